@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The lines of a sequence text, from a file or from clipboard text. CR LF, a lone CR and a lone
+// LF each end a line. Text from the clipboard always yields its last piece, even when empty;
+// a file's text ends at its last line end.
+class LineSource {
+public:
+    enum class Kind { File, Clipboard };
+
+    LineSource(QString text, Kind kind) : m_text(std::move(text)), m_kind(kind) {}
+
+    // Reads the whole file and decodes it. False (with errorText set) when it cannot be read.
+    static bool fromFile(const QString& path, LineSource* source, QString* errorText);
+
+    bool next(QString* line);
+
+private:
+    QString m_text;
+    Kind m_kind;
+    qsizetype m_pos = 0;
+    bool m_done = false;
+};

@@ -1,0 +1,424 @@
+#include "modSeqText.h"
+
+#include "Database.h"
+#include "DbError.h"
+#include "ISeqTextHost.h"
+#include "LineSource.h"
+#include "SequenceParser.h"
+#include "Transaction.h"
+#include "modGeneral.h"
+#include "modSystem.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <optional>
+
+namespace {
+
+const QString kProc = QStringLiteral("modSeqText.ReadSequenceText");
+const QString kCrLf = QStringLiteral("\r\n");
+
+void logError(int number, const QString& description) { modSystem::WriteErrorLog(kProc, {number, description}); }
+
+// One run over one text: the parse state of the four-phase machine and the statements that store
+// what it finds. Every sequence is stored inside its own savepoint, the run inside one
+// transaction, so a failure costs only the sequence it happened in.
+class Reader {
+public:
+    Reader(Database& db, ISeqTextHost& host)
+        : m_db(db), m_host(host),
+          m_seek(db.prepare(QStringLiteral("SELECT 1 FROM tblSequence WHERE Date = ? AND Time = ? AND Level = ?"))),
+          m_addSequence(db.prepare(QStringLiteral(
+              "INSERT INTO tblSequence (Level, Date, Time, Version, Note, Author, Property, OrderNo, Title) "
+              "VALUES (?, ?, ?, ?, ?, ?, ?, 0, ?)"))),
+          m_addCall(db.prepare(
+              QStringLiteral("INSERT INTO tblCall (Sequence, Number, Call, Note, Figure) VALUES (?, ?, ?, ?, ?)"))),
+          m_addHistory(db.prepare(
+              QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate, PartyName) VALUES (?, ?, ?)"))) {}
+
+    void handle(const QString& line);
+    void finish();
+    void place(qint32 insertPosition);
+    int added() const { return m_added; }
+
+private:
+    enum class Phase { Header, Title, Call, CallText };
+
+    void header(const QString& line);
+    void title(const QString& line);
+    void call(const QString& line);
+    void callText(const QString& line);
+    void createSequence();
+    void storePendingCall();
+    void closeSequence();
+    void abandonSequence(const DbError& error);
+
+    Database& m_db;
+    ISeqTextHost& m_host;
+    Statement m_seek;
+    Statement m_addSequence;
+    Statement m_addCall;
+    Statement m_addHistory;
+    std::optional<Savepoint> m_savepoint;
+
+    Phase m_phase = Phase::Header;
+    QString m_date;
+    QString m_time;
+    QString m_version;
+    QString m_level;
+    qint16 m_state = 0;
+    QString m_note;
+    QStringList m_history;
+    bool m_accepted = false;
+    qint64 m_sequence = 0;
+    qint32 m_callNumber = 0;
+    QString m_callText;
+    bool m_callPending = false;
+    QString m_figure;
+    int m_layout = 0;
+    int m_added = 0;
+    QList<qint64> m_addedList;
+};
+
+bool isNoteLine(const QString& line) {
+    return line.contains(QLatin1String("(Actual"), Qt::CaseInsensitive) || line.contains(QLatin1String("Warning:")) ||
+           line.contains(QLatin1String("Note:"));
+}
+
+void Reader::handle(const QString& line) {
+    if (line.isEmpty()) {
+        switch (m_phase) {
+        case Phase::Title:
+            createSequence();
+            m_phase = Phase::Call;
+            break;
+        case Phase::CallText:
+            m_phase = Phase::Call;
+            break;
+        case Phase::Call:
+            m_layout = m_layout > 0 ? (m_layout + 1) % 3 : 0;
+            break;
+        case Phase::Header:
+            break;
+        }
+        return;
+    }
+    if (line.front() == QChar(12)) {
+        if (!m_callText.isEmpty() && m_accepted && m_callPending) {
+            storePendingCall();
+        }
+        closeSequence();
+        m_phase = Phase::Header;
+        m_accepted = false;
+        m_callPending = false;
+        m_note.clear();
+        m_figure.clear();
+        m_history.clear();
+        m_state = 0;
+        m_layout = 0;
+        return;
+    }
+    switch (m_phase) {
+    case Phase::Header:
+        header(line);
+        break;
+    case Phase::Title:
+        title(line);
+        break;
+    case Phase::Call:
+        call(line);
+        break;
+    case Phase::CallText:
+        callText(line);
+        break;
+    }
+}
+
+void Reader::header(const QString& line) {
+    QStringList tokens;
+    const int n = modSystem::StrScanf(line, tokens);
+    if (n >= 7) {
+        m_level = tokens[6];
+    }
+    if (n >= 6) {
+        m_version = tokens[5];
+    }
+    if (n >= 5) {
+        const auto year = SequenceParser::numberOf(tokens[4]);
+        const auto month = SequenceParser::numberOf(SequenceParser::monthToken(tokens[1]));
+        const auto day = SequenceParser::numberOf(tokens[2]);
+        const QDate date = (year && month && day) ? SequenceParser::dateSerial(*year, *month, *day) : QDate();
+        if (date.isValid()) {
+            m_date = date.toString(QStringLiteral("yyyy/MM/dd"));
+        } else {
+            logError(VornError::Overflow, QStringLiteral("Overflow: no date in the header line \"%1\"").arg(line));
+        }
+    }
+    if (n >= 4) {
+        m_time = tokens[3];
+    }
+    m_phase = Phase::Title;
+}
+
+void Reader::title(const QString& line) {
+    const QString t = line.trimmed();
+    if (t.contains(QLatin1String("History:"))) {
+        if (t.size() >= 9) {
+            m_history.append(t.mid(8));
+        }
+    } else if (t.contains(QLatin1String("Property:"))) {
+        if (t.size() >= 10) {
+            if (const auto state = SequenceParser::numberOf(t.mid(9))) {
+                m_state = *state;
+            } else {
+                logError(VornError::Overflow, QStringLiteral("Overflow: state number in \"%1\"").arg(t));
+            }
+        }
+    } else {
+        if (!m_note.isEmpty()) {
+            m_note += kCrLf;
+        }
+        m_note += t;
+    }
+}
+
+void Reader::call(const QString& line) {
+    if (m_layout == -1 || isNoteLine(line)) {
+        if (!m_note.isEmpty()) {
+            m_note += QLatin1Char(' ');
+        }
+        m_note += line.trimmed();
+        m_layout = -1;
+        return;
+    }
+    if (line.front() != QLatin1Char(' ')) {
+        if (m_accepted && m_callPending) {
+            storePendingCall();
+            ++m_callNumber;
+            m_note.clear();
+            m_figure.clear();
+            m_callPending = false;
+        }
+        m_layout = 0;
+        m_callText = line;
+        m_callPending = true;
+        m_phase = Phase::CallText;
+        return;
+    }
+    if (!m_figure.isEmpty()) {
+        m_figure += kCrLf;
+        if (m_layout >= 2) {
+            m_figure += kCrLf;
+        }
+    }
+    m_figure += line.size() == 1 ? line : line.mid(1);
+    m_layout = 1;
+}
+
+void Reader::callText(const QString& line) {
+    const QString t = line.trimmed();
+    if (!m_note.isEmpty()) {
+        m_note += kCrLf + t;
+    } else if (!line.contains(QLatin1String("Warning:")) && !line.contains(QLatin1String("Note:"))) {
+        m_callText += QLatin1Char(' ') + t;
+    } else {
+        m_note = t;
+    }
+}
+
+void Reader::createSequence() {
+    closeSequence();
+    try {
+        m_seek.bind(1, m_date).bind(2, m_time).bind(3, m_level);
+        const bool found = m_seek.step();
+        m_seek.reset();
+        if (found) {
+            return;
+        }
+        m_savepoint.emplace(m_db, QStringLiteral("vorn_sequence"));
+        m_addSequence.bind(1, m_level)
+            .bind(2, m_date)
+            .bind(3, m_time)
+            .bind(4, m_version)
+            .bind(5, m_note)
+            .bind(6, m_host.author())
+            .bind(7, static_cast<qint64>(m_state))
+            .bind(8, SequenceParser::titleFromNote(m_note, m_date, m_time));
+        m_addSequence.run();
+        m_state = 0;
+        m_sequence = m_db.lastInsertRowId();
+        ++m_added;
+        m_addedList.append(m_sequence);
+        for (const QString& entry : std::as_const(m_history)) {
+            const qsizetype comma = entry.indexOf(QLatin1Char(','));
+            if (comma < 0 || comma + 1 >= entry.size()) {
+                continue;
+            }
+            const QDate callDate = SequenceParser::historyDate(entry.left(comma));
+            if (!callDate.isValid()) {
+                logError(VornError::TypeMismatch,
+                         QStringLiteral("Type mismatch: \"%1\" is not a history date").arg(entry.left(comma)));
+                continue;
+            }
+            m_addHistory.bind(1, m_sequence)
+                .bind(2, callDate.toString(Qt::ISODate))
+                .bind(3, entry.mid(comma + 1));
+            m_addHistory.run();
+        }
+        m_callNumber = 1;
+        m_note.clear();
+        m_figure.clear();
+        m_accepted = true;
+    } catch (const DbError& error) {
+        abandonSequence(error);
+    }
+}
+
+void Reader::storePendingCall() {
+    if (!m_savepoint) {
+        return;
+    }
+    try {
+        m_addCall.bind(1, m_sequence)
+            .bind(2, static_cast<qint64>(m_callNumber))
+            .bind(3, m_callText)
+            .bind(4, m_note)
+            .bind(5, m_figure);
+        m_addCall.run();
+    } catch (const DbError& error) {
+        abandonSequence(error);
+    }
+}
+
+void Reader::closeSequence() {
+    if (!m_savepoint) {
+        return;
+    }
+    try {
+        m_savepoint->release();
+    } catch (const DbError& error) {
+        abandonSequence(error);
+    }
+    m_savepoint.reset();
+}
+
+// Takes back everything stored for the current sequence; the rest of its lines are skipped as
+// those of a duplicate would be.
+void Reader::abandonSequence(const DbError& error) {
+    m_addSequence.reset();
+    m_addCall.reset();
+    m_addHistory.reset();
+    m_seek.reset();
+    if (m_savepoint) {
+        try {
+            m_savepoint->rollback();
+        } catch (const DbError&) {
+            // The enclosing transaction is rolled back when its commit fails.
+        }
+        m_savepoint.reset();
+        if (!m_addedList.isEmpty() && m_addedList.last() == m_sequence) {
+            m_addedList.removeLast();
+            --m_added;
+        }
+    }
+    m_accepted = false;
+    m_callPending = false;
+    logError(error.code(), error.message());
+}
+
+void Reader::finish() {
+    if (!m_callText.isEmpty() && m_accepted && m_callPending) {
+        storePendingCall();
+    }
+    closeSequence();
+}
+
+void Reader::place(qint32 insertPosition) {
+    if (m_added == 0) {
+        return;
+    }
+    qint64 orderNo = insertPosition;
+    if (insertPosition < 0) {
+        orderNo = 1 + m_db.scalar(QStringLiteral("SELECT Max(tblSequence.OrderNo) As OrderNoMax FROM tblSequence"))
+                          .toLongLong();
+    } else {
+        Statement shift = m_db.prepare(QStringLiteral("UPDATE tblSequence SET OrderNo = OrderNo + ? WHERE OrderNo >= ?"));
+        shift.bind(1, m_added).bind(2, insertPosition);
+        shift.run();
+    }
+    Statement update = m_db.prepare(QStringLiteral("UPDATE tblSequence SET OrderNo = ? WHERE Sequence = ?"));
+    for (const qint64 key : std::as_const(m_addedList)) {
+        update.bind(1, orderNo).bind(2, key);
+        update.run();
+    }
+}
+
+void moveToBackup(const QString& path, const QDateTime& now) {
+    const QFileInfo info(path);
+    const QString folder = info.absolutePath() + QStringLiteral("/Backup");
+    if (!QDir().mkpath(folder)) {
+        logError(VornError::PathAccess, QStringLiteral("Path/File access error: cannot create \"%1\"").arg(folder));
+        return;
+    }
+    const QString target = folder + QLatin1Char('/') + modSeqText::BackupFileName(info.fileName(), now);
+    if (!QFile::rename(path, target)) {
+        logError(VornError::PathAccess,
+                 QStringLiteral("Path/File access error: cannot move \"%1\" to \"%2\"").arg(path, target));
+    }
+}
+
+} // namespace
+
+namespace modSeqText {
+
+QString BackupFileName(const QString& name, const QDateTime& now) {
+    return QStringLiteral("backup") + now.toString(QStringLiteral("yyyyMMddHHmmss")) + QLatin1Char('_') + name;
+}
+
+int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qint32 insertPosition,
+                     ISeqTextHost& host) {
+    int added = 0;
+    bool readable = true;
+    LineSource lines(QString(), LineSource::Kind::File);
+    if (fromClipboard) {
+        lines = LineSource(host.clipboardText(), LineSource::Kind::Clipboard);
+    } else {
+        QString errorText;
+        readable = LineSource::fromFile(source, &lines, &errorText);
+        if (!readable) {
+            logError(VornError::FileNotFound, QStringLiteral("File not found: \"%1\" (%2)").arg(source, errorText));
+        }
+    }
+
+    if (readable) {
+        try {
+            Transaction transaction(db);
+            Reader reader(db, host);
+            QString line;
+            while (lines.next(&line)) {
+                reader.handle(line);
+            }
+            reader.finish();
+            reader.place(insertPosition);
+            transaction.commit();
+            added = reader.added();
+        } catch (const DbError& error) {
+            logError(error.code(), error.message());
+            added = 0;
+        }
+    }
+
+    if (!fromClipboard && readable && host.seqDateSave() &&
+        !source.contains(QLatin1String("backup"), Qt::CaseInsensitive)) {
+        moveToBackup(source, host.now());
+    }
+
+    host.refreshAfterRead();
+    const QString where = fromClipboard ? host.transString(40302, QStringLiteral("the clipboard"))
+                                        : QLatin1Char('"') + source + QLatin1Char('"');
+    host.showReadReport(modGeneral::MessageFormat(
+        host.transString(40301, QStringLiteral("%2 sequences were read from %1.")), {where, added}));
+    return added;
+}
+
+} // namespace modSeqText

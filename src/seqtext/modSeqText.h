@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+class Database;
+class ISeqTextHost;
+
+namespace modSeqText {
+
+// Reads one sequence text (a file, or the host's clipboard text when fromClipboard) into the
+// library and stores every sequence not already there with its calls and history. An insert
+// position below 0 appends the new sequences; 0 or more gives them that OrderNo and moves every
+// sequence at or after it down. Returns the number of sequences added; failures are logged and
+// reading goes on with the next sequence.
+int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qint32 insertPosition,
+                     ISeqTextHost& host);
+
+// The name a read file gets in its Backup folder.
+QString BackupFileName(const QString& name, const QDateTime& now);
+
+} // namespace modSeqText

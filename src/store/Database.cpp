@@ -1,0 +1,136 @@
+#include "Database.h"
+
+#include "DbError.h"
+
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace {
+
+// InStr(start, text, find, mode): 1-based position of find in text from start, 0 when absent.
+// Mode 1 ignores letter case by full Unicode case folding; the position then counts characters of
+// the original text.
+void inStrFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(context);
+            return;
+        }
+    }
+    const qint64 start = sqlite3_value_int64(argv[0]);
+    const auto* textData = static_cast<const char16_t*>(sqlite3_value_text16(argv[1]));
+    const QString text = QString::fromUtf16(textData, sqlite3_value_bytes16(argv[1]) / 2);
+    const auto* findData = static_cast<const char16_t*>(sqlite3_value_text16(argv[2]));
+    const QString find = QString::fromUtf16(findData, sqlite3_value_bytes16(argv[2]) / 2);
+    const bool ignoreCase = argc > 3 && sqlite3_value_int(argv[3]) == 1;
+    if (start < 1) {
+        sqlite3_result_error(context, "InStr: start must be 1 or more", -1);
+        return;
+    }
+    if (start > text.size() + 1) {
+        sqlite3_result_int(context, 0);
+        return;
+    }
+    if (find.isEmpty()) {
+        sqlite3_result_int64(context, start);
+        return;
+    }
+    const QString tail = text.mid(start - 1);
+    qsizetype found = -1;
+    if (!ignoreCase) {
+        found = tail.indexOf(find);
+    } else {
+        const QString foldedTail = tail.toCaseFolded();
+        const qsizetype foldedAt = foldedTail.indexOf(find.toCaseFolded());
+        if (foldedAt >= 0) {
+            // Map the folded position back: the first prefix whose folding reaches it.
+            found = 0;
+            while (found < tail.size() && tail.left(found).toCaseFolded().size() < foldedAt) {
+                ++found;
+            }
+        }
+    }
+    sqlite3_result_int64(context, found < 0 ? 0 : start + found);
+}
+
+} // namespace
+
+Database::~Database() { close(); }
+
+void Database::open(const QString& path, Mode mode) {
+    close();
+    if (mode == Mode::OpenExisting && !QFileInfo(path).isFile()) {
+        throw DbError(SQLITE_CANTOPEN, QStringLiteral("The file \"%1\" does not exist.").arg(path));
+    }
+    const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        DbError error(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
+        sqlite3_close(db);
+        throw error;
+    }
+    m_db = db;
+    m_path = path;
+    try {
+        sqlite3_extended_result_codes(m_db, 1);
+        sqlite3_busy_timeout(m_db, 2000);
+        sqlite3_create_function_v2(m_db, "InStr", 4, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, inStrFunction,
+                                   nullptr, nullptr, nullptr);
+        sqlite3_create_function_v2(m_db, "InStr", 3, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, inStrFunction,
+                                   nullptr, nullptr, nullptr);
+        // Reading the schema makes a file that is not a database fail here, not later.
+        exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+        scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Database::close() {
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+    m_path.clear();
+}
+
+void Database::exec(const QString& sql) {
+    if (!m_db) {
+        throw DbError(SQLITE_MISUSE, QStringLiteral("No database is open."));
+    }
+    char* message = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        const QString text = message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_free(message);
+        throw DbError(sqlite3_extended_errcode(m_db), text);
+    }
+}
+
+Statement Database::prepare(const QString& sql) {
+    if (!m_db) {
+        throw DbError(SQLITE_MISUSE, QStringLiteral("No database is open."));
+    }
+    return Statement(m_db, sql);
+}
+
+QVariant Database::scalar(const QString& sql) {
+    Statement statement = prepare(sql);
+    return statement.step() ? statement.value(0) : QVariant();
+}
+
+qint64 Database::lastInsertRowId() const { return sqlite3_last_insert_rowid(m_db); }
+
+int Database::changes() const { return sqlite3_changes(m_db); }
+
+bool Database::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+
+void Database::attach(const QString& path, const QString& alias) {
+    Statement statement = prepare(QStringLiteral("ATTACH DATABASE ? AS ") + alias);
+    statement.bind(1, path);
+    statement.run();
+}
+
+void Database::detach(const QString& alias) { exec(QStringLiteral("DETACH DATABASE ") + alias); }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "Statement.h"
+
+#include <QString>
+
+struct sqlite3;
+
+// The one owning connection to a library file. Rollback journal (a commit that spans an attached
+// file stays atomic), a busy timeout, and the InStr function registered for search criteria.
+class Database {
+public:
+    enum class Mode { OpenExisting, Create };
+
+    Database() = default;
+    explicit Database(const QString& path, Mode mode = Mode::OpenExisting) { open(path, mode); }
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens the file; OpenExisting fails on a missing file and on a file that is not a database.
+    void open(const QString& path, Mode mode = Mode::OpenExisting);
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    const QString& path() const { return m_path; }
+    sqlite3* handle() const { return m_db; }
+
+    // Runs statements without parameters (schema, pragmas, transaction control).
+    void exec(const QString& sql);
+    Statement prepare(const QString& sql);
+    // The first column of the first row, or a null value when there is none.
+    QVariant scalar(const QString& sql);
+
+    qint64 lastInsertRowId() const;
+    int changes() const;
+    bool inTransaction() const;
+
+    // Makes another file's tables reachable as alias.table; the path is a bound parameter.
+    void attach(const QString& path, const QString& alias);
+    void detach(const QString& alias);
+
+private:
+    sqlite3* m_db = nullptr;
+    QString m_path;
+};

@@ -1,0 +1,141 @@
+#include "Statement.h"
+
+#include "DbError.h"
+
+#include <sqlite3.h>
+#include <utility>
+
+Statement::Statement(sqlite3* db, const QString& sql) : m_db(db) {
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v3(db, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_PREPARE_PERSISTENT,
+                                      &m_stmt, nullptr);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+    }
+}
+
+Statement::~Statement() { sqlite3_finalize(m_stmt); }
+
+Statement::Statement(Statement&& other) noexcept
+    : m_db(std::exchange(other.m_db, nullptr)), m_stmt(std::exchange(other.m_stmt, nullptr)) {}
+
+Statement& Statement::operator=(Statement&& other) noexcept {
+    if (this != &other) {
+        sqlite3_finalize(m_stmt);
+        m_db = std::exchange(other.m_db, nullptr);
+        m_stmt = std::exchange(other.m_stmt, nullptr);
+    }
+    return *this;
+}
+
+void Statement::fail(int rc) const {
+    const int code = m_db ? sqlite3_extended_errcode(m_db) : rc;
+    const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    throw DbError(code ? code : rc, message);
+}
+
+Statement& Statement::bind(int index, const QString& value) {
+    const int rc = sqlite3_bind_text16(m_stmt, index, value.isNull() ? static_cast<const void*>(u"") : static_cast<const void*>(value.utf16()),
+                                       static_cast<int>(value.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+    }
+    return *this;
+}
+
+Statement& Statement::bind(int index, qint64 value) {
+    const int rc = sqlite3_bind_int64(m_stmt, index, value);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+    }
+    return *this;
+}
+
+Statement& Statement::bind(int index, double value) {
+    const int rc = sqlite3_bind_double(m_stmt, index, value);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+    }
+    return *this;
+}
+
+Statement& Statement::bindNull(int index) {
+    const int rc = sqlite3_bind_null(m_stmt, index);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+    }
+    return *this;
+}
+
+Statement& Statement::bind(int index, const QVariant& value) {
+    if (value.isNull()) {
+        return bindNull(index);
+    }
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UInt:
+    case QMetaType::Bool:
+        return bind(index, value.toLongLong());
+    case QMetaType::Double:
+        return bind(index, value.toDouble());
+    default:
+        return bind(index, value.toString());
+    }
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW) {
+        return true;
+    }
+    if (rc == SQLITE_DONE) {
+        return false;
+    }
+    sqlite3_reset(m_stmt);
+    fail(rc);
+}
+
+void Statement::run() {
+    while (step()) {
+    }
+    reset();
+}
+
+void Statement::reset() {
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+int Statement::columnCount() const { return sqlite3_column_count(m_stmt); }
+
+QString Statement::columnName(int column) const { return QString::fromUtf8(sqlite3_column_name(m_stmt, column)); }
+
+bool Statement::isNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
+
+qint64 Statement::int64(int column) const { return sqlite3_column_int64(m_stmt, column); }
+
+double Statement::real(int column) const { return sqlite3_column_double(m_stmt, column); }
+
+QString Statement::text(int column) const {
+    const auto* data = static_cast<const char16_t*>(sqlite3_column_text16(m_stmt, column));
+    if (!data) {
+        return {};
+    }
+    const int bytes = sqlite3_column_bytes16(m_stmt, column);
+    return QString::fromUtf16(data, bytes / 2);
+}
+
+QVariant Statement::value(int column) const {
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return int64(column);
+    case SQLITE_FLOAT:
+        return real(column);
+    default:
+        return text(column);
+    }
+}
