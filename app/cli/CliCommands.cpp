@@ -79,7 +79,9 @@ void out(const QString& text) {
     stream << text << '\n';
 }
 
-bool isLibraryName(const QString& path) { return path.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive); }
+bool isLibraryName(const QString& path) {
+    return path.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive);
+}
 
 // Opens an existing library for work: it must be a ".mdb" file holding the library tables; the
 // schema is brought up to date first.
@@ -92,8 +94,9 @@ void openLibrary(Database& db, const QString& path, const std::optional<QString>
     }
     try {
         Database probe(path);
-        if (probe.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = "
-                                        "'tblSequence'"))
+        if (probe
+                .scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = "
+                                       "'tblSequence'"))
                 .toLongLong() == 0) {
             throw Failure(QStringLiteral("\"%1\" is not a VornReader library (it has no sequence table)").arg(path));
         }

@@ -18,7 +18,9 @@ namespace {
 const QString kProc = QStringLiteral("modSeqText.ReadSequenceText");
 const QString kCrLf = QStringLiteral("\r\n");
 
-void logError(int number, const QString& description) { modSystem::WriteErrorLog(kProc, {number, description}); }
+void logError(int number, const QString& description) {
+    modSystem::WriteErrorLog(kProc, {number, description});
+}
 
 // One run over one text: the parse state of the four-phase machine and the statements that store
 // what it finds. Every sequence is stored inside its own savepoint, the run inside one
@@ -33,8 +35,8 @@ public:
               "VALUES (?, ?, ?, ?, ?, ?, ?, 0, ?)"))),
           m_addCall(db.prepare(
               QStringLiteral("INSERT INTO tblCall (Sequence, Number, Call, Note, Figure) VALUES (?, ?, ?, ?, ?)"))),
-          m_addHistory(db.prepare(
-              QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate, PartyName) VALUES (?, ?, ?)"))) {}
+          m_addHistory(
+              db.prepare(QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate, PartyName) VALUES (?, ?, ?)"))) {}
 
     void handle(const QString& line);
     void finish();
@@ -260,9 +262,7 @@ void Reader::createSequence() {
                          QStringLiteral("Type mismatch: \"%1\" is not a history date").arg(entry.left(comma)));
                 continue;
             }
-            m_addHistory.bind(1, m_sequence)
-                .bind(2, callDate.toString(Qt::ISODate))
-                .bind(3, entry.mid(comma + 1));
+            m_addHistory.bind(1, m_sequence).bind(2, callDate.toString(Qt::ISODate)).bind(3, entry.mid(comma + 1));
             m_addHistory.run();
         }
         m_callNumber = 1;
@@ -339,10 +339,12 @@ void Reader::place(qint32 insertPosition) {
     }
     qint64 orderNo = insertPosition;
     if (insertPosition < 0) {
-        orderNo = 1 + m_db.scalar(QStringLiteral("SELECT Max(tblSequence.OrderNo) As OrderNoMax FROM tblSequence"))
-                          .toLongLong();
+        orderNo =
+            1 +
+            m_db.scalar(QStringLiteral("SELECT Max(tblSequence.OrderNo) As OrderNoMax FROM tblSequence")).toLongLong();
     } else {
-        Statement shift = m_db.prepare(QStringLiteral("UPDATE tblSequence SET OrderNo = OrderNo + ? WHERE OrderNo >= ?"));
+        Statement shift =
+            m_db.prepare(QStringLiteral("UPDATE tblSequence SET OrderNo = OrderNo + ? WHERE OrderNo >= ?"));
         shift.bind(1, m_added).bind(2, insertPosition);
         shift.run();
     }

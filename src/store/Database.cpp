@@ -55,7 +55,9 @@ void inStrFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
 
 } // namespace
 
-Database::~Database() { close(); }
+Database::~Database() {
+    close();
+}
 
 void Database::open(const QString& path, Mode mode) {
     close();
@@ -121,11 +123,17 @@ QVariant Database::scalar(const QString& sql) {
     return statement.step() ? statement.value(0) : QVariant();
 }
 
-qint64 Database::lastInsertRowId() const { return sqlite3_last_insert_rowid(m_db); }
+qint64 Database::lastInsertRowId() const {
+    return sqlite3_last_insert_rowid(m_db);
+}
 
-int Database::changes() const { return sqlite3_changes(m_db); }
+int Database::changes() const {
+    return sqlite3_changes(m_db);
+}
 
-bool Database::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+bool Database::inTransaction() const {
+    return m_db && !sqlite3_get_autocommit(m_db);
+}
 
 void Database::attach(const QString& path, const QString& alias) {
     Statement statement = prepare(QStringLiteral("ATTACH DATABASE ? AS ") + alias);
@@ -133,4 +141,6 @@ void Database::attach(const QString& path, const QString& alias) {
     statement.run();
 }
 
-void Database::detach(const QString& alias) { exec(QStringLiteral("DETACH DATABASE ") + alias); }
+void Database::detach(const QString& alias) {
+    exec(QStringLiteral("DETACH DATABASE ") + alias);
+}

@@ -14,7 +14,9 @@ Statement::Statement(sqlite3* db, const QString& sql) : m_db(db) {
     }
 }
 
-Statement::~Statement() { sqlite3_finalize(m_stmt); }
+Statement::~Statement() {
+    sqlite3_finalize(m_stmt);
+}
 
 Statement::Statement(Statement&& other) noexcept
     : m_db(std::exchange(other.m_db, nullptr)), m_stmt(std::exchange(other.m_stmt, nullptr)) {}
@@ -35,8 +37,9 @@ void Statement::fail(int rc) const {
 }
 
 Statement& Statement::bind(int index, const QString& value) {
-    const int rc = sqlite3_bind_text16(m_stmt, index, value.isNull() ? static_cast<const void*>(u"") : static_cast<const void*>(value.utf16()),
-                                       static_cast<int>(value.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
+    const int rc = sqlite3_bind_text16(
+        m_stmt, index, value.isNull() ? static_cast<const void*>(u"") : static_cast<const void*>(value.utf16()),
+        static_cast<int>(value.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
     if (rc != SQLITE_OK) {
         fail(rc);
     }
@@ -108,15 +111,25 @@ void Statement::reset() {
     sqlite3_clear_bindings(m_stmt);
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(m_stmt); }
+int Statement::columnCount() const {
+    return sqlite3_column_count(m_stmt);
+}
 
-QString Statement::columnName(int column) const { return QString::fromUtf8(sqlite3_column_name(m_stmt, column)); }
+QString Statement::columnName(int column) const {
+    return QString::fromUtf8(sqlite3_column_name(m_stmt, column));
+}
 
-bool Statement::isNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
+bool Statement::isNull(int column) const {
+    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+}
 
-qint64 Statement::int64(int column) const { return sqlite3_column_int64(m_stmt, column); }
+qint64 Statement::int64(int column) const {
+    return sqlite3_column_int64(m_stmt, column);
+}
 
-double Statement::real(int column) const { return sqlite3_column_double(m_stmt, column); }
+double Statement::real(int column) const {
+    return sqlite3_column_double(m_stmt, column);
+}
 
 QString Statement::text(int column) const {
     const auto* data = static_cast<const char16_t*>(sqlite3_column_text16(m_stmt, column));

@@ -40,7 +40,9 @@ int declaredWidth(const QString& type) {
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
-QString quoted(const QString& name) { return QLatin1Char('"') + QString(name).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + QLatin1Char('"'); }
+QString quoted(const QString& name) {
+    return QLatin1Char('"') + QString(name).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
 
 // SQLite cannot change a column's declared type in place: the table is rebuilt with the new
 // type, its rows, indexes and auto-number counter carried over, in one transaction.
@@ -48,7 +50,8 @@ void widenTitle(Database& db) {
     Transaction transaction(db);
     const QList<Column> columns = columnsOf(db, QStringLiteral("tblSequence"));
     const QString createSql =
-        db.scalar(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'tblSequence'")).toString();
+        db.scalar(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'tblSequence'"))
+            .toString();
     const bool autoIncrement = createSql.contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive);
     QStringList indexSql;
     {
@@ -109,7 +112,8 @@ void numberOrderPerLevel(Database& db) {
             levels.append(distinct.text(0));
         }
     }
-    Statement rows = db.prepare(QStringLiteral("SELECT Sequence FROM tblSequence WHERE Level = ? ORDER BY Date ASC, Time ASC"));
+    Statement rows =
+        db.prepare(QStringLiteral("SELECT Sequence FROM tblSequence WHERE Level = ? ORDER BY Date ASC, Time ASC"));
     Statement update = db.prepare(QStringLiteral("UPDATE tblSequence SET OrderNo = ? WHERE Sequence = ?"));
     for (const QString& level : levels) {
         rows.bind(1, level);
@@ -215,8 +219,8 @@ void AdminDataBase(const QString& path, const AuthorQuestion& askAuthor) {
 
 bool CheckExistTable(Database& db, const QString& name, const QString& schema) {
     try {
-        Statement tables =
-            db.prepare(QStringLiteral("SELECT name FROM ") + schema + QStringLiteral(".sqlite_master WHERE type = 'table'"));
+        Statement tables = db.prepare(QStringLiteral("SELECT name FROM ") + schema +
+                                      QStringLiteral(".sqlite_master WHERE type = 'table'"));
         while (tables.step()) {
             if (tables.text(0) == name) {
                 return true;

@@ -85,7 +85,9 @@ bool keyLine(const QString& line, QString* key, QString* value) {
     return true;
 }
 
-bool same(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool same(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 struct Location {
     qsizetype sectionLine = -1; // the section's header line

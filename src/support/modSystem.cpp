@@ -29,9 +29,13 @@ std::function<QString()> g_question;
 
 namespace modSystem {
 
-void setErrorBox(IErrorBox* box) { g_box = box ? box : &g_defaultBox; }
+void setErrorBox(IErrorBox* box) {
+    g_box = box ? box : &g_defaultBox;
+}
 
-void setErrorQuestion(std::function<QString()> question) { g_question = std::move(question); }
+void setErrorQuestion(std::function<QString()> question) {
+    g_question = std::move(question);
+}
 
 QString ErrorReport(const QString& procedureName, const ErrorInfo& error, const QString& extraText) {
     const QLocale locale = QLocale::system();
@@ -94,8 +98,7 @@ qint16 GetIniInteger(const QString& section, const QString& key, const QString& 
 }
 
 bool GetIniBoolean(const QString& section, const QString& key, const QString& fileName, bool def) {
-    const QString text =
-        GetIniString(section, key, fileName, def ? QStringLiteral("True") : QStringLiteral("False"));
+    const QString text = GetIniString(section, key, fileName, def ? QStringLiteral("True") : QStringLiteral("False"));
     return text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
 }
 
@@ -127,7 +130,9 @@ bool FileExists(const QString& path) {
     return file.open(QIODevice::ReadOnly);
 }
 
-QString NullToText(const QVariant& value) { return value.isNull() ? QString() : value.toString(); }
+QString NullToText(const QVariant& value) {
+    return value.isNull() ? QString() : value.toString();
+}
 
 QString TrimNull(const QString& text) {
     const qsizetype nul = text.indexOf(QChar(0));

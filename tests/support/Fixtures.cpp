@@ -1,0 +1,56 @@
+#include "Fixtures.h"
+
+#include "Database.h"
+#include "modDataBase.h"
+
+#include <QDir>
+
+namespace Fixtures {
+
+QString dataFile(const QString& name) {
+    return QStringLiteral(VORN_TEST_DATA "/") + name;
+}
+
+void createLibrary(Database& db, const QString& folder, const QString& name) {
+    const QString path = QDir(folder).filePath(name);
+    modDataBase::CreateLibrary(path);
+    db.open(path);
+}
+
+QVariant value(Database& db, const QString& sql, const QVariantList& values) {
+    Statement statement = db.prepare(sql);
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        statement.bind(static_cast<int>(i + 1), values[i]);
+    }
+    return statement.step() ? statement.value(0) : QVariant();
+}
+
+QString generatorText(int count, int callsPerSequence, const QString& level, int startSecond) {
+    QString text;
+    const QString eol = QStringLiteral("\n");
+    for (int s = 0; s < count; ++s) {
+        const int second = startSecond + s;
+        if (s > 0) {
+            text += QChar(12) + eol;
+        }
+        text += QStringLiteral("Sun Dec  6 %1:%2:%3 %5     Sd39.56:db39.56     %4")
+                    .arg(second / 3600 % 24, 2, 10, QLatin1Char('0'))
+                    .arg(second / 60 % 60, 2, 10, QLatin1Char('0'))
+                    .arg(second % 60, 2, 10, QLatin1Char('0'))
+                    .arg(level)
+                    .arg(2026 + second / 86400) +
+                eol;
+        text += QStringLiteral("       generated sequence %1").arg(s) + eol;
+        text += QStringLiteral("       History: 2026/01/%1,Club %2").arg(s % 28 + 1).arg(s % 7) + eol + eol + eol;
+        for (int c = 1; c <= callsPerSequence; ++c) {
+            text += QStringLiteral("call %1 of sequence %2 swing thru").arg(c).arg(s) + eol + eol;
+            if (c % 2 == 0) {
+                text += QStringLiteral(" 1G^   2G<   2B<   1BV") + eol + eol +
+                        QStringLiteral(" 3B^   4B>   4G>   3GV") + eol + eol + eol;
+            }
+        }
+    }
+    return text;
+}
+
+} // namespace Fixtures
