@@ -1,6 +1,34 @@
 #include "modGeneral.h"
 
+#include "AppHome.h"
+#include "Database.h"
+#include "DbError.h"
+#include "modSystem.h"
+
+#include <QSet>
+
+namespace {
+
+QString g_language = QStringLiteral("Japanese");
+
+} // namespace
+
 namespace modGeneral {
+
+void SetLanguage(const QString& language) {
+    g_language = language;
+}
+
+QString Language() {
+    return g_language;
+}
+
+QString LoadTransString(int key, const QString& def) {
+    const QString file = g_language == QLatin1String("English") ? QStringLiteral("System/TransEnglish.ini")
+                                                                : QStringLiteral("System/TransJapanese.ini");
+    return modSystem::GetIniString(QStringLiteral("Translation"), QString::number(key),
+                                   AppHome::path() + QLatin1Char('/') + file, def);
+}
 
 QString MessageFormat(const QString& text, const QVariantList& arguments) {
     QString result = text;
@@ -9,6 +37,69 @@ QString MessageFormat(const QString& text, const QVariantList& arguments) {
         result.replace(QLatin1Char('%') + QString::number(i + 1), arguments[i].toString());
     }
     return result;
+}
+
+QString TransMessage(int key, const QVariantList& arguments) {
+    return MessageFormat(LoadTransString(key), arguments);
+}
+
+QStringList LevelNames() {
+    return QStringLiteral("Mainstream,Plus,A1,A2,C1,C2,C3A,C3,C3X,C4A,C4,C4X,C4Z,All").split(QLatin1Char(','));
+}
+
+void CreateVornLevelList(IListControl& list, const QString& databasePath) {
+    try {
+        const QStringList names = LevelNames();
+        QList<bool> present(names.size(), true);
+        if (!databasePath.isEmpty()) {
+            present.fill(false);
+            Database db(databasePath);
+            Statement levels = db.prepare(QStringLiteral("SELECT DISTINCT tblSequence.Level FROM tblSequence"));
+            while (levels.step()) {
+                const qsizetype at = names.indexOf(levels.text(0));
+                if (at >= 0) {
+                    present[at] = true;
+                }
+            }
+        }
+        list.clear();
+        if (!databasePath.isEmpty()) {
+            list.addItem(LoadTransString(30301), 0);
+        }
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            if (present[i]) {
+                list.addItem(names[i], 0);
+            }
+        }
+        list.setListIndex(0);
+    } catch (const DbError& error) {
+        modSystem::WriteErrorLog(QStringLiteral("modGeneral.CreateVornLevelList"), error.info());
+    }
+}
+
+void CreateVornPropertyList(IListControl& list, const QString& databasePath) {
+    try {
+        const QStringList names = LoadTransString(30302).split(QLatin1Char(','));
+        QList<bool> present(names.size(), false);
+        Database db(databasePath);
+        Statement states = db.prepare(QStringLiteral("SELECT DISTINCT tblSequence.Property FROM tblSequence"));
+        while (states.step()) {
+            const qint64 state = states.int64(0);
+            if (!states.isNull(0) && state >= 0 && state < names.size()) {
+                present[state] = true;
+            }
+        }
+        list.clear();
+        list.addItem(LoadTransString(30301), -1);
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            if (present[i]) {
+                list.addItem(names[i], static_cast<int>(i));
+            }
+        }
+        list.setListIndex(0);
+    } catch (const DbError& error) {
+        modSystem::WriteErrorLog(QStringLiteral("modGeneral.CreateVornPropertyList"), error.info());
+    }
 }
 
 } // namespace modGeneral

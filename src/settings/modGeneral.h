@@ -3,11 +3,43 @@
 #include <QString>
 #include <QVariantList>
 
-// Translated texts and message formatting.
+// Translated texts, message formatting and the level and state list fillers.
 namespace modGeneral {
+
+// The Language setting that picks the translation file: "English" (exact case) selects English,
+// anything else Japanese.
+void SetLanguage(const QString& language);
+QString Language();
+
+// The text of a translation key from System/TransEnglish.ini or System/TransJapanese.ini in the
+// application home, or def when the file or the key is missing.
+QString LoadTransString(int key, const QString& def = {});
 
 // "\n" (backslash, n) becomes CR LF; then %1, %2 ... take the arguments in that order, so %1 is
 // replaced before %10.
 QString MessageFormat(const QString& text, const QVariantList& arguments = {});
+
+// LoadTransString and MessageFormat together: the message of a key with its arguments.
+QString TransMessage(int key, const QVariantList& arguments = {});
+
+// The fourteen level names in their fixed order.
+QStringList LevelNames();
+
+// A list or combo box as the fillers see it.
+class IListControl {
+public:
+    virtual ~IListControl() = default;
+    virtual void clear() = 0;
+    virtual void addItem(const QString& text, int itemData) = 0;
+    virtual int count() const = 0;
+    virtual void setListIndex(int index) = 0;
+};
+
+// The level names present in the library (all fourteen for an empty path, with no leading entry).
+void CreateVornLevelList(IListControl& list, const QString& databasePath);
+
+// The sequence states present in the library, each tagged with its state number, after a leading
+// "all" entry tagged -1.
+void CreateVornPropertyList(IListControl& list, const QString& databasePath);
 
 } // namespace modGeneral

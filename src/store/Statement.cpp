@@ -2,6 +2,7 @@
 
 #include "DbError.h"
 
+#include <QStringEncoder>
 #include <sqlite3.h>
 #include <utility>
 
@@ -12,6 +13,7 @@ Statement::Statement(sqlite3* db, const QString& sql) : m_db(db) {
     if (rc != SQLITE_OK) {
         fail(rc);
     }
+    m_texts.resize(static_cast<std::size_t>(sqlite3_bind_parameter_count(m_stmt)));
 }
 
 Statement::~Statement() {
@@ -19,13 +21,15 @@ Statement::~Statement() {
 }
 
 Statement::Statement(Statement&& other) noexcept
-    : m_db(std::exchange(other.m_db, nullptr)), m_stmt(std::exchange(other.m_stmt, nullptr)) {}
+    : m_db(std::exchange(other.m_db, nullptr)), m_stmt(std::exchange(other.m_stmt, nullptr)),
+      m_texts(std::move(other.m_texts)) {}
 
 Statement& Statement::operator=(Statement&& other) noexcept {
     if (this != &other) {
         sqlite3_finalize(m_stmt);
         m_db = std::exchange(other.m_db, nullptr);
         m_stmt = std::exchange(other.m_stmt, nullptr);
+        m_texts = std::move(other.m_texts);
     }
     return *this;
 }
@@ -37,9 +41,27 @@ void Statement::fail(int rc) const {
 }
 
 Statement& Statement::bind(int index, const QString& value) {
-    const int rc = sqlite3_bind_text16(
-        m_stmt, index, value.isNull() ? static_cast<const void*>(u"") : static_cast<const void*>(value.utf16()),
-        static_cast<int>(value.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
+    // The text is converted here into the parameter's own buffer and bound without a copy: bound
+    // as UTF-16, SQLite would copy it and convert it again to the file's UTF-8 on every run. A
+    // parameter out of range or a statement still running goes the plain way so that SQLite
+    // reports the error before any buffer it may still read is touched.
+    if (index < 1 || static_cast<std::size_t>(index) > m_texts.size() || sqlite3_stmt_busy(m_stmt)) {
+        const int rc = sqlite3_bind_text16(
+            m_stmt, index, value.isNull() ? static_cast<const void*>(u"") : static_cast<const void*>(value.utf16()),
+            static_cast<int>(value.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
+        if (rc != SQLITE_OK) {
+            fail(rc);
+        }
+        return *this;
+    }
+    QByteArray& buffer = m_texts[static_cast<std::size_t>(index - 1)];
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    buffer.resize(encoder.requiredSpace(value.size()));
+    char* const end = encoder.appendToBuffer(buffer.data(), value);
+    buffer.resize(end - buffer.constData());
+    // An empty buffer still has a valid address, so an empty or null text is bound as empty text.
+    const int rc = sqlite3_bind_text64(m_stmt, index, buffer.constData(), static_cast<sqlite3_uint64>(buffer.size()),
+                                       SQLITE_STATIC, SQLITE_UTF8);
     if (rc != SQLITE_OK) {
         fail(rc);
     }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -48,4 +50,6 @@ private:
 
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_stmt = nullptr;
+    // The UTF-8 form of each bound text, one buffer per parameter, reused from run to run.
+    std::vector<QByteArray> m_texts;
 };
