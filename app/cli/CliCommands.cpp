@@ -2,11 +2,18 @@
 
 #include "Database.h"
 #include "DbError.h"
+#include "HomeSeeder.h"
 #include "IErrorBox.h"
+#include "ILibraryHost.h"
 #include "ISeqTextHost.h"
+#include "LibrarySession.h"
 #include "SequenceListQuery.h"
+#include "SequenceTextWriter.h"
+#include "Settings.h"
 #include "modDataBase.h"
+#include "modGeneral.h"
 #include "modSeqText.h"
+#include "modSetting.h"
 #include "modSystem.h"
 
 #include <QFile>
@@ -25,6 +32,7 @@ const char* const kUsage =
     "  read LIBRARY FILE...              read generator files into the library (File > Read)\n"
     "  paste LIBRARY [--at POSITION]     read sequence text from standard input (Edit > Paste);\n"
     "                                    POSITION is the list position to insert at (default: append)\n"
+    "  copy LIBRARY SEQUENCE...          write the text of the given sequences (Edit > Copy)\n"
     "  list LIBRARY [--level LEVEL] [--sort date|order|state]\n"
     "                                    one line per sequence: Sequence, OrderNo, Level, Date, Time,\n"
     "                                    Property, Title (tab-separated); LEVEL AllLevel lists all\n"
@@ -63,15 +71,65 @@ public:
 
 class CliHost final : public ISeqTextHost {
 public:
-    QString author() const override { return {}; }
-    bool seqDateSave() const override { return false; }
+    QString author() const override { return settings().Author; }
+    bool seqDateSave() const override { return settings().SeqDateSave; }
     QString clipboardText() const override { return m_clipboard; }
-    QString transString(int, const QString& def) const override { return def; }
+    QString transString(int key, const QString& def) const override { return modGeneral::LoadTransString(key, def); }
     void showReadReport(const QString&) override {}
     void setClipboard(const QString& text) { m_clipboard = text; }
 
 private:
     QString m_clipboard;
+};
+
+// The library's life without a window: refusals go to standard error, the library settings are
+// read and written as the program does, and the upgrade question is answered by --author.
+class CliLibraryHost final : public ILibraryHost {
+public:
+    explicit CliLibraryHost(std::optional<QString> author) : m_author(std::move(author)) {}
+
+    void showMessage(int key, const QVariantList& arguments) override {
+        QString text = modGeneral::TransMessage(key, arguments);
+        text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        std::fprintf(stderr, "vornreader-cli: %s\n", qPrintable(text));
+    }
+    bool askOverwrite(const QString&) override { return false; }
+    std::optional<QString> chooseLibraryFile(int, const QString&) override { return std::nullopt; }
+    std::optional<QString> askAuthor(const QString&) override { return m_author.value_or(QString()); }
+    void readLibrarySettings(Database& db) override {
+        modSetting::ReadIniMdbVornReader(settings(), db, modGeneral::LevelMenuCaptions());
+    }
+    void writeLibrarySettings(Database* db) override {
+        modSetting::WriteIniMdbVornReader(settings(), db, modGeneral::LevelMenuCaptions());
+    }
+
+private:
+    std::optional<QString> m_author;
+};
+
+// An open library for one command, closed (settings written, file compacted) at the end.
+class OpenLibrary {
+public:
+    OpenLibrary(const QString& path, const std::optional<QString>& author)
+        : m_host(author), m_session(LibraryState{settings().MdbPath, settings().MdbFile, settings().FuncKey,
+                                                 settings().RecentFile, settings().RecentFileCnt},
+                                    m_host) {
+        checkLibrary(path);
+        if (!m_session.OpenSequenceMdbFile(path, QString())) {
+            throw Failure(QStringLiteral("cannot open \"%1\"").arg(path));
+        }
+    }
+    ~OpenLibrary() { m_session.CloseSequenceMdbFile(); }
+    OpenLibrary(const OpenLibrary&) = delete;
+    OpenLibrary& operator=(const OpenLibrary&) = delete;
+
+    Database& db() { return m_session.database(); }
+
+private:
+    static void checkLibrary(const QString& path);
+
+    CliLibraryHost m_host;
+    LibrarySession m_session;
 };
 
 void out(const QString& text) {
@@ -83,9 +141,9 @@ bool isLibraryName(const QString& path) {
     return path.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive);
 }
 
-// Opens an existing library for work: it must be a ".mdb" file holding the library tables; the
-// schema is brought up to date first.
-void openLibrary(Database& db, const QString& path, const std::optional<QString>& author) {
+// A library must be a ".mdb" file holding the library tables; anything else gets a clear refusal
+// before the library's life touches it.
+void OpenLibrary::checkLibrary(const QString& path) {
     if (!isLibraryName(path)) {
         throw Failure(QStringLiteral("\"%1\" is not a library file (the name must end in .mdb)").arg(path));
     }
@@ -103,8 +161,6 @@ void openLibrary(Database& db, const QString& path, const std::optional<QString>
     } catch (const DbError& error) {
         throw Failure(QStringLiteral("\"%1\" is not a VornReader library (%2)").arg(path, error.message()));
     }
-    modDataBase::AdminDataBase(path, [&](const QString&) { return author.value_or(QString()); });
-    db.open(path);
 }
 
 QString takeOption(QStringList& arguments, const QString& name) {
@@ -144,11 +200,10 @@ int commandRead(const QStringList& arguments, const std::optional<QString>& auth
     if (arguments.size() < 2) {
         throw UsageError(QStringLiteral("read takes a LIBRARY and at least one FILE"));
     }
-    Database db;
-    openLibrary(db, arguments.front(), author);
+    OpenLibrary library(arguments.front(), author);
     CliHost host;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const int added = modSeqText::ReadSequenceText(db, arguments[i], false, -1, host);
+        const int added = modSeqText::ReadSequenceText(library.db(), arguments[i], false, -1, host);
         out(arguments[i] + QLatin1Char('\t') + QString::number(added));
     }
     return 0;
@@ -167,15 +222,14 @@ int commandPaste(QStringList arguments, const std::optional<QString>& author) {
             throw UsageError(QStringLiteral("--at needs a position of 0 or more"));
         }
     }
-    Database db;
-    openLibrary(db, arguments.front(), author);
+    OpenLibrary library(arguments.front(), author);
     QFile input;
     if (!input.open(stdin, QIODevice::ReadOnly)) {
         throw Failure(QStringLiteral("cannot read standard input"));
     }
     CliHost host;
     host.setClipboard(QString::fromUtf8(input.readAll()));
-    out(QString::number(modSeqText::ReadSequenceText(db, QString(), true, position, host)));
+    out(QString::number(modSeqText::ReadSequenceText(library.db(), QString(), true, position, host)));
     return 0;
 }
 
@@ -196,14 +250,31 @@ int commandList(QStringList arguments, const std::optional<QString>& author) {
     if (level.isEmpty()) {
         level = SequenceListQuery::AllLevel;
     }
-    Database db;
-    openLibrary(db, arguments.front(), author);
-    Statement list = SequenceListQuery::prepare(db, level, sequenceSort);
+    OpenLibrary library(arguments.front(), author);
+    Statement list = SequenceListQuery::prepare(library.db(), level, sequenceSort);
     QTextStream stream(stdout);
     while (list.step()) {
         stream << list.text(5) << '\t' << list.text(4) << '\t' << list.text(6) << '\t' << list.text(1) << '\t'
                << list.text(2) << '\t' << list.text(3) << '\t' << list.text(0) << '\n';
     }
+    return 0;
+}
+
+int commandCopy(const QStringList& arguments, const std::optional<QString>& author) {
+    if (arguments.size() < 2) {
+        throw UsageError(QStringLiteral("copy takes a LIBRARY and at least one SEQUENCE"));
+    }
+    QList<qint64> sequences;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        bool ok = false;
+        const qint64 sequence = arguments[i].toLongLong(&ok);
+        if (!ok || sequence < 1) {
+            throw UsageError(QStringLiteral("\"%1\" is not a sequence number").arg(arguments[i]));
+        }
+        sequences.append(sequence);
+    }
+    OpenLibrary library(arguments.front(), author);
+    std::fputs(modSeqText::SequencesText(library.db(), sequences).toUtf8().constData(), stdout);
     return 0;
 }
 
@@ -214,6 +285,10 @@ namespace CliCommands {
 int run(const QStringList& argumentList) {
     CliErrorBox box;
     modSystem::setErrorBox(&box);
+    HomeSeeder::SeedApplicationHome();
+    modSetting::ReadIniVornReader(settings());
+    modGeneral::SetLanguage(settings().Language);
+    modSystem::setErrorQuestion([] { return modGeneral::LoadTransString(40401); });
     QStringList arguments = argumentList;
     int status = 0;
     try {
@@ -236,6 +311,8 @@ int run(const QStringList& argumentList) {
             status = commandRead(arguments, author);
         } else if (command == QLatin1String("paste")) {
             status = commandPaste(arguments, author);
+        } else if (command == QLatin1String("copy")) {
+            status = commandCopy(arguments, author);
         } else if (command == QLatin1String("list")) {
             status = commandList(arguments, author);
         } else {

@@ -3,6 +3,7 @@
 #include "TextDecoding.h"
 
 #include <QFile>
+#include <algorithm>
 
 bool LineSource::fromFile(const QString& path, LineSource* source, QString* errorText) {
     QFile file(path);
@@ -28,11 +29,20 @@ bool LineSource::next(QString* line) {
         return false;
     }
     const QChar* data = m_text.constData();
-    qsizetype end = m_pos;
-    while (end < size && data[end] != QLatin1Char('\r') && data[end] != QLatin1Char('\n')) {
-        ++end;
+    // The line ends at the first LF or CR; both are found by the fast single-character search,
+    // the CR only within the part before the LF.
+    const QStringView rest = QStringView(m_text).mid(m_pos);
+    qsizetype lf = rest.indexOf(QLatin1Char('\n'));
+    if (lf < 0) {
+        lf = rest.size();
     }
-    *line = m_text.mid(m_pos, end - m_pos);
+    const qsizetype cr = rest.first(lf).indexOf(QLatin1Char('\r'));
+    const qsizetype end = m_pos + (cr < 0 ? lf : cr);
+    // Copied into the caller's string, which keeps its buffer from line to line unless the
+    // previous line is still shared elsewhere.
+    const qsizetype length = end - m_pos;
+    line->resize(length);
+    std::copy_n(data + m_pos, length, line->data());
     if (end >= size) {
         m_pos = size;
         m_done = true;

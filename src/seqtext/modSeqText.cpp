@@ -83,8 +83,11 @@ private:
 };
 
 bool isNoteLine(const QString& line) {
-    return line.contains(QLatin1String("(Actual"), Qt::CaseInsensitive) || line.contains(QLatin1String("Warning:")) ||
-           line.contains(QLatin1String("Note:"));
+    // Each marker holds "(" or ":", which most lines lack; looking for one character first spares
+    // those lines the far dearer word searches, above all the case-blind one.
+    return (line.contains(QLatin1Char('(')) && line.contains(QLatin1String("(Actual"), Qt::CaseInsensitive)) ||
+           (line.contains(QLatin1Char(':')) &&
+            (line.contains(QLatin1String("Warning:")) || line.contains(QLatin1String("Note:"))));
 }
 
 void Reader::handle(const QString& line) {
@@ -213,7 +216,7 @@ void Reader::call(const QString& line) {
             m_figure += kCrLf;
         }
     }
-    m_figure += line.size() == 1 ? line : line.mid(1);
+    m_figure += line.size() == 1 ? QStringView(line) : QStringView(line).mid(1);
     m_layout = 1;
 }
 

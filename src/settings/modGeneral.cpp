@@ -47,6 +47,10 @@ QStringList LevelNames() {
     return QStringLiteral("Mainstream,Plus,A1,A2,C1,C2,C3A,C3,C3X,C4A,C4,C4X,C4Z,All").split(QLatin1Char(','));
 }
 
+QStringList LevelMenuCaptions() {
+    return LevelNames() << QStringLiteral("AllLevel") << LoadTransString(10201, QStringLiteral("（なし）"));
+}
+
 void CreateVornLevelList(IListControl& list, const QString& databasePath) {
     try {
         const QStringList names = LevelNames();

@@ -25,6 +25,10 @@ QString TransMessage(int key, const QVariantList& arguments = {});
 // The fourteen level names in their fixed order.
 QStringList LevelNames();
 
+// The captions of the level menu: the fourteen level names, "AllLevel", then the placeholder
+// shown when the library holds no sequence (translation 10201).
+QStringList LevelMenuCaptions();
+
 // A list or combo box as the fillers see it.
 class IListControl {
 public:

@@ -41,6 +41,8 @@ private Q_SLOTS:
         QTest::newRow("negative position") << QStringList{"paste", "x.mdb", "--at", "-1"};
         QTest::newRow("bad sort") << QStringList{"list", "x.mdb", "--sort", "title"};
         QTest::newRow("option without value") << QStringList{"list", "x.mdb", "--level"};
+        QTest::newRow("copy without sequence") << QStringList{"copy", "x.mdb"};
+        QTest::newRow("copy of a word") << QStringList{"copy", "x.mdb", "first"};
     }
     void usageErrors() {
         QFETCH(QStringList, arguments);
@@ -104,6 +106,20 @@ private Q_SLOTS:
         QVERIFY(lines[20].startsWith(QLatin1String("20\t3\tC1\t")));
     }
 
+    // What copy writes, paste takes back: into a fresh library it adds the sequences again.
+    void copyPastesBack() {
+        const QString first = m_home->file(QStringLiteral("first.mdb"));
+        const QString second = m_home->file(QStringLiteral("second.mdb"));
+        QCOMPARE(cli({QStringLiteral("new"), first}).status, 0);
+        QCOMPARE(cli({QStringLiteral("new"), second}).status, 0);
+        QCOMPARE(cli({QStringLiteral("read"), first, Fixtures::dataFile(QStringLiteral("windows.Plus"))}).status, 0);
+        const Result copied = cli({QStringLiteral("copy"), first, QStringLiteral("2"), QStringLiteral("5")});
+        QCOMPARE(copied.status, 0);
+        QCOMPARE(copied.out.count(QStringLiteral("\r\n\f\r\n")), 1);
+        QCOMPARE(cli({QStringLiteral("paste"), second}, copied.out.toUtf8()).out, QStringLiteral("2\n"));
+        QCOMPARE(cli({QStringLiteral("copy"), second, QStringLiteral("1"), QStringLiteral("2")}).out, copied.out);
+    }
+
     void unreadableFileFails() {
         const QString library = m_home->file(QStringLiteral("lib.mdb"));
         QCOMPARE(cli({QStringLiteral("new"), library}).status, 0);
@@ -117,7 +133,7 @@ private Q_SLOTS:
     void help() {
         const Result result = cli({QStringLiteral("--help")});
         QCOMPARE(result.status, 0);
-        for (const char* command : {"new LIBRARY", "read LIBRARY", "paste LIBRARY", "list LIBRARY"}) {
+        for (const char* command : {"new LIBRARY", "read LIBRARY", "paste LIBRARY", "copy LIBRARY", "list LIBRARY"}) {
             QVERIFY(result.out.contains(QLatin1String(command)));
         }
     }

@@ -2,25 +2,29 @@
 #include "Fixtures.h"
 #include "TestHome.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QThread>
 #include <QtTest>
 
-// A large import killed with SIGKILL part-way leaves a library that opens, passes the integrity
-// check and holds only whole sequences.
+// A large import killed with SIGKILL part-way, or killed while the library is compacted on close,
+// leaves a library that opens, passes the integrity check and holds only whole sequences.
 class TestImportCrash : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void killedImportLeavesWholeSequences_data() {
-        QTest::addColumn<int>("killAfterMs");
-        QTest::newRow("early") << 50;
-        QTest::newRow("late") << 400;
+        QTest::addColumn<QString>("signalFile");
+        QTest::addColumn<bool>("importCommitted");
+        QTest::newRow("while importing") << "crash.mdb-journal" << false;
+        QTest::newRow("while compacting") << "Temp/crash.mdb" << true;
     }
     void killedImportLeavesWholeSequences() {
-        QFETCH(int, killAfterMs);
+        QFETCH(QString, signalFile);
+        QFETCH(bool, importCommitted);
         TestHome home;
-        const int sequences = 4000;
+        const int sequences = 8000;
         const int calls = 20;
         const QString text = home.file(QStringLiteral("big.Plus"));
         {
@@ -41,18 +45,22 @@ private Q_SLOTS:
         QProcess import;
         import.start(QStringLiteral(VORN_CLI_PATH), {QStringLiteral("read"), library, text});
         QVERIFY(import.waitForStarted());
-        QTest::qWait(killAfterMs);
+        // The moment to kill is the appearance of the file the step writes.
+        QElapsedTimer clock;
+        clock.start();
+        while (!QFile::exists(home.file(signalFile)) && import.state() == QProcess::Running &&
+               clock.elapsed() < 60000) {
+            QThread::usleep(200);
+        }
         const bool killedWhileRunning = import.state() == QProcess::Running;
         import.kill();
-        QVERIFY(import.waitForFinished());
-        if (!killedWhileRunning) {
-            QWARN("the import finished before it could be killed");
-        }
+        import.waitForFinished();
+        QVERIFY2(killedWhileRunning, "the command ended before it could be killed");
 
         Database db(library);
         QCOMPARE(db.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
         const qint64 stored = db.scalar(QStringLiteral("SELECT count(*) FROM tblSequence")).toLongLong();
-        QVERIFY(stored == 1 || stored == sequences + 1);
+        QCOMPARE(stored, importCommitted ? qint64(sequences + 1) : qint64(1));
         QCOMPARE(
             Fixtures::value(db,
                             QStringLiteral("SELECT count(*) FROM tblSequence s WHERE "

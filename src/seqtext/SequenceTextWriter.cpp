@@ -1,0 +1,211 @@
+#include "SequenceTextWriter.h"
+
+#include "Database.h"
+#include "DbError.h"
+#include "SequenceParser.h"
+#include "Transaction.h"
+#include "modSystem.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace {
+
+const QString kProc = QStringLiteral("modSeqText.WriteSequenceClipboard");
+const QString kCrLf = QStringLiteral("\r\n");
+// Title-block lines stand indented so that they can never be taken for a call line.
+const QString kIndent = QString(13, QLatin1Char(' '));
+const QString kGap = QString(5, QLatin1Char(' '));
+
+void logError(const DbError& error) {
+    modSystem::WriteErrorLog(kProc, error.info());
+}
+
+Statement prepareLogged(Database& db, const QString& sql) {
+    try {
+        return db.prepare(sql);
+    } catch (const DbError& error) {
+        logError(error);
+        return {};
+    }
+}
+
+// "ddd MMM dd hh:mm:ss yyyy", English whatever the locale, as the generator writes it. A date that
+// cannot be read keeps its stored text in place of the date parts.
+QString headerLine(const QString& date, const QString& time, const QString& version, const QString& level) {
+    const QLocale english = QLocale::c();
+    const QDate day = SequenceParser::historyDate(date);
+    QString dayPart = date;
+    QString year;
+    if (day.isValid()) {
+        dayPart = english.toString(day, QStringLiteral("ddd MMM dd"));
+        year = english.toString(day, QStringLiteral("yyyy"));
+    }
+    QTime clock = QTime::fromString(time, QStringLiteral("H:m:s"));
+    if (!clock.isValid()) {
+        clock = QTime::fromString(time, QStringLiteral("H:m"));
+    }
+    const QString timePart = clock.isValid() ? clock.toString(QStringLiteral("HH:mm:ss")) : time;
+    return dayPart + QLatin1Char(' ') + timePart + QLatin1Char(' ') + year + kGap + version + kGap + level;
+}
+
+// History dates are stored as ISO dates and written as "yyyy/mm/dd".
+QString historyDateText(const QString& stored) {
+    QDate date = SequenceParser::historyDate(stored);
+    if (!date.isValid()) {
+        date = QDateTime::fromString(stored, Qt::ISODate).date();
+    }
+    return date.isValid() ? date.toString(QStringLiteral("yyyy/MM/dd")) : stored;
+}
+
+// Each figure line indented by one blank; an empty line inside the figure stays empty.
+void appendFigure(QString& text, const QString& figure) {
+    const QStringList pieces = figure.split(kCrLf);
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        const QString& piece = pieces[i];
+        if (piece.isEmpty()) {
+            if (i + 1 < pieces.size()) {
+                text += kCrLf;
+            }
+        } else {
+            text += QLatin1Char(' ') + piece + kCrLf;
+        }
+    }
+    text += kCrLf;
+}
+
+} // namespace
+
+SequenceTextWriter::SequenceTextWriter(Database& db)
+    : m_sequence(prepareLogged(
+          db, QStringLiteral("SELECT Date, Time, Version, Level, Note, Property FROM tblSequence WHERE Sequence = ?"))),
+      m_history(prepareLogged(
+          db, QStringLiteral("SELECT CallDate, PartyName FROM tblHistory WHERE Sequence = ? ORDER BY History"))),
+      m_calls(prepareLogged(
+          db, QStringLiteral("SELECT Call, Note, Figure FROM tblCall WHERE Sequence = ? ORDER BY Number"))) {}
+
+void SequenceTextWriter::write(QString& text, qint64 sequence) {
+    if (!text.isEmpty()) {
+        text += QChar(12) + kCrLf;
+    }
+    if (!writeSequence(text, sequence)) {
+        return;
+    }
+    writeCalls(text, sequence);
+}
+
+// The header and title block up to the two empty lines before the calls. False when the sequence
+// cannot be found or read, and nothing was written.
+bool SequenceTextWriter::writeSequence(QString& text, qint64 sequence) {
+    if (!m_sequence.handle()) {
+        return false;
+    }
+    QString head;
+    QString note;
+    qint64 property = 0;
+    try {
+        m_sequence.bind(1, sequence);
+        if (!m_sequence.step()) {
+            m_sequence.reset();
+            return false;
+        }
+        head = headerLine(m_sequence.text(0), m_sequence.text(1), m_sequence.text(2), m_sequence.text(3));
+        note = m_sequence.text(4);
+        property = m_sequence.int64(5);
+        m_sequence.reset();
+    } catch (const DbError& error) {
+        m_sequence.reset();
+        logError(error);
+        return false;
+    }
+    text += kCrLf + head + kCrLf;
+    if (!note.isEmpty()) {
+        text += kIndent + note + kCrLf;
+    }
+    writeHistory(text, sequence);
+    if (property != 0) {
+        text += kIndent + QStringLiteral("Property:") + QString::number(property) + kCrLf;
+    }
+    text += kCrLf + kCrLf;
+    return true;
+}
+
+void SequenceTextWriter::writeHistory(QString& text, qint64 sequence) {
+    if (!m_history.handle()) {
+        return;
+    }
+    try {
+        m_history.bind(1, sequence);
+        while (m_history.step()) {
+            text += kIndent + QStringLiteral("History:") + historyDateText(m_history.text(0)) + QLatin1Char(',') +
+                    m_history.text(1) + kCrLf;
+        }
+    } catch (const DbError& error) {
+        logError(error);
+    }
+    m_history.reset();
+}
+
+void SequenceTextWriter::writeCalls(QString& text, qint64 sequence) {
+    if (!m_calls.handle()) {
+        return;
+    }
+    try {
+        m_calls.bind(1, sequence);
+        while (m_calls.step()) {
+            text += m_calls.text(0) + kCrLf;
+            const QString note = m_calls.text(1);
+            if (!note.isEmpty()) {
+                text += QStringLiteral("  ") + note + kCrLf;
+            }
+            text += kCrLf;
+            const QString figure = m_calls.text(2);
+            if (!figure.isEmpty()) {
+                appendFigure(text, figure);
+            }
+            text += kCrLf;
+        }
+    } catch (const DbError& error) {
+        logError(error);
+    }
+    m_calls.reset();
+}
+
+namespace modSeqText {
+
+void WriteSequenceClipboard(Database& db, QString& text, qint64 sequence) {
+    SequenceTextWriter(db).write(text, sequence);
+}
+
+QString SequencesText(Database& db, const QList<qint64>& sequences) {
+    QString text;
+    SequenceTextWriter writer(db);
+    for (const qint64 sequence : sequences) {
+        writer.write(text, sequence);
+    }
+    return text;
+}
+
+bool DeleteSequences(Database& db, const QList<qint64>& sequences) {
+    try {
+        Transaction transaction(db);
+        Statement history = db.prepare(QStringLiteral("DELETE FROM tblHistory WHERE Sequence = ?"));
+        Statement calls = db.prepare(QStringLiteral("DELETE FROM tblCall WHERE Sequence = ?"));
+        Statement sequenceRow = db.prepare(QStringLiteral("DELETE FROM tblSequence WHERE Sequence = ?"));
+        for (const qint64 sequence : sequences) {
+            history.bind(1, sequence);
+            history.run();
+            calls.bind(1, sequence);
+            calls.run();
+            sequenceRow.bind(1, sequence);
+            sequenceRow.run();
+        }
+        transaction.commit();
+        return true;
+    } catch (const DbError& error) {
+        logError(error);
+        return false;
+    }
+}
+
+} // namespace modSeqText

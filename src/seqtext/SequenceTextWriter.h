@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Statement.h"
+
+#include <QList>
+#include <QString>
+
+class Database;
+
+// Writes stored sequences as sequence text, the layout the reader takes back. The statements are
+// prepared once and serve every sequence written through one writer. A failed read is logged
+// under "modSeqText.WriteSequenceClipboard" and writing goes on with the next step.
+class SequenceTextWriter {
+public:
+    explicit SequenceTextWriter(Database& db);
+
+    // Appends the sequence to text, after a form-feed line when text is not empty. A sequence no
+    // row carries appends only that separator.
+    void write(QString& text, qint64 sequence);
+
+private:
+    bool writeSequence(QString& text, qint64 sequence);
+    void writeHistory(QString& text, qint64 sequence);
+    void writeCalls(QString& text, qint64 sequence);
+
+    Statement m_sequence;
+    Statement m_history;
+    Statement m_calls;
+};
+
+namespace modSeqText {
+
+// Appends one stored sequence with its history and calls to text.
+void WriteSequenceClipboard(Database& db, QString& text, qint64 sequence);
+
+// The text of Edit > Copy: the sequences in the given order, one form-feed line between two.
+QString SequencesText(Database& db, const QList<qint64>& sequences);
+
+// Removes the sequences with their calls and history in one transaction: all of them, or, when
+// anything fails, none (the failure is logged). True when they are gone.
+bool DeleteSequences(Database& db, const QList<qint64>& sequences);
+
+} // namespace modSeqText

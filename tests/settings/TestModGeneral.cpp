@@ -1,0 +1,177 @@
+#include "AppHome.h"
+#include "Database.h"
+#include "Fixtures.h"
+#include "HomeSeeder.h"
+#include "RecordingErrorBox.h"
+#include "TestHome.h"
+#include "modGeneral.h"
+#include "modSystem.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+class FakeList final : public modGeneral::IListControl {
+public:
+    void clear() override { items.clear(); }
+    void addItem(const QString& text, int itemData) override {
+        items.append(text + QLatin1Char(':') + QString::number(itemData));
+    }
+    int count() const override { return static_cast<int>(items.size()); }
+    void setListIndex(int index) override { listIndex = index; }
+    QStringList items;
+    int listIndex = -2;
+};
+
+// The keys of a translation file's [Translation] section.
+QSet<int> keysOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QSet<int> keys;
+    static const QRegularExpression entry(QStringLiteral("^(\\d{5})="));
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QRegularExpressionMatch match = entry.match(QString::fromUtf8(line));
+        if (match.hasMatch()) {
+            keys.insert(match.captured(1).toInt());
+        }
+    }
+    return keys;
+}
+
+bool isTranslationKey(int n) {
+    return (n >= 10100 && n <= 10932) || (n >= 20100 && n <= 21922) || (n >= 30101 && n <= 30302) ||
+           (n >= 40101 && n <= 40504);
+}
+
+const QString kShipped = QStringLiteral(VORN_SOURCE_DIR "/src/settings/resources/System/");
+
+} // namespace
+
+class TestModGeneral : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() {
+        m_home = std::make_unique<TestHome>();
+        HomeSeeder::SeedApplicationHome();
+        modGeneral::SetLanguage(QStringLiteral("Japanese"));
+    }
+    void cleanup() { m_home.reset(); }
+
+    void bothFilesHoldTheSameKeys() {
+        const QSet<int> english = keysOf(kShipped + QStringLiteral("TransEnglish.ini"));
+        const QSet<int> japanese = keysOf(kShipped + QStringLiteral("TransJapanese.ini"));
+        QVERIFY(english.size() > 150);
+        QCOMPARE(QSet<int>(english).subtract(japanese), QSet<int>());
+        QCOMPARE(QSet<int>(japanese).subtract(english), QSet<int>());
+    }
+
+    // Every translation key written in the program's code has a text in the shipped files.
+    void everyKeyTheCodeUsesExists() {
+        const QSet<int> shipped = keysOf(kShipped + QStringLiteral("TransEnglish.ini"));
+        static const QRegularExpression number(QStringLiteral("\\b(\\d{5})\\b"));
+        QStringList missing;
+        int seen = 0;
+        for (const char* folder : {"/src", "/app"}) {
+            QDirIterator files(QStringLiteral(VORN_SOURCE_DIR) + QLatin1String(folder), {"*.cpp", "*.h"}, QDir::Files,
+                               QDirIterator::Subdirectories);
+            while (files.hasNext()) {
+                QFile file(files.next());
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                const QString text = QString::fromUtf8(file.readAll());
+                for (const QRegularExpressionMatch& match : number.globalMatch(text)) {
+                    const int key = match.captured(1).toInt();
+                    if (isTranslationKey(key)) {
+                        ++seen;
+                        if (!shipped.contains(key)) {
+                            missing.append(QString::number(key) + QStringLiteral(" in ") + file.fileName());
+                        }
+                    }
+                }
+            }
+        }
+        QVERIFY(seen > 10);
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
+    }
+
+    void languagePicksTheFile_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("English") << "English"
+                                 << "the clipboard";
+        QTest::newRow("english in lower case is Japanese") << "english"
+                                                           << "クリップボード";
+        QTest::newRow("default") << "Japanese"
+                                 << "クリップボード";
+    }
+    void languagePicksTheFile() {
+        QFETCH(QString, language);
+        modGeneral::SetLanguage(language);
+        QTEST(modGeneral::LoadTransString(40302, QStringLiteral("default")), "text");
+        QCOMPARE(modGeneral::LoadTransString(49999, QStringLiteral("default")), QStringLiteral("default"));
+    }
+
+    void seedingKeepsUserFiles() {
+        const QString english = AppHome::path() + QStringLiteral("/System/TransEnglish.ini");
+        QVERIFY(QFile::exists(AppHome::path() + QStringLiteral("/vornreader_org.mdb")));
+        QVERIFY(
+            modSystem::WriteIniValue(QStringLiteral("Translation"), QStringLiteral("40302"), "my clipboard", english));
+        HomeSeeder::SeedApplicationHome();
+        modGeneral::SetLanguage(QStringLiteral("English"));
+        QCOMPARE(modGeneral::LoadTransString(40302), QStringLiteral("my clipboard"));
+    }
+
+    void messageFormat_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QVariantList>("arguments");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("line break and two arguments")
+            << "Deleted %1 of %2.\\nContinue?" << QVariantList{3, 5} << "Deleted 3 of 5.\r\nContinue?";
+        QTest::newRow("%1 before %10") << "%10|%2" << QVariantList{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}
+                                       << "a0|b";
+        QTest::newRow("no arguments") << "100%1" << QVariantList{} << "100%1";
+    }
+    void messageFormat() {
+        QFETCH(QString, text);
+        QFETCH(QVariantList, arguments);
+        QTEST(modGeneral::MessageFormat(text, arguments), "result");
+    }
+
+    void levelAndStateLists() {
+        modGeneral::SetLanguage(QStringLiteral("English"));
+        FakeList list;
+        modGeneral::CreateVornLevelList(list, QString());
+        QCOMPARE(list.count(), 14);
+        QCOMPARE(list.items.front(), QStringLiteral("Mainstream:0"));
+        QCOMPARE(list.listIndex, 0);
+
+        Database db;
+        Fixtures::createLibrary(db, m_home->path());
+        db.exec(QStringLiteral("INSERT INTO tblSequence (Level, Property) VALUES ('C1', 2), ('Plus', 2), "
+                               "('Odd', 2), ('Plus', 14), ('Plus', -1)"));
+        modGeneral::CreateVornLevelList(list, db.path());
+        QCOMPARE(list.items, (QStringList{"(All):0", "Plus:0", "C1:0"}));
+        modGeneral::CreateVornPropertyList(list, db.path());
+        QCOMPARE(list.items, (QStringList{"(All):-1", "Called:2"}));
+    }
+
+    void unreadableLibraryIsReported() {
+        RecordingErrorBox box;
+        FakeList list;
+        list.items = QStringList{"kept"};
+        modGeneral::CreateVornPropertyList(list, m_home->file(QStringLiteral("missing.mdb")));
+        QVERIFY(box.reported(QStringLiteral("modGeneral.CreateVornPropertyList")));
+        QCOMPARE(list.items, QStringList{"kept"});
+    }
+
+private:
+    std::unique_ptr<TestHome> m_home;
+};
+
+QTEST_GUILESS_MAIN(TestModGeneral)
+#include "TestModGeneral.moc"
