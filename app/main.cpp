@@ -1,17 +1,39 @@
+#include "HomeSeeder.h"
+#include "IErrorBox.h"
+#include "frmVornReader.h"
+#include "modSystem.h"
+
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QMessageBox>
+
+namespace {
+
+// The error report as a message box: OK goes on, Cancel ends the program.
+class MessageErrorBox final : public IErrorBox {
+public:
+    bool askContinue(const QString& title, const QString& prompt) override {
+        QString text = prompt;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        return QMessageBox::warning(QApplication::activeWindow(), title, text, QMessageBox::Ok | QMessageBox::Cancel) ==
+               QMessageBox::Ok;
+    }
+};
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VornReader"));
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("frmVornReader"));
-    window.setWindowTitle(QStringLiteral("VornReader"));
-    auto* label = new QLabel(QStringLiteral("VornReader"), &window);
-    label->setAlignment(Qt::AlignCenter);
-    window.setCentralWidget(label);
-    window.resize(800, 600);
+    QApplication::setApplicationVersion(QStringLiteral(VORN_VERSION));
+    MessageErrorBox errorBox;
+    modSystem::setErrorBox(&errorBox);
+    HomeSeeder::SeedApplicationHome();
+
+    QStringList words = QApplication::arguments();
+    words.removeFirst();
+    frmVornReader window(frmVornReader::iniFileFromArguments(words));
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    modSystem::setErrorBox(nullptr);
+    return status;
 }

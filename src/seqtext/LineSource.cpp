@@ -29,15 +29,12 @@ bool LineSource::next(QString* line) {
         return false;
     }
     const QChar* data = m_text.constData();
-    // The line ends at the first LF or CR; both are found by the fast single-character search,
-    // the CR only within the part before the LF.
-    const QStringView rest = QStringView(m_text).mid(m_pos);
-    qsizetype lf = rest.indexOf(QLatin1Char('\n'));
-    if (lf < 0) {
-        lf = rest.size();
+    qsizetype end = m_pos;
+    // Nearly every character lies above CR, so one comparison settles it.
+    while (end < size &&
+           (data[end].unicode() > u'\r' || (data[end] != QLatin1Char('\r') && data[end] != QLatin1Char('\n')))) {
+        ++end;
     }
-    const qsizetype cr = rest.first(lf).indexOf(QLatin1Char('\r'));
-    const qsizetype end = m_pos + (cr < 0 ? lf : cr);
     // Copied into the caller's string, which keeps its buffer from line to line unless the
     // previous line is still shared elsewhere.
     const qsizetype length = end - m_pos;

@@ -1,11 +1,32 @@
 #include "Database.h"
 
+#include "CaseFold.h"
 #include "DbError.h"
 
 #include <QFileInfo>
+#include <QVarLengthArray>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
+
+// The function runs once per row of a search: ASCII text, the common case, is widened on the stack
+// instead of being converted and copied on the heap.
+using Utf16Buffer = QVarLengthArray<char16_t, 256>;
+
+QStringView utf16Of(sqlite3_value* value, Utf16Buffer& buffer) {
+    const auto* bytes = sqlite3_value_text(value);
+    const int size = sqlite3_value_bytes(value);
+    if (std::all_of(bytes, bytes + size, [](unsigned char c) { return c < 0x80; })) {
+        buffer.resize(size);
+        std::copy(bytes, bytes + size, buffer.begin());
+        return QStringView(buffer.constData(), buffer.size());
+    }
+    const QString decoded = QString::fromUtf8(reinterpret_cast<const char*>(bytes), size);
+    buffer.resize(decoded.size());
+    std::copy(decoded.utf16(), decoded.utf16() + decoded.size(), buffer.begin());
+    return QStringView(buffer.constData(), buffer.size());
+}
 
 // InStr(start, text, find, mode): 1-based position of find in text from start, 0 when absent.
 // Mode 1 ignores letter case by full Unicode case folding; the position then counts characters of
@@ -18,10 +39,10 @@ void inStrFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
         }
     }
     const qint64 start = sqlite3_value_int64(argv[0]);
-    const auto* textData = static_cast<const char16_t*>(sqlite3_value_text16(argv[1]));
-    const QString text = QString::fromUtf16(textData, sqlite3_value_bytes16(argv[1]) / 2);
-    const auto* findData = static_cast<const char16_t*>(sqlite3_value_text16(argv[2]));
-    const QString find = QString::fromUtf16(findData, sqlite3_value_bytes16(argv[2]) / 2);
+    Utf16Buffer textBuffer;
+    const QStringView text = utf16Of(argv[1], textBuffer);
+    Utf16Buffer findBuffer;
+    const QStringView find = utf16Of(argv[2], findBuffer);
     const bool ignoreCase = argc > 3 && sqlite3_value_int(argv[3]) == 1;
     if (start < 1) {
         sqlite3_result_error(context, "InStr: start must be 1 or more", -1);
@@ -35,22 +56,8 @@ void inStrFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
         sqlite3_result_int64(context, start);
         return;
     }
-    const QString tail = text.mid(start - 1);
-    qsizetype found = -1;
-    if (!ignoreCase) {
-        found = tail.indexOf(find);
-    } else {
-        const QString foldedTail = tail.toCaseFolded();
-        const qsizetype foldedAt = foldedTail.indexOf(find.toCaseFolded());
-        if (foldedAt >= 0) {
-            // Map the folded position back: the first prefix whose folding reaches it.
-            found = 0;
-            while (found < tail.size() && tail.left(found).toCaseFolded().size() < foldedAt) {
-                ++found;
-            }
-        }
-    }
-    sqlite3_result_int64(context, found < 0 ? 0 : start + found);
+    const CaseFold::Match match = CaseFold::find(text, find, start - 1, ignoreCase ? CaseFold::Text : CaseFold::Binary);
+    sqlite3_result_int64(context, match.found() ? match.position + 1 : 0);
 }
 
 } // namespace
@@ -77,9 +84,9 @@ void Database::open(const QString& path, Mode mode) {
     try {
         sqlite3_extended_result_codes(m_db, 1);
         sqlite3_busy_timeout(m_db, 2000);
-        sqlite3_create_function_v2(m_db, "InStr", 4, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, inStrFunction,
+        sqlite3_create_function_v2(m_db, "InStr", 4, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, inStrFunction,
                                    nullptr, nullptr, nullptr);
-        sqlite3_create_function_v2(m_db, "InStr", 3, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, inStrFunction,
+        sqlite3_create_function_v2(m_db, "InStr", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, inStrFunction,
                                    nullptr, nullptr, nullptr);
         // Reading the schema makes a file that is not a database fail here, not later.
         exec(QStringLiteral("PRAGMA journal_mode=DELETE"));

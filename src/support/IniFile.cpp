@@ -17,6 +17,7 @@ struct ParsedFile {
     QStringList lines;
     bool crlf = false;
     bool endsWithNewline = true;
+    bool bom = false; // written back so that a write leaves the first line's bytes as they were
 };
 
 // Files are re-read only when they change on disk; the translation lookup asks for one key at a
@@ -40,8 +41,10 @@ const ParsedFile* load(const QString& path) {
     if (!file.open(QIODevice::ReadOnly)) {
         return nullptr;
     }
-    const QString text = TextDecoding::decode(file.readAll());
+    const QByteArray bytes = file.readAll();
+    const QString text = TextDecoding::decode(bytes);
     ParsedFile parsed;
+    parsed.bom = bytes.startsWith("\xEF\xBB\xBF");
     parsed.modified = info.lastModified();
     parsed.size = info.size();
     parsed.crlf = text.contains(QStringLiteral("\r\n"));
@@ -183,6 +186,9 @@ bool write(const QString& path, const QString& section, const QString& key, cons
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
         return false;
+    }
+    if (file.bom) {
+        out.write("\xEF\xBB\xBF");
     }
     out.write(text.toUtf8());
     cache().remove(path);

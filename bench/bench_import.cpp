@@ -1,0 +1,299 @@
+// Times the sequence text import against the cost of storing the same rows directly, and the
+// second read of the same file (every sequence a duplicate) against the first.
+
+#include "Database.h"
+#include "DbError.h"
+#include "GeneratorFile.h"
+#include "ISeqTextHost.h"
+#include "modDataBase.h"
+#include "modSeqText.h"
+#include "modSystem.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+
+constexpr int kSequences = 10000;
+constexpr int kMeanCalls = 25;
+constexpr int kDefaultRuns = 3;
+constexpr double kImportTarget = 1.5;
+constexpr double kRereadTarget = 0.25;
+
+class BenchHost final : public ISeqTextHost {
+public:
+    QString author() const override { return {}; }
+    bool seqDateSave() const override { return false; }
+    QString clipboardText() const override { return {}; }
+    QString transString(int, const QString& def) const override { return def; }
+    void showReadReport(const QString&) override {}
+};
+
+// The rows of one sequence as UTF-8, ready to bind without any conversion.
+struct CeilingSequence {
+    QByteArray level, date, time, version, note, title, historyDate, party;
+    std::vector<std::pair<QByteArray, QByteArray>> calls; // call text, figure
+};
+
+std::vector<CeilingSequence> ceilingRows(const GeneratorFile& file) {
+    std::vector<CeilingSequence> rows;
+    rows.reserve(file.sequences.size());
+    for (const GeneratorFile::Sequence& s : file.sequences) {
+        CeilingSequence row{file.level.toUtf8(),    s.date.toUtf8(),  s.time.toUtf8(),
+                            file.version.toUtf8(),  s.note.toUtf8(),  s.note.toUtf8(),
+                            s.historyDate.toUtf8(), s.party.toUtf8(), {}};
+        row.calls.reserve(s.calls.size());
+        for (const GeneratorFile::Call& c : s.calls) {
+            row.calls.emplace_back(c.text.toUtf8(), c.figure.toUtf8());
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+[[noreturn]] void fail(const char* what) {
+    std::fprintf(stderr, "bench_import: %s\n", what);
+    std::exit(2);
+}
+
+void check(sqlite3* db, int rc, int expected) {
+    if (rc != expected) {
+        std::fprintf(stderr, "bench_import: SQLite %d: %s\n", rc, sqlite3_errmsg(db));
+        std::exit(2);
+    }
+}
+
+void bindText(sqlite3* db, sqlite3_stmt* stmt, int index, const QByteArray& value) {
+    check(db, sqlite3_bind_text(stmt, index, value.constData(), static_cast<int>(value.size()), SQLITE_STATIC),
+          SQLITE_OK);
+}
+
+void runOnce(sqlite3* db, sqlite3_stmt* stmt) {
+    check(db, sqlite3_step(stmt), SQLITE_DONE);
+    sqlite3_reset(stmt);
+}
+
+sqlite3_stmt* prepare(sqlite3* db, const char* sql) {
+    sqlite3_stmt* stmt = nullptr;
+    check(db, sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr), SQLITE_OK);
+    return stmt;
+}
+
+// The least work that leaves the same rows as the import: one transaction, three prepared
+// statements, values bound straight from memory, the final OrderNo written with each row.
+void insertCeiling(sqlite3* db, const std::vector<CeilingSequence>& rows) {
+    sqlite3_stmt* addSequence = prepare(db, "INSERT INTO tblSequence (Level, Date, Time, Version, Note, Author, "
+                                            "Property, OrderNo, Title) VALUES (?, ?, ?, ?, ?, '', 0, 1, ?)");
+    sqlite3_stmt* addCall =
+        prepare(db, "INSERT INTO tblCall (Sequence, Number, Call, Note, Figure) VALUES (?, ?, ?, '', ?)");
+    sqlite3_stmt* addHistory = prepare(db, "INSERT INTO tblHistory (Sequence, CallDate, PartyName) VALUES (?, ?, ?)");
+    check(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    for (const CeilingSequence& row : rows) {
+        bindText(db, addSequence, 1, row.level);
+        bindText(db, addSequence, 2, row.date);
+        bindText(db, addSequence, 3, row.time);
+        bindText(db, addSequence, 4, row.version);
+        bindText(db, addSequence, 5, row.note);
+        bindText(db, addSequence, 6, row.title);
+        runOnce(db, addSequence);
+        const sqlite3_int64 sequence = sqlite3_last_insert_rowid(db);
+        sqlite3_bind_int64(addHistory, 1, sequence);
+        bindText(db, addHistory, 2, row.historyDate);
+        bindText(db, addHistory, 3, row.party);
+        runOnce(db, addHistory);
+        int number = 0;
+        for (const auto& [text, figure] : row.calls) {
+            sqlite3_bind_int64(addCall, 1, sequence);
+            sqlite3_bind_int(addCall, 2, ++number);
+            bindText(db, addCall, 3, text);
+            bindText(db, addCall, 4, figure);
+            runOnce(db, addCall);
+        }
+    }
+    check(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_finalize(addSequence);
+    sqlite3_finalize(addCall);
+    sqlite3_finalize(addHistory);
+}
+
+// Wall-clock and processor time of one phase. The processor time leaves out the waits for the
+// disk and for other processes, so it stays comparable on a busy machine.
+struct Timing {
+    double wall = 0;
+    double cpu = 0;
+};
+
+double cpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
+}
+
+Timing timed(const std::function<void()>& work) {
+    const double cpuStart = cpuMs();
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    const auto stop = std::chrono::steady_clock::now();
+    return {std::chrono::duration<double, std::milli>(stop - start).count(), cpuMs() - cpuStart};
+}
+
+Timing median(const std::vector<Timing>& timings) {
+    std::vector<double> wall, cpu;
+    for (const Timing& t : timings) {
+        wall.push_back(t.wall);
+        cpu.push_back(t.cpu);
+    }
+    std::sort(wall.begin(), wall.end());
+    std::sort(cpu.begin(), cpu.end());
+    return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
+}
+
+qint64 count(Database& db, const char* table) {
+    return db.scalar(QStringLiteral("SELECT count(*) FROM ") + QLatin1String(table)).toLongLong();
+}
+
+// A hash over every stored value of the three tables, in key order, so two libraries can be
+// compared row for row.
+QByteArray contentHash(Database& db) {
+    static const char* const queries[] = {
+        "SELECT Sequence, Level, Date, Time, Version, Title, Note, Property, OrderNo, Author FROM tblSequence "
+        "ORDER BY Sequence",
+        "SELECT Sequence, Number, Call, Figure, Note, HexInfo FROM tblCall ORDER BY Sequence, Number",
+        "SELECT History, Sequence, CallDate, PartyName FROM tblHistory ORDER BY History"};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const char* sql : queries) {
+        sqlite3_stmt* stmt = prepare(db.handle(), sql);
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
+                const char type = static_cast<char>('0' + sqlite3_column_type(stmt, c));
+                const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+                hash.addData(QByteArrayView(&type, 1));
+                hash.addData(QByteArrayView(data ? data : "", sqlite3_column_bytes(stmt, c)));
+                hash.addData(QByteArrayView("\x1f", 1));
+            }
+        }
+        sqlite3_finalize(stmt);
+    }
+    return hash.result();
+}
+
+void createFresh(Database& db, const QString& path) {
+    QFile::remove(path);
+    modDataBase::CreateLibrary(path);
+    db.open(path);
+}
+
+const char* verdict(bool pass) {
+    return pass ? "PASS" : "MISS";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // An optional run count, e.g. 1 for a run under a profiler.
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRuns;
+    QTemporaryDir work;
+    if (!work.isValid()) {
+        fail("cannot create a temporary folder");
+    }
+    const QString home = work.filePath(QStringLiteral("home"));
+    QDir().mkpath(home);
+    qputenv("VORNREADER_HOME", QFile::encodeName(home));
+
+    const GeneratorFile generated = GeneratorFile::generate(kSequences, kMeanCalls);
+    const QString textPath = work.filePath(QStringLiteral("bench.Plus"));
+    {
+        QFile out(textPath);
+        if (!out.open(QIODevice::WriteOnly) || out.write(generated.text) != generated.text.size()) {
+            fail("cannot write the generator file");
+        }
+    }
+    const std::vector<CeilingSequence> rows = ceilingRows(generated);
+    std::printf("Generator file: %lld sequences, %lld calls, %lld figures, %.1f MB\n",
+                static_cast<long long>(generated.sequences.size()), static_cast<long long>(generated.callCount),
+                static_cast<long long>(generated.figureCount), generated.text.size() / (1024.0 * 1024.0));
+    std::printf("SQLite %s, %d runs\n\n", sqlite3_libversion(), runs);
+    std::printf("        first import      re-read           ceiling\n");
+    std::printf("run     wall ms   cpu ms  wall ms   cpu ms  wall ms   cpu ms\n");
+
+    std::vector<Timing> imports, rereads, ceilings;
+    bool countsRight = true;
+    BenchHost host;
+    for (int run = 0; run < runs; ++run) {
+        const QString importPath = work.filePath(QStringLiteral("import.vdb"));
+        const QString ceilingPath = work.filePath(QStringLiteral("ceiling.vdb"));
+        try {
+            Database importDb;
+            createFresh(importDb, importPath);
+            int added = -1;
+            imports.push_back(
+                timed([&] { added = modSeqText::ReadSequenceText(importDb, textPath, false, -1, host); }));
+            int addedAgain = -1;
+            rereads.push_back(
+                timed([&] { addedAgain = modSeqText::ReadSequenceText(importDb, textPath, false, -1, host); }));
+
+            Database ceilingDb;
+            createFresh(ceilingDb, ceilingPath);
+            ceilings.push_back(timed([&] { insertCeiling(ceilingDb.handle(), rows); }));
+            std::printf("%3d  %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f\n", run + 1, imports.back().wall, imports.back().cpu,
+                        rereads.back().wall, rereads.back().cpu, ceilings.back().wall, ceilings.back().cpu);
+
+            if (added != kSequences || addedAgain != 0) {
+                std::printf("      WRONG: first read added %d (expected %d), second read added %d (expected 0)\n",
+                            added, kSequences, addedAgain);
+                countsRight = false;
+            }
+            const qint64 sequences = count(importDb, "tblSequence");
+            const qint64 calls = count(importDb, "tblCall");
+            const qint64 histories = count(importDb, "tblHistory");
+            if (sequences != kSequences || calls != generated.callCount || histories != kSequences) {
+                std::printf("      WRONG: library holds %lld sequences, %lld calls, %lld history rows\n",
+                            static_cast<long long>(sequences), static_cast<long long>(calls),
+                            static_cast<long long>(histories));
+                countsRight = false;
+            }
+            if (run == 0 && contentHash(importDb) != contentHash(ceilingDb)) {
+                std::printf("      WRONG: the imported rows differ from the ceiling's rows\n");
+                countsRight = false;
+            }
+        } catch (const DbError& error) {
+            std::fprintf(stderr, "bench_import: %s\n", qPrintable(error.message()));
+            return 2;
+        }
+        QFile::remove(importPath);
+        QFile::remove(ceilingPath);
+    }
+    if (QFile::exists(QDir(home).filePath(QString::fromUtf16(modSystem::ErrorLogName)))) {
+        std::printf("WRONG: the import wrote an error log\n");
+        countsRight = false;
+    }
+
+    const Timing import = median(imports);
+    const Timing reread = median(rereads);
+    const Timing ceiling = median(ceilings);
+    const double calls = static_cast<double>(generated.callCount);
+    std::printf("\nMedian of %d runs (wall clock; processor time in brackets)\n", runs);
+    std::printf("  first import  %8.1f ms  (%8.1f)  %8.0f calls/s\n", import.wall, import.cpu,
+                calls / (import.wall / 1000.0));
+    std::printf("  ceiling       %8.1f ms  (%8.1f)  %8.0f calls/s\n", ceiling.wall, ceiling.cpu,
+                calls / (ceiling.wall / 1000.0));
+    std::printf("  re-read       %8.1f ms  (%8.1f)\n", reread.wall, reread.cpu);
+    const double importRatio = import.wall / ceiling.wall;
+    const double rereadRatio = reread.wall / import.wall;
+    std::printf("  import / ceiling        %5.2f  (%5.2f)   target <= %.2f  %s\n", importRatio,
+                import.cpu / ceiling.cpu, kImportTarget, verdict(importRatio <= kImportTarget));
+    std::printf("  re-read / first import  %5.2f  (%5.2f)   target <= %.2f  %s\n", rereadRatio, reread.cpu / import.cpu,
+                kRereadTarget, verdict(rereadRatio <= kRereadTarget));
+    std::printf("  counts %s\n", countsRight ? "right" : "WRONG");
+    return countsRight ? 0 : 1;
+}

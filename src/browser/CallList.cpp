@@ -1,0 +1,548 @@
+#include "CallList.h"
+
+#include "ColourMap.h"
+
+#include "BrowserState.h"
+#include "Database.h"
+#include "DbError.h"
+#include "FigureDiagram.h"
+#include "FigureView.h"
+#include "GridView.h"
+#include "MarkupDelegate.h"
+#include "SequenceList.h"
+#include "Settings.h"
+#include "modSystem.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScrollBar>
+#include <QStandardItemModel>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* label(const QString& name, const QString& text, QWidget* parent) {
+    auto* result = new QLabel(text, parent);
+    result->setObjectName(name);
+    return result;
+}
+
+QString noCrLf(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+}
+
+} // namespace
+
+CallList::CallList(Settings& settings, BrowserState& state, Database& db, QObject* parent)
+    : QObject(parent), m_settings(settings), m_state(state), m_db(db) {
+    buildMiddle();
+    buildRight();
+    m_notePanel = label(QStringLiteral("stbCallNote(1)"), QString(), nullptr);
+    m_positionPanel = label(QStringLiteral("stbCallNote(2)"), QString(), nullptr);
+    resetHeader();
+}
+
+void CallList::buildMiddle() {
+    m_middle = new QWidget;
+    m_middle->setObjectName(QStringLiteral("picFrame2"));
+    auto* layout = new QVBoxLayout(m_middle);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+
+    auto* header = new QWidget(m_middle);
+    header->setObjectName(QStringLiteral("picHeader"));
+    auto* headerLayout = new QHBoxLayout(header);
+    headerLayout->setContentsMargins(0, 0, 0, 0);
+    auto* frame = new QFrame(header);
+    frame->setObjectName(QStringLiteral("fraLevel"));
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* frameLayout = new QGridLayout(frame);
+    frameLayout->setContentsMargins(8, 4, 8, 4);
+    frameLayout->setHorizontalSpacing(12);
+    m_level = label(QStringLiteral("lblLevel"), QString(), frame);
+    QFont big = m_level->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    m_level->setFont(big);
+    m_level->setMinimumWidth(QFontMetrics(big).horizontalAdvance(QStringLiteral("C4A")) + 8);
+    m_date = label(QStringLiteral("lblDate"), QString(), frame);
+    m_time = label(QStringLiteral("lblTime"), QString(), frame);
+    m_author = label(QStringLiteral("lblAuthor"), QString(), frame);
+    frameLayout->addWidget(m_level, 0, 0, 2, 1);
+    frameLayout->addWidget(m_date, 0, 1);
+    frameLayout->addWidget(m_time, 0, 2);
+    frameLayout->addWidget(m_author, 1, 1, 1, 2);
+    for (int i = 0; i < 5; ++i) {
+        frameLayout->addWidget(label(QStringLiteral("lblVornMP_Info(%1)").arg(i), QString(), frame), i < 3 ? 0 : 1,
+                               3 + i % 3);
+    }
+    frameLayout->setColumnStretch(5, 1);
+    headerLayout->addWidget(frame, 1);
+    auto* player = new QVBoxLayout;
+    player->addWidget(label(QStringLiteral("lblVornMP_State"), QStringLiteral("VornMP State"), header));
+    auto* timer = new QHBoxLayout;
+    auto* tipTimer = new QCheckBox(header);
+    tipTimer->setObjectName(QStringLiteral("chkTipTimer"));
+    tipTimer->setEnabled(false);
+    timer->addWidget(tipTimer);
+    timer->addWidget(label(QStringLiteral("lblTipTime"), QString(), header), 1);
+    player->addLayout(timer);
+    headerLayout->addLayout(player);
+    layout->addWidget(header);
+
+    m_grid = new GridView(QStringLiteral("grdCall"), m_middle);
+    m_calls = new QStandardItemModel(0, 2, this);
+    m_grid->setModel(m_calls);
+    m_callDelegate = new MarkupDelegate(this);
+    m_callDelegate->setWrap(true);
+    m_grid->setItemDelegateForColumn(1, m_callDelegate);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->setAcceptDrops(true);
+    m_grid->installEventFilter(this);
+    m_grid->viewport()->installEventFilter(this);
+    layout->addWidget(m_grid, 1);
+
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { grdCall_RowColChange(); });
+    connect(m_grid, &GridView::editStarted, this, [this] { m_state.cellEdit = true; });
+    connect(m_grid, &GridView::editFinished, this, [this] {
+        m_state.cellEdit = false;
+        grdCall_AutoSize();
+    });
+    connect(m_calls, &QStandardItemModel::itemChanged, this, [this](QStandardItem* item) {
+        if (!m_state.listFilling && item->column() == 1) {
+            grdCall_ValidateEdit(item->row(), item->text());
+        }
+    });
+    connect(m_grid, &GridView::mouseButtonChanged, this, [this](int button) { m_state.callGridButton = button; });
+    connect(m_grid, &GridView::rightClicked, this, &CallList::callMenuRequested);
+}
+
+void CallList::buildRight() {
+    m_right = new QWidget;
+    m_right->setObjectName(QStringLiteral("picFrame3"));
+    auto* layout = new QVBoxLayout(m_right);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    for (int i = 0; i < 2; ++i) {
+        m_hex[i] = new GridView(QStringLiteral("grdHexInfo(%1)").arg(i), m_right);
+        m_hexModel[i] = new QStandardItemModel(1, 1, this);
+        m_hex[i]->setModel(m_hexModel[i]);
+        m_hex[i]->horizontalHeader()->setStretchLastSection(true);
+        m_hex[i]->setFixedHeight(m_hex[i]->fontMetrics().height() + 10);
+        m_hex[i]->setVisible(false);
+        m_hex[i]->installEventFilter(this);
+        connect(m_hexModel[i], &QStandardItemModel::itemChanged, this, [this, i](QStandardItem* item) {
+            if (!m_settingHex) {
+                grdHexInfo_ValidateEdit(i, item->text());
+            }
+        });
+        connect(m_hex[i], &GridView::editFinished, this,
+                [this] { m_state.cellEdit = m_hex[0]->hasFocus() || m_hex[1]->hasFocus(); });
+    }
+    auto* figure = new QWidget(m_right);
+    figure->setObjectName(QStringLiteral("picFigure"));
+    auto* figureLayout = new QVBoxLayout(figure);
+    figureLayout->setContentsMargins(0, 0, 0, 0);
+    figureLayout->setSpacing(2);
+    m_before = new FigureView(QStringLiteral("picBeforeFig"), figure);
+    m_after = new FigureView(QStringLiteral("picAfterFig"), figure);
+    figureLayout->addWidget(m_hex[0]);
+    figureLayout->addWidget(label(QStringLiteral("lblBeforeFig"), QStringLiteral(" Before"), figure));
+    figureLayout->addWidget(m_before, 1);
+    figureLayout->addWidget(m_hex[1]);
+    figureLayout->addWidget(label(QStringLiteral("lblAfterFig"), QStringLiteral(" After"), figure));
+    figureLayout->addWidget(m_after, 1);
+    layout->addWidget(figure, 3);
+
+    m_history = new GridView(QStringLiteral("grdHistory"), m_right);
+    m_historyModel = new QStandardItemModel(0, 3, this);
+    m_history->setModel(m_historyModel);
+    m_history->setColumnHidden(2, true);
+    m_history->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_history->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_history->horizontalHeader()->setStretchLastSection(true);
+    m_history->setAcceptDrops(true);
+    layout->addWidget(m_history, 2);
+}
+
+void CallList::applySettings() {
+    const auto font = [](const FontSetting& setting) {
+        QFont result(setting.name);
+        result.setPointSizeF(setting.size);
+        result.setBold(setting.bold);
+        result.setItalic(setting.italic);
+        return result;
+    };
+    m_grid->setFont(font(m_settings.callFont));
+    const QPalette system = QApplication::palette();
+    QPalette palette = m_grid->palette();
+    palette.setColor(QPalette::Text, ColourMap::toColor(m_settings.CallForeColor, system));
+    palette.setColor(QPalette::Base, ColourMap::toColor(m_settings.CallBackColor, system));
+    palette.setColor(QPalette::HighlightedText, ColourMap::toColor(m_settings.CallForeColorSel, system));
+    palette.setColor(QPalette::Highlight, ColourMap::toColor(m_settings.CallBackColorSel, system));
+    m_grid->setPalette(palette);
+    m_callDelegate->setRowMargin(m_settings.CallRowMargin);
+    grdCall_AutoSize();
+}
+
+QString CallList::levelCaption() const {
+    return m_level->text();
+}
+
+void CallList::resetHeader() {
+    m_level->clear();
+    m_date->setText(QStringLiteral("0000/00/00"));
+    m_time->setText(QStringLiteral("00:00:00"));
+    m_author->setText(QStringLiteral("Author"));
+    m_notePanel->clear();
+    m_positionPanel->clear();
+}
+
+void CallList::clearView() {
+    m_calls->removeRows(0, m_calls->rowCount());
+    m_historyModel->removeRows(0, m_historyModel->rowCount());
+    m_cache.clear();
+    m_before->clearFigure();
+    m_after->clearFigure();
+}
+
+int CallList::currentRow() const {
+    return m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : -1;
+}
+
+int CallList::rowCount() const {
+    return m_calls->rowCount();
+}
+
+void CallList::setCurrentRow(int row) {
+    if (row >= 0 && row < m_calls->rowCount()) {
+        m_grid->setCurrentIndex(m_calls->index(row, 1));
+        m_grid->scrollTo(m_calls->index(row, 1));
+    }
+}
+
+void CallList::reportError(const char* procedure, const DbError& error) {
+    modSystem::WriteErrorLog(QLatin1String(procedure), error.info());
+}
+
+void CallList::CreateCallList(qint64 sequenceKey, int restoreRow) {
+    const bool wasFilling = m_state.listFilling;
+    m_state.listFilling = true;
+    m_before->clearFigure();
+    m_after->clearFigure();
+    try {
+        QString level;
+        QString date;
+        QString time;
+        Statement seek = m_db.prepare(
+            QStringLiteral("SELECT Author, Sequence, Level, Date, Time FROM tblSequence WHERE Sequence = ?"));
+        seek.bind(1, sequenceKey);
+        if (seek.step()) {
+            m_author->setText(seek.text(0));
+            m_state.currentSequence = seek.int64(1);
+            level = seek.text(2);
+            date = seek.text(3);
+            time = seek.text(4);
+            m_level->setText(level == QLatin1String("Mainstream") ? QStringLiteral("MS") : level);
+            m_date->setText(date);
+            m_time->setText(time);
+        } else {
+            m_state.currentSequence = 0;
+        }
+
+        // The calls are found through the sequence's identity: level, date and time.
+        Statement calls = m_db.prepare(QStringLiteral(
+            "SELECT tblCall.Number, tblCall.Call, tblCall.Figure, tblCall.Note, tblCall.HexInfo "
+            "FROM tblCall, tblSequence WHERE tblCall.Sequence = tblSequence.Sequence AND tblSequence.Level = ? "
+            "AND tblSequence.[Date] = ? AND tblSequence.[Time] = ? ORDER BY tblCall.Number"));
+        calls.bind(1, level).bind(2, date).bind(3, time);
+        m_calls->removeRows(0, m_calls->rowCount());
+        m_cache.clear();
+        QList<QList<QStandardItem*>> rows;
+        while (calls.step()) {
+            auto* number = new QStandardItem(calls.text(0) + QStringLiteral(". "));
+            number->setFlags(Qt::ItemIsEnabled);
+            number->setTextAlignment(Qt::AlignRight | Qt::AlignTop);
+            auto* call = new QStandardItem(calls.text(1));
+            rows.append(QList<QStandardItem*>{number, call});
+            m_cache.append(CachedCall{calls.text(3), calls.text(2), calls.text(4)});
+        }
+        for (const auto& row : rows) {
+            m_calls->appendRow(row);
+        }
+        if (!rows.isEmpty()) {
+            grdCall_AutoSize();
+        }
+        if (m_calls->rowCount() > 0) {
+            int row = restoreRow;
+            if (row < 0) {
+                row = (m_state.levelIndex >= 0 && m_state.levelIndex < ViewLevelMax)
+                          ? m_settings.ViewRow[m_state.levelIndex]
+                          : 0;
+                if (row < 0) {
+                    row = m_calls->rowCount() - 1;
+                }
+            }
+            if (row >= m_calls->rowCount()) {
+                row = 0;
+            }
+            QSignalBlocker block(m_grid->selectionModel());
+            m_grid->setCurrentIndex(m_calls->index(row, 1));
+            m_grid->scrollTo(m_calls->index(row, 1));
+        }
+        grdCall_RowColChange();
+        fillHistory(level, date, time);
+        if (m_sequences) {
+            m_positionPanel->setText(
+                QStringLiteral("%1 / %2").arg(m_sequences->currentRow() + 1).arg(m_sequences->rowCount()));
+        }
+    } catch (const DbError& error) {
+        reportError("frmVornReader.CreateCallList", error);
+    }
+    Q_EMIT captionChanged();
+    m_state.listFilling = wasFilling;
+}
+
+void CallList::fillHistory(const QString& level, const QString& date, const QString& time) {
+    m_historyModel->removeRows(0, m_historyModel->rowCount());
+    Statement history = m_db.prepare(QStringLiteral(
+        "SELECT tblHistory.CallDate, tblHistory.PartyName, tblHistory.History FROM tblHistory, tblSequence "
+        "WHERE tblHistory.Sequence = tblSequence.Sequence AND tblSequence.Level = ? AND tblSequence.[Date] = ? "
+        "AND tblSequence.[Time] = ? ORDER BY tblHistory.CallDate, tblHistory.History"));
+    history.bind(1, level).bind(2, date).bind(3, time);
+    while (history.step()) {
+        m_historyModel->appendRow(QList<QStandardItem*>{
+            new QStandardItem(QString(history.text(0)).replace(QLatin1Char('-'), QLatin1Char('/'))),
+            new QStandardItem(history.text(1)), new QStandardItem(history.text(2))});
+    }
+    if (m_historyModel->rowCount() > 0) {
+        m_history->resizeColumnsToContents();
+        m_history->scrollToBottom();
+    }
+}
+
+void CallList::grdCall_RowColChange() {
+    DisplayCallDetail();
+    const int row = currentRow();
+    if (!m_state.listFilling && row >= 0 && m_state.levelIndex >= 0 && m_state.levelIndex < ViewLevelMax) {
+        m_settings.ViewRow[m_state.levelIndex] = row;
+    }
+}
+
+void CallList::DisplayCallDetail() {
+    const int r = currentRow();
+    if (r < 0 || r >= m_cache.size()) {
+        return;
+    }
+    const bool hex = m_settings.HexMode;
+    m_notePanel->setText(noCrLf(m_cache[r].note));
+    m_settingHex = true;
+    if (r > 0) {
+        const CachedCall& before = m_cache[r - 1];
+        m_before->setFigure(before.figure, before.hexInfo, before.note, hex);
+        m_hexModel[0]->setItem(0, 0, new QStandardItem(before.hexInfo));
+    } else {
+        if (hex) {
+            m_before->clearFigure();
+        } else {
+            m_before->setFigure(modPrint::squaredSetText(), QString(), QString(), false);
+        }
+        m_hexModel[0]->setItem(0, 0, new QStandardItem(QString()));
+    }
+    const CachedCall& after = m_cache[r];
+    if (r < m_cache.size() - 1 || !after.figure.isEmpty()) {
+        m_after->setFigure(after.figure, after.hexInfo, after.note, hex);
+    } else if (!hex) {
+        m_after->setFigure(modPrint::squaredSetText(), after.hexInfo, after.note, false);
+    } else {
+        m_after->clearFigure();
+    }
+    m_hexModel[1]->setItem(0, 0, new QStandardItem(after.hexInfo));
+    m_settingHex = false;
+    m_hex[0]->setVisible(hex);
+    m_hex[1]->setVisible(hex);
+}
+
+void CallList::grdCall_AutoSize() {
+    m_grid->resizeColumnToContents(0);
+    m_grid->resizeRowsToContents();
+}
+
+bool CallList::MoveCallRow(int direction) {
+    if (!m_sequences) {
+        return false;
+    }
+    const int row = currentRow();
+    const int level = m_state.levelIndex;
+    const bool levelOk = level >= 0 && level < ViewLevelMax;
+    if (direction >= 0) {
+        if (row == m_calls->rowCount() - 1) {
+            if (m_sequences->currentRow() < m_sequences->rowCount() - 1) {
+                if (levelOk) {
+                    m_settings.ViewRow[level] = 0;
+                }
+                m_sequences->setCurrentRow(m_sequences->currentRow() + 1);
+                return true;
+            }
+        }
+        return false;
+    }
+    if (row == 0 && m_sequences->currentRow() > 0) {
+        if (levelOk) {
+            m_settings.ViewRow[level] = -1;
+        }
+        m_sequences->setCurrentRow(m_sequences->currentRow() - 1);
+        return true;
+    }
+    return false;
+}
+
+void CallList::grdCall_ValidateEdit(int row, const QString& text) {
+    try {
+        Statement update =
+            m_db.prepare(QStringLiteral("UPDATE tblCall SET Call = ? WHERE Sequence = ? AND Number = ?"));
+        update.bind(1, text).bind(2, m_state.currentSequence).bind(3, row + 1);
+        update.run();
+        if (m_db.changes() == 0) {
+            throw DbError(3021, QStringLiteral("No current record."));
+        }
+    } catch (const DbError& error) {
+        reportError("frmVornReader.grdCall_ValidateEdit", error);
+    }
+}
+
+void CallList::grdHexInfo_ValidateEdit(int index, const QString& text) {
+    const int k = currentRow() + index - 1;
+    if (k < 0 || k >= m_cache.size()) {
+        return;
+    }
+    m_cache[k].hexInfo = text;
+    try {
+        Statement update =
+            m_db.prepare(QStringLiteral("UPDATE tblCall SET HexInfo = ? WHERE Sequence = ? AND Number = ?"));
+        update.bind(1, text).bind(2, m_state.currentSequence).bind(3, k + 1);
+        update.run();
+    } catch (const DbError& error) {
+        reportError("frmVornReader.grdHexInfo_ValidateEdit", error);
+    }
+    DisplayCallDetail();
+}
+
+bool CallList::grdCall_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    if (m_grid->isEditing()) {
+        return false;
+    }
+    if ((modifiers & Qt::ShiftModifier) && m_sequences && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+        const int seqRow = m_sequences->currentRow();
+        if (key == Qt::Key_Up && seqRow > 0) {
+            m_sequences->setCurrentRow(seqRow - 1);
+        } else if (key == Qt::Key_Down && seqRow < m_sequences->rowCount() - 1) {
+            m_sequences->setCurrentRow(seqRow + 1);
+        }
+    }
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        m_grid->editCurrent();
+        return true;
+    case Qt::Key_Left:
+        if (m_sequences) {
+            m_sequences->view()->setFocus();
+        }
+        return true;
+    case Qt::Key_Right:
+        if (m_settings.HexMode) {
+            m_hex[0]->setFocus();
+        }
+        return true;
+    case Qt::Key_Up:
+        return MoveCallRow(-1);
+    case Qt::Key_Down:
+        return MoveCallRow(1);
+    default:
+        return false;
+    }
+}
+
+bool CallList::grdHexInfo_KeyDown(int index, int key) {
+    if (m_hex[index]->isEditing()) {
+        return false;
+    }
+    const int row = currentRow();
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        const int k = row + index - 1;
+        if (k >= 0 && k < m_cache.size() && !m_cache[k].figure.isEmpty()) {
+            if (m_hexModel[index]->item(0, 0)->text().isEmpty() && k >= 1) {
+                m_settingHex = true;
+                m_hexModel[index]->item(0, 0)->setText(m_cache[k - 1].hexInfo);
+                m_settingHex = false;
+            }
+            m_hex[index]->setCurrentIndex(m_hexModel[index]->index(0, 0));
+            m_hex[index]->editCurrent();
+        }
+        return true;
+    }
+    case Qt::Key_Left:
+        m_grid->setFocus();
+        return true;
+    case Qt::Key_Up:
+        if (index == 1) {
+            m_hex[0]->setFocus();
+        } else if (!MoveCallRow(-1) && row > 0) {
+            setCurrentRow(row - 1);
+        }
+        return true;
+    case Qt::Key_Down:
+        if (index == 0) {
+            m_hex[1]->setFocus();
+        } else if (!MoveCallRow(1) && row < rowCount() - 1) {
+            setCurrentRow(row + 1);
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CallList::eventFilter(QObject* watched, QEvent* event) {
+    const int hexIndex = watched == m_hex[0] ? 0 : (watched == m_hex[1] ? 1 : -1);
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == m_grid) {
+            return grdCall_KeyDown(key->key(), key->modifiers());
+        }
+        if (hexIndex >= 0) {
+            return grdHexInfo_KeyDown(hexIndex, key->key());
+        }
+        break;
+    }
+    case QEvent::FocusIn:
+        if (hexIndex >= 0) {
+            m_state.cellEdit = true;
+        } else if (watched == m_grid && rowCount() > 0) {
+            DisplayCallDetail();
+        }
+        break;
+    case QEvent::FocusOut:
+        m_state.cellEdit = false;
+        if (watched == m_grid) {
+            m_state.callGridButton = 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+class BrowserState;
+class Database;
+class FigureView;
+class GridView;
+class MarkupDelegate;
+class QLabel;
+class QStandardItemModel;
+class QWidget;
+class SequenceList;
+struct Settings;
+
+// The middle pane (header labels and the call grid) and the right pane (hexagon-offset grids, the
+// before and after figures, the history grid) for the sequence chosen in the sequence list, with
+// the status bar's note and position.
+class CallList : public QObject {
+    Q_OBJECT
+
+public:
+    CallList(Settings& settings, BrowserState& state, Database& db, QObject* parent = nullptr);
+
+    // The panes, built once and placed by the main window.
+    QWidget* middlePane() const { return m_middle; }
+    QWidget* rightPane() const { return m_right; }
+    GridView* grid() const { return m_grid; }
+    GridView* historyGrid() const { return m_history; }
+    QLabel* notePanel() const { return m_notePanel; }
+    QLabel* positionPanel() const { return m_positionPanel; }
+    QString levelCaption() const;
+
+    void setSequenceList(SequenceList* list) { m_sequences = list; }
+
+    void CreateCallList(qint64 sequenceKey, int restoreRow);
+    void DisplayCallDetail();
+    void grdCall_AutoSize();
+    // Up (-1) or Down (1) at the ends of the call list moves to the neighbouring sequence; true
+    // when it did.
+    bool MoveCallRow(int direction);
+
+    // Empty call grid, history grid and figures (a new list, or no library).
+    void clearView();
+    // The header as it stands with no library.
+    void resetHeader();
+    // Fonts, colours and row margin from the settings.
+    void applySettings();
+
+    int currentRow() const;
+    int rowCount() const;
+    void setCurrentRow(int row);
+
+Q_SIGNALS:
+    void captionChanged();
+    void libraryFilesDropped(const QStringList& files);
+    void callMenuRequested(const QPoint& globalPos);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct CachedCall {
+        QString note;
+        QString figure;
+        QString hexInfo;
+    };
+
+    void buildMiddle();
+    void buildRight();
+    void fillHistory(const QString& level, const QString& date, const QString& time);
+    void grdCall_RowColChange();
+    void grdCall_ValidateEdit(int row, const QString& text);
+    bool grdCall_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    bool grdHexInfo_KeyDown(int index, int key);
+    void grdHexInfo_ValidateEdit(int index, const QString& text);
+    void reportError(const char* procedure, const class DbError& error);
+
+    Settings& m_settings;
+    BrowserState& m_state;
+    Database& m_db;
+    SequenceList* m_sequences = nullptr;
+
+    QWidget* m_middle = nullptr;
+    QWidget* m_right = nullptr;
+    QLabel* m_level = nullptr;
+    QLabel* m_date = nullptr;
+    QLabel* m_time = nullptr;
+    QLabel* m_author = nullptr;
+    GridView* m_grid = nullptr;
+    QStandardItemModel* m_calls = nullptr;
+    MarkupDelegate* m_callDelegate = nullptr;
+    GridView* m_hex[2] = {nullptr, nullptr};
+    QStandardItemModel* m_hexModel[2] = {nullptr, nullptr};
+    FigureView* m_before = nullptr;
+    FigureView* m_after = nullptr;
+    GridView* m_history = nullptr;
+    QStandardItemModel* m_historyModel = nullptr;
+    QLabel* m_notePanel = nullptr;
+    QLabel* m_positionPanel = nullptr;
+    QList<CachedCall> m_cache;
+    bool m_settingHex = false;
+};

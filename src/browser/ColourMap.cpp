@@ -1,0 +1,36 @@
+#include "ColourMap.h"
+
+namespace ColourMap {
+
+QColor toColor(quint32 value, const QPalette& palette) {
+    if (value & 0x80000000u) {
+        switch (value & 0xFFu) {
+        case 5:
+            return palette.color(QPalette::Base);
+        case 8:
+            return palette.color(QPalette::Text);
+        case 13:
+            return palette.color(QPalette::Highlight);
+        case 14:
+            return palette.color(QPalette::HighlightedText);
+        case 15:
+            return palette.color(QPalette::Button);
+        case 16:
+            return palette.color(QPalette::Mid);
+        case 18:
+            return palette.color(QPalette::ButtonText);
+        case 17:
+            return palette.color(QPalette::PlaceholderText);
+        case 4:
+            return palette.color(QPalette::Window);
+        case 7:
+            return palette.color(QPalette::WindowText);
+        default:
+            return palette.color(QPalette::Text);
+        }
+    }
+    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                  static_cast<int>((value >> 16) & 0xFF));
+}
+
+} // namespace ColourMap

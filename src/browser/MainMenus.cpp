@@ -1,0 +1,126 @@
+#include "MainMenus.h"
+
+#include "modGeneral.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
+    QMenu* file = menu(bar, "mnuFile", 10100);
+    fileNew = action(file, "mnuFileMdbNew", 10101);
+    fileOpen = action(file, "mnuFileMdbOpen", 10102);
+    fileClose = action(file, "mnuFileMdbClose", 10103);
+    file->addSeparator();
+    fileRead = action(file, "mnuFileSeqRead", 10104);
+    file->addSeparator();
+    fileExport = action(file, "mnuFileExport", 10105);
+    file->addSeparator();
+    filePrintSet = action(file, "mnuFilePrintSet", 10106);
+    filePrint = action(file, "mnuFilePrint", 10107);
+    filePrintPreview = action(file, "mnuFilePrintPreview", 10108);
+    fileExcelOut = action(file, "mnuFileExcelOut", 10110);
+    file->addSeparator();
+    for (int i = 0; i < RecentItems; ++i) {
+        QAction* item = file->addAction(QString());
+        item->setObjectName(QStringLiteral("mnuRecentFile(%1)").arg(i));
+        item->setVisible(false);
+        recentFiles.append(item);
+    }
+    recentSeparator = file->addSeparator();
+    recentSeparator->setVisible(false);
+    fileExit = action(file, "mnuFileExit", 10109);
+
+    QMenu* edit = menu(bar, "mnuEdit", 10500);
+    editCut = action(edit, "mnuEditCut", 10501);
+    editCopy = action(edit, "mnuEditCopy", 10502);
+    editPaste = action(edit, "mnuEditPaste", 10503);
+    edit->addSeparator();
+    editSearch = action(edit, "mnuEditSearch", 10504);
+    editReplace = action(edit, "mnuEditReplace", 10505);
+
+    QMenu* databases = menu(bar, "mnuDBSwitch", 10120);
+    for (int i = 0; i < SwitchItems; ++i) {
+        QAction* item = databases->addAction(QString());
+        item->setObjectName(QStringLiteral("mnuDBSwitchFunc(%1)").arg(i));
+        switchFuncs.append(item);
+    }
+
+    QMenu* view = menu(bar, "mnuView", 10200);
+    const QStringList captions = modGeneral::LevelMenuCaptions();
+    for (int i = 0; i < LevelItems; ++i) {
+        QAction* item = view->addAction(captions.value(i));
+        item->setObjectName(QStringLiteral("mnuViewLevel(%1)").arg(i));
+        item->setCheckable(true);
+        item->setVisible(false);
+        viewLevels.append(item);
+    }
+
+    QMenu* setting = menu(bar, "mnuSetting", 10300);
+    settingOptions = action(setting, "mnuSettingOptions", 10301);
+
+    QMenu* help = menu(bar, "mnuHelp", 10400);
+    helpIndex = action(help, "mnuHelpIndex", 10401);
+    help->addSeparator();
+    helpVersion = action(help, "mnuHelpVersion", 10402);
+
+    sequencePopup = new QMenu;
+    sequencePopup->setObjectName(QStringLiteral("mnuSequencePopup"));
+    sequenceAddHist = action(sequencePopup, "mnuSequenceAddHist", 10901);
+    sequenceDelHist = action(sequencePopup, "mnuSequenceDelHist", 10902);
+    sequencePopup->addSeparator();
+    for (int i = 0; i < StateItems; ++i) {
+        QAction* item = sequencePopup->addAction(QString());
+        item->setObjectName(QStringLiteral("mnuSequenceState(%1)").arg(i));
+        sequenceStates.append(item);
+    }
+    sequencePopup->addSeparator();
+    sequenceChangeLevel = action(sequencePopup, "mnuSequenceChangeLevel", 10932);
+    sequencePopup->addSeparator();
+    sequenceDelete = action(sequencePopup, "mnuSequenceDelete", 10931);
+
+    historyPopup = new QMenu;
+    historyPopup->setObjectName(QStringLiteral("mnuHistoryPopup"));
+    historyDelete = historyPopup->addAction(QStringLiteral("削除(&D)"));
+    historyDelete->setObjectName(QStringLiteral("mnuHistoryDelete"));
+
+    callEditPopup = new QMenu;
+    callEditPopup->setObjectName(QStringLiteral("mnuCallEditPopup"));
+    callEditInsert = action(callEditPopup, "mnuCallEditInsert", 10911);
+    callEditAdd = action(callEditPopup, "mnuCallEditAdd", 10912);
+    callEditPopup->addSeparator();
+    callEditDelete = action(callEditPopup, "mnuCallEditDelete", 10913);
+    callEditPopup->addSeparator();
+    callEditFormation = action(callEditPopup, "mnuCallEditFormation", 10921);
+
+    for (QMenu* popup : {sequencePopup, historyPopup, callEditPopup}) {
+        connect(this, &QObject::destroyed, popup, &QObject::deleteLater);
+    }
+}
+
+QAction* MainMenus::action(QMenu* parentMenu, const char* name, int key) {
+    QAction* item = parentMenu->addAction(QString());
+    item->setObjectName(QLatin1String(name));
+    m_captions.append({item, key});
+    return item;
+}
+
+QMenu* MainMenus::menu(QMenuBar* bar, const char* name, int key) {
+    QMenu* result = bar->addMenu(QString());
+    result->setObjectName(QLatin1String(name));
+    m_captions.append({result->menuAction(), key});
+    return result;
+}
+
+void MainMenus::setCaptions() {
+    for (const Caption& caption : std::as_const(m_captions)) {
+        static_cast<QAction*>(caption.item)->setText(modGeneral::LoadTransString(caption.key));
+    }
+    viewLevels[15]->setText(modGeneral::LoadTransString(10201));
+    // State names with their keys: 1 to 9, then Shift with 1 to 5.
+    const QStringList states = modGeneral::LoadTransString(30302).split(QLatin1Char(','));
+    for (int i = 0; i < states.size() && i < StateItems; ++i) {
+        const QString hint = i < 9 ? QString::number(i + 1) : QStringLiteral("Shift+%1").arg(i - 8);
+        sequenceStates[i]->setText(states[i] + QLatin1Char('\t') + hint);
+    }
+    sequenceDelete->setText(modGeneral::LoadTransString(10931) + QStringLiteral("\t0"));
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QList>
+
+class Database;
+
+// The rows of the sequence list: one per sequence of the view level, in the list's sort order.
+// Column 0 shows the title with the state icon; hidden column 2 holds OrderNo. The row data
+// (Qt::UserRole) is the sequence key.
+class SequenceListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    struct Row {
+        QString title;
+        qint64 sequence = 0;
+        int property = 0;
+        qint64 orderNo = 0;
+    };
+
+    static constexpr int ColumnCount = 4;
+    static constexpr int TitleColumn = 0;
+    static constexpr int OrderColumn = 2;
+
+    explicit SequenceListModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    Qt::DropActions supportedDropActions() const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
+
+    // Fills the model from the list query of the view level ("AllLevel" for all).
+    void load(Database& db, const QString& viewLevel, int sequenceSort);
+    void clear();
+
+    const Row& row(int r) const { return m_rows.at(r); }
+    qint64 sequenceAt(int r) const { return m_rows.at(r).sequence; }
+    int rowOf(qint64 sequence) const;
+    void setProperty(int r, int property);
+    // Puts the rows in a new order (a permutation of the current rows).
+    void reorder(const QList<int>& newOrder);
+
+Q_SIGNALS:
+    // A title edited in the list, for the database.
+    void titleEdited(int row, const QString& title);
+    // Rows dragged inside the list: the dragged row and the requested position.
+    void rowsDropped(int draggedRow, int position);
+    // Library files dropped on the list.
+    void filesDropped(const QStringList& files);
+
+private:
+    QList<Row> m_rows;
+};

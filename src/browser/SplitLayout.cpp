@@ -1,0 +1,112 @@
+#include "SplitLayout.h"
+
+#include <QFrame>
+#include <QMouseEvent>
+#include <cmath>
+
+SplitLayout::SplitLayout(QWidget* left, QWidget* middle, QWidget* right, QWidget* parent)
+    : QWidget(parent), m_panes{left, middle, right} {
+    m_panes[0]->setObjectName(m_panes[0]->objectName().isEmpty() ? QStringLiteral("picFrame1")
+                                                                 : m_panes[0]->objectName());
+    for (QWidget* pane : m_panes) {
+        pane->setParent(this);
+    }
+    for (int i = 0; i < 2; ++i) {
+        m_bars[i] = new QFrame(this);
+        m_bars[i]->setObjectName(QStringLiteral("picSplit(%1)").arg(i));
+        m_bars[i]->setCursor(Qt::SplitHCursor);
+        m_bars[i]->setFrameShape(QFrame::NoFrame);
+        m_bars[i]->setAutoFillBackground(true);
+        m_bars[i]->setBackgroundRole(QPalette::Window);
+        m_bars[i]->installEventFilter(this);
+    }
+}
+
+double SplitLayout::twipsPerPixel() const {
+    const int dpi = logicalDpiX();
+    return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+int SplitLayout::widthTwips() const {
+    return static_cast<int>(std::lround(width() * twipsPerPixel()));
+}
+
+int SplitLayout::toPixels(int twips) const {
+    return static_cast<int>(std::lround(twips / twipsPerPixel()));
+}
+
+void SplitLayout::setSplitLeft(int index, int twips) {
+    m_split[index] = twips;
+    ResizeSplitBar();
+}
+
+void SplitLayout::dragTo(int index, int twips) {
+    const int w = widthTwips();
+    if (index == 0) {
+        m_split[0] = twips < 60 ? 60 : (twips > w / 2 - 200 ? w / 2 - 200 : twips);
+    } else {
+        m_split[1] = twips <= w / 2 + 200 ? w / 2 + 200 : (twips > w - 100 ? w - 100 : twips);
+    }
+    ResizeSplitBar();
+}
+
+void SplitLayout::keepBarsInside() {
+    const int w = widthTwips();
+    if (m_split[1] > w - 100) {
+        m_split[1] = std::max(w - 100, m_split[0] + 400);
+    }
+}
+
+void SplitLayout::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    keepBarsInside();
+    ResizeSplitBar();
+}
+
+// Panes between the bars: the left pane from 60 twips to bar 0, the middle one from 120 twips
+// after bar 0 to bar 1, the right one from 120 twips after bar 1 to the window's edge.
+void SplitLayout::ResizeSplitBar() {
+    const int h = height();
+    const int bar = toPixels(120);
+    const int left0 = toPixels(60);
+    const int x0 = toPixels(m_split[0]);
+    const int x1 = toPixels(m_split[1]);
+    m_panes[0]->setGeometry(left0, 0, std::max(0, x0 - left0), h);
+    m_bars[0]->setGeometry(x0, 0, bar, h);
+    m_panes[1]->setGeometry(x0 + bar, 0, std::max(0, x1 - x0 - bar), h);
+    m_bars[1]->setGeometry(x1, 0, bar, h);
+    const int rightWidth = std::max(toPixels(1000), width() - x1 - bar - toPixels(150));
+    m_panes[2]->setGeometry(x1 + bar, 0, rightWidth, h);
+    Q_EMIT layoutChanged();
+}
+
+bool SplitLayout::eventFilter(QObject* watched, QEvent* event) {
+    const int index = watched == m_bars[0] ? 0 : (watched == m_bars[1] ? 1 : -1);
+    if (index < 0) {
+        return QWidget::eventFilter(watched, event);
+    }
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        m_dragging = true;
+        m_bars[index]->setBackgroundRole(QPalette::Dark);
+        return true;
+    case QEvent::MouseMove:
+        if (m_dragging) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const int x = mapFromGlobal(mouse->globalPosition().toPoint()).x();
+            dragTo(index, static_cast<int>(std::lround(x * twipsPerPixel())));
+        } else {
+            m_bars[index]->raise();
+        }
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (m_dragging) {
+            m_dragging = false;
+            m_bars[index]->setBackgroundRole(QPalette::Window);
+            ResizeSplitBar();
+        }
+        return true;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+}

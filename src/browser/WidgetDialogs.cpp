@@ -1,0 +1,68 @@
+#include "IBrowserDialogs.h"
+
+#include "frmAbout.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+
+QString plain(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
+
+void WidgetDialogs::exclamation(const QString& text) {
+    QMessageBox::warning(m_parent, QStringLiteral("VornReader"), plain(text));
+}
+
+void WidgetDialogs::information(const QString& text) {
+    QMessageBox::information(m_parent, QStringLiteral("VornReader"), plain(text));
+}
+
+bool WidgetDialogs::question(const QString& text) {
+    return QMessageBox::question(m_parent, QStringLiteral("VornReader"), plain(text),
+                                 QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+QString WidgetDialogs::qtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (!description.contains(QLatin1Char('('))) {
+            description += QStringLiteral(" (") + patterns + QLatin1Char(')');
+        }
+        filters.append(description);
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+std::optional<QString> WidgetDialogs::openFile(const QString& title, const QString& folder, const QString& filter) {
+    QFileDialog dialog(m_parent, title, folder, qtFilter(filter));
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front();
+}
+
+QStringList WidgetDialogs::openFiles(const QString& title, const QString& folder, const QString& filter) {
+    return QFileDialog::getOpenFileNames(m_parent, title, folder, qtFilter(filter));
+}
+
+std::optional<QString> WidgetDialogs::inputText(const QString& prompt) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(m_parent, QStringLiteral("VornReader"), plain(prompt), QLineEdit::Normal, QString(), &ok);
+    return ok ? std::optional<QString>(text) : std::nullopt;
+}
+
+void WidgetDialogs::about(const QString& caption, const QString& version) {
+    frmAbout dialog(caption, version, m_parent);
+    dialog.exec();
+}

@@ -1,0 +1,384 @@
+#include "SearchEngine.h"
+
+#include "CaseFold.h"
+#include "Database.h"
+#include "DbError.h"
+#include "Transaction.h"
+#include "modSystem.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString AllLevel = QStringLiteral("AllLevel");
+
+constexpr int MsgNotFound = 40501;
+constexpr int MsgSearchRound = 40502;
+constexpr int MsgReplaced = 40503;
+
+// The sequence list's order; the key keeps the calls of one sequence together when two sequences
+// tie on every sort field.
+QString orderClause(int sequenceSort) {
+    switch (sequenceSort) {
+    case 1:
+        return QStringLiteral("ORDER BY OrderNo ASC, Date ASC, Time ASC, Sequence ASC");
+    case 2:
+        return QStringLiteral("ORDER BY Property ASC, Date ASC, Time ASC, Sequence ASC");
+    default:
+        return QStringLiteral("ORDER BY Date ASC, Time ASC, Sequence ASC");
+    }
+}
+
+SearchMessage information(int key, int count) {
+    return {key, {count}, SearchMessage::Icon::Information};
+}
+
+} // namespace
+
+// Evaluates the criterion one sequence at a time: the Numbers of the sequence's calls whose text
+// holds the find text, ascending. The statement is prepared once per step.
+class SearchEngine::RunMatcher {
+public:
+    RunMatcher(Database& db, const QString& findText, int compareMode)
+        : m_query(db.prepare(QStringLiteral("SELECT Number FROM tblCall "
+                                            "WHERE Sequence = ? AND InStr(1, Call, ?, ?) > 0 ORDER BY Number"))),
+          m_find(findText), m_compareMode(compareMode) {}
+
+    const std::vector<int>& numbers(const Run& run) {
+        m_numbers.clear();
+        m_query.reset();
+        m_query.bind(1, run.sequence).bind(2, m_find).bind(3, m_compareMode);
+        while (m_query.step()) {
+            m_numbers.push_back(m_query.integer(0));
+        }
+        return m_numbers;
+    }
+
+private:
+    Statement m_query;
+    QString m_find;
+    int m_compareMode;
+    std::vector<int> m_numbers;
+};
+
+SearchResult SearchEngine::SearchWord(Database& db, const SearchContext& context, bool replaceFlag,
+                                      const QString& findText, const QString& replaceText, int compareMode,
+                                      int direction) {
+    if (findText.isEmpty()) {
+        return {};
+    }
+    try {
+        // One read transaction for the whole step instead of one per evaluated sequence; a replace
+        // step writes inside it.
+        Savepoint savepoint(db, QStringLiteral("SearchWord"));
+        const SearchResult result = step(db, context, replaceFlag, findText, replaceText, compareMode, direction);
+        savepoint.release();
+        return result;
+    } catch (const DbError& error) {
+        modSystem::WriteErrorLog(QStringLiteral("frmVornReader.SearchWord"), error.info());
+        Reset();
+        return {};
+    }
+}
+
+SearchResult SearchEngine::step(Database& db, const SearchContext& context, bool replaceFlag, const QString& findText,
+                                const QString& replaceText, int compareMode, int direction) {
+    SearchResult result;
+    const bool goOn = m_active && m_db == &db && m_dbPath == db.path() && replaceFlag == m_lastReplace &&
+                      findText == m_lastFind && replaceText == m_lastReplacement && compareMode == m_lastCompareMode &&
+                      direction == m_lastDirection;
+    if (goOn) {
+        // Replace the match shown last, then move on from it.
+        const bool replaced = replaceFlag && replaceCurrent(db);
+        const qsizetype next = findMatch(db, m_current, direction);
+        // A step that replaced the last remaining match still completes the round below.
+        if (next < 0 && m_counter == 0 && !replaced) {
+            Reset();
+            result.message = {MsgNotFound, {}, SearchMessage::Icon::Exclamation};
+            return result;
+        }
+        ++m_counter;
+        m_current = next;
+    } else {
+        Reset();
+        m_lastReplace = replaceFlag;
+        m_lastFind = findText;
+        m_lastReplacement = replaceText;
+        m_lastCompareMode = compareMode;
+        m_lastDirection = direction;
+        loadCandidates(db, context);
+        const qsizetype from = locate(context.currentSequence, context.currentRow + 1, direction);
+        const qsizetype found = m_numbers.empty() ? -1 : findMatch(db, from, direction);
+        if (found < 0) {
+            Reset();
+            result.message = {MsgNotFound, {}, SearchMessage::Icon::Exclamation};
+            return result;
+        }
+        m_active = true;
+        m_db = &db;
+        m_dbPath = db.path();
+        m_current = found;
+        m_startSequence = m_runs[runOf(found)].sequence;
+        m_startRow = m_numbers[found] - 1;
+        m_counter = 0;
+    }
+
+    result.startSequence = m_startSequence;
+    result.startRow = m_startRow;
+    if (m_current >= 0) {
+        result.hasMatch = true;
+        result.sequence = m_runs[runOf(m_current)].sequence;
+        result.callRow = m_numbers[m_current] - 1;
+    }
+    const bool backAtStart = result.hasMatch && result.sequence == m_startSequence && result.callRow == m_startRow;
+    if (m_counter > 0 && (!result.hasMatch || backAtStart)) {
+        result.message = information(replaceFlag ? MsgReplaced : MsgSearchRound, m_counter);
+        // The round is reported; the next press starts a new search.
+        Reset();
+        return result;
+    }
+    result.matchShown = true;
+    return result;
+}
+
+ReplaceAllResult SearchEngine::ReplaceWordAll(Database& db, const QString& viewLevel, const QString& findText,
+                                              const QString& replaceText, int compareMode, const Confirm& confirm) {
+    ReplaceAllResult result;
+    if (findText.isEmpty()) {
+        return result;
+    }
+    try {
+        struct Hit {
+            qint64 sequence;
+            int number;
+        };
+        std::vector<Hit> hits;
+        const bool allLevels = viewLevel == AllLevel;
+        Statement candidates =
+            db.prepare(QStringLiteral("SELECT tblCall.Sequence, tblCall.Number, tblCall.Call "
+                                      "FROM tblCall, tblSequence WHERE tblCall.Sequence = tblSequence.Sequence ") +
+                       (allLevels ? QString() : QStringLiteral("AND Level = ? ")) +
+                       QStringLiteral("AND InStr(1, tblCall.Call, ?, ?) > 0"));
+        int index = 1;
+        if (!allLevels) {
+            candidates.bind(index++, viewLevel);
+        }
+        candidates.bind(index, findText);
+        candidates.bind(index + 1, compareMode);
+        while (candidates.step()) {
+            const int occurrences = CountText(candidates.text(2), findText, compareMode);
+            if (occurrences > 0) {
+                hits.push_back({candidates.int64(0), candidates.integer(1)});
+                result.count += occurrences;
+            }
+        }
+        candidates.reset();
+        if (result.count == 0) {
+            result.message = {MsgNotFound, {}, SearchMessage::Icon::Exclamation};
+            return result;
+        }
+        if (!confirm || !confirm(result.count)) {
+            return result;
+        }
+
+        Transaction transaction(db);
+        Statement read = db.prepare(QStringLiteral("SELECT Call FROM tblCall WHERE Sequence = ? AND Number = ?"));
+        Statement write = db.prepare(QStringLiteral("UPDATE tblCall SET Call = ? WHERE Sequence = ? AND Number = ?"));
+        for (const Hit& hit : hits) {
+            read.reset();
+            read.bind(1, hit.sequence).bind(2, hit.number);
+            if (!read.step()) {
+                continue;
+            }
+            const QString text = read.text(0);
+            read.reset();
+            const QString replaced = ReplaceText(text, findText, replaceText, compareMode);
+            if (replaced != text) {
+                write.reset();
+                write.bind(1, replaced).bind(2, hit.sequence).bind(3, hit.number);
+                write.run();
+            }
+        }
+        transaction.commit();
+        // The texts the running search was stepping through have changed.
+        Reset();
+        result.replaced = true;
+        result.message = information(MsgReplaced, result.count);
+    } catch (const DbError& error) {
+        modSystem::WriteErrorLog(QStringLiteral("frmVornReader.ReplaceWordAll"), error.info());
+        result = {};
+        result.failed = true;
+    }
+    return result;
+}
+
+QString SearchEngine::ReplaceText(const QString& text, const QString& find, const QString& replacement,
+                                  int compareMode) {
+    const std::vector<CaseFold::Match> matches = CaseFold::findAll(text, find, compareMode);
+    if (matches.empty()) {
+        return text;
+    }
+    QString result;
+    result.reserve(text.size());
+    qsizetype kept = 0;
+    for (const CaseFold::Match& match : matches) {
+        result += QStringView(text).mid(kept, match.position - kept);
+        result += replacement;
+        kept = match.position + match.length;
+    }
+    result += QStringView(text).mid(kept);
+    return result;
+}
+
+int SearchEngine::CountText(const QString& text, const QString& find, int compareMode) {
+    return static_cast<int>(CaseFold::findAll(text, find, compareMode).size());
+}
+
+void SearchEngine::Reset() {
+    m_active = false;
+    m_db = nullptr;
+    m_dbPath.clear();
+    m_lastReplace = false;
+    m_lastFind.clear();
+    m_lastReplacement.clear();
+    m_lastCompareMode = 0;
+    m_lastDirection = 0;
+    m_startSequence = 0;
+    m_startRow = -1;
+    m_counter = 0;
+    m_runs.clear();
+    m_numbers.clear();
+    m_current = -1;
+}
+
+// Only the keys are loaded: the sequences in list order, then every call of them in key order
+// (which the primary key index gives without sorting), regrouped into list order.
+void SearchEngine::loadCandidates(Database& db, const SearchContext& context) {
+    const bool allLevels = context.viewLevel == AllLevel;
+    const QString levelFilter = allLevels ? QString() : QStringLiteral("AND Level = ? ");
+
+    struct Group {
+        qint64 sequence;
+        qsizetype begin;
+        qsizetype end;
+    };
+    std::vector<Group> groups;
+    std::vector<qint32> numbers;
+    Statement calls = db.prepare(QStringLiteral("SELECT tblCall.Sequence, tblCall.Number FROM tblSequence, tblCall "
+                                                "WHERE tblCall.Sequence = tblSequence.Sequence ") +
+                                 levelFilter + QStringLiteral("ORDER BY tblCall.Sequence ASC, tblCall.Number ASC"));
+    if (!allLevels) {
+        calls.bind(1, context.viewLevel);
+    }
+    while (calls.step()) {
+        const qint64 sequence = calls.int64(0);
+        if (groups.empty() || groups.back().sequence != sequence) {
+            const auto at = static_cast<qsizetype>(numbers.size());
+            groups.push_back({sequence, at, at});
+        }
+        numbers.push_back(static_cast<qint32>(calls.int64(1)));
+        ++groups.back().end;
+    }
+
+    Statement sequences =
+        db.prepare(QStringLiteral("SELECT Sequence FROM tblSequence ") +
+                   (allLevels ? QString() : QStringLiteral("WHERE Level = ? ")) + orderClause(context.sequenceSort));
+    if (!allLevels) {
+        sequences.bind(1, context.viewLevel);
+    }
+    m_numbers.reserve(numbers.size());
+    while (sequences.step()) {
+        const qint64 sequence = sequences.int64(0);
+        const auto at = static_cast<qsizetype>(m_numbers.size());
+        const auto group = std::lower_bound(groups.begin(), groups.end(), sequence,
+                                            [](const Group& g, qint64 value) { return g.sequence < value; });
+        if (group != groups.end() && group->sequence == sequence) {
+            m_numbers.insert(m_numbers.end(), numbers.begin() + group->begin, numbers.begin() + group->end);
+        }
+        m_runs.push_back({sequence, at, static_cast<qsizetype>(m_numbers.size())});
+    }
+}
+
+qsizetype SearchEngine::locate(qint64 sequence, int number, int direction) const {
+    const auto run =
+        std::find_if(m_runs.begin(), m_runs.end(), [sequence](const Run& r) { return r.sequence == sequence; });
+    if (run == m_runs.end()) {
+        return direction == 1 ? static_cast<qsizetype>(m_numbers.size()) : -1;
+    }
+    const auto first = m_numbers.begin() + run->begin;
+    const auto last = m_numbers.begin() + run->end;
+    const auto at = std::lower_bound(first, last, number);
+    const qsizetype index = at - m_numbers.begin();
+    if (at != last && *at == number) {
+        return index;
+    }
+    // Between two candidates: the search goes on with the one past the gap in its direction.
+    return direction == 1 ? index : index - 1;
+}
+
+qsizetype SearchEngine::runOf(qsizetype index) const {
+    const auto run = std::upper_bound(m_runs.begin(), m_runs.end(), index,
+                                      [](qsizetype value, const Run& r) { return value < r.end; });
+    return run - m_runs.begin();
+}
+
+qsizetype SearchEngine::findMatch(Database& db, qsizetype index, int direction) {
+    RunMatcher matcher(db, m_lastFind, m_lastCompareMode);
+    const auto size = static_cast<qsizetype>(m_numbers.size());
+    // The first match inside [low, high], scanning up or down.
+    auto scan = [&](qsizetype low, qsizetype high, bool down) -> qsizetype {
+        low = std::max<qsizetype>(low, 0);
+        high = std::min(high, size - 1);
+        if (low > high) {
+            return -1;
+        }
+        qsizetype r = runOf(down ? low : high);
+        while (r >= 0 && r < static_cast<qsizetype>(m_runs.size())) {
+            const Run& run = m_runs[r];
+            if (down ? run.begin > high : run.end <= low) {
+                break;
+            }
+            if (run.begin < run.end) {
+                const std::vector<int>& matches = matcher.numbers(run);
+                const qsizetype from = std::max(low, run.begin);
+                const qsizetype to = std::min(high, run.end - 1);
+                for (qsizetype i = down ? from : to; down ? i <= to : i >= from; i += down ? 1 : -1) {
+                    if (std::binary_search(matches.begin(), matches.end(), m_numbers[i])) {
+                        return i;
+                    }
+                }
+            }
+            r += down ? 1 : -1;
+        }
+        return -1;
+    };
+    if (direction == 1) {
+        const qsizetype found = scan(0, index - 1, false);
+        return found >= 0 ? found : scan(index, size - 1, false);
+    }
+    const qsizetype found = scan(index + 1, size - 1, true);
+    return found >= 0 ? found : scan(0, index, true);
+}
+
+bool SearchEngine::replaceCurrent(Database& db) {
+    if (m_current < 0) {
+        return false;
+    }
+    const qint64 sequence = m_runs[runOf(m_current)].sequence;
+    const int number = m_numbers[m_current];
+    Statement read = db.prepare(QStringLiteral("SELECT Call FROM tblCall WHERE Sequence = ? AND Number = ?"));
+    read.bind(1, sequence).bind(2, number);
+    if (!read.step()) {
+        return false;
+    }
+    const QString text = read.text(0);
+    read.reset();
+    const QString replaced = ReplaceText(text, m_lastFind, m_lastReplacement, m_lastCompareMode);
+    if (replaced == text) {
+        return false;
+    }
+    Statement write = db.prepare(QStringLiteral("UPDATE tblCall SET Call = ? WHERE Sequence = ? AND Number = ?"));
+    write.bind(1, replaced).bind(2, sequence).bind(3, number);
+    write.run();
+    return true;
+}

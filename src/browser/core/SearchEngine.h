@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QString>
+#include <QVariantList>
+#include <functional>
+#include <vector>
+
+class Database;
+
+// Where the main window stands when a search step starts.
+struct SearchContext {
+    QString viewLevel;        // a level name, or "AllLevel" for every level
+    int sequenceSort = 0;     // the sequence list's SequenceSort setting
+    qint64 currentSequence{}; // the sequence shown in the call list, 0 when none
+    int currentRow = 0;       // the call grid's current row (Number - 1)
+};
+
+// A message the window shows after a step: a translation key with its MessageFormat arguments.
+struct SearchMessage {
+    enum class Icon { Exclamation, Information };
+
+    int key = 0; // 0: no message
+    QVariantList arguments;
+    Icon icon = Icon::Exclamation;
+};
+
+// What the window does after a SearchWord step: show the match when there is one (select its
+// sequence, open the call list at callRow), then show the message when there is one.
+struct SearchResult {
+    bool matchShown = false; // SearchWord's answer: a match is shown and the search goes on
+    bool hasMatch = false;   // a match is current and is to be shown
+    qint64 sequence{};       // the match's Sequence
+    int callRow = -1;        // the match's Number - 1
+    qint64 startSequence{};  // the first match of the search
+    int startRow = -1;
+    SearchMessage message;
+};
+
+struct ReplaceAllResult {
+    int count = 0;         // occurrences found
+    bool replaced = false; // the replacements were written
+    bool failed = false;   // an error was logged and nothing was changed
+    SearchMessage message;
+};
+
+// The search and replace of the main window without its dialog: finds the call texts that hold a
+// word, steps from match to match in the order of the sequence list with wrap-around, replaces one
+// match per step or all at once. The search state lives here between steps.
+class SearchEngine {
+public:
+    using Confirm = std::function<bool(int count)>;
+
+    // One press of Find Next (replaceFlag false) or Replace (true). compareMode 0 matches letter case,
+    // 1 ignores it; direction 0 is down, 1 up. Pressing again with the same five parameters goes on
+    // from the match shown last (replacing it first when replaceFlag is set); any change starts a new
+    // search at the current call of the context.
+    SearchResult SearchWord(Database& db, const SearchContext& context, bool replaceFlag, const QString& findText,
+                            const QString& replaceText, int compareMode, int direction);
+
+    // Counts the occurrences in the calls of the view level, asks confirm with the count and replaces
+    // them all in one transaction. Errors are logged as "frmVornReader.ReplaceWordAll" and leave the
+    // library unchanged.
+    ReplaceAllResult ReplaceWordAll(Database& db, const QString& viewLevel, const QString& findText,
+                                    const QString& replaceText, int compareMode, const Confirm& confirm);
+
+    // text with every occurrence of find replaced, searching from the start and going on after each
+    // replaced occurrence; compareMode 1 matches by full case folding. The rest of text stays as it was.
+    static QString ReplaceText(const QString& text, const QString& find, const QString& replacement, int compareMode);
+    // The number of occurrences of find in text, counted the way ReplaceText replaces them.
+    static int CountText(const QString& text, const QString& find, int compareMode);
+
+    // Forgets the search, so the next step starts afresh (after another library was opened).
+    void Reset();
+
+    // The number of candidate calls of the current search (0 when none is running).
+    qsizetype candidateCount() const { return m_numbers.size(); }
+
+private:
+    // The calls of one sequence inside the candidate list: m_numbers[begin, end).
+    struct Run {
+        qint64 sequence;
+        qsizetype begin;
+        qsizetype end;
+    };
+    class RunMatcher;
+
+    SearchResult step(Database& db, const SearchContext& context, bool replaceFlag, const QString& findText,
+                      const QString& replaceText, int compareMode, int direction);
+    void loadCandidates(Database& db, const SearchContext& context);
+    // Where a search starts that has no match to go on from: the candidate of the call, or the gap
+    // where that call would be; -1 or the candidate count when the sequence is not listed.
+    qsizetype locate(qint64 sequence, int number, int direction) const;
+    // The next (direction 0) or previous (1) match after index, wrapping around once; -1 when none.
+    qsizetype findMatch(Database& db, qsizetype index, int direction);
+    qsizetype runOf(qsizetype index) const;
+    bool replaceCurrent(Database& db);
+
+    bool m_active = false;
+    const Database* m_db = nullptr;
+    QString m_dbPath;
+    bool m_lastReplace = false;
+    QString m_lastFind;
+    QString m_lastReplacement;
+    int m_lastCompareMode = 0;
+    int m_lastDirection = 0;
+    qint64 m_startSequence{};
+    int m_startRow = -1;
+    int m_counter = 0;
+
+    // The search cursor: the candidate calls in list order, fixed when the search starts; each
+    // sequence's calls are one run, so the criterion is evaluated one sequence at a time.
+    std::vector<Run> m_runs;
+    std::vector<qint32> m_numbers;
+    qsizetype m_current = -1;
+};

@@ -1,0 +1,412 @@
+#include "frmVornReader.h"
+
+#include "AppHome.h"
+#include "CallList.h"
+#include "DbError.h"
+#include "GridView.h"
+#include "IBrowserDialogs.h"
+#include "ISeqTextHost.h"
+#include "KeyDispatch.h"
+#include "LibrarySession.h"
+#include "MainMenus.h"
+#include "SequenceList.h"
+#include "SequenceListModel.h"
+#include "Settings.h"
+#include "SplitLayout.h"
+#include "modGeneral.h"
+#include "modSeqText.h"
+#include "modSetting.h"
+#include "modSystem.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWindow>
+#include <cmath>
+
+frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
+    : m_settings(settings()), m_ownDialogs(dialogs ? nullptr : std::make_unique<WidgetDialogs>(this)),
+      m_dialogs(dialogs ? dialogs : m_ownDialogs.get()) {
+    setObjectName(QStringLiteral("frmVornReader"));
+    if (!iniFile.isEmpty()) {
+        m_settings.IniFile = iniFile;
+    }
+    m_session =
+        std::make_unique<LibrarySession>(LibraryState{m_settings.MdbPath, m_settings.MdbFile, m_settings.FuncKey,
+                                                      m_settings.RecentFile, m_settings.RecentFileCnt},
+                                         static_cast<ILibraryHost&>(*this));
+    m_sequences = new SequenceList(m_settings, m_state, m_session->database(), this);
+    m_calls = new CallList(m_settings, m_state, m_session->database(), this);
+    m_sequences->setCallList(m_calls);
+    m_calls->setSequenceList(m_sequences);
+
+    auto* left = new QWidget;
+    left->setObjectName(QStringLiteral("picFrame1"));
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->addWidget(m_sequences->view());
+    m_split = new SplitLayout(left, m_calls->middlePane(), m_calls->rightPane(), this);
+    setCentralWidget(m_split);
+    statusBar()->setObjectName(QStringLiteral("stbCallNote"));
+    statusBar()->addWidget(m_calls->notePanel(), 1);
+    statusBar()->addPermanentWidget(m_calls->positionPanel());
+
+    m_menus = new MainMenus(menuBar(), this);
+    m_keys = new KeyDispatch(this, m_settings, m_state, *m_sequences, *m_calls, this);
+    for (QWidget* grid : {static_cast<QWidget*>(m_sequences->view()), static_cast<QWidget*>(m_calls->grid()),
+                          static_cast<QWidget*>(m_calls->historyGrid())}) {
+        grid->setAcceptDrops(true);
+        static_cast<QAbstractItemView*>(grid)->viewport()->installEventFilter(this);
+    }
+    connectMenus();
+    Form_Load();
+}
+
+frmVornReader::~frmVornReader() = default;
+
+QString frmVornReader::iniFileFromArguments(const QStringList& words) {
+    QString ini;
+    for (qsizetype i = 0; i + 1 < words.size(); i += 2) {
+        if (words[i].compare(QLatin1String("-ini"), Qt::CaseInsensitive) == 0) {
+            ini = words[i + 1];
+        }
+    }
+    return ini;
+}
+
+void frmVornReader::connectMenus() {
+    connect(m_menus->fileNew, &QAction::triggered, this, [this] { m_session->mnuFileMdbNew_Click(); });
+    connect(m_menus->fileOpen, &QAction::triggered, this, [this] { m_session->mnuFileMdbOpen_Click(); });
+    connect(m_menus->fileClose, &QAction::triggered, this, [this] { m_session->mnuFileMdbClose_Click(); });
+    connect(m_menus->fileRead, &QAction::triggered, this, &frmVornReader::mnuFileSeqRead_Click);
+    connect(m_menus->fileExit, &QAction::triggered, this, &QWidget::close);
+    connect(m_menus->editPaste, &QAction::triggered, this, &frmVornReader::mnuEditPaste_Click);
+    connect(m_menus->helpIndex, &QAction::triggered, this, &frmVornReader::mnuHelpIndex_Click);
+    connect(m_menus->helpVersion, &QAction::triggered, this, &frmVornReader::mnuHelpVersion_Click);
+    for (int i = 0; i < MainMenus::RecentItems; ++i) {
+        connect(m_menus->recentFiles[i], &QAction::triggered, this, [this, i] { m_session->mnuRecentFile_Click(i); });
+    }
+    for (int i = 0; i < MainMenus::LevelItems; ++i) {
+        connect(m_menus->viewLevels[i], &QAction::triggered, this, [this, i] { mnuViewLevel_Click(i); });
+    }
+    // Commands whose work is not built yet stay visible but cannot be chosen.
+    for (QAction* later :
+         {m_menus->fileExport, m_menus->filePrintSet, m_menus->filePrint, m_menus->filePrintPreview,
+          m_menus->fileExcelOut, m_menus->editCut, m_menus->editCopy, m_menus->editSearch, m_menus->editReplace,
+          m_menus->settingOptions, m_menus->sequenceAddHist, m_menus->sequenceDelHist, m_menus->sequenceChangeLevel,
+          m_menus->sequenceDelete, m_menus->historyDelete, m_menus->callEditInsert, m_menus->callEditAdd,
+          m_menus->callEditDelete, m_menus->callEditFormation}) {
+        later->setEnabled(false);
+    }
+    for (QAction* later : m_menus->sequenceStates + m_menus->switchFuncs) {
+        later->setEnabled(false);
+    }
+    connect(m_sequences, &SequenceList::menuRequested, this,
+            [this](const QPoint& at) { m_menus->sequencePopup->popup(at); });
+    connect(m_calls, &CallList::callMenuRequested, this,
+            [this](const QPoint& at) { m_menus->callEditPopup->popup(at); });
+    connect(m_sequences, &SequenceList::filesDropped, this, &frmVornReader::openDroppedFiles);
+    connect(m_sequences, &SequenceList::captionChanged, this, &frmVornReader::DispFormCaption);
+    connect(m_calls, &CallList::captionChanged, this, &frmVornReader::DispFormCaption);
+}
+
+void frmVornReader::Form_Load() {
+    m_activated = false;
+    modSetting::ReadIniVornReader(m_settings);
+    modGeneral::SetLanguage(m_settings.Language);
+    modSystem::setErrorQuestion([] { return modGeneral::LoadTransString(40401); });
+    applyGeometry();
+    m_session->UpdateRecentFileMenu(QString());
+    m_menus->setCaptions();
+    m_sequences->applySettings();
+    m_calls->applySettings();
+    m_calls->resetHeader();
+    updateLibraryCommands();
+    setWindowTitle(QStringLiteral("VornReader"));
+}
+
+void frmVornReader::applyGeometry() {
+    const double perPixel = m_split->twipsPerPixel();
+    const auto px = [perPixel](int twips) { return static_cast<int>(std::lround(twips / perPixel)); };
+    const FormGeometry& form = m_settings.mainForm;
+    move(px(form.FormLeft), px(form.FormTop));
+    resize(std::max(px(form.FormWidth), 400), std::max(px(form.FormHeight), 300));
+    m_split->setSplitLeft(0, m_settings.SplitLeft1);
+    m_split->setSplitLeft(1, m_settings.SplitLeft2);
+}
+
+void frmVornReader::storeGeometry() {
+    const double perPixel = m_split->twipsPerPixel();
+    const auto twips = [perPixel](int pixels) { return static_cast<int>(std::lround(pixels * perPixel)); };
+    const QRect frame = frameGeometry();
+    m_settings.mainForm = {twips(frame.left()), twips(frame.top()), twips(width()), twips(height())};
+    m_settings.SplitLeft1 = m_split->splitLeft(0);
+    m_settings.SplitLeft2 = m_split->splitLeft(1);
+}
+
+void frmVornReader::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_activated) {
+        QTimer::singleShot(0, this, &frmVornReader::Form_Activate);
+    }
+}
+
+void frmVornReader::Form_Activate() {
+    if (m_activated) {
+        return;
+    }
+    m_activated = true;
+    const QString path = m_settings.MdbPath + QLatin1Char('/') + m_settings.MdbFile;
+    if (!m_settings.MdbFile.isEmpty() && QFileInfo(path).isFile()) {
+        m_session->OpenSequenceMdbFile(path, m_settings.FuncKey);
+    }
+}
+
+void frmVornReader::closeEvent(QCloseEvent* event) {
+    Form_QueryUnload();
+    event->accept();
+}
+
+bool frmVornReader::Form_QueryUnload() {
+    const QString path = m_settings.MdbPath + QLatin1Char('/') + m_settings.MdbFile;
+    if (!m_settings.MdbFile.isEmpty() && QFileInfo(path).isFile()) {
+        const bool minimised = isMinimized();
+        if (!minimised) {
+            storeGeometry();
+        }
+        modSetting::WriteIniVornReader(m_settings, minimised);
+        m_session->CloseSequenceMdbFile();
+    }
+    return true;
+}
+
+void frmVornReader::VisibleLevel() {
+    QStringList present;
+    if (m_session->isOpen()) {
+        try {
+            Statement levels =
+                m_session->database().prepare(QStringLiteral("SELECT DISTINCT tblSequence.Level FROM tblSequence"));
+            while (levels.step()) {
+                present.append(levels.text(0));
+            }
+        } catch (const DbError& error) {
+            modSystem::WriteErrorLog(QStringLiteral("frmVornReader.VisibleLevel"), error.info());
+        }
+    }
+    m_menus->viewLevels[15]->setVisible(true);
+    bool anyLevel = false;
+    for (int i = 0; i <= 13; ++i) {
+        QAction* item = m_menus->viewLevels[i];
+        if (!present.contains(item->text())) {
+            item->setVisible(false);
+            if (item->text() == m_settings.ViewLevel) {
+                m_settings.ViewLevel.clear();
+            }
+        } else {
+            item->setVisible(true);
+            anyLevel = true;
+            if (m_settings.ViewLevel.isEmpty()) {
+                m_settings.ViewLevel = item->text();
+            }
+        }
+    }
+    m_menus->viewLevels[15]->setVisible(!anyLevel);
+    m_menus->viewLevels[14]->setVisible(anyLevel);
+}
+
+void frmVornReader::mnuViewLevel_Click(int index) {
+    m_settings.ViewLevel = m_menus->viewLevels[index]->text();
+    CreateList();
+}
+
+void frmVornReader::CreateList() {
+    for (int i = 0; i < MainMenus::LevelItems; ++i) {
+        m_menus->viewLevels[i]->setChecked(false);
+        if (m_menus->viewLevels[i]->text() == m_settings.ViewLevel) {
+            m_state.levelIndex = i;
+        }
+    }
+    if (m_state.levelIndex >= 0 && m_state.levelIndex < MainMenus::LevelItems) {
+        m_menus->viewLevels[m_state.levelIndex]->setChecked(true);
+    }
+    m_sequences->CreateList(m_settings.ViewLevel);
+}
+
+void frmVornReader::DispFormCaption() {
+    setWindowTitle(m_session->isOpen() ? m_session->DispFormCaption(m_calls->levelCaption())
+                                       : QStringLiteral("VornReader"));
+}
+
+namespace {
+
+// The reader's surroundings in the window: the settings, the clipboard, the refreshed panes and
+// the report box.
+class WindowReaderHost final : public ISeqTextHost {
+public:
+    WindowReaderHost(frmVornReader& window, Settings& settings, IBrowserDialogs& dialogs)
+        : m_window(window), m_settings(settings), m_dialogs(dialogs) {}
+
+    QString author() const override { return m_settings.Author; }
+    bool seqDateSave() const override { return m_settings.SeqDateSave; }
+    QString clipboardText() const override { return QGuiApplication::clipboard()->text(); }
+    QString transString(int key, const QString& def) const override { return modGeneral::LoadTransString(key, def); }
+    void refreshAfterRead() override {
+        m_window.VisibleLevel();
+        m_window.CreateList();
+    }
+    void showReadReport(const QString& message) override { m_dialogs.information(message); }
+
+private:
+    frmVornReader& m_window;
+    Settings& m_settings;
+    IBrowserDialogs& m_dialogs;
+};
+
+} // namespace
+
+void frmVornReader::readSequenceText(const QString& source, bool fromClipboard, qint32 insertPosition) {
+    WindowReaderHost host(*this, m_settings, *m_dialogs);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    modSeqText::ReadSequenceText(m_session->database(), source, fromClipboard, insertPosition, host);
+    QApplication::restoreOverrideCursor();
+}
+
+void frmVornReader::mnuFileSeqRead_Click() {
+    const QStringList files = m_dialogs->openFiles(modGeneral::LoadTransString(30103), m_settings.SeqPath,
+                                                   modGeneral::LoadTransString(30112));
+    if (files.isEmpty()) {
+        return;
+    }
+    m_settings.SeqPath = QFileInfo(files.front()).absolutePath();
+    for (const QString& file : files) {
+        readSequenceText(file, false, -1);
+    }
+}
+
+void frmVornReader::mnuEditPaste_Click() {
+    readSequenceText(QString(), true, m_sequences->currentRow() + 1);
+}
+
+void frmVornReader::updateLibraryCommands() {
+    const bool open = m_session->isOpen();
+    for (QAction* command : {m_menus->fileClose, m_menus->fileRead, m_menus->editPaste}) {
+        command->setEnabled(open);
+    }
+}
+
+void frmVornReader::mnuHelpIndex_Click() {
+    if (m_settings.Language == QLatin1String("English")) {
+        m_dialogs->information(QStringLiteral("Sorry, There is no help file yet."));
+        return;
+    }
+    const QString help = AppHome::path() + QStringLiteral("/System/VornReader.html");
+    if (!QFileInfo::exists(help)) {
+        m_dialogs->exclamation(modGeneral::TransMessage(40101, {help}));
+        return;
+    }
+    m_dialogs->information(help);
+}
+
+void frmVornReader::mnuHelpVersion_Click() {
+    m_dialogs->about(modGeneral::LoadTransString(20100),
+                     QStringLiteral("VornReader  ver %1").arg(QCoreApplication::applicationVersion()));
+}
+
+void frmVornReader::openDroppedFiles(const QStringList& files) {
+    if (!files.isEmpty()) {
+        m_session->OpenSequenceMdbFile(files.front(), QString());
+    }
+}
+
+bool frmVornReader::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (drag->mimeData()->hasUrls()) {
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+            return true;
+        }
+    } else if (event->type() == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (drop->mimeData()->hasUrls()) {
+            QStringList files;
+            for (const QUrl& url : drop->mimeData()->urls()) {
+                if (url.isLocalFile()) {
+                    files.append(url.toLocalFile());
+                }
+            }
+            drop->acceptProposedAction();
+            openDroppedFiles(files);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ILibraryHost
+
+void frmVornReader::showMessage(int key, const QVariantList& arguments) {
+    m_dialogs->exclamation(modGeneral::TransMessage(key, arguments));
+}
+
+bool frmVornReader::askOverwrite(const QString& path) {
+    return m_dialogs->question(modGeneral::TransMessage(40113, {path}));
+}
+
+std::optional<QString> frmVornReader::chooseLibraryFile(int titleKey, const QString& folder) {
+    return m_dialogs->openFile(modGeneral::LoadTransString(titleKey), folder, modGeneral::LoadTransString(30111));
+}
+
+std::optional<QString> frmVornReader::askAuthor(const QString& prompt) {
+    return m_dialogs->inputText(prompt);
+}
+
+void frmVornReader::readLibrarySettings(Database& db) {
+    modSetting::ReadIniMdbVornReader(m_settings, db, modGeneral::LevelMenuCaptions());
+    m_state.levelIndex = -1;
+    m_sequences->applySettings();
+    m_calls->applySettings();
+}
+
+void frmVornReader::writeLibrarySettings(Database* db) {
+    modSetting::WriteIniMdbVornReader(m_settings, db, modGeneral::LevelMenuCaptions());
+}
+
+void frmVornReader::libraryOpened() {
+    updateLibraryCommands();
+    VisibleLevel();
+    CreateList();
+}
+
+void frmVornReader::libraryClosed() {
+    m_sequences->clear();
+    setWindowTitle(QStringLiteral("VornReader"));
+    for (QAction* item : m_menus->viewLevels) {
+        item->setVisible(false);
+    }
+    m_calls->resetHeader();
+    updateLibraryCommands();
+}
+
+void frmVornReader::recentFilesChanged() {
+    const QList<RecentMenuItem> items = m_session->recentMenuItems();
+    for (int i = 0; i < MainMenus::RecentItems; ++i) {
+        QAction* action = m_menus->recentFiles[i];
+        const bool shown = i < items.size();
+        action->setText(shown ? items[i].caption : QString());
+        action->setData(shown ? items[i].path : QString());
+        action->setVisible(shown);
+    }
+    m_menus->recentSeparator->setVisible(!items.isEmpty());
+}

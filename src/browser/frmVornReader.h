@@ -1,0 +1,88 @@
+#pragma once
+
+#include "BrowserState.h"
+#include "ILibraryHost.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class CallList;
+class IBrowserDialogs;
+class KeyDispatch;
+class LibrarySession;
+class MainMenus;
+class SequenceList;
+class SplitLayout;
+struct Settings;
+
+// The main window: builds the panes, menus and status bar, owns the open library and wires the
+// sequence list, the call list and the keys together.
+class frmVornReader : public QMainWindow, private ILibraryHost {
+    Q_OBJECT
+
+public:
+    // iniFile: the INI file named on the command line ("VornReader.ini" when empty). dialogs:
+    // the questions and messages (nullptr: real dialogs).
+    explicit frmVornReader(const QString& iniFile = {}, IBrowserDialogs* dialogs = nullptr);
+    ~frmVornReader() override;
+
+    // The file named after "-ini" at an option position of the command line, or "".
+    static QString iniFileFromArguments(const QStringList& words);
+
+    LibrarySession& session() { return *m_session; }
+    SequenceList& sequenceList() { return *m_sequences; }
+    CallList& callList() { return *m_calls; }
+    MainMenus& menus() { return *m_menus; }
+    BrowserState& state() { return m_state; }
+
+    void VisibleLevel();
+    void mnuViewLevel_Click(int index);
+    void CreateList();
+    void DispFormCaption();
+
+    // Menu commands.
+    void mnuFileSeqRead_Click();
+    void mnuEditPaste_Click();
+    void mnuHelpIndex_Click();
+    void mnuHelpVersion_Click();
+    // Opens a library dropped on a grid.
+    void openDroppedFiles(const QStringList& files);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // ILibraryHost
+    void showMessage(int key, const QVariantList& arguments) override;
+    bool askOverwrite(const QString& path) override;
+    std::optional<QString> chooseLibraryFile(int titleKey, const QString& folder) override;
+    std::optional<QString> askAuthor(const QString& prompt) override;
+    void readLibrarySettings(Database& db) override;
+    void writeLibrarySettings(Database* db) override;
+    void libraryOpened() override;
+    void libraryClosed() override;
+    void recentFilesChanged() override;
+
+    void Form_Load();
+    void Form_Activate();
+    bool Form_QueryUnload();
+    void connectMenus();
+    void applyGeometry();
+    void storeGeometry();
+    void readSequenceText(const QString& source, bool fromClipboard, qint32 insertPosition);
+    void updateLibraryCommands();
+
+    Settings& m_settings;
+    BrowserState m_state;
+    std::unique_ptr<IBrowserDialogs> m_ownDialogs;
+    IBrowserDialogs* m_dialogs;
+    std::unique_ptr<LibrarySession> m_session;
+    SequenceList* m_sequences = nullptr;
+    CallList* m_calls = nullptr;
+    SplitLayout* m_split = nullptr;
+    MainMenus* m_menus = nullptr;
+    KeyDispatch* m_keys = nullptr;
+    bool m_activated = false;
+};

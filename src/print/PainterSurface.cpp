@@ -1,0 +1,102 @@
+#include "PainterSurface.h"
+
+#include "Twips.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPolygonF>
+#include <cmath>
+
+namespace {
+
+// A new surface starts with an 8-point font, as a fresh picture does.
+constexpr double kInitialFontPoints = 8.0;
+
+int twipsFontSize(double points) {
+    return std::max(1, static_cast<int>(std::lround(points * Twips::PerPoint)));
+}
+
+} // namespace
+
+PainterSurface::PainterSurface(QPainter& painter, const QRectF& scale, double twipsPerPixel)
+    : m_painter(painter), m_scale(scale), m_twipsPerPixel(twipsPerPixel), m_font(QStringLiteral("Arial")) {
+    const QPaintDevice* device = painter.device();
+    if (m_scale.isEmpty() && device != nullptr) {
+        m_scale =
+            QRectF(0, 0, device->width() * Twips::perPixelX(*device), device->height() * Twips::perPixelY(*device));
+    }
+    if (m_twipsPerPixel <= 0) {
+        m_twipsPerPixel = device != nullptr ? Twips::perPixelX(*device) : 15.0;
+    }
+    m_font.setPixelSize(twipsFontSize(kInitialFontPoints));
+    m_x = m_scale.left();
+    m_y = m_scale.top();
+}
+
+void PainterSurface::setFontName(const QString& name) {
+    m_font.setFamily(name);
+}
+
+void PainterSurface::setFontSize(double points) {
+    m_font.setPixelSize(twipsFontSize(points));
+}
+
+void PainterSurface::setFontBold(bool bold) {
+    m_font.setBold(bold);
+}
+
+void PainterSurface::setFontItalic(bool italic) {
+    m_font.setItalic(italic);
+}
+
+void PainterSurface::applyPenAndBrush() {
+    m_painter.setPen(QPen(m_foreColor, 0));
+    if (m_fillStyle == FillSolid) {
+        m_painter.setBrush(m_fillColor);
+    } else {
+        m_painter.setBrush(Qt::NoBrush);
+    }
+}
+
+void PainterSurface::Circle(double x, double y, double radius) {
+    applyPenAndBrush();
+    m_painter.drawEllipse(QPointF(x, y), radius, radius);
+    m_x = x;
+    m_y = y;
+}
+
+void PainterSurface::Line(double x, double y) {
+    m_painter.setPen(QPen(m_foreColor, 0));
+    m_painter.drawLine(QPointF(m_x, m_y), QPointF(x, y));
+    m_x = x;
+    m_y = y;
+}
+
+void PainterSurface::Print(const QString& text) {
+    m_painter.setFont(m_font);
+    m_painter.setPen(m_foreColor);
+    const QFontMetricsF metrics(m_font, m_painter.device());
+    m_painter.drawText(QPointF(m_x, m_y + metrics.ascent()), text);
+    // Like a picture's Print, the next output goes to the start of the following line.
+    m_x = m_scale.left();
+    m_y += TextHeight(text);
+}
+
+double PainterSurface::TextWidth(const QString& text) const {
+    return QFontMetricsF(m_font, m_painter.device()).horizontalAdvance(text);
+}
+
+double PainterSurface::TextHeight(const QString& text) const {
+    return QFontMetricsF(m_font, m_painter.device()).height() * (text.count(QLatin1Char('\n')) + 1);
+}
+
+void PainterSurface::Polygon(const QList<QPoint>& pixels) {
+    QPolygonF points;
+    points.reserve(pixels.size());
+    for (const QPoint& pixel : pixels) {
+        points.append(QPointF(pixel.x() * m_twipsPerPixel, pixel.y() * m_twipsPerPixel));
+    }
+    applyPenAndBrush();
+    m_painter.drawPolygon(points);
+}

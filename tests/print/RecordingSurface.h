@@ -1,0 +1,103 @@
+#pragma once
+
+#include "IDrawSurface.h"
+
+#include <QList>
+
+// A drawing surface that records every drawing call with its arguments and the state it was made
+// in. Text measures are fixed (60 twips per character, 200 twips high) so positions are exact.
+class RecordingSurface final : public IDrawSurface {
+public:
+    struct Call {
+        QString op;           // "Circle", "Line", "Print" or "Polygon"
+        QList<double> args;   // Circle: x, y, radius; Line: x0, y0, x1, y1; Print: x, y
+        QString text;         // Print only
+        QColor fill;          // fill colour at the time of the call
+        QList<QPoint> pixels; // Polygon only
+    };
+
+    static constexpr double CharWidth = 60.0;
+    static constexpr double LineHeight = 200.0;
+
+    RecordingSurface(double width, double height, double left = 0.0, double top = 0.0)
+        : m_left(left), m_top(top), m_width(width), m_height(height) {}
+
+    double ScaleLeft() const override { return m_left; }
+    double ScaleTop() const override { return m_top; }
+    double ScaleWidth() const override { return m_width; }
+    double ScaleHeight() const override { return m_height; }
+
+    void setFillStyle(int style) override { fillStyle = style; }
+    void setFillColor(const QColor& color) override { fillColor = color; }
+    void setFontName(const QString& name) override { fontName = name; }
+    void setFontSize(double points) override { fontSize = points; }
+    void setFontBold(bool bold) override { fontBold = bold; }
+    void setFontItalic(bool italic) override { fontItalic = italic; }
+
+    void setCurrentX(double x) override { m_x = x; }
+    void setCurrentY(double y) override { m_y = y; }
+    double CurrentX() const override { return m_x; }
+    double CurrentY() const override { return m_y; }
+
+    void Circle(double x, double y, double radius) override {
+        calls.append({QStringLiteral("Circle"), {x, y, radius}, {}, fillColor, {}});
+    }
+    void Line(double x, double y) override {
+        calls.append({QStringLiteral("Line"), {m_x, m_y, x, y}, {}, fillColor, {}});
+        m_x = x;
+        m_y = y;
+    }
+    void Print(const QString& text) override {
+        calls.append({QStringLiteral("Print"), {m_x, m_y}, text, fillColor, {}});
+    }
+    double TextWidth(const QString& text) const override { return CharWidth * text.size(); }
+    double TextHeight(const QString&) const override { return LineHeight; }
+    void Polygon(const QList<QPoint>& pixels) override {
+        calls.append({QStringLiteral("Polygon"), {}, {}, fillColor, pixels});
+    }
+
+    QList<Call> called(const QString& op) const {
+        QList<Call> result;
+        for (const Call& call : calls) {
+            if (call.op == op) {
+                result.append(call);
+            }
+        }
+        return result;
+    }
+
+    // Circles of one radius: bodies of girls, noses or empty-spot dots.
+    QList<Call> circles(double radius) const {
+        QList<Call> result;
+        for (const Call& call : called(QStringLiteral("Circle"))) {
+            if (qAbs(call.args.at(2) - radius) < 1e-6) {
+                result.append(call);
+            }
+        }
+        return result;
+    }
+
+    QStringList printed() const {
+        QStringList texts;
+        for (const Call& call : called(QStringLiteral("Print"))) {
+            texts.append(call.text);
+        }
+        return texts;
+    }
+
+    QList<Call> calls;
+    int fillStyle = FillTransparent;
+    QColor fillColor;
+    QString fontName;
+    double fontSize = 0.0;
+    bool fontBold = false;
+    bool fontItalic = false;
+
+private:
+    double m_left;
+    double m_top;
+    double m_width;
+    double m_height;
+    double m_x = 0.0;
+    double m_y = 0.0;
+};

@@ -1,0 +1,259 @@
+#include "AppHome.h"
+#include "RecordingErrorBox.h"
+#include "TestHome.h"
+#include "modSystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const char* const kCancelChild = "--cancel-child";
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QString logText() {
+    return QString::fromUtf8(readAll(AppHome::resolve(QString::fromUtf16(modSystem::ErrorLogName))));
+}
+
+// The child side of the Cancel test: an error box that answers Cancel. Whatever follows the report
+// (the INI write, the exit handler) must never run.
+class CancellingBox final : public IErrorBox {
+public:
+    bool askContinue(const QString&, const QString&) override {
+        std::fputs("asked\n", stdout);
+        std::fflush(stdout);
+        return false;
+    }
+};
+
+int runCancelChild() {
+    std::atexit([] { std::fputs("exit handlers ran\n", stdout); });
+    CancellingBox box;
+    modSystem::setErrorBox(&box);
+    modSystem::WriteErrorLog(QStringLiteral("frmVornReader.Form_Load"), {VornError::FileNotFound, QStringLiteral("x")});
+    modSystem::WriteIniValue(QStringLiteral("Main"), QStringLiteral("State"), QStringLiteral("after"),
+                             QStringLiteral("VornReader.ini"));
+    return 0;
+}
+
+} // namespace
+
+class TestModSystem : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_home = std::make_unique<TestHome>(); }
+    void cleanup() {
+        modSystem::setErrorQuestion({});
+        m_home.reset();
+    }
+
+    void strScanf_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList none;
+        QTest::newRow("quoted path with a space")
+            << QStringLiteral("-ini \"/home/me/my lib/x.ini\"")
+            << QStringList{QStringLiteral("-ini"), QStringLiteral("/home/me/my lib/x.ini")};
+        QTest::newRow("quotes inside a word") << QStringLiteral("a\"b c\"d") << QStringList{QStringLiteral("ab cd")};
+        QTest::newRow("starts with a line break") << QStringLiteral("\r\nword") << none;
+        QTest::newRow("starts with LF") << QStringLiteral("\nword") << none;
+        QTest::newRow("two quotes") << QStringLiteral("\"\"") << none;
+        QTest::newRow("empty") << QString() << none;
+        QTest::newRow("blanks only") << QStringLiteral(" \t ") << none;
+        QTest::newRow("tabs and blanks") << QStringLiteral("\tone\t two  ")
+                                         << QStringList{QStringLiteral("one"), QStringLiteral("two")};
+        QTest::newRow("stops at the line break")
+            << QStringLiteral("a b\r\nc d") << QStringList{QStringLiteral("a"), QStringLiteral("b")};
+        QTest::newRow("line break inside quotes")
+            << QStringLiteral("\"a\nb\" c") << QStringList{QStringLiteral("a\nb"), QStringLiteral("c")};
+        QTest::newRow("empty quotes between words")
+            << QStringLiteral("a \"\" b") << QStringList{QStringLiteral("a"), QStringLiteral("b")};
+    }
+    void strScanf() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, expected);
+        const QStringList before{QStringLiteral("old1"), QStringLiteral("old2"), QStringLiteral("old3")};
+        QStringList words = before;
+        QCOMPARE(modSystem::StrScanf(text, words), expected.size());
+        // Words are replaced only when some were found.
+        QCOMPARE(words, expected.isEmpty() ? before : expected);
+    }
+
+    void trimNull_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QString buffer(256, QChar(0));
+        buffer.replace(0, 5, QStringLiteral("Title"));
+        QTest::newRow("buffer with a title") << buffer << QStringLiteral("Title");
+        QTest::newRow("NUL first") << QString(QChar(0)) + QStringLiteral("abc") << QString();
+        QTest::newRow("no NUL") << QStringLiteral("plain") << QStringLiteral("plain");
+    }
+    void trimNull() {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(modSystem::TrimNull(text), expected);
+    }
+
+    void nullToText() {
+        QCOMPARE(modSystem::NullToText(QVariant()), QString());
+        QCOMPARE(modSystem::NullToText(QVariant(qint64(42))), QStringLiteral("42"));
+        QCOMPARE(modSystem::NullToText(QVariant(QStringLiteral("x"))), QStringLiteral("x"));
+    }
+
+    void fileExists() {
+        const QString existing = m_home->file(QStringLiteral("there.txt"));
+        writeFile(existing, "x");
+        QVERIFY(modSystem::FileExists(existing));
+        QVERIFY(!modSystem::FileExists(QString()));
+        QVERIFY(!modSystem::FileExists(m_home->file(QStringLiteral("missing.txt"))));
+        QVERIFY(!modSystem::FileExists(m_home->path()));
+    }
+
+    void iniValues_data() {
+        QTest::addColumn<QString>("stored"); // the file's line for Key, empty for none
+        QTest::addColumn<int>("integer");
+        QTest::addColumn<bool>("boolean");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("40000 overflows") << QStringLiteral("Key=40000") << 0 << false << QStringLiteral("40000");
+        QTest::newRow("lowest") << QStringLiteral("Key=-32768") << -32768 << false << QStringLiteral("-32768");
+        QTest::newRow("leading number") << QStringLiteral("Key=12abc") << 12 << false << QStringLiteral("12abc");
+        QTest::newRow("true lower case") << QStringLiteral("Key=true") << 0 << true << QStringLiteral("true");
+        QTest::newRow("1 is not true") << QStringLiteral("Key=1") << 1 << false << QStringLiteral("1");
+        QTest::newRow("key case differs") << QStringLiteral("kEY = True ") << 0 << true << QStringLiteral("True");
+        QTest::newRow("empty value") << QStringLiteral("Key=") << 0 << false << QString();
+        QTest::newRow("missing") << QString() << 77 << true << QStringLiteral("default");
+    }
+    void iniValues() {
+        QFETCH(QString, stored);
+        QFETCH(int, integer);
+        QFETCH(bool, boolean);
+        QFETCH(QString, text);
+        writeFile(m_home->file(QStringLiteral("t.ini")), ("[Sect]\n" + stored + "\n").toUtf8());
+        const QString section = QStringLiteral("sECT");
+        const QString key = QStringLiteral("Key");
+        const QString file = QStringLiteral("t.ini");
+        QCOMPARE(modSystem::GetIniInteger(section, key, file, 77), qint16(integer));
+        QCOMPARE(modSystem::GetIniBoolean(section, key, file, true), boolean);
+        if (stored.isEmpty()) {
+            QCOMPARE(modSystem::GetIniBoolean(section, key, file, false), false);
+        }
+        QCOMPARE(modSystem::GetIniString(section, key, file, QStringLiteral("default")), text);
+    }
+
+    void iniWriteForms() {
+        const QString file = QStringLiteral("forms.ini");
+        QVERIFY(modSystem::WriteIniValue(QStringLiteral("S"), QStringLiteral("Int"), -5, file));
+        QVERIFY(modSystem::WriteIniValue(QStringLiteral("S"), QStringLiteral("Real"), 2.5, file));
+        QVERIFY(modSystem::WriteIniValue(QStringLiteral("S"), QStringLiteral("Flag"), false, file));
+        QVERIFY(modSystem::WriteIniValue(QStringLiteral("S"), QStringLiteral("Text"), "a b", file));
+        // A name without a folder lands in the application home.
+        QCOMPARE(readAll(m_home->file(file)), QByteArray("[S]\nInt=-5\nReal=2.5\nFlag=False\nText=a b\n"));
+    }
+
+    void iniLongValueIsCut() {
+        const QString longValue(1500, QLatin1Char('v'));
+        const QString path = m_home->file(QStringLiteral("sub/long.ini"));
+        QVERIFY(QDir().mkpath(m_home->file(QStringLiteral("sub"))));
+        QVERIFY(modSystem::WriteIniValue(QStringLiteral("S"), QStringLiteral("K"), longValue, path));
+        QCOMPARE(modSystem::GetIniString(QStringLiteral("S"), QStringLiteral("K"), path, QString()),
+                 longValue.left(1023));
+    }
+
+    void errorReport_data() {
+        QTest::addColumn<QString>("extra");
+        QTest::newRow("no extra") << QString();
+        QTest::newRow("extra") << QStringLiteral("Before BeginTrans");
+    }
+    void errorReport() {
+        QFETCH(QString, extra);
+        RecordingErrorBox box;
+        modSystem::setErrorQuestion([] { return QStringLiteral("Go on?\\nOK or Cancel"); });
+        const QDateTime before = QDateTime::currentDateTime();
+        modSystem::WriteErrorLog(QStringLiteral("frmVornReader.CreateList"),
+                                 {VornError::TypeMismatch, QStringLiteral("Type mismatch")}, extra);
+        const QDateTime after = QDateTime::currentDateTime();
+
+        const QString log = logText();
+        QVERIFY(log.endsWith(QStringLiteral("\r\n")));
+        QVERIFY(!log.endsWith(QStringLiteral("\r\n\r\n")));
+        QStringList lines = log.split(QStringLiteral("\r\n"));
+        lines.removeLast();
+        QStringList expected{QString(), QStringLiteral("frmVornReader.CreateList"), QString(),
+                             QStringLiteral("ErrorNo.13 : Type mismatch")};
+        if (!extra.isEmpty()) {
+            expected << QString() << extra;
+        }
+        QCOMPARE(lines.size(), expected.size());
+        QCOMPARE(lines.mid(1), expected.mid(1));
+
+        // The date line shows some second between the moments before and after the call.
+        const QLocale locale = QLocale::system();
+        QStringList stamps;
+        for (QDateTime t = before.addMSecs(-before.time().msec()); t <= after; t = t.addSecs(1)) {
+            stamps << locale.toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+                          locale.toString(t.time(), QLocale::LongFormat);
+        }
+        QVERIFY2(stamps.contains(lines.first()), qPrintable(lines.first()));
+
+        QCOMPARE(box.prompts.size(), 1);
+        QCOMPARE(box.prompts.first(), log.chopped(2) + QStringLiteral("\r\n\r\nGo on?\r\nOK or Cancel"));
+    }
+
+    void secondErrorReplacesFirst() {
+        RecordingErrorBox box;
+        modSystem::WriteErrorLog(QStringLiteral("modA.First"), {5, QStringLiteral("first")});
+        modSystem::WriteErrorLog(QStringLiteral("modB.Second"), {6, QStringLiteral("second")});
+        const QString log = logText();
+        QVERIFY(!log.contains(QStringLiteral("modA.First")));
+        QVERIFY(!log.contains(QStringLiteral("first")));
+        QCOMPARE(log.count(QStringLiteral("ErrorNo.")), 1);
+        QVERIFY(log.contains(QStringLiteral("\r\nmodB.Second\r\n\r\nErrorNo.6 : second\r\n")));
+        QVERIFY(box.reported(QStringLiteral("modB.Second")));
+        // Without a question the prompt is the report and two line breaks.
+        QVERIFY(box.prompts.last().endsWith(QStringLiteral("second\r\n\r\n")));
+    }
+
+    void cancelEndsProcess() {
+        QVERIFY(modSystem::WriteIniValue(QStringLiteral("Main"), QStringLiteral("State"), QStringLiteral("before"),
+                                         QStringLiteral("VornReader.ini")));
+        const QByteArray iniBefore = readAll(m_home->file(QStringLiteral("VornReader.ini")));
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kCancelChild)});
+        QVERIFY(child.waitForFinished(60000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), EXIT_FAILURE);
+        QCOMPARE(child.readAllStandardOutput(), QByteArray("asked\n"));
+        QVERIFY(logText().contains(QStringLiteral("\r\nfrmVornReader.Form_Load\r\n\r\nErrorNo.53 : x\r\n")));
+        QCOMPARE(readAll(m_home->file(QStringLiteral("VornReader.ini"))), iniBefore);
+    }
+
+private:
+    std::unique_ptr<TestHome> m_home;
+};
+
+int main(int argc, char** argv) {
+    if (argc == 2 && qstrcmp(argv[1], kCancelChild) == 0) {
+        return runCancelChild();
+    }
+    QCoreApplication app(argc, argv);
+    TestModSystem test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestModSystem.moc"

@@ -1,0 +1,3 @@
+vorn_add_test(TestModSystem SOURCES support/TestModSystem.cpp LIBS vorn_support)
+vorn_add_test(TestIniFile SOURCES support/TestIniFile.cpp LIBS vorn_support)
+vorn_add_test(TestTextDecoding SOURCES support/TestTextDecoding.cpp LIBS vorn_support)
