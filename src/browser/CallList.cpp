@@ -168,7 +168,14 @@ void CallList::buildRight() {
     m_history->setModel(m_historyModel);
     m_history->setColumnHidden(2, true);
     m_history->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_history->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_history->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    m_history->installEventFilter(this);
+    connect(m_history, &GridView::editStarted, this, [this] { m_state.cellEdit = true; });
+    connect(m_history, &GridView::editFinished, this, [this] {
+        m_state.cellEdit = false;
+        m_history->resizeColumnToContents(0);
+    });
+    connect(m_history, &GridView::rightClicked, this, &CallList::historyMenuRequested);
     m_history->horizontalHeader()->setStretchLastSection(true);
     m_history->setAcceptDrops(true);
     layout->addWidget(m_history, 2);
@@ -213,6 +220,12 @@ void CallList::clearView() {
     m_cache.clear();
     m_before->clearFigure();
     m_after->clearFigure();
+}
+
+void CallList::setCachedCall(int row, const CachedCall& call) {
+    if (row >= 0 && row < m_cache.size()) {
+        m_cache[row] = call;
+    }
 }
 
 int CallList::currentRow() const {
@@ -522,6 +535,11 @@ bool CallList::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (watched == m_grid) {
             return grdCall_KeyDown(key->key(), key->modifiers());
+        }
+        if (watched == m_history && !m_history->isEditing() &&
+            (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            m_history->editCurrent();
+            return true;
         }
         if (hexIndex >= 0) {
             return grdHexInfo_KeyDown(hexIndex, key->key());

@@ -21,6 +21,13 @@ class CallList : public QObject {
     Q_OBJECT
 
 public:
+    // The texts of one shown call, kept beside the grid.
+    struct CachedCall {
+        QString note;
+        QString figure;
+        QString hexInfo;
+    };
+
     CallList(Settings& settings, BrowserState& state, Database& db, QObject* parent = nullptr);
 
     // The panes, built once and placed by the main window.
@@ -28,6 +35,7 @@ public:
     QWidget* rightPane() const { return m_right; }
     GridView* grid() const { return m_grid; }
     GridView* historyGrid() const { return m_history; }
+    QStandardItemModel* historyModel() const { return m_historyModel; }
     QLabel* notePanel() const { return m_notePanel; }
     QLabel* positionPanel() const { return m_positionPanel; }
     QString levelCaption() const;
@@ -48,6 +56,10 @@ public:
     // Fonts, colours and row margin from the settings.
     void applySettings();
 
+    // The cached texts of call-grid row (a copy; empty for a row that does not exist).
+    CachedCall cachedCall(int row) const { return m_cache.value(row); }
+    void setCachedCall(int row, const CachedCall& call);
+
     int currentRow() const;
     int rowCount() const;
     void setCurrentRow(int row);
@@ -56,17 +68,12 @@ Q_SIGNALS:
     void captionChanged();
     void libraryFilesDropped(const QStringList& files);
     void callMenuRequested(const QPoint& globalPos);
+    void historyMenuRequested(const QPoint& globalPos);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct CachedCall {
-        QString note;
-        QString figure;
-        QString hexInfo;
-    };
-
     void buildMiddle();
     void buildRight();
     void fillHistory(const QString& level, const QString& date, const QString& time);

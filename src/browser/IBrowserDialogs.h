@@ -1,8 +1,22 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
+
+// What the add-history dialog (frmMsgHistoryAdd) returns: the texts as entered.
+struct HistoryEntryText {
+    QString callDate;
+    QString partyName;
+};
+
+// A call's texts as the formation editor (frmFormation) edits them.
+struct FormationText {
+    QString figure;
+    QString note;
+    QString hexInfo;
+};
 
 // The modal questions and messages of the main window. The program shows dialogs; tests answer
 // them without a window.
@@ -22,6 +36,15 @@ public:
     virtual std::optional<QString> inputText(const QString& prompt) = 0;
     // The About box.
     virtual void about(const QString& caption, const QString& version) = 0;
+
+    // frmMsgHistoryAdd with the proposed date and party; nothing when cancelled.
+    virtual std::optional<HistoryEntryText> historyAdd(const HistoryEntryText& proposed) = 0;
+    // frmMsgHistoryDel over the distinct (date, party) rows; the chosen row, nothing when cancelled.
+    virtual std::optional<int> historyDelete(const QList<HistoryEntryText>& rows) = 0;
+    // frmMsgChangeLevel over the level names; the chosen level, nothing when cancelled.
+    virtual std::optional<QString> changeLevel(const QStringList& levels) = 0;
+    // frmFormation on a call's texts; the edited texts, nothing when cancelled or closed.
+    virtual std::optional<FormationText> editFormation(const FormationText& call, bool hexMode) = 0;
 };
 
 // The dialogs as real windows.
@@ -36,6 +59,10 @@ public:
     QStringList openFiles(const QString& title, const QString& folder, const QString& filter) override;
     std::optional<QString> inputText(const QString& prompt) override;
     void about(const QString& caption, const QString& version) override;
+    std::optional<HistoryEntryText> historyAdd(const HistoryEntryText& proposed) override;
+    std::optional<int> historyDelete(const QList<HistoryEntryText>& rows) override;
+    std::optional<QString> changeLevel(const QStringList& levels) override;
+    std::optional<FormationText> editFormation(const FormationText& call, bool hexMode) override;
 
     // "A|*.a|B|*.b" as a Qt file dialog filter.
     static QString qtFilter(const QString& filter);

@@ -31,6 +31,9 @@ public:
     // position, keeping its order.
     void BeforeMoveRow(int draggedRow, int position);
 
+    // The row-change handler: shows the calls of row (again, after a command changed them).
+    void RowColChange(int row);
+
     int currentRow() const;
     int rowCount() const;
     void setCurrentRow(int row);
@@ -48,7 +51,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void RowColChange(int row);
     void grdSeqList_ValidateEdit(int row, const QString& title);
 
     Settings& m_settings;

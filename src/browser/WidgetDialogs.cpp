@@ -1,6 +1,9 @@
 #include "IBrowserDialogs.h"
 
 #include "frmAbout.h"
+#include "frmMsgChangeLevel.h"
+#include "frmMsgHistoryAdd.h"
+#include "frmMsgHistoryDel.h"
 
 #include <QFileDialog>
 #include <QInputDialog>
@@ -65,4 +68,35 @@ std::optional<QString> WidgetDialogs::inputText(const QString& prompt) {
 void WidgetDialogs::about(const QString& caption, const QString& version) {
     frmAbout dialog(caption, version, m_parent);
     dialog.exec();
+}
+
+std::optional<HistoryEntryText> WidgetDialogs::historyAdd(const HistoryEntryText& proposed) {
+    frmMsgHistoryAdd dialog(proposed.callDate, proposed.partyName, m_parent);
+    dialog.exec();
+    if (dialog.cancelled) {
+        return std::nullopt;
+    }
+    return HistoryEntryText{dialog.callDate(), dialog.partyName()};
+}
+
+std::optional<int> WidgetDialogs::historyDelete(const QList<HistoryEntryText>& rows) {
+    QList<QPair<QString, QString>> pairs;
+    for (const HistoryEntryText& row : rows) {
+        pairs.append({row.callDate, row.partyName});
+    }
+    frmMsgHistoryDel dialog(pairs, m_parent);
+    dialog.exec();
+    if (dialog.cancelled) {
+        return std::nullopt;
+    }
+    return dialog.chosenRow();
+}
+
+std::optional<QString> WidgetDialogs::changeLevel(const QStringList&) {
+    frmMsgChangeLevel dialog(m_parent);
+    dialog.exec();
+    if (dialog.cancelled) {
+        return std::nullopt;
+    }
+    return dialog.level();
 }

@@ -1,6 +1,7 @@
 #include "frmVornReader.h"
 
 #include "AppHome.h"
+#include "CallEditing.h"
 #include "CallList.h"
 #include "DbError.h"
 #include "GridView.h"
@@ -9,6 +10,8 @@
 #include "KeyDispatch.h"
 #include "LibrarySession.h"
 #include "MainMenus.h"
+#include "SearchCommands.h"
+#include "SequenceCommands.h"
 #include "SequenceList.h"
 #include "SequenceListModel.h"
 #include "Settings.h"
@@ -64,6 +67,17 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
 
     m_menus = new MainMenus(menuBar(), this);
     m_keys = new KeyDispatch(this, m_settings, m_state, *m_sequences, *m_calls, this);
+    m_commands = new SequenceCommands(
+        m_settings, m_state, m_session->database(), *m_sequences, *m_calls, *m_dialogs,
+        [this] {
+            VisibleLevel();
+            CreateList();
+        },
+        this);
+    m_callEditing =
+        new CallEditing(m_settings, m_state, m_session->database(), *m_sequences, *m_calls, *m_dialogs, this);
+    m_search =
+        new SearchCommands(m_settings, m_state, m_session->database(), *m_sequences, *m_calls, *m_dialogs, this, this);
     for (QWidget* grid : {static_cast<QWidget*>(m_sequences->view()), static_cast<QWidget*>(m_calls->grid()),
                           static_cast<QWidget*>(m_calls->historyGrid())}) {
         grid->setAcceptDrops(true);
@@ -100,16 +114,36 @@ void frmVornReader::connectMenus() {
     for (int i = 0; i < MainMenus::LevelItems; ++i) {
         connect(m_menus->viewLevels[i], &QAction::triggered, this, [this, i] { mnuViewLevel_Click(i); });
     }
+    SequenceCommands* commands = m_commands;
+    connect(m_menus->editCopy, &QAction::triggered, commands, &SequenceCommands::mnuEditCopy_Click);
+    connect(m_menus->editCut, &QAction::triggered, commands, &SequenceCommands::mnuEditCut_Click);
+    connect(m_menus->sequenceAddHist, &QAction::triggered, commands, &SequenceCommands::mnuSequenceAddHist_Click);
+    connect(m_menus->sequenceDelHist, &QAction::triggered, commands, &SequenceCommands::mnuSequenceDelHist_Click);
+    connect(m_menus->sequenceChangeLevel, &QAction::triggered, commands,
+            &SequenceCommands::mnuSequenceChangeLevel_Click);
+    connect(m_menus->sequenceDelete, &QAction::triggered, commands, &SequenceCommands::mnuSequenceDelete_Click);
+    connect(m_menus->historyDelete, &QAction::triggered, commands, &SequenceCommands::mnuHistoryDelete_Click);
+    for (int i = 0; i < MainMenus::StateItems; ++i) {
+        connect(m_menus->sequenceStates[i], &QAction::triggered, commands,
+                [commands, i] { commands->mnuSequenceState_Click(i); });
+    }
+    m_keys->onStateKey = [commands](int index) { commands->mnuSequenceState_Click(index); };
+    m_keys->onDeleteKey = [commands] { commands->mnuSequenceDelete_Click(); };
+    CallEditing* editing = m_callEditing;
+    connect(m_menus->callEditInsert, &QAction::triggered, editing, &CallEditing::mnuCallEditInsert_Click);
+    connect(m_menus->callEditAdd, &QAction::triggered, editing, &CallEditing::mnuCallEditAdd_Click);
+    connect(m_menus->callEditDelete, &QAction::triggered, editing, &CallEditing::mnuCallEditDelete_Click);
+    connect(m_menus->callEditFormation, &QAction::triggered, editing, &CallEditing::mnuCallEditFormation_Click);
+    connect(m_menus->editSearch, &QAction::triggered, m_search, &SearchCommands::mnuEditSearch_Click);
+    connect(m_menus->editReplace, &QAction::triggered, m_search, &SearchCommands::mnuEditReplace_Click);
+    connect(m_calls, &CallList::historyMenuRequested, this,
+            [this](const QPoint& at) { m_menus->historyPopup->popup(at); });
     // Commands whose work is not built yet stay visible but cannot be chosen.
-    for (QAction* later :
-         {m_menus->fileExport, m_menus->filePrintSet, m_menus->filePrint, m_menus->filePrintPreview,
-          m_menus->fileExcelOut, m_menus->editCut, m_menus->editCopy, m_menus->editSearch, m_menus->editReplace,
-          m_menus->settingOptions, m_menus->sequenceAddHist, m_menus->sequenceDelHist, m_menus->sequenceChangeLevel,
-          m_menus->sequenceDelete, m_menus->historyDelete, m_menus->callEditInsert, m_menus->callEditAdd,
-          m_menus->callEditDelete, m_menus->callEditFormation}) {
+    for (QAction* later : {m_menus->fileExport, m_menus->filePrintSet, m_menus->filePrint, m_menus->filePrintPreview,
+                           m_menus->fileExcelOut, m_menus->settingOptions}) {
         later->setEnabled(false);
     }
-    for (QAction* later : m_menus->sequenceStates + m_menus->switchFuncs) {
+    for (QAction* later : m_menus->switchFuncs) {
         later->setEnabled(false);
     }
     connect(m_sequences, &SequenceList::menuRequested, this,
@@ -300,7 +334,8 @@ void frmVornReader::mnuEditPaste_Click() {
 
 void frmVornReader::updateLibraryCommands() {
     const bool open = m_session->isOpen();
-    for (QAction* command : {m_menus->fileClose, m_menus->fileRead, m_menus->editPaste}) {
+    for (QAction* command : {m_menus->fileClose, m_menus->fileRead, m_menus->editPaste, m_menus->editCopy,
+                             m_menus->editCut, m_menus->editSearch, m_menus->editReplace}) {
         command->setEnabled(open);
     }
 }
@@ -384,6 +419,7 @@ void frmVornReader::writeLibrarySettings(Database* db) {
 }
 
 void frmVornReader::libraryOpened() {
+    m_search->reset();
     updateLibraryCommands();
     VisibleLevel();
     CreateList();

@@ -6,11 +6,14 @@
 #include <QMainWindow>
 #include <memory>
 
+class CallEditing;
 class CallList;
 class IBrowserDialogs;
 class KeyDispatch;
 class LibrarySession;
 class MainMenus;
+class SearchCommands;
+class SequenceCommands;
 class SequenceList;
 class SplitLayout;
 struct Settings;
@@ -33,6 +36,9 @@ public:
     SequenceList& sequenceList() { return *m_sequences; }
     CallList& callList() { return *m_calls; }
     MainMenus& menus() { return *m_menus; }
+    SequenceCommands& sequenceCommands() { return *m_commands; }
+    CallEditing& callEditing() { return *m_callEditing; }
+    SearchCommands& searchCommands() { return *m_search; }
     BrowserState& state() { return m_state; }
 
     void VisibleLevel();
@@ -84,5 +90,8 @@ private:
     SplitLayout* m_split = nullptr;
     MainMenus* m_menus = nullptr;
     KeyDispatch* m_keys = nullptr;
+    SequenceCommands* m_commands = nullptr;
+    CallEditing* m_callEditing = nullptr;
+    SearchCommands* m_search = nullptr;
     bool m_activated = false;
 };

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -83,11 +84,40 @@ private:
 };
 
 bool isNoteLine(const QString& line) {
-    // Each marker holds "(" or ":", which most lines lack; looking for one character first spares
+    // Each marker holds "(" or ":", which most lines lack; one pass over the characters spares
     // those lines the far dearer word searches, above all the case-blind one.
-    return (line.contains(QLatin1Char('(')) && line.contains(QLatin1String("(Actual"), Qt::CaseInsensitive)) ||
-           (line.contains(QLatin1Char(':')) &&
-            (line.contains(QLatin1String("Warning:")) || line.contains(QLatin1String("Note:"))));
+    bool paren = false;
+    bool colon = false;
+    for (const QChar c : line) {
+        paren = paren || c == QLatin1Char('(');
+        colon = colon || c == QLatin1Char(':');
+    }
+    return (paren && line.contains(QLatin1String("(Actual"), Qt::CaseInsensitive)) ||
+           (colon && (line.contains(QLatin1String("Warning:")) || line.contains(QLatin1String("Note:"))));
+}
+
+// The date as "yyyy/MM/dd" (separator "/") or in ISO form ("-"). Years 1 to 9999 are written out
+// directly, since QDate::toString costs thousands of instructions a call; other years keep the
+// form QDate::toString gives them.
+QString dateText(const QDate& date, char16_t separator) {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    date.getDate(&year, &month, &day);
+    if (year < 1 || year > 9999) {
+        return separator == u'/' ? date.toString(QStringLiteral("yyyy/MM/dd")) : date.toString(Qt::ISODate);
+    }
+    const char16_t text[] = {char16_t(u'0' + year / 1000),
+                             char16_t(u'0' + year / 100 % 10),
+                             char16_t(u'0' + year / 10 % 10),
+                             char16_t(u'0' + year % 10),
+                             separator,
+                             char16_t(u'0' + month / 10),
+                             char16_t(u'0' + month % 10),
+                             separator,
+                             char16_t(u'0' + day / 10),
+                             char16_t(u'0' + day % 10)};
+    return QString(reinterpret_cast<const QChar*>(text), std::size(text));
 }
 
 void Reader::handle(const QString& line) {
@@ -154,7 +184,7 @@ void Reader::header(const QString& line) {
         const auto day = SequenceParser::numberOf(tokens[2]);
         const QDate date = (year && month && day) ? SequenceParser::dateSerial(*year, *month, *day) : QDate();
         if (date.isValid()) {
-            m_date = date.toString(QStringLiteral("yyyy/MM/dd"));
+            m_date = dateText(date, u'/');
         } else {
             logError(VornError::Overflow, QStringLiteral("Overflow: no date in the header line \"%1\"").arg(line));
         }
@@ -265,7 +295,7 @@ void Reader::createSequence() {
                          QStringLiteral("Type mismatch: \"%1\" is not a history date").arg(entry.left(comma)));
                 continue;
             }
-            m_addHistory.bind(1, m_sequence).bind(2, callDate.toString(Qt::ISODate)).bind(3, entry.mid(comma + 1));
+            m_addHistory.bind(1, m_sequence).bind(2, dateText(callDate, u'-')).bind(3, entry.mid(comma + 1));
             m_addHistory.run();
         }
         m_callNumber = 1;

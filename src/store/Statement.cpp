@@ -55,10 +55,25 @@ Statement& Statement::bind(int index, const QString& value) {
         return *this;
     }
     QByteArray& buffer = m_texts[static_cast<std::size_t>(index - 1)];
-    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
-    buffer.resize(encoder.requiredSpace(value.size()));
-    char* const end = encoder.appendToBuffer(buffer.data(), value);
-    buffer.resize(end - buffer.constData());
+    const qsizetype size = value.size();
+    const char16_t* const text = reinterpret_cast<const char16_t*>(value.constData());
+    char16_t bits = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        bits |= text[i];
+    }
+    if (bits < 0x80) {
+        // Plain ASCII, the usual text, is its own UTF-8.
+        buffer.resize(size);
+        char* const out = buffer.data();
+        for (qsizetype i = 0; i < size; ++i) {
+            out[i] = static_cast<char>(text[i]);
+        }
+    } else {
+        QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+        buffer.resize(encoder.requiredSpace(size));
+        const char* const end = encoder.appendToBuffer(buffer.data(), value);
+        buffer.resize(end - buffer.constData());
+    }
     // An empty buffer still has a valid address, so an empty or null text is bound as empty text.
     const int rc = sqlite3_bind_text64(m_stmt, index, buffer.constData(), static_cast<sqlite3_uint64>(buffer.size()),
                                        SQLITE_STATIC, SQLITE_UTF8);

@@ -1,3 +1,5 @@
 vorn_add_test(TestCaseFold SOURCES browser/TestCaseFold.cpp LIBS vorn_support)
 vorn_add_test(TestSearchEngine SOURCES browser/TestSearchEngine.cpp LIBS vorn_browsercore vorn_store)
 vorn_add_test(TestStateIcons SOURCES browser/TestStateIcons.cpp LIBS vorn_browser)
+vorn_add_test(TestCallEditing SOURCES browser/TestCallEditing.cpp LIBS vorn_browser)
+vorn_add_test(TestMainWindow SOURCES browser/TestMainWindow.cpp LIBS vorn_browser)

@@ -53,13 +53,14 @@ public:
     // One press of Find Next (replaceFlag false) or Replace (true). compareMode 0 matches letter case,
     // 1 ignores it; direction 0 is down, 1 up. Pressing again with the same five parameters goes on
     // from the match shown last (replacing it first when replaceFlag is set); any change starts a new
-    // search at the current call of the context.
+    // search at the current call of the context, and so does the press after a completed round. A
+    // database error is logged as "frmVornReader.SearchWord" and ends the search.
     SearchResult SearchWord(Database& db, const SearchContext& context, bool replaceFlag, const QString& findText,
                             const QString& replaceText, int compareMode, int direction);
 
     // Counts the occurrences in the calls of the view level, asks confirm with the count and replaces
-    // them all in one transaction. Errors are logged as "frmVornReader.ReplaceWordAll" and leave the
-    // library unchanged.
+    // them all in one transaction; a running search starts afresh afterwards. Errors are logged as
+    // "frmVornReader.ReplaceWordAll" and leave the library unchanged.
     ReplaceAllResult ReplaceWordAll(Database& db, const QString& viewLevel, const QString& findText,
                                     const QString& replaceText, int compareMode, const Confirm& confirm);
 

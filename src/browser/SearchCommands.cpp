@@ -1,0 +1,117 @@
+#include "SearchCommands.h"
+
+#include "BrowserState.h"
+#include "CallList.h"
+#include "GridView.h"
+#include "IBrowserDialogs.h"
+#include "SequenceList.h"
+#include "SequenceListModel.h"
+#include "Settings.h"
+#include "frmSearchWord.h"
+#include "modGeneral.h"
+
+#include <QApplication>
+
+SearchCommands::SearchCommands(Settings& settings, BrowserState& state, Database& db, SequenceList& sequences,
+                               CallList& calls, IBrowserDialogs& dialogs, QWidget* window, QObject* parent)
+    : QObject(parent), m_settings(settings), m_state(state), m_db(db), m_sequences(sequences), m_calls(calls),
+      m_dialogs(dialogs), m_window(window) {}
+
+frmSearchWord* SearchCommands::dialog() {
+    if (!m_dialog) {
+        m_dialog = new frmSearchWord(m_window);
+        connect(m_dialog, &frmSearchWord::searchNext, this, [this] {
+            SearchWord(false, m_dialog->findText(), m_dialog->replaceText(), m_dialog->compareMode(),
+                       m_dialog->direction());
+        });
+        connect(m_dialog, &frmSearchWord::replaceOne, this, [this] {
+            SearchWord(true, m_dialog->findText(), m_dialog->replaceText(), m_dialog->compareMode(),
+                       m_dialog->direction());
+        });
+        connect(m_dialog, &frmSearchWord::replaceAll, this,
+                [this] { ReplaceWordAll(m_dialog->findText(), m_dialog->replaceText(), m_dialog->compareMode()); });
+        connect(m_dialog, &frmSearchWord::activeChanged, this, &SearchCommands::keepHighlight);
+    }
+    return m_dialog;
+}
+
+void SearchCommands::mnuEditSearch_Click() {
+    dialog()->setReplaceMode(false);
+    m_dialog->show();
+    m_dialog->raise();
+    m_dialog->activateWindow();
+}
+
+void SearchCommands::mnuEditReplace_Click() {
+    dialog()->setReplaceMode(true);
+    m_dialog->show();
+    m_dialog->raise();
+    m_dialog->activateWindow();
+}
+
+// While the dialog is open the current match stays highlighted in the call grid, although the
+// dialog has the focus.
+void SearchCommands::keepHighlight(bool always) {
+    GridView* grid = m_calls.grid();
+    QPalette palette = grid->palette();
+    const QPalette::ColorGroup from = always ? QPalette::Active : QPalette::Inactive;
+    if (always) {
+        m_calls.grid()->setProperty("vornInactiveHighlight", palette.color(QPalette::Inactive, QPalette::Highlight));
+        m_calls.grid()->setProperty("vornInactiveHighlightedText",
+                                    palette.color(QPalette::Inactive, QPalette::HighlightedText));
+        palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(from, QPalette::Highlight));
+        palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(from, QPalette::HighlightedText));
+    } else if (grid->property("vornInactiveHighlight").isValid()) {
+        palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                         grid->property("vornInactiveHighlight").value<QColor>());
+        palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                         grid->property("vornInactiveHighlightedText").value<QColor>());
+    }
+    grid->setPalette(palette);
+}
+
+void SearchCommands::showMessage(const SearchMessage& message) {
+    if (message.key == 0) {
+        return;
+    }
+    const QString text = modGeneral::TransMessage(message.key, message.arguments);
+    if (message.icon == SearchMessage::Icon::Information) {
+        m_dialogs.information(text);
+    } else {
+        m_dialogs.exclamation(text);
+    }
+}
+
+bool SearchCommands::SearchWord(bool replaceFlag, const QString& findText, const QString& replaceText, int compareMode,
+                                int direction) {
+    const SearchContext context{m_settings.ViewLevel, m_settings.SequenceSort, m_state.currentSequence,
+                                std::max(0, m_calls.currentRow())};
+    const SearchResult result =
+        m_engine.SearchWord(m_db, context, replaceFlag, findText, replaceText, compareMode, direction);
+    if (result.hasMatch) {
+        const int row = m_sequences.model()->rowOf(result.sequence);
+        if (row < 0) {
+            m_calls.CreateCallList(result.startSequence, result.startRow);
+        } else if (row != m_sequences.currentRow()) {
+            m_state.pendingCallRow = result.callRow;
+            m_sequences.setCurrentRow(row);
+            QApplication::processEvents();
+        } else {
+            m_calls.CreateCallList(result.sequence, result.callRow);
+        }
+    }
+    showMessage(result.message);
+    return result.matchShown;
+}
+
+void SearchCommands::ReplaceWordAll(const QString& findText, const QString& replaceText, int compareMode) {
+    const ReplaceAllResult result =
+        m_engine.ReplaceWordAll(m_db, m_settings.ViewLevel, findText, replaceText, compareMode, [this](int count) {
+            return m_dialogs.question(modGeneral::TransMessage(40504, {count}));
+        });
+    if (result.replaced) {
+        QApplication::processEvents();
+        m_calls.CreateCallList(m_sequences.currentSequence(), m_state.pendingCallRow);
+    }
+    showMessage(result.message);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "SearchEngine.h"
+
+#include <QObject>
+
+class BrowserState;
+class CallList;
+class Database;
+class IBrowserDialogs;
+class SequenceList;
+class frmSearchWord;
+struct Settings;
+
+// Edit > Search and Edit > Replace: the dialog's buttons run the search engine, and each match is
+// shown by moving the sequence list and the call list to it.
+class SearchCommands : public QObject {
+    Q_OBJECT
+
+public:
+    SearchCommands(Settings& settings, BrowserState& state, Database& db, SequenceList& sequences, CallList& calls,
+                   IBrowserDialogs& dialogs, QWidget* window, QObject* parent = nullptr);
+
+    void mnuEditSearch_Click();
+    void mnuEditReplace_Click();
+    // One press of Find Next or Replace; true while a match is shown.
+    bool SearchWord(bool replaceFlag, const QString& findText, const QString& replaceText, int compareMode,
+                    int direction);
+    void ReplaceWordAll(const QString& findText, const QString& replaceText, int compareMode);
+    // A newly opened library starts a fresh search.
+    void reset() { m_engine.Reset(); }
+
+    frmSearchWord* dialog();
+
+private:
+    void showMessage(const SearchMessage& message);
+    void keepHighlight(bool always);
+
+    Settings& m_settings;
+    BrowserState& m_state;
+    Database& m_db;
+    SequenceList& m_sequences;
+    CallList& m_calls;
+    IBrowserDialogs& m_dialogs;
+    QWidget* m_window;
+    frmSearchWord* m_dialog = nullptr;
+    SearchEngine m_engine;
+};

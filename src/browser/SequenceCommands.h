@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class BrowserState;
+class CallList;
+class Database;
+class IBrowserDialogs;
+class SequenceList;
+struct Settings;
+
+// The commands on the selected sequences (states, history, level, deletion, copy and cut) and on
+// the history grid.
+class SequenceCommands : public QObject {
+    Q_OBJECT
+
+public:
+    // refreshLevels: the level menu and the list are rebuilt (VisibleLevel, then CreateList).
+    SequenceCommands(Settings& settings, BrowserState& state, Database& db, SequenceList& sequences, CallList& calls,
+                     IBrowserDialogs& dialogs, std::function<void()> refreshLevels, QObject* parent = nullptr);
+
+    void mnuSequenceState_Click(int index);
+    void mnuSequenceAddHist_Click();
+    void mnuSequenceDelHist_Click();
+    void mnuSequenceChangeLevel_Click();
+    void mnuSequenceDelete_Click();
+    void mnuHistoryDelete_Click();
+    void mnuEditCopy_Click();
+    void mnuEditCut_Click();
+    void grdHistory_ValidateEdit(int row, int column, const QString& text);
+
+    // A history date as typed ("2002/1/5", "2002-01-05"); invalid when it is not a date.
+    static QDate parseCallDate(const QString& text);
+
+private:
+    void refreshRow();
+
+    Settings& m_settings;
+    BrowserState& m_state;
+    Database& m_db;
+    SequenceList& m_sequences;
+    CallList& m_calls;
+    IBrowserDialogs& m_dialogs;
+    std::function<void()> m_refreshLevels;
+    bool m_validating = false;
+};
