@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages VornReader needs (only the missing ones), configures and builds.
-#   scripts/setup.sh run    build, then start the program
+#   scripts/setup.sh run    build, then start the program (arguments after "run" go to it)
 #   scripts/setup.sh test   build, then run every test
 #   scripts/setup.sh build  build only
 set -euo pipefail
@@ -37,17 +37,11 @@ cmake --build "$build"
 
 case "$mode" in
 run)
-    # Until the main window can open a library, the command-line tool shows the main job: the bundled
-    # generator files read into a fresh library, then the library listed.
-    home="$(mktemp -d)"
-    export VORNREADER_HOME="$home"
-    library="$home/Samples.mdb"
-    "$build/app/vornreader-cli" new "$library"
-    "$build/app/vornreader-cli" read "$library" "$root"/samples/sequence.*
-    "$build/app/vornreader-cli" list "$library"
-    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-        exec "$build/app/vornreader"
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        echo "No display: start $build/app/vornreader from a desktop session." >&2
+        exit 1
     fi
+    exec "$build/app/vornreader" "${@:2}"
     ;;
 test)
     cd "$build"

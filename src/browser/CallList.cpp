@@ -327,8 +327,12 @@ void CallList::CreateCallList(qint64 sequenceKey, int restoreRow) {
 
 void CallList::fillHistory(const QString& level, const QString& date, const QString& time) {
     m_historyModel->removeRows(0, m_historyModel->rowCount());
+    // tblHistory has no index on Sequence, so one pass over it is unavoidable. CROSS JOIN keeps
+    // tblSequence outside: the sequence is found once through SeekCall and each history row is
+    // only compared with its key, where the planner's own order would look up tblSequence once
+    // per history row.
     Statement history = m_db.prepare(QStringLiteral(
-        "SELECT tblHistory.CallDate, tblHistory.PartyName, tblHistory.History FROM tblHistory, tblSequence "
+        "SELECT tblHistory.CallDate, tblHistory.PartyName, tblHistory.History FROM tblSequence CROSS JOIN tblHistory "
         "WHERE tblHistory.Sequence = tblSequence.Sequence AND tblSequence.Level = ? AND tblSequence.[Date] = ? "
         "AND tblSequence.[Time] = ? ORDER BY tblHistory.CallDate, tblHistory.History"));
     history.bind(1, level).bind(2, date).bind(3, time);

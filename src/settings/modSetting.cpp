@@ -99,6 +99,13 @@ public:
     void integer(const QString& section, const QString& key, int value) const {
         text(section, key, QString::number(value));
     }
+    // Puts the batch's writes on disk: every key written inside it reaches the file at once.
+    void finish(IniFile::Batch& batch) const {
+        if (!batch.finish()) {
+            throw SettingError(
+                {VornError::PathAccess, QStringLiteral("Cannot write the file %1").arg(AppHome::resolve(m_file))});
+        }
+    }
     void boolean(const QString& section, const QString& key, bool value) const {
         text(section, key, SettingText::booleanText(value));
     }
@@ -199,6 +206,7 @@ void ReadIniVornReader(Settings& settings) {
 
 void WriteIniVornReader(const Settings& settings, bool mainWindowMinimised) {
     trapped(kProcWriteIni, [&] {
+        IniFile::Batch batch;
         const IniWriter ini(settings.IniFile);
 
         ini.text(kMain, QStringLiteral("MdbPath"), settings.MdbPath);
@@ -234,6 +242,7 @@ void WriteIniVornReader(const Settings& settings, bool mainWindowMinimised) {
         ini.integer(kPrinter, QStringLiteral("PaperSize"), settings.PaperSize);
         ini.integer(kPrinter, QStringLiteral("PaperBin"), settings.PaperBin);
         ini.integer(kPrinter, QStringLiteral("Orientation"), settings.Orientation);
+        ini.finish(batch);
     });
 }
 
@@ -271,11 +280,15 @@ void WriteIniMdbVornReader(const Settings& settings, Database* db, const QString
     trapped(kProcWriteMdb, [&] {
         const IniWriter ini(settings.IniFile);
         const QList<std::pair<QString, QString>> display = DisplaySettings::texts(settings);
-        for (const auto& [key, text] : display) {
-            ini.text(kSetting, key, text);
-        }
-        for (int i = 0; i < FuncFileCount; ++i) {
-            ini.text(kSetting, numbered("FuncFile", i + 1), settings.FuncFile[i]);
+        {
+            IniFile::Batch batch;
+            for (const auto& [key, text] : display) {
+                ini.text(kSetting, key, text);
+            }
+            for (int i = 0; i < FuncFileCount; ++i) {
+                ini.text(kSetting, numbered("FuncFile", i + 1), settings.FuncFile[i]);
+            }
+            ini.finish(batch);
         }
 
         if (!db || !db->isOpen() || !modDataBase::CheckExistTable(*db, QStringLiteral("tblSetting"))) {

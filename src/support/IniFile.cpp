@@ -17,8 +17,11 @@ struct ParsedFile {
     QStringList lines;
     bool crlf = false;
     bool endsWithNewline = true;
-    bool bom = false; // written back so that a write leaves the first line's bytes as they were
+    bool bom = false;   // written back so that a write leaves the first line's bytes as they were
+    bool dirty = false; // changed inside a batch and not yet on disk
 };
+
+int g_batchDepth = 0;
 
 // Files are re-read only when they change on disk; the translation lookup asks for one key at a
 // time and would otherwise read the whole file for every caption.
@@ -28,12 +31,18 @@ QHash<QString, ParsedFile>& cache() {
 }
 
 const ParsedFile* load(const QString& path) {
+    if (const auto pending = cache().constFind(path); pending != cache().cend() && pending->dirty) {
+        return &*pending;
+    }
     const QFileInfo info(path);
     if (!info.isFile()) {
         cache().remove(path);
         return nullptr;
     }
     auto it = cache().find(path);
+    if (it != cache().end() && it->dirty) {
+        return &*it;
+    }
     if (it != cache().end() && it->modified == info.lastModified() && it->size == info.size()) {
         return &*it;
     }
@@ -133,6 +142,25 @@ Location locate(const QStringList& lines, const QString& section, const QString&
     return where;
 }
 
+// Writes the whole file atomically and forgets the cached copy, which the next read takes anew.
+bool save(const QString& path, const ParsedFile& file) {
+    const QString eol = file.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    QString text = file.lines.join(eol);
+    if (file.endsWithNewline) {
+        text += eol;
+    }
+    cache().remove(path);
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    if (file.bom) {
+        out.write("\xEF\xBB\xBF");
+    }
+    out.write(text.toUtf8());
+    return out.commit();
+}
+
 } // namespace
 
 namespace IniFile {
@@ -176,23 +204,41 @@ bool write(const QString& path, const QString& section, const QString& key, cons
         }
         lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
         lines.append(key + QLatin1Char('=') + value);
+        file.endsWithNewline = true;
     }
+    if (g_batchDepth > 0) {
+        file.dirty = true;
+        cache().insert(path, file);
+        return true;
+    }
+    return save(path, file);
+}
 
-    const QString eol = file.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QString text = lines.join(eol);
-    if (file.endsWithNewline || where.sectionLine < 0) {
-        text += eol;
+Batch::Batch() {
+    ++g_batchDepth;
+}
+
+Batch::~Batch() {
+    if (m_open) {
+        finish();
     }
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        return false;
+}
+
+bool Batch::finish() {
+    m_open = false;
+    if (--g_batchDepth > 0) {
+        return true;
     }
-    if (file.bom) {
-        out.write("\xEF\xBB\xBF");
+    bool ok = true;
+    const QStringList paths = cache().keys();
+    for (const QString& path : paths) {
+        const ParsedFile file = cache().value(path);
+        if (file.dirty) {
+            ok = save(path, file) && ok;
+            cache().remove(path);
+        }
     }
-    out.write(text.toUtf8());
-    cache().remove(path);
-    return out.commit();
+    return ok;
 }
 
 } // namespace IniFile

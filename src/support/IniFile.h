@@ -16,4 +16,20 @@ std::optional<QString> read(const QString& path, const QString& section, const Q
 // replaced atomically. False when the file cannot be written.
 bool write(const QString& path, const QString& section, const QString& key, const QString& value);
 
+// Collects the writes made while it lives and puts each changed file on disk once at the end,
+// instead of once per key. Batches nest; the outermost one writes.
+class Batch {
+public:
+    Batch();
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+    // Ends the batch now; false when a file could not be written.
+    bool finish();
+
+private:
+    bool m_open = true;
+};
+
 } // namespace IniFile
