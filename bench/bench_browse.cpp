@@ -76,7 +76,7 @@ const char* const kCalls[] = {"HEADS pass the ocean",
                               "load the boat",
                               "relay the deucey",
                               "explode and roll",
-                              "[trade] the wave"};
+                              "{b trade} the wave"};
 // Formations as the reader stores them: the figure lines without their first column, joined
 // with CR LF.
 const QString kFigures[] = {
@@ -174,9 +174,9 @@ void generate(const QString& path) {
     Transaction transaction(db);
     Statement addSequence = db.prepare(
         QStringLiteral("INSERT INTO tblSequence (Level, Date, Time, Version, Title, Note, Property, OrderNo, Author) "
-                       "VALUES (?, ?, ?, 'Sd39.56:db39.56', ?, ?, ?, ?, 'bench')"));
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     Statement addCall = db.prepare(QStringLiteral(
-        "INSERT INTO tblCall (Sequence, Number, Call, Figure, Note, HexInfo) VALUES (?, ?, ?, ?, ?, '')"));
+        "INSERT INTO tblCall (Sequence, Number, Call, Figure, Note, HexInfo) VALUES (?, ?, ?, ?, ?, ?)"));
     Statement addHistory =
         db.prepare(QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate, PartyName) VALUES (?, ?, ?)"));
     std::vector<qint64> orderNo(4, 0);
@@ -198,10 +198,12 @@ void generate(const QString& path) {
         addSequence.bind(1, level)
             .bind(2, date)
             .bind(3, time)
-            .bind(4, QStringLiteral("Sequence %1 <b>%2</b>").arg(s).arg(level))
-            .bind(5, QStringLiteral("generated sequence %1").arg(s))
-            .bind(6, s % 14)
-            .bind(7, ++orderNo[std::size_t(levelSlot)]);
+            .bind(4, QStringLiteral("Sd39.56:db39.56"))
+            .bind(5, QStringLiteral("Sequence %1 {b %2}").arg(s).arg(level))
+            .bind(6, QStringLiteral("generated sequence %1").arg(s))
+            .bind(7, s % 14)
+            .bind(8, ++orderNo[std::size_t(levelSlot)])
+            .bind(9, QStringLiteral("bench"));
         addSequence.run();
         const qint64 sequence = db.lastInsertRowId();
         const int calls = random.between(kMinCalls, kMaxCalls);
@@ -213,7 +215,7 @@ void generate(const QString& path) {
             } else {
                 addCall.bind(4, QString());
             }
-            addCall.bind(5, number == calls ? QStringLiteral("at home") : QString());
+            addCall.bind(5, number == calls ? QStringLiteral("at home") : QString()).bind(6, QString());
             addCall.run();
         }
         if (random.next() % 5 == 0) {
@@ -233,7 +235,7 @@ void generate(const QString& path) {
 }
 
 QString cachedLibrary() {
-    const QString cached = QDir(QStringLiteral(VORN_BENCH_CACHE)).filePath(QStringLiteral("bench_browse_v1.mdb"));
+    const QString cached = QDir(QStringLiteral(VORN_BENCH_CACHE)).filePath(QStringLiteral("bench_browse_v2.mdb"));
     if (!QFile::exists(cached)) {
         const QString building = cached + QStringLiteral(".part");
         const double ms = elapsedMs([&] { generate(building); });
@@ -293,13 +295,20 @@ int main(int argc, char* argv[]) {
         Database db(path);
         // The window opens at the Plus list, as it would after the user last looked at Plus.
         modDataBase::WriteINIMdbString(db, QStringLiteral("ViewLevel"), kPlus);
+        const auto count = [&db](const QString& sql, const QString& value = {}) {
+            Statement statement = db.prepare(sql);
+            if (!value.isNull()) {
+                statement.bind(1, value);
+            }
+            return statement.step() ? static_cast<long long>(statement.int64(0)) : -1LL;
+        };
         std::printf("Library: %lld sequences (%lld Plus), %lld calls (%lld with a formation), %lld history rows, "
                     "%.0f MB\n",
-                    db.scalar(QStringLiteral("SELECT count(*) FROM tblSequence")).toLongLong(),
-                    db.scalar(QStringLiteral("SELECT count(*) FROM tblSequence WHERE Level = 'Plus'")).toLongLong(),
-                    db.scalar(QStringLiteral("SELECT count(*) FROM tblCall")).toLongLong(),
-                    db.scalar(QStringLiteral("SELECT count(*) FROM tblCall WHERE Figure <> ''")).toLongLong(),
-                    db.scalar(QStringLiteral("SELECT count(*) FROM tblHistory")).toLongLong(),
+                    count(QStringLiteral("SELECT count(*) FROM tblSequence")),
+                    count(QStringLiteral("SELECT count(*) FROM tblSequence WHERE Level = ?"), kPlus),
+                    count(QStringLiteral("SELECT count(*) FROM tblCall")),
+                    count(QStringLiteral("SELECT count(*) FROM tblCall WHERE Figure <> ?"), QStringLiteral("")),
+                    count(QStringLiteral("SELECT count(*) FROM tblHistory")),
                     double(QFile(path).size()) / (1024 * 1024));
     } catch (const DbError& error) {
         fail(error.message());

@@ -6,6 +6,7 @@
 #include "DbError.h"
 #include "GridView.h"
 #include "IBrowserDialogs.h"
+#include "KeyList.h"
 #include "SequenceList.h"
 #include "SequenceListModel.h"
 #include "SequenceTextWriter.h"
@@ -17,24 +18,12 @@
 #include <QClipboard>
 #include <QDate>
 #include <QGuiApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QStandardItemModel>
 
 namespace {
 
-// The selected keys as one bound JSON array: "WHERE Sequence IN (SELECT value FROM json_each(?))"
-// takes any number of keys without splicing them into the statement.
-QString keyList(const QList<qint64>& keys) {
-    QJsonArray array;
-    for (const qint64 key : keys) {
-        array.append(key);
-    }
-    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
-}
-
-const QString kInKeys = QStringLiteral("Sequence IN (SELECT value FROM json_each(?))");
+const QString kInKeys = QStringLiteral("Sequence IN ") + KeyList::InKeys;
 
 void logError(const char* procedure, const ErrorInfo& error) {
     modSystem::WriteErrorLog(QLatin1String(procedure), error);
@@ -74,7 +63,7 @@ void SequenceCommands::mnuSequenceState_Click(int index) {
     try {
         Transaction transaction(m_db);
         Statement update = m_db.prepare(QStringLiteral("UPDATE tblSequence SET Property = ? WHERE ") + kInKeys);
-        update.bind(1, index).bind(2, keyList(keys));
+        update.bind(1, index).bind(2, KeyList::json(keys));
         update.run();
         transaction.commit();
         for (const qint64 key : keys) {
@@ -125,7 +114,7 @@ void SequenceCommands::mnuSequenceDelHist_Click() {
     try {
         Statement distinct = m_db.prepare(QStringLiteral("SELECT DISTINCT CallDate, PartyName FROM tblHistory WHERE ") +
                                           kInKeys + QStringLiteral(" ORDER BY CallDate, PartyName"));
-        distinct.bind(1, keyList(keys));
+        distinct.bind(1, KeyList::json(keys));
         QList<HistoryEntryText> stored;
         QList<HistoryEntryText> shown;
         while (distinct.step()) {
@@ -141,7 +130,7 @@ void SequenceCommands::mnuSequenceDelHist_Click() {
         }
         Statement remove = m_db.prepare(QStringLiteral("DELETE FROM tblHistory WHERE ") + kInKeys +
                                         QStringLiteral(" AND CallDate = ? AND PartyName = ?"));
-        remove.bind(1, keyList(keys)).bind(2, stored[*chosen].callDate).bind(3, stored[*chosen].partyName);
+        remove.bind(1, KeyList::json(keys)).bind(2, stored[*chosen].callDate).bind(3, stored[*chosen].partyName);
         remove.run();
     } catch (const DbError& error) {
         logError("frmVornReader.mnuSequenceDelHist_Click", error.info());
@@ -211,7 +200,7 @@ void SequenceCommands::mnuSequenceChangeLevel_Click() {
     }
     try {
         Statement update = m_db.prepare(QStringLiteral("UPDATE tblSequence SET Level = ? WHERE ") + kInKeys);
-        update.bind(1, *level).bind(2, keyList(keys));
+        update.bind(1, *level).bind(2, KeyList::json(keys));
         update.run();
     } catch (const DbError& error) {
         logError("frmVornReader.mnuSequenceChangeLevel_Click", error.info());
@@ -228,10 +217,10 @@ void SequenceCommands::mnuSequenceDelete_Click() {
     try {
         Transaction transaction(m_db);
         Statement calls = m_db.prepare(QStringLiteral("DELETE FROM tblCall WHERE ") + kInKeys);
-        calls.bind(1, keyList(keys));
+        calls.bind(1, KeyList::json(keys));
         calls.run();
         Statement sequences = m_db.prepare(QStringLiteral("DELETE FROM tblSequence WHERE ") + kInKeys);
-        sequences.bind(1, keyList(keys));
+        sequences.bind(1, KeyList::json(keys));
         sequences.run();
         transaction.commit();
     } catch (const DbError& error) {

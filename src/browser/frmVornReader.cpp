@@ -214,13 +214,17 @@ void frmVornReader::closeEvent(QCloseEvent* event) {
 
 bool frmVornReader::Form_QueryUnload() {
     const QString path = m_settings.MdbPath + QLatin1Char('/') + m_settings.MdbFile;
-    if (!m_settings.MdbFile.isEmpty() && QFileInfo(path).isFile()) {
+    const bool libraryThere = !m_settings.MdbFile.isEmpty() && QFileInfo(path).isFile();
+    // After File > Close the settings are written too, so that the next start opens nothing.
+    if (libraryThere || m_settings.MdbFile.isEmpty()) {
         const bool minimised = isMinimized();
         if (!minimised) {
             storeGeometry();
         }
         modSetting::WriteIniVornReader(m_settings, minimised);
-        m_session->CloseSequenceMdbFile();
+        if (libraryThere) {
+            m_session->CloseSequenceMdbFile();
+        }
     }
     return true;
 }
@@ -240,6 +244,7 @@ void frmVornReader::VisibleLevel() {
     }
     m_menus->viewLevels[15]->setVisible(true);
     bool anyLevel = false;
+    QString firstLevel;
     for (int i = 0; i <= 13; ++i) {
         QAction* item = m_menus->viewLevels[i];
         if (!present.contains(item->text())) {
@@ -250,10 +255,15 @@ void frmVornReader::VisibleLevel() {
         } else {
             item->setVisible(true);
             anyLevel = true;
-            if (m_settings.ViewLevel.isEmpty()) {
-                m_settings.ViewLevel = item->text();
+            if (firstLevel.isEmpty()) {
+                firstLevel = item->text();
             }
         }
+    }
+    // Chosen after the whole menu was seen: a view level that no longer occurs gives way to the
+    // first level in menu order that does, even when it stands before the vanished one.
+    if (m_settings.ViewLevel.isEmpty()) {
+        m_settings.ViewLevel = firstLevel;
     }
     m_menus->viewLevels[15]->setVisible(!anyLevel);
     m_menus->viewLevels[14]->setVisible(anyLevel);

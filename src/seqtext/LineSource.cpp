@@ -15,7 +15,7 @@ bool LineSource::fromFile(const QString& path, LineSource* source, QString* erro
     return true;
 }
 
-bool LineSource::next(QString* line) {
+bool LineSource::next(QStringView* line) {
     if (m_done) {
         return false;
     }
@@ -23,7 +23,7 @@ bool LineSource::next(QString* line) {
     if (m_pos >= size) {
         m_done = true;
         if (m_kind == Kind::Clipboard) {
-            line->clear();
+            *line = QStringView();
             return true;
         }
         return false;
@@ -35,11 +35,7 @@ bool LineSource::next(QString* line) {
            (data[end].unicode() > u'\r' || (data[end] != QLatin1Char('\r') && data[end] != QLatin1Char('\n')))) {
         ++end;
     }
-    // Copied into the caller's string, which keeps its buffer from line to line unless the
-    // previous line is still shared elsewhere.
-    const qsizetype length = end - m_pos;
-    line->resize(length);
-    std::copy_n(data + m_pos, length, line->data());
+    *line = QStringView(data + m_pos, end - m_pos);
     if (end >= size) {
         m_pos = size;
         m_done = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 // The lines of a sequence text, from a file or from clipboard text. CR LF, a lone CR and a lone
 // LF each end a line. Text from the clipboard always yields its last piece, even when empty;
@@ -14,7 +15,8 @@ public:
     // Reads the whole file and decodes it. False (with errorText set) when it cannot be read.
     static bool fromFile(const QString& path, LineSource* source, QString* errorText);
 
-    bool next(QString* line);
+    // The next line as a view into the text, valid while the source lives.
+    bool next(QStringView* line);
 
 private:
     QString m_text;

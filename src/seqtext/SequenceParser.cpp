@@ -1,11 +1,25 @@
 #include "SequenceParser.h"
 
-#include <QRegularExpression>
 #include <cmath>
 
 namespace SequenceParser {
 
 std::optional<qint16> numberOf(const QString& text) {
+    // Plain digits (every header number) are read directly; anything else takes the general way.
+    if (!text.isEmpty() && text.size() <= 4) {
+        int value = 0;
+        bool digitsOnly = true;
+        for (const QChar c : text) {
+            if (c.unicode() < u'0' || c.unicode() > u'9') {
+                digitsOnly = false;
+                break;
+            }
+            value = value * 10 + (c.unicode() - u'0');
+        }
+        if (digitsOnly) {
+            return static_cast<qint16>(value);
+        }
+    }
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) {
@@ -50,9 +64,12 @@ QDate dateSerial(int year, int month, int day) {
 QString monthToken(const QString& token) {
     static const char* const names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    for (int m = 0; m < 12; ++m) {
-        if (token == QLatin1String(names[m])) {
-            return QStringLiteral("%1").arg(m + 1, 2, 10, QLatin1Char('0'));
+    static const char* const numbers[] = {"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12"};
+    if (token.size() == 3) {
+        for (int m = 0; m < 12; ++m) {
+            if (token == QLatin1String(names[m])) {
+                return QLatin1String(numbers[m]);
+            }
         }
     }
     return token;
@@ -68,12 +85,28 @@ QString titleFromNote(const QString& note, const QString& date, const QString& t
 }
 
 QDate historyDate(const QString& text) {
-    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,4})[/-](\\d{1,2})[/-](\\d{1,2})\\s*$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch()) {
-        return {};
+    // Three numbers of at most 4, 2 and 2 digits, separated by "/" or "-", blanks around.
+    const QStringView t = QStringView(text).trimmed();
+    int parts[3] = {0, 0, 0};
+    const int widths[3] = {4, 2, 2};
+    qsizetype i = 0;
+    for (int part = 0; part < 3; ++part) {
+        const qsizetype start = i;
+        while (i < t.size() && t[i].unicode() >= u'0' && t[i].unicode() <= u'9') {
+            parts[part] = parts[part] * 10 + (t[i].unicode() - u'0');
+            ++i;
+        }
+        if (i == start || i - start > widths[part]) {
+            return {};
+        }
+        if (part < 2) {
+            if (i >= t.size() || (t[i] != QLatin1Char('/') && t[i] != QLatin1Char('-'))) {
+                return {};
+            }
+            ++i;
+        }
     }
-    return QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+    return i == t.size() ? QDate(parts[0], parts[1], parts[2]) : QDate();
 }
 
 } // namespace SequenceParser

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DbError.h"
+#include "KeyList.h"
 #include "SequenceParser.h"
 #include "Transaction.h"
 #include "modSystem.h"
@@ -82,7 +83,24 @@ SequenceTextWriter::SequenceTextWriter(Database& db)
       m_history(prepareLogged(
           db, QStringLiteral("SELECT CallDate, PartyName FROM tblHistory WHERE Sequence = ? ORDER BY History"))),
       m_calls(prepareLogged(
-          db, QStringLiteral("SELECT Call, Note, Figure FROM tblCall WHERE Sequence = ? ORDER BY Number"))) {}
+          db, QStringLiteral("SELECT Call, Note, Figure FROM tblCall WHERE Sequence = ? ORDER BY Number"))),
+      m_db(db) {}
+
+void SequenceTextWriter::preloadHistory(const QList<qint64>& sequences) {
+    try {
+        Statement history = m_db.prepare(QStringLiteral("SELECT Sequence, CallDate, PartyName FROM tblHistory "
+                                                        "WHERE Sequence IN ") +
+                                         KeyList::InKeys + QStringLiteral(" ORDER BY History"));
+        history.bind(1, KeyList::json(sequences));
+        m_histories.clear();
+        while (history.step()) {
+            m_histories[history.int64(0)].append({history.text(1), history.text(2)});
+        }
+        m_preloaded = true;
+    } catch (const DbError& error) {
+        logError(error);
+    }
+}
 
 void SequenceTextWriter::write(QString& text, qint64 sequence) {
     if (!text.isEmpty()) {
@@ -131,6 +149,13 @@ bool SequenceTextWriter::writeSequence(QString& text, qint64 sequence) {
 }
 
 void SequenceTextWriter::writeHistory(QString& text, qint64 sequence) {
+    if (m_preloaded) {
+        for (const auto& [callDate, partyName] : m_histories.value(sequence)) {
+            text +=
+                kIndent + QStringLiteral("History:") + historyDateText(callDate) + QLatin1Char(',') + partyName + kCrLf;
+        }
+        return;
+    }
     if (!m_history.handle()) {
         return;
     }
@@ -180,6 +205,9 @@ void WriteSequenceClipboard(Database& db, QString& text, qint64 sequence) {
 QString SequencesText(Database& db, const QList<qint64>& sequences) {
     QString text;
     SequenceTextWriter writer(db);
+    if (sequences.size() > 1) {
+        writer.preloadHistory(sequences);
+    }
     for (const qint64 sequence : sequences) {
         writer.write(text, sequence);
     }
@@ -188,17 +216,14 @@ QString SequencesText(Database& db, const QList<qint64>& sequences) {
 
 bool DeleteSequences(Database& db, const QList<qint64>& sequences) {
     try {
+        // One statement per table: the history table has no index by sequence and is scanned once.
         Transaction transaction(db);
-        Statement history = db.prepare(QStringLiteral("DELETE FROM tblHistory WHERE Sequence = ?"));
-        Statement calls = db.prepare(QStringLiteral("DELETE FROM tblCall WHERE Sequence = ?"));
-        Statement sequenceRow = db.prepare(QStringLiteral("DELETE FROM tblSequence WHERE Sequence = ?"));
-        for (const qint64 sequence : sequences) {
-            history.bind(1, sequence);
-            history.run();
-            calls.bind(1, sequence);
-            calls.run();
-            sequenceRow.bind(1, sequence);
-            sequenceRow.run();
+        const QString keys = KeyList::json(sequences);
+        for (const char* table : {"tblHistory", "tblCall", "tblSequence"}) {
+            Statement remove = db.prepare(QStringLiteral("DELETE FROM ") + QLatin1String(table) +
+                                          QStringLiteral(" WHERE Sequence IN ") + KeyList::InKeys);
+            remove.bind(1, keys);
+            remove.run();
         }
         transaction.commit();
         return true;

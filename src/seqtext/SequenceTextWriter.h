@@ -2,6 +2,7 @@
 
 #include "Statement.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -18,6 +19,10 @@ public:
     // row carries appends only that separator.
     void write(QString& text, qint64 sequence);
 
+    // Reads the history of all these sequences in one pass, for writing many sequences at once:
+    // the history table has no index by sequence, so one query per sequence would scan it each time.
+    void preloadHistory(const QList<qint64>& sequences);
+
 private:
     bool writeSequence(QString& text, qint64 sequence);
     void writeHistory(QString& text, qint64 sequence);
@@ -26,6 +31,9 @@ private:
     Statement m_sequence;
     Statement m_history;
     Statement m_calls;
+    Database& m_db;
+    bool m_preloaded = false;
+    QHash<qint64, QList<QPair<QString, QString>>> m_histories;
 };
 
 namespace modSeqText {

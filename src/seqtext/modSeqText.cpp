@@ -37,9 +37,12 @@ public:
           m_addCall(db.prepare(
               QStringLiteral("INSERT INTO tblCall (Sequence, Number, Call, Note, Figure) VALUES (?, ?, ?, ?, ?)"))),
           m_addHistory(
-              db.prepare(QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate, PartyName) VALUES (?, ?, ?)"))) {}
+              db.prepare(QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate, PartyName) VALUES (?, ?, ?)"))),
+          m_savepointBegin(db.prepare(QStringLiteral("SAVEPOINT vorn_sequence"))),
+          m_savepointRelease(db.prepare(QStringLiteral("RELEASE vorn_sequence"))),
+          m_savepointRollback(db.prepare(QStringLiteral("ROLLBACK TO vorn_sequence"))) {}
 
-    void handle(const QString& line);
+    void handle(QStringView line);
     void finish();
     void place(qint32 insertPosition);
     int added() const { return m_added; }
@@ -47,10 +50,10 @@ public:
 private:
     enum class Phase { Header, Title, Call, CallText };
 
-    void header(const QString& line);
-    void title(const QString& line);
-    void call(const QString& line);
-    void callText(const QString& line);
+    void header(QStringView line);
+    void title(QStringView line);
+    void call(QStringView line);
+    void callText(QStringView line);
     void createSequence();
     void storePendingCall();
     void closeSequence();
@@ -62,7 +65,12 @@ private:
     Statement m_addSequence;
     Statement m_addCall;
     Statement m_addHistory;
-    std::optional<Savepoint> m_savepoint;
+    // The savepoint around the current sequence, as prepared statements: one per sequence is too
+    // many to parse the SQL each time.
+    Statement m_savepointBegin;
+    Statement m_savepointRelease;
+    Statement m_savepointRollback;
+    bool m_inSequence = false;
 
     Phase m_phase = Phase::Header;
     QString m_date;
@@ -83,7 +91,7 @@ private:
     QList<qint64> m_addedList;
 };
 
-bool isNoteLine(const QString& line) {
+bool isNoteLine(QStringView line) {
     // Each marker holds "(" or ":", which most lines lack; one pass over the characters spares
     // those lines the far dearer word searches, above all the case-blind one.
     bool paren = false;
@@ -120,7 +128,7 @@ QString dateText(const QDate& date, char16_t separator) {
     return QString(reinterpret_cast<const QChar*>(text), std::size(text));
 }
 
-void Reader::handle(const QString& line) {
+void Reader::handle(QStringView line) {
     if (line.isEmpty()) {
         switch (m_phase) {
         case Phase::Title:
@@ -169,9 +177,9 @@ void Reader::handle(const QString& line) {
     }
 }
 
-void Reader::header(const QString& line) {
+void Reader::header(QStringView line) {
     QStringList tokens;
-    const int n = modSystem::StrScanf(line, tokens);
+    const int n = modSystem::StrScanf(line.toString(), tokens);
     if (n >= 7) {
         m_level = tokens[6];
     }
@@ -186,7 +194,8 @@ void Reader::header(const QString& line) {
         if (date.isValid()) {
             m_date = dateText(date, u'/');
         } else {
-            logError(VornError::Overflow, QStringLiteral("Overflow: no date in the header line \"%1\"").arg(line));
+            logError(VornError::Overflow,
+                     QStringLiteral("Overflow: no date in the header line \"%1\"").arg(line.toString()));
         }
     }
     if (n >= 4) {
@@ -195,18 +204,18 @@ void Reader::header(const QString& line) {
     m_phase = Phase::Title;
 }
 
-void Reader::title(const QString& line) {
-    const QString t = line.trimmed();
+void Reader::title(QStringView line) {
+    const QStringView t = line.trimmed();
     if (t.contains(QLatin1String("History:"))) {
         if (t.size() >= 9) {
-            m_history.append(t.mid(8));
+            m_history.append(t.mid(8).toString());
         }
     } else if (t.contains(QLatin1String("Property:"))) {
         if (t.size() >= 10) {
-            if (const auto state = SequenceParser::numberOf(t.mid(9))) {
+            if (const auto state = SequenceParser::numberOf(t.mid(9).toString())) {
                 m_state = *state;
             } else {
-                logError(VornError::Overflow, QStringLiteral("Overflow: state number in \"%1\"").arg(t));
+                logError(VornError::Overflow, QStringLiteral("Overflow: state number in \"%1\"").arg(t.toString()));
             }
         }
     } else {
@@ -217,7 +226,7 @@ void Reader::title(const QString& line) {
     }
 }
 
-void Reader::call(const QString& line) {
+void Reader::call(QStringView line) {
     if (m_layout == -1 || isNoteLine(line)) {
         if (!m_note.isEmpty()) {
             m_note += QLatin1Char(' ');
@@ -235,7 +244,7 @@ void Reader::call(const QString& line) {
             m_callPending = false;
         }
         m_layout = 0;
-        m_callText = line;
+        m_callText = line.toString();
         m_callPending = true;
         m_phase = Phase::CallText;
         return;
@@ -246,18 +255,20 @@ void Reader::call(const QString& line) {
             m_figure += kCrLf;
         }
     }
-    m_figure += line.size() == 1 ? QStringView(line) : QStringView(line).mid(1);
+    m_figure += line.size() == 1 ? line : line.mid(1);
     m_layout = 1;
 }
 
-void Reader::callText(const QString& line) {
-    const QString t = line.trimmed();
+void Reader::callText(QStringView line) {
+    const QStringView t = line.trimmed();
     if (!m_note.isEmpty()) {
-        m_note += kCrLf + t;
+        m_note += kCrLf;
+        m_note += t;
     } else if (!line.contains(QLatin1String("Warning:")) && !line.contains(QLatin1String("Note:"))) {
-        m_callText += QLatin1Char(' ') + t;
+        m_callText += QLatin1Char(' ');
+        m_callText += t;
     } else {
-        m_note = t;
+        m_note = t.toString();
     }
 }
 
@@ -270,7 +281,8 @@ void Reader::createSequence() {
         if (found) {
             return;
         }
-        m_savepoint.emplace(m_db, QStringLiteral("vorn_sequence"));
+        m_savepointBegin.run();
+        m_inSequence = true;
         m_addSequence.bind(1, m_level)
             .bind(2, m_date)
             .bind(3, m_time)
@@ -308,7 +320,7 @@ void Reader::createSequence() {
 }
 
 void Reader::storePendingCall() {
-    if (!m_savepoint) {
+    if (!m_inSequence) {
         return;
     }
     try {
@@ -324,15 +336,15 @@ void Reader::storePendingCall() {
 }
 
 void Reader::closeSequence() {
-    if (!m_savepoint) {
+    if (!m_inSequence) {
         return;
     }
     try {
-        m_savepoint->release();
+        m_savepointRelease.run();
+        m_inSequence = false;
     } catch (const DbError& error) {
         abandonSequence(error);
     }
-    m_savepoint.reset();
 }
 
 // Takes back everything stored for the current sequence; the rest of its lines are skipped as
@@ -342,13 +354,14 @@ void Reader::abandonSequence(const DbError& error) {
     m_addCall.reset();
     m_addHistory.reset();
     m_seek.reset();
-    if (m_savepoint) {
+    if (m_inSequence) {
         try {
-            m_savepoint->rollback();
+            m_savepointRollback.run();
+            m_savepointRelease.run();
         } catch (const DbError&) {
             // The enclosing transaction is rolled back when its commit fails.
         }
-        m_savepoint.reset();
+        m_inSequence = false;
         if (!m_addedList.isEmpty() && m_addedList.last() == m_sequence) {
             m_addedList.removeLast();
             --m_added;
@@ -429,7 +442,7 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
         try {
             Transaction transaction(db);
             Reader reader(db, host);
-            QString line;
+            QStringView line;
             while (lines.next(&line)) {
                 reader.handle(line);
             }

@@ -156,18 +156,30 @@ int StrScanf(const QString& text, QStringList& words, const QString& terminator)
         while (i < n && isBlank(text[i])) {
             ++i;
         }
+        // A word without quotes is one slice of the text; only quotes need building char by char.
+        const qsizetype start = i;
         QString word;
         bool quoting = false;
+        bool quoted = false;
         for (; i < n; ++i) {
             const QChar c = text[i];
             if (c == QLatin1Char('"')) {
+                if (!quoted) {
+                    word = text.mid(start, i - start);
+                    quoted = true;
+                }
                 quoting = !quoting;
                 continue;
             }
             if (!quoting && (isBlank(c) || isBreak(c) || isTerm(c))) {
                 break;
             }
-            word += c;
+            if (quoted) {
+                word += c;
+            }
+        }
+        if (!quoted) {
+            word = text.mid(start, i - start);
         }
         if (!word.isEmpty()) {
             found.append(word);

@@ -44,6 +44,10 @@ int resolve(int row, int count) {
 // What a formation picture shows.
 enum Shown { SquaredSet, Nothing, FigureOfCall2 };
 
+// Wheel turns by one notch, as angle deltas.
+constexpr int WheelDown = -120;
+constexpr int WheelUp = 120;
+
 } // namespace
 
 // The real main window on a library in a temporary application home, driven through its keys,
@@ -119,6 +123,10 @@ class TestMainWindow : public QObject {
         m_window->sequenceList().setCurrentRow(resolve(row, seqCount()));
         m_window->callList().setCurrentRow(resolve(call, callCount()));
     }
+    bool focus(QWidget* widget) {
+        widget->setFocus();
+        return QTest::qWaitFor([widget] { return widget->hasFocus(); });
+    }
     // The list row and the call row shown, with the call list belonging to the listed sequence.
     void checkShown(int row, int call) {
         QCOMPARE(seqRow(), resolve(row, seqCount()));
@@ -148,28 +156,34 @@ private Q_SLOTS:
     void startUp_data() {
         QTest::addColumn<QStringList>("sources");
         QTest::addColumn<QString>("savedLevel");
-        QTest::addColumn<QString>("level");
         QTest::addColumn<QList<int>>("levelItems");
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<int>("savedIndex");
+        QTest::addColumn<int>("row");
         const QStringList plusAndC1{"linux.Plus", "linux.C1"};
-        QTest::newRow("first level") << plusAndC1 << ""
-                                     << "Plus" << QList<int>{1, 4, 14};
-        QTest::newRow("saved level") << plusAndC1 << "C1"
-                                     << "C1" << QList<int>{1, 4, 14};
-        QTest::newRow("saved level gone") << plusAndC1 << "A2"
-                                          << "Plus" << QList<int>{1, 4, 14};
-        QTest::newRow("mainstream shown as MS") << QStringList{"linux.C1", "generated Mainstream"} << ""
-                                                << "MS" << QList<int>{0, 4, 14};
-        QTest::newRow("empty library") << QStringList{} << ""
-                                       << "" << QList<int>{15};
+        const QList<int> plusAndC1Items{1, 4, 14};
+        QTest::newRow("first level") << plusAndC1 << "" << plusAndC1Items << "Plus" << 0 << 0;
+        QTest::newRow("saved level") << plusAndC1 << "C1" << plusAndC1Items << "C1" << 0 << 0;
+        QTest::newRow("saved level gone") << plusAndC1 << "A2" << plusAndC1Items << "Plus" << 0 << 0;
+        QTest::newRow("saved level gone, after the others") << plusAndC1 << "C4" << plusAndC1Items << "Plus" << 0 << 0;
+        QTest::newRow("saved position") << plusAndC1 << "Plus" << plusAndC1Items << "Plus" << 3 << 2;
+        QTest::newRow("saved position beyond the list") << plusAndC1 << "Plus" << plusAndC1Items << "Plus" << 100 << -1;
+        QTest::newRow("mainstream shown as MS")
+            << QStringList{"linux.C1", "generated Mainstream"} << "" << QList<int>{0, 4, 14} << "MS" << 0 << 0;
+        QTest::newRow("empty library") << QStringList{} << "" << QList<int>{15} << "" << 0 << -1;
     }
 
     void startUp() {
         QFETCH(QStringList, sources);
         QFETCH(QString, savedLevel);
-        QFETCH(QString, level);
         QFETCH(QList<int>, levelItems);
-        QVERIFY(start(sources, {{"ViewLevel", savedLevel}},
-                      {{"RecentFile1", "/elsewhere/a.mdb"}, {"RecentFile2", "/elsewhere/b.mdb"}}));
+        QFETCH(QString, level);
+        QFETCH(int, savedIndex);
+        QFETCH(int, row);
+        QVERIFY(
+            start(sources,
+                  {{"ViewLevel", savedLevel}, {"ViewIndex(Plus)", QString::number(savedIndex)}, {"ViewRow(Plus)", "2"}},
+                  {{"RecentFile1", "/elsewhere/a.mdb"}, {"RecentFile2", "/elsewhere/b.mdb"}}));
 
         const QString folder = QFileInfo(m_library).absolutePath();
         const QString shownLevel = level.isEmpty() ? QString() : QStringLiteral("【%1】 ").arg(level);
@@ -180,7 +194,8 @@ private Q_SLOTS:
         }
         const QString stored = level == QLatin1String("MS") ? QStringLiteral("Mainstream") : level;
         QCOMPARE(seqCount(), dbValue(QStringLiteral("SELECT COUNT(*) FROM tblSequence WHERE Level = ?"), {stored}));
-        QCOMPARE(callRow(), callCount() > 0 ? 0 : -1);
+        // The first sequence after start-up opens at its first call, whatever call row was saved.
+        checkShown(row, seqCount() > 0 ? 0 : -1);
 
         // The opened library heads the recent files; the earlier ones follow.
         const QStringList recent{m_library, QStringLiteral("/elsewhere/a.mdb"), QStringLiteral("/elsewhere/b.mdb")};
@@ -218,22 +233,6 @@ private Q_SLOTS:
         QVERIFY(m_window->windowTitle().startsWith(QStringLiteral("【%1】 Dance.mdb").arg(text("lblLevel"))));
     }
 
-    void savedPosition_data() {
-        QTest::addColumn<QString>("saved");
-        QTest::addColumn<int>("row");
-        QTest::newRow("none") << "0" << 0;
-        QTest::newRow("third") << "3" << 2;
-        QTest::newRow("beyond the list") << "100" << -1;
-    }
-
-    void savedPosition() {
-        QFETCH(QString, saved);
-        QFETCH(int, row);
-        QVERIFY(start({"linux.Plus"}, {{"ViewLevel", "Plus"}, {"ViewIndex(Plus)", saved}, {"ViewRow(Plus)", "2"}}));
-        // The first sequence after start-up opens at its first call, whatever call row was saved.
-        checkShown(row, 0);
-    }
-
     void callList_data() {
         QTest::addColumn<int>("row");
         QTest::newRow("first") << 0;
@@ -245,12 +244,8 @@ private Q_SLOTS:
         QFETCH(int, row);
         QVERIFY(start({"linux.Plus"}));
         const qint64 key = m_window->sequenceList().model()->sequenceAt(resolve(row, seqCount()));
-        m_window->session()
-            .database()
-            .prepare(QStringLiteral("UPDATE tblCall SET Note = ? WHERE Sequence = ? AND Number = 2"))
-            .bind(1, QStringLiteral("Warning: first line\r\nsecond line"))
-            .bind(2, key)
-            .run();
+        dbValue(QStringLiteral("UPDATE tblCall SET Note = ? WHERE Sequence = ? AND Number = 2"),
+                {QStringLiteral("Warning: first line\r\nsecond line"), key});
         m_window->CreateList();
         showSequence(row, 1);
 
@@ -269,64 +264,37 @@ private Q_SLOTS:
         QCOMPARE(text("stbCallNote(2)"), QStringLiteral("%1 / %2").arg(resolve(row, seqCount()) + 1).arg(seqCount()));
     }
 
-    void arrowKeys_data() {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<int>("startSeq");
-        QTest::addColumn<int>("startCall");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("seq");
-        QTest::addColumn<int>("call");
-        const int down = Qt::Key_Down;
-        const int up = Qt::Key_Up;
-        QTest::newRow("down inside") << "grdCall" << 0 << 0 << down << 0 << 1;
-        QTest::newRow("up inside") << "grdCall" << 1 << 1 << up << 1 << 0;
-        QTest::newRow("down from the last call") << "grdCall" << 0 << -1 << down << 1 << 0;
-        QTest::newRow("up from the first call") << "grdCall" << 2 << 0 << up << 1 << -1;
-        QTest::newRow("down at the end of the list") << "grdCall" << -1 << -1 << down << -1 << -1;
-        QTest::newRow("up at the start of the list") << "grdCall" << 0 << 0 << up << 0 << 0;
-        QTest::newRow("list down opens the first call") << "grdSeqList" << 0 << 1 << down << 1 << 0;
-        QTest::newRow("list up opens the first call") << "grdSeqList" << 2 << 1 << up << 1 << 0;
-    }
-
-    void arrowKeys() {
-        QFETCH(QString, target);
-        QFETCH(int, startSeq);
-        QFETCH(int, startCall);
-        QFETCH(int, key);
-        QFETCH(int, seq);
-        QFETCH(int, call);
-        QVERIFY(start({"linux.Plus"}));
-        showSequence(startSeq, startCall);
-        QTableView* view = grid(target);
-        view->setFocus();
-        QTRY_VERIFY(view->hasFocus());
-        QTest::keyClick(view, Qt::Key(key));
-        checkShown(seq, call);
-    }
-
     void figures_data() {
-        QTest::addColumn<bool>("hexMode");
+        QTest::addColumn<bool>("hexSwitch");
+        QTest::addColumn<bool>("pause");
         QTest::addColumn<int>("call");
         QTest::addColumn<bool>("after");
         QTest::addColumn<int>("shown");
-        QTest::newRow("first call, before") << false << 0 << false << int(SquaredSet);
-        QTest::newRow("first call, before, hexagon mode") << true << 0 << false << int(Nothing);
-        QTest::newRow("third call, before") << false << 2 << false << int(FigureOfCall2);
-        QTest::newRow("second call, after") << false << 1 << true << int(FigureOfCall2);
-        QTest::newRow("last call without figure, after") << false << -1 << true << int(SquaredSet);
-        QTest::newRow("last call without figure, after, hexagon mode") << true << -1 << true << int(Nothing);
+        QTest::newRow("first call, before") << false << false << 0 << false << int(SquaredSet);
+        QTest::newRow("first call, before, hexagon mode") << true << true << 0 << false << int(Nothing);
+        QTest::newRow("Pause without the switch") << false << true << 0 << false << int(SquaredSet);
+        QTest::newRow("third call, before") << false << false << 2 << false << int(FigureOfCall2);
+        QTest::newRow("second call, after") << false << false << 1 << true << int(FigureOfCall2);
+        QTest::newRow("last call without figure, after") << false << false << -1 << true << int(SquaredSet);
+        QTest::newRow("last call without figure, after, hexagon mode") << true << true << -1 << true << int(Nothing);
     }
 
     void figures() {
-        QFETCH(bool, hexMode);
+        QFETCH(bool, hexSwitch);
+        QFETCH(bool, pause);
         QFETCH(int, call);
         QFETCH(bool, after);
         QFETCH(int, shown);
         // Generated sequences of three calls have a figure after the second call only.
         QVERIFY(start({"generated Plus"}));
-        settings().HexMode = hexMode;
+        settings().HexSwitch = hexSwitch;
         showSequence(0, call);
-        m_window->callList().DisplayCallDetail();
+        QTableView* calls = grid(QStringLiteral("grdCall"));
+        QVERIFY(focus(calls));
+        if (pause) {
+            QTest::keyClick(calls, Qt::Key_Pause);
+        }
+        QCOMPARE(settings().HexMode, hexSwitch && pause);
 
         const FigureView* view = figure(after ? QStringLiteral("picAfterFig") : QStringLiteral("picBeforeFig"));
         QCOMPARE(view->isEmpty(), shown == Nothing);
@@ -340,7 +308,14 @@ private Q_SLOTS:
         } else {
             QCOMPARE(view->figureText(), shown == SquaredSet ? modPrint::squaredSetText() : QString());
         }
-        QCOMPARE(grid(QStringLiteral("grdHexInfo(0)"))->isVisible(), hexMode);
+        QCOMPARE(grid(QStringLiteral("grdHexInfo(0)"))->isVisible(), settings().HexMode);
+        // Pause again leaves hexagon mode.
+        if (settings().HexMode) {
+            QTest::keyClick(calls, Qt::Key_Pause);
+            QVERIFY(!settings().HexMode);
+            QVERIFY(!view->isEmpty());
+            QVERIFY(!grid(QStringLiteral("grdHexInfo(1)"))->isVisible());
+        }
     }
 
     void editInPlace_data() {
@@ -355,8 +330,7 @@ private Q_SLOTS:
         showSequence(3, 1);
         const qint64 key = m_window->state().currentSequence;
         QTableView* view = grid(callGrid ? QStringLiteral("grdCall") : QStringLiteral("grdSeqList"));
-        view->setFocus();
-        QTRY_VERIFY(view->hasFocus());
+        QVERIFY(focus(view));
 
         QTest::keyClick(view, Qt::Key_Return);
         QVERIFY(m_window->state().cellEdit);
@@ -423,65 +397,60 @@ private Q_SLOTS:
         QCOMPARE(m_window->sequenceList().selectedSequences(), block);
     }
 
-    void pauseKey_data() {
-        QTest::addColumn<bool>("hexSwitch");
-        QTest::newRow("switch on") << true;
-        QTest::newRow("switch off") << false;
-    }
-
-    void pauseKey() {
-        QFETCH(bool, hexSwitch);
-        QVERIFY(start({"linux.Plus"}));
-        settings().HexSwitch = hexSwitch;
-        QTableView* calls = grid(QStringLiteral("grdCall"));
-        calls->setFocus();
-        QTRY_VERIFY(calls->hasFocus());
-        for (const bool hex : {true, false}) {
-            QTest::keyClick(calls, Qt::Key_Pause);
-            QCOMPARE(settings().HexMode, hexSwitch && hex);
-            QCOMPARE(figure(QStringLiteral("picBeforeFig"))->isEmpty(), hexSwitch && hex);
-            QCOMPARE(grid(QStringLiteral("grdHexInfo(1)"))->isVisible(), hexSwitch && hex);
-        }
-    }
-
-    void wheel_data() {
+    void moveRows_data() {
         QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("input");
         QTest::addColumn<bool>("holdButton");
         QTest::addColumn<int>("startSeq");
         QTest::addColumn<int>("startCall");
-        QTest::addColumn<bool>("down");
         QTest::addColumn<int>("seq");
         QTest::addColumn<int>("call");
-        QTest::newRow("calls down") << "grdCall" << false << 0 << 0 << true << 0 << 1;
-        QTest::newRow("calls up") << "grdCall" << false << 0 << 2 << false << 0 << 1;
-        QTest::newRow("calls down from the last call") << "grdCall" << false << 0 << -1 << true << 1 << 0;
-        QTest::newRow("calls up from the first call") << "grdCall" << false << 1 << 0 << false << 0 << -1;
-        QTest::newRow("calls with a button held") << "grdCall" << true << 0 << 0 << true << 1 << 0;
-        // A list move opens the call row last chosen in the level.
-        QTest::newRow("list down") << "grdSeqList" << false << 0 << 1 << true << 1 << 1;
-        QTest::newRow("list up") << "grdSeqList" << false << 2 << 1 << false << 1 << 1;
-        QTest::newRow("list down at the last row") << "grdSeqList" << false << -1 << 1 << true << -1 << 1;
-        QTest::newRow("list up at the first row") << "grdSeqList" << false << 0 << 1 << false << 0 << 1;
+        const int down = Qt::Key_Down;
+        const int up = Qt::Key_Up;
+        QTest::newRow("down inside") << "grdCall" << down << false << 0 << 0 << 0 << 1;
+        QTest::newRow("up inside") << "grdCall" << up << false << 1 << 1 << 1 << 0;
+        QTest::newRow("down from the last call") << "grdCall" << down << false << 0 << -1 << 1 << 0;
+        QTest::newRow("up from the first call") << "grdCall" << up << false << 2 << 0 << 1 << -1;
+        QTest::newRow("down at the end of the list") << "grdCall" << down << false << -1 << -1 << -1 << -1;
+        QTest::newRow("up at the start of the list") << "grdCall" << up << false << 0 << 0 << 0 << 0;
+        QTest::newRow("list down opens the first call") << "grdSeqList" << down << false << 0 << 1 << 1 << 0;
+        QTest::newRow("list up opens the first call") << "grdSeqList" << up << false << 2 << 1 << 1 << 0;
+        QTest::newRow("wheel calls down") << "grdCall" << WheelDown << false << 0 << 0 << 0 << 1;
+        QTest::newRow("wheel calls up") << "grdCall" << WheelUp << false << 0 << 2 << 0 << 1;
+        QTest::newRow("wheel calls down from the last call") << "grdCall" << WheelDown << false << 0 << -1 << 1 << 0;
+        QTest::newRow("wheel calls up from the first call") << "grdCall" << WheelUp << false << 1 << 0 << 0 << -1;
+        QTest::newRow("wheel calls, button held") << "grdCall" << WheelDown << true << 0 << 0 << 1 << 0;
+        // The wheel on the list opens the call row last chosen in the level.
+        QTest::newRow("wheel list down") << "grdSeqList" << WheelDown << false << 0 << 1 << 1 << 1;
+        QTest::newRow("wheel list up") << "grdSeqList" << WheelUp << false << 2 << 1 << 1 << 1;
+        QTest::newRow("wheel list down at the last row") << "grdSeqList" << WheelDown << false << -1 << 1 << -1 << 1;
+        QTest::newRow("wheel list up at the first row") << "grdSeqList" << WheelUp << false << 0 << 1 << 0 << 1;
     }
 
-    void wheel() {
+    void moveRows() {
         QFETCH(QString, target);
+        QFETCH(int, input);
         QFETCH(bool, holdButton);
         QFETCH(int, startSeq);
         QFETCH(int, startCall);
-        QFETCH(bool, down);
         QFETCH(int, seq);
         QFETCH(int, call);
         QVERIFY(start({"linux.Plus"}));
         showSequence(startSeq, startCall);
         QTableView* view = grid(target);
+        QVERIFY(focus(view));
+        if (input != WheelDown && input != WheelUp) {
+            QTest::keyClick(view, Qt::Key(input));
+            checkShown(seq, call);
+            return;
+        }
         QWidget* viewport = view->viewport();
         if (holdButton) {
             QTest::mousePress(viewport, Qt::LeftButton, {}, view->visualRect(view->currentIndex()).center());
             QCOMPARE(m_window->state().callGridButton, int(Qt::LeftButton));
         }
         const QPoint at = viewport->rect().center();
-        QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, down ? -120 : 120),
+        QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, input),
                           holdButton ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(viewport, &event);
         if (holdButton) {

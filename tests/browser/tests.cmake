@@ -3,3 +3,4 @@ vorn_add_test(TestSearchEngine SOURCES browser/TestSearchEngine.cpp LIBS vorn_br
 vorn_add_test(TestStateIcons SOURCES browser/TestStateIcons.cpp LIBS vorn_browser)
 vorn_add_test(TestCallEditing SOURCES browser/TestCallEditing.cpp LIBS vorn_browser)
 vorn_add_test(TestMainWindow SOURCES browser/TestMainWindow.cpp LIBS vorn_browser)
+vorn_add_test(TestSequenceCommands SOURCES browser/TestSequenceCommands.cpp LIBS vorn_browser)

@@ -4,8 +4,8 @@
 #include <QPaintEngine>
 #include <QTextItem>
 
-// A 96-dpi paint device that records the text items a painter draws: the text, the font it is
-// drawn in, the pen colour and the position in the painter's own coordinates.
+// A 96-dpi paint device that records the text items a painter draws: the text, its font, the pen
+// colour and the position in the painter's own coordinates.
 class RecordingPaintDevice final : public QPaintDevice {
 public:
     struct Item {
@@ -41,28 +41,25 @@ protected:
     }
 
 private:
-    class Engine final : public QPaintEngine {
-    public:
+    struct Engine final : QPaintEngine {
         Engine() : QPaintEngine(QPaintEngine::AllFeatures) {}
         bool begin(QPaintDevice*) override { return true; }
         bool end() override { return true; }
         void updateState(const QPaintEngineState& state) override {
             if (state.state() & DirtyPen) {
-                m_pen = state.pen();
+                pen = state.pen();
             }
         }
         void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
         // Underline and strike-out come as polygons; the base class would bounce between its overloads.
         void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
         void drawTextItem(const QPointF& p, const QTextItem& item) override {
-            items.append({item.text(), item.font(), m_pen.color(), p});
+            items.append({item.text(), item.font(), pen.color(), p});
         }
         Type type() const override { return User; }
 
         QList<Item> items;
-
-    private:
-        QPen m_pen;
+        QPen pen;
     };
 
     mutable Engine m_engine;

@@ -4,8 +4,8 @@
 
 #include <QList>
 
-// A drawing surface that records every drawing call with its arguments and the state it was made
-// in. Text measures are fixed (60 twips per character, 200 twips high) so positions are exact.
+// A drawing surface that records every drawing call with its arguments and the fill colour of the
+// moment. Text measures are fixed (60 twips per character, 200 twips high) so positions are exact.
 class RecordingSurface final : public IDrawSurface {
 public:
     struct Call {
@@ -26,56 +26,41 @@ public:
     double ScaleTop() const override { return m_top; }
     double ScaleWidth() const override { return m_width; }
     double ScaleHeight() const override { return m_height; }
-
     void setFillStyle(int style) override { fillStyle = style; }
     void setFillColor(const QColor& color) override { fillColor = color; }
     void setFontName(const QString& name) override { fontName = name; }
     void setFontSize(double points) override { fontSize = points; }
     void setFontBold(bool bold) override { fontBold = bold; }
-    void setFontItalic(bool italic) override { fontItalic = italic; }
-
+    void setFontItalic(bool) override {}
     void setCurrentX(double x) override { m_x = x; }
     void setCurrentY(double y) override { m_y = y; }
     double CurrentX() const override { return m_x; }
     double CurrentY() const override { return m_y; }
 
     void Circle(double x, double y, double radius) override {
-        calls.append({QStringLiteral("Circle"), {x, y, radius}, {}, fillColor, {}});
+        calls.append({"Circle", {x, y, radius}, {}, fillColor, {}});
     }
     void Line(double x, double y) override {
-        calls.append({QStringLiteral("Line"), {m_x, m_y, x, y}, {}, fillColor, {}});
+        calls.append({"Line", {m_x, m_y, x, y}, {}, fillColor, {}});
         m_x = x;
         m_y = y;
     }
-    void Print(const QString& text) override {
-        calls.append({QStringLiteral("Print"), {m_x, m_y}, text, fillColor, {}});
-    }
+    void Print(const QString& text) override { calls.append({"Print", {m_x, m_y}, text, fillColor, {}}); }
     double TextWidth(const QString& text) const override { return CharWidth * text.size(); }
     double TextHeight(const QString&) const override { return LineHeight; }
-    void Polygon(const QList<QPoint>& pixels) override {
-        calls.append({QStringLiteral("Polygon"), {}, {}, fillColor, pixels});
-    }
+    void Polygon(const QList<QPoint>& pixels) override { calls.append({"Polygon", {}, {}, fillColor, pixels}); }
 
-    QList<Call> called(const QString& op) const {
+    // The calls of one kind; a radius of 0 or more keeps only the circles of that radius.
+    QList<Call> called(const QString& op, double radius = -1) const {
         QList<Call> result;
         for (const Call& call : calls) {
-            if (call.op == op) {
+            if (call.op == op && (radius < 0 || qAbs(call.args.at(2) - radius) < 1e-6)) {
                 result.append(call);
             }
         }
         return result;
     }
-
-    // Circles of one radius: bodies of girls, noses or empty-spot dots.
-    QList<Call> circles(double radius) const {
-        QList<Call> result;
-        for (const Call& call : called(QStringLiteral("Circle"))) {
-            if (qAbs(call.args.at(2) - radius) < 1e-6) {
-                result.append(call);
-            }
-        }
-        return result;
-    }
+    QList<Call> circles(double radius) const { return called(QStringLiteral("Circle"), radius); }
 
     QStringList printed() const {
         QStringList texts;
@@ -91,7 +76,6 @@ public:
     QString fontName;
     double fontSize = 0.0;
     bool fontBold = false;
-    bool fontItalic = false;
 
 private:
     double m_left;

@@ -13,32 +13,33 @@ namespace {
 
 const QString kProc = QStringLiteral("modSeqText.ReadSequenceText");
 
-// Calls of one sequence as "call#note#figure" lines, CR LF shown as "/".
-QStringList callsOf(Database& db, qint64 sequence) {
-    Statement calls =
-        db.prepare(QStringLiteral("SELECT Number, Call, Note, Figure FROM tblCall WHERE Sequence = ? ORDER BY Number"));
-    calls.bind(1, sequence);
+// Every row of a statement, its columns joined by '#', CR LF shown as "/".
+QStringList rows(Database& db, const QString& sql, const QVariantList& values = {}) {
+    Statement statement = db.prepare(sql);
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        statement.bind(static_cast<int>(i + 1), values[i]);
+    }
     QStringList result;
-    qint64 expected = 1;
-    while (calls.step()) {
-        if (calls.int64(0) != expected++) {
-            result.append(QStringLiteral("gap at %1").arg(calls.int64(0)));
+    while (statement.step()) {
+        QStringList columns;
+        for (int c = 0; c < statement.columnCount(); ++c) {
+            columns.append(statement.text(c));
         }
-        QString call = calls.text(1) + QLatin1Char('#') + calls.text(2) + QLatin1Char('#') + calls.text(3);
-        result.append(call.replace(QStringLiteral("\r\n"), QStringLiteral("/")));
+        result.append(columns.join(QLatin1Char('#')).replace(QStringLiteral("\r\n"), QStringLiteral("/")));
     }
     return result;
 }
 
-QStringList historyOf(Database& db, qint64 sequence) {
-    Statement rows =
-        db.prepare(QStringLiteral("SELECT CallDate, PartyName FROM tblHistory WHERE Sequence = ? ORDER BY History"));
-    rows.bind(1, sequence);
-    QStringList result;
-    while (rows.step()) {
-        result.append(rows.text(0) + QLatin1Char('|') + rows.text(1));
-    }
-    return result;
+// The calls of one sequence as "call#note#figure", marked when the numbering has a gap.
+QStringList callsOf(Database& db, qint64 sequence) {
+    return rows(db,
+                QStringLiteral("SELECT iif(Number = row_number() OVER (ORDER BY Number), '', 'gap ') || Call, Note, "
+                               "Figure FROM tblCall WHERE Sequence = ? ORDER BY Number"),
+                {sequence});
+}
+
+int count(Database& db, const QString& sql) {
+    return Fixtures::value(db, QStringLiteral("SELECT count(*) FROM ") + sql).toInt();
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -103,85 +104,67 @@ private Q_SLOTS:
         const QString path = Fixtures::dataFile(file);
         QCOMPARE(modSeqText::ReadSequenceText(*m_db, path, false, -1, m_host), added);
         QCOMPARE(m_host.reports, QStringList{QLatin1Char('"') + path + QStringLiteral("\"|") + QString::number(added)});
-        QCOMPARE(Fixtures::value(*m_db, QStringLiteral("SELECT count(*) FROM tblSequence")).toInt(), added);
+        QCOMPARE(count(*m_db, QStringLiteral("tblSequence")), added);
 
         QFETCH(QString, level);
         QFETCH(QString, time);
-        Statement row = m_db->prepare(QStringLiteral(
-            "SELECT Sequence, Title, Version, Date, OrderNo FROM tblSequence WHERE Level = ? AND Time = ?"));
-        row.bind(1, level).bind(2, time);
-        QVERIFY(row.step());
-        QTEST(row.text(1), "title");
-        QCOMPARE(row.text(2), QStringLiteral("Sd39.56:db39.56"));
-        QCOMPARE(row.text(3), QStringLiteral("2026/12/06"));
-        QCOMPARE(row.int64(4), qint64(1));
-        const QStringList calls = callsOf(*m_db, row.int64(0));
+        const QStringList found =
+            rows(*m_db,
+                 QStringLiteral(
+                     "SELECT Sequence, Title, Version, Date, OrderNo FROM tblSequence WHERE Level = ? AND Time = ?"),
+                 {level, time});
+        QCOMPARE(found.size(), 1);
+        const QStringList row = found.first().split(QLatin1Char('#'));
+        QTEST(row[1], "title");
+        QCOMPARE(row.mid(2), (QStringList{"Sd39.56:db39.56", "2026/12/06", "1"}));
+        const QStringList calls = callsOf(*m_db, row[0].toLongLong());
         QFETCH(int, callNumber);
         QTEST(int(calls.size()), "callCount");
         QTEST(calls.at(callNumber - 1), "call");
 
         // A second read finds every sequence stored already.
         QCOMPARE(modSeqText::ReadSequenceText(*m_db, path, false, -1, m_host), 0);
-        QCOMPARE(Fixtures::value(*m_db, QStringLiteral("SELECT count(*) FROM tblSequence")).toInt(), added);
+        QCOMPARE(count(*m_db, QStringLiteral("tblSequence")), added);
         QVERIFY(m_box->prompts.isEmpty());
     }
 
     void edgeCases_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("note");
-        QTest::addColumn<int>("property");
-        QTest::addColumn<QStringList>("history");
-        QTest::addColumn<QStringList>("calls");
-
+        // "title#note#property#history" of the sequence, then its calls as "call#note#figure".
+        QTest::addColumn<QStringList>("stored");
         const QString head = QStringLiteral("Mon Jan  2 10:11:12 2012  v1  Plus\n");
-        QTest::newRow("empty comment gives date and time") << head + "\nA\n"
-                                                           << "2012/01/02 10:11:12"
-                                                           << "" << 0 << QStringList() << QStringList{"A##"};
+        const QString plain = QStringLiteral("2012/01/02 10:11:12##0#");
+        QTest::newRow("empty comment gives date and time") << head + "\nA\n" << QStringList{plain, "A##"};
         QTest::newRow("singing call progression")
             << head + " first\n Singing call progression\n\nA\n"
-            << "2012/01/02 10:11:12"
-            << "first\r\nSinging call progression" << 0 << QStringList() << QStringList{"A##"};
+            << QStringList{"2012/01/02 10:11:12#first/Singing call progression#0#", "A##"};
         QTest::newRow("three comment lines") << head + " one\n two\n three\n\nA\n"
-                                             << "three"
-                                             << "one\r\ntwo\r\nthree" << 0 << QStringList() << QStringList{"A##"};
+                                             << QStringList{"three#one/two/three#0#", "A##"};
         QTest::newRow("history lines")
             << head + "History: 2012/01/28,Spring Dance\nHistory:2012/01/28\nHistory:2012/01/28,\n\nA\n"
-            << "2012/01/02 10:11:12"
-            << "" << 0 << QStringList{"2012-01-28|Spring Dance"} << QStringList{"A##"};
-        QTest::newRow("property") << head + "Property: 3\n\nA\n"
-                                  << "2012/01/02 10:11:12"
-                                  << "" << 3 << QStringList() << QStringList{"A##"};
+            << QStringList{plain + "2012-01-28,Spring Dance", "A##"};
+        QTest::newRow("property") << head + "Property: 3\n\nA\n" << QStringList{"2012/01/02 10:11:12##3#", "A##"};
         QTest::newRow("warning and continuation under a call")
             << head + "\nA\n  Warning:  careful\n\nB\n  more words\n"
-            << "2012/01/02 10:11:12"
-            << "" << 0 << QStringList() << QStringList{"A#Warning:  careful#", "B more words##"};
+            << QStringList{plain, "A#Warning:  careful#", "B more words##"};
         QTest::newRow("diagram layout") << head + "\nA\n\n a\n b\n\n c\n\n\n d\nB\n"
-                                        << "2012/01/02 10:11:12"
-                                        << "" << 0 << QStringList() << QStringList{"A##a/b//c/d", "B##"};
+                                        << QStringList{plain, "A##a/b//c/d", "B##"};
         QTest::newRow("notes in any case and their continuation")
             << head + "\nA\n\n (actual setup\n   continues\n\n x\n"
-            << "2012/01/02 10:11:12"
-            << "" << 0 << QStringList() << QStringList{"A#(actual setup continues#x"};
-        QTest::newRow("trailing blanks of a call are kept") << head + "\nA  \n"
-                                                            << "2012/01/02 10:11:12"
-                                                            << "" << 0 << QStringList() << QStringList{"A  ##"};
+            << QStringList{plain, "A#(actual setup continues#x"};
+        QTest::newRow("trailing blanks of a call are kept") << head + "\nA  \n" << QStringList{plain, "A  ##"};
         QTest::newRow("month 13 and day 0 are normalised")
-            << QStringLiteral("x 13 0 10:11:12 2011 v Plus\n\nA\n") << "2011/12/31 10:11:12"
-            << "" << 0 << QStringList() << QStringList{"A##"};
+            << QStringLiteral("x 13 0 10:11:12 2011 v Plus\n\nA\n") << QStringList{"2011/12/31 10:11:12##0#", "A##"};
     }
     void edgeCases() {
         QFETCH(QString, text);
         m_host.clipboard = text;
         QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 1);
         QCOMPARE(m_host.reports, QStringList{QStringLiteral("Clipboard|1")});
-        Statement row = m_db->prepare(QStringLiteral("SELECT Sequence, Title, Note, Property FROM tblSequence"));
-        QVERIFY(row.step());
-        QTEST(row.text(1), "title");
-        QTEST(row.text(2), "note");
-        QTEST(row.integer(3), "property");
-        QTEST(historyOf(*m_db, row.int64(0)), "history");
-        QTEST(callsOf(*m_db, row.int64(0)), "calls");
+        QTEST(rows(*m_db, QStringLiteral("SELECT Title, Note, Property, ifnull((SELECT group_concat(CallDate || ',' || "
+                                         "PartyName) FROM tblHistory), '') FROM tblSequence")) +
+                  callsOf(*m_db, 1),
+              "stored");
         QVERIFY(m_box->prompts.isEmpty());
     }
 
@@ -191,14 +174,9 @@ private Q_SLOTS:
                                           "\fignored text\nMon Jan  2 10:11:13 2012  v2\n\nB\n"
                                           "\f\nMon Jan  2 10:11:14 2012  v3  A1\n\nC\n");
         QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 3);
-        Statement rows =
-            m_db->prepare(QStringLiteral("SELECT Level, Version, Property, OrderNo FROM tblSequence ORDER BY Time"));
-        QStringList seen;
-        while (rows.step()) {
-            seen.append(QStringLiteral("%1 %2 %3 %4").arg(rows.text(0), rows.text(1), rows.text(2), rows.text(3)));
-        }
         // A header of six tokens keeps the level before it; the state never carries over.
-        QCOMPARE(seen, (QStringList{"Plus v1 4 1", "Plus v2 0 1", "A1 v3 0 1"}));
+        QCOMPARE(rows(*m_db, QStringLiteral("SELECT Level, Version, Property, OrderNo FROM tblSequence ORDER BY Time")),
+                 (QStringList{"Plus#v1#4#1", "Plus#v2#0#1", "A1#v3#0#1"}));
     }
 
     void lineEndsReadAlike_data() {
@@ -211,15 +189,13 @@ private Q_SLOTS:
         QFETCH(QByteArray, eol);
         QFile sample(Fixtures::dataFile(QStringLiteral("linux.Plus")));
         QVERIFY(sample.open(QIODevice::ReadOnly));
-        const QByteArray bytes = sample.readAll().replace("\n", eol);
         const QString path = m_home->file(QStringLiteral("s.Plus"));
-        writeFile(path, bytes);
+        writeFile(path, sample.readAll().replace("\n", eol));
         QCOMPARE(modSeqText::ReadSequenceText(*m_db, path, false, -1, m_host), 19);
-        QCOMPARE(Fixtures::value(*m_db, QStringLiteral("SELECT count(*) FROM tblCall")).toInt(), 216);
-        QCOMPARE(Fixtures::value(*m_db, QStringLiteral("SELECT count(*) FROM tblCall WHERE Figure <> ''")).toInt(), 13);
-        QCOMPARE(Fixtures::value(*m_db, QStringLiteral("SELECT count(*) FROM tblCall WHERE Call LIKE '%' || char(13) "
-                                                       "|| '%' OR Figure LIKE '%' || char(13) || char(13) || '%'"))
-                     .toInt(),
+        QCOMPARE(count(*m_db, QStringLiteral("tblCall")), 216);
+        QCOMPARE(count(*m_db, QStringLiteral("tblCall WHERE Figure <> ''")), 13);
+        QCOMPARE(count(*m_db, QStringLiteral("tblCall WHERE Call LIKE '%' || char(13) || '%' OR "
+                                             "Figure LIKE '%' || char(13) || char(13) || '%'")),
                  0);
     }
 
@@ -232,24 +208,18 @@ private Q_SLOTS:
 
         m_host.clipboard = Fixtures::generatorText(2, 2, QStringLiteral("C1"), 200);
         QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, 3, m_host), 2);
-        Statement rows = m_db->prepare(QStringLiteral("SELECT Level, OrderNo FROM tblSequence ORDER BY Sequence"));
-        QStringList order;
-        while (rows.step()) {
-            order.append(rows.text(0) + QLatin1Char(' ') + rows.text(1));
-        }
-        QCOMPARE(order, (QStringList{"Plus 1", "Plus 2", "Plus 5", "A1 6", "A1 7", "C1 3", "C1 3"}));
+        QCOMPARE(rows(*m_db, QStringLiteral("SELECT Level, OrderNo FROM tblSequence ORDER BY Sequence")),
+                 (QStringList{"Plus#1", "Plus#2", "Plus#5", "A1#6", "A1#7", "C1#3", "C1#3"}));
     }
 
     void appendAfterTheHighestOrderNo() {
         m_db->exec(QStringLiteral("INSERT INTO tblSequence (Level, Date, Time, OrderNo) VALUES ('A2', 'x', 'y', 41)"));
         m_host.clipboard = Fixtures::generatorText(2, 1);
         QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 2);
-        QCOMPARE(Fixtures::value(*m_db, QStringLiteral("SELECT count(*) FROM tblSequence WHERE OrderNo = 42")).toInt(),
-                 2);
+        QCOMPARE(count(*m_db, QStringLiteral("tblSequence WHERE OrderNo = 42")), 2);
     }
 
     void emptyTextAddsNothing() {
-        m_host.clipboard.clear();
         QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 0);
         QCOMPARE(m_host.reports, QStringList{QStringLiteral("Clipboard|0")});
         QCOMPARE(m_host.refreshes, 1);
@@ -262,13 +232,12 @@ private Q_SLOTS:
                                           " It's \"fine\"\nHistory: 2012/01/28,Sam's \"Hall\"\n\nrock 'n' roll\n");
         QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 1);
         m_host.clipboard += QStringLiteral("\n");
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 0);
-        Statement row = m_db->prepare(QStringLiteral("SELECT Level, Version, Title, Author FROM tblSequence"));
-        QVERIFY(row.step());
-        QCOMPARE(QStringList({row.text(0), row.text(1), row.text(2), row.text(3)}),
-                 (QStringList{"Pl'us", "v'1", "It's \"fine\"", "O'Brien \"Bob\""}));
-        QCOMPARE(historyOf(*m_db, 1), QStringList{QStringLiteral("2012-01-28|Sam's \"Hall\"")});
-        QCOMPARE(callsOf(*m_db, 1), QStringList{QStringLiteral("rock 'n' roll##")});
+        QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 0); // found despite the quotes
+        QCOMPARE(rows(*m_db, QStringLiteral("SELECT Level, Version, Title, Author FROM tblSequence")),
+                 QStringList{"Pl'us#v'1#It's \"fine\"#O'Brien \"Bob\""});
+        QCOMPARE(rows(*m_db, QStringLiteral("SELECT CallDate, PartyName FROM tblHistory")),
+                 QStringList{"2012-01-28#Sam's \"Hall\""});
+        QCOMPARE(callsOf(*m_db, 1), QStringList{"rock 'n' roll##"});
     }
 
     // A sequence the database refuses is taken back whole; the run goes on with the next one.
@@ -279,12 +248,9 @@ private Q_SLOTS:
                                           "\f\nx Jan 1 10:00:02 2012 v Plus\n\nD\n\nE\n");
         QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 1);
         QVERIFY(m_box->reported(kProc));
-        QCOMPARE(Fixtures::value(*m_db, QStringLiteral("SELECT group_concat(Time) FROM tblSequence")).toString(),
-                 QStringLiteral("10:00:02"));
-        QCOMPARE(Fixtures::value(*m_db, QStringLiteral("SELECT group_concat(Call) FROM tblCall")).toString(),
-                 QStringLiteral("D,E"));
-        QCOMPARE(Fixtures::value(*m_db, QStringLiteral("SELECT count(*) FROM tblHistory")).toInt(), 0);
-        QCOMPARE(Fixtures::value(*m_db, QStringLiteral("SELECT OrderNo FROM tblSequence")).toInt(), 1);
+        QCOMPARE(rows(*m_db, QStringLiteral("SELECT Time, OrderNo FROM tblSequence")), QStringList{"10:00:02#1"});
+        QCOMPARE(rows(*m_db, QStringLiteral("SELECT Call FROM tblCall")), (QStringList{"D", "E"}));
+        QCOMPARE(count(*m_db, QStringLiteral("tblHistory")), 0);
     }
 
     void unreadableFileReportsZero() {
@@ -306,7 +272,6 @@ private Q_SLOTS:
     }
     void backupMove() {
         QFETCH(QString, folder);
-        QFETCH(bool, dateSave);
         QFETCH(bool, duplicate);
         QFETCH(bool, moved);
         QVERIFY(QDir(m_home->path()).mkpath(folder));
@@ -315,12 +280,12 @@ private Q_SLOTS:
         if (duplicate) {
             QCOMPARE(modSeqText::ReadSequenceText(*m_db, path, false, -1, m_host), 2);
         }
+        QFETCH(bool, dateSave);
         m_host.dateSave = dateSave;
         m_host.clock = QDateTime(QDate(2012, 3, 4), QTime(5, 6, 7));
         QCOMPARE(modSeqText::ReadSequenceText(*m_db, path, false, -1, m_host), duplicate ? 0 : 2);
-        const QString target = m_home->file(folder + QStringLiteral("/Backup/backup20120304050607_s.Plus"));
         QCOMPARE(QFile::exists(path), !moved);
-        QCOMPARE(QFile::exists(target), moved);
+        QCOMPARE(QFile::exists(m_home->file(folder + QStringLiteral("/Backup/backup20120304050607_s.Plus"))), moved);
         QVERIFY(m_box->prompts.isEmpty());
     }
 

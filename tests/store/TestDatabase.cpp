@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QtTest>
 #include <sqlite3.h>
 
@@ -25,40 +24,28 @@ private Q_SLOTS:
 
     void quotesRoundTrip_data() {
         QTest::addColumn<QString>("value");
-        QTest::newRow("single quote") << QStringLiteral("O'Neil's");
-        QTest::newRow("double quote") << QStringLiteral("say \"hi\"");
-        QTest::newRow("both and a semicolon") << QStringLiteral("'); DROP TABLE t; --\"");
+        QTest::newRow("quotes and a semicolon") << QStringLiteral("O'Neil's '); DROP TABLE t; --\"hi\"");
         QTest::newRow("Japanese") << QStringLiteral("コール「A」");
     }
     void quotesRoundTrip() {
         QFETCH(QString, value);
-        Statement insert = m_db.prepare(QStringLiteral("INSERT INTO t (v) VALUES (?)"));
-        insert.bind(1, value).run();
-        const qint64 id = m_db.lastInsertRowId();
-        Statement select = m_db.prepare(QStringLiteral("SELECT id FROM t WHERE v = ?"));
+        m_db.prepare(QStringLiteral("INSERT INTO t (v) VALUES (?)")).bind(1, value).run();
+        Statement select = m_db.prepare(QStringLiteral("SELECT id, v FROM t WHERE v = ?"));
         select.bind(1, value);
         QVERIFY(select.step());
-        QCOMPARE(select.int64(0), id);
-        QCOMPARE(m_db.scalar(QStringLiteral("SELECT v FROM t")).toString(), value);
+        QCOMPARE(select.int64(0), m_db.lastInsertRowId());
+        QCOMPARE(select.text(1), value);
     }
 
-    void transactionRollsBackUnlessCommitted() {
+    // An uncommitted transaction and a savepoint left unreleased are rolled back; what was
+    // released stays. The rollback journal is what makes this survive a crash.
+    void transactionsAndSavepoints() {
+        QCOMPARE(m_db.scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("delete"));
         {
-            Transaction transaction(m_db);
+            Transaction dropped(m_db);
             m_db.exec(QStringLiteral("INSERT INTO t (v) VALUES ('dropped')"));
-            QVERIFY(m_db.inTransaction());
         }
         QVERIFY(!m_db.inTransaction());
-        {
-            Transaction transaction(m_db);
-            m_db.exec(QStringLiteral("INSERT INTO t (v) VALUES ('kept')"));
-            transaction.commit();
-        }
-        QCOMPARE(count(), 1);
-        QCOMPARE(m_db.scalar(QStringLiteral("SELECT v FROM t")).toString(), QStringLiteral("kept"));
-    }
-
-    void savepointRollbackKeepsEarlierWork() {
         Transaction transaction(m_db);
         m_db.exec(QStringLiteral("INSERT INTO t (v) VALUES ('outer')"));
         {
@@ -72,7 +59,6 @@ private Q_SLOTS:
         }
         QVERIFY(m_db.inTransaction());
         transaction.commit();
-        QCOMPARE(count(), 2);
         QCOMPARE(m_db.scalar(QStringLiteral("SELECT group_concat(v, ',') FROM (SELECT v FROM t ORDER BY id)")),
                  QVariant(QStringLiteral("outer,released")));
     }
@@ -81,17 +67,10 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content"); // empty: no file at all
         QTest::addColumn<int>("primaryCode");
         QTest::newRow("missing") << QByteArray() << SQLITE_CANTOPEN;
-        QByteArray noise(8192, '\0');
-        QRandomGenerator random(1234);
-        for (char& c : noise) {
-            c = static_cast<char>(random.bounded(256));
-        }
-        QTest::newRow("random bytes") << noise << SQLITE_NOTADB;
-        QTest::newRow("text") << QByteArray("[Main]\r\nPath=x\r\n").repeated(200) << SQLITE_NOTADB;
+        QTest::newRow("not a library") << QByteArray("[Main]\r\nPath=x\r\n").repeated(200) << SQLITE_NOTADB;
     }
     void openFailures() {
         QFETCH(QByteArray, content);
-        QFETCH(int, primaryCode);
         const QString path = m_home->file(QStringLiteral("x.mdb"));
         if (!content.isEmpty()) {
             QFile file(path);
@@ -103,10 +82,10 @@ private Q_SLOTS:
             db.open(path);
             QFAIL("open succeeded");
         } catch (const DbError& error) {
-            QCOMPARE(error.primaryCode(), primaryCode);
+            QTEST(error.primaryCode(), "primaryCode");
         }
         QVERIFY(!db.isOpen());
-        QCOMPARE(QFileInfo::exists(path), !content.isEmpty());
+        QCOMPARE(QFileInfo::exists(path), !content.isEmpty()); // a missing library is not created
     }
 
     void inStr_data() {
@@ -115,22 +94,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("find");
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("expected");
-        QTest::newRow("exact") << 1 << QStringLiteral("Swing Thru") << QStringLiteral("Thru") << 0 << 7;
-        QTest::newRow("exact, other case") << 1 << QStringLiteral("Swing Thru") << QStringLiteral("thru") << 0 << 0;
-        QTest::newRow("case ignored") << 1 << QStringLiteral("Swing Thru") << QStringLiteral("tHRU") << 1 << 7;
-        QTest::newRow("absent") << 1 << QStringLiteral("Swing Thru") << QStringLiteral("Star") << 1 << 0;
-        QTest::newRow("start skips a match") << 2 << QStringLiteral("abcabc") << QStringLiteral("a") << 0 << 4;
-        QTest::newRow("start on a match") << 4 << QStringLiteral("abcabc") << QStringLiteral("A") << 1 << 4;
-        QTest::newRow("bb in abbb") << 1 << QStringLiteral("abbb") << QStringLiteral("bb") << 0 << 2;
-        QTest::newRow("bb from 3") << 3 << QStringLiteral("abbb") << QStringLiteral("bb") << 0 << 3;
-        QTest::newRow("bb from 4") << 4 << QStringLiteral("abbb") << QStringLiteral("bb") << 0 << 0;
-        QTest::newRow("start past the end") << 9 << QStringLiteral("abc") << QStringLiteral("c") << 0 << 0;
-        QTest::newRow("final sigma folded") << 1 << QStringLiteral("ΟΔΟΣ ΟΔΟΣ") << QStringLiteral("ος") << 1 << 3;
-        QTest::newRow("sharp s folds to ss") << 1 << QStringLiteral("STRASSE") << QStringLiteral("straße") << 1 << 1;
-        QTest::newRow("capital sharp s") << 1 << QStringLiteral("Die ẞ") << QStringLiteral("SS") << 1 << 5;
-        QTest::newRow("position after sharp s") << 1 << QStringLiteral("Straße X") << QStringLiteral("x") << 1 << 8;
-        QTest::newRow("ligature") << 1 << QStringLiteral("oﬃce") << QStringLiteral("FFI") << 1 << 2;
-        QTest::newRow("after non-ASCII") << 1 << QStringLiteral("Äé Ring") << QStringLiteral("ring") << 1 << 4;
+        const auto row = [](const char* name, int start, const QString& text, const QString& find, int mode, int at) {
+            QTest::newRow(name) << start << text << find << mode << at;
+        };
+        row("exact", 1, QStringLiteral("Swing Thru"), QStringLiteral("Thru"), 0, 7);
+        row("exact, other case", 1, QStringLiteral("Swing Thru"), QStringLiteral("thru"), 0, 0);
+        row("case ignored", 1, QStringLiteral("Swing Thru"), QStringLiteral("tHRU"), 1, 7);
+        row("start skips a match", 2, QStringLiteral("abcabc"), QStringLiteral("a"), 0, 4);
+        row("start on a match", 4, QStringLiteral("abcabc"), QStringLiteral("A"), 1, 4);
+        row("overlapping match", 3, QStringLiteral("abbb"), QStringLiteral("bb"), 0, 3);
+        row("too little left", 4, QStringLiteral("abbb"), QStringLiteral("bb"), 0, 0);
+        row("start past the end", 9, QStringLiteral("abc"), QStringLiteral("c"), 0, 0);
+        row("final sigma folded", 1, QStringLiteral("ΟΔΟΣ ΟΔΟΣ"), QStringLiteral("ος"), 1, 3);
+        row("sharp s folds to ss", 1, QStringLiteral("STRASSE"), QStringLiteral("straße"), 1, 1);
+        row("position after sharp s", 1, QStringLiteral("Straße X"), QStringLiteral("x"), 1, 8);
+        row("characters, not bytes", 1, QStringLiteral("Äé Ring"), QStringLiteral("ring"), 1, 4);
     }
     void inStr() {
         QFETCH(int, start);
@@ -138,15 +116,13 @@ private Q_SLOTS:
         QFETCH(QString, find);
         QFETCH(int, mode);
         QFETCH(int, expected);
-        Statement statement = m_db.prepare(QStringLiteral("SELECT InStr(?, ?, ?, ?)"));
+        Statement statement = m_db.prepare(QStringLiteral("SELECT InStr(?, ?, ?, ?), InStr(?, ?, ?)"));
         statement.bind(1, start).bind(2, text).bind(3, find).bind(4, mode);
+        statement.bind(5, start).bind(6, text).bind(7, find);
         QVERIFY(statement.step());
         QCOMPARE(statement.int64(0), qint64(expected));
-        if (mode == 0) {
-            Statement three = m_db.prepare(QStringLiteral("SELECT InStr(?, ?, ?)"));
-            three.bind(1, start).bind(2, text).bind(3, find);
-            QVERIFY(three.step());
-            QCOMPARE(three.int64(0), qint64(expected));
+        if (mode == 0) { // the mode defaults to exact comparison
+            QCOMPARE(statement.int64(1), qint64(expected));
         }
     }
 
@@ -154,23 +130,15 @@ private Q_SLOTS:
         const QString folder = m_home->file(QStringLiteral("Bob's \"libs\""));
         QVERIFY(QDir().mkpath(folder));
         const QString other = folder + QStringLiteral("/other.mdb");
-        {
-            Database db(other, Database::Mode::Create);
-            db.exec(QStringLiteral("CREATE TABLE s (v TEXT); INSERT INTO s VALUES ('there')"));
-        }
+        Database(other, Database::Mode::Create)
+            .exec(QStringLiteral("CREATE TABLE s (v TEXT); INSERT INTO s VALUES ('there')"));
         m_db.attach(other, QStringLiteral("other"));
         QCOMPARE(m_db.scalar(QStringLiteral("SELECT v FROM other.s")).toString(), QStringLiteral("there"));
         m_db.detach(QStringLiteral("other"));
         QVERIFY_THROWS_EXCEPTION(DbError, m_db.scalar(QStringLiteral("SELECT v FROM other.s")));
     }
 
-    void rollbackJournal() {
-        QCOMPARE(m_db.scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("delete"));
-    }
-
 private:
-    int count() { return m_db.scalar(QStringLiteral("SELECT count(*) FROM t")).toInt(); }
-
     std::unique_ptr<TestHome> m_home;
     Database m_db;
 };
