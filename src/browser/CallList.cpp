@@ -182,21 +182,8 @@ void CallList::buildRight() {
 }
 
 void CallList::applySettings() {
-    const auto font = [](const FontSetting& setting) {
-        QFont result(setting.name);
-        result.setPointSizeF(setting.size);
-        result.setBold(setting.bold);
-        result.setItalic(setting.italic);
-        return result;
-    };
-    m_grid->setFont(font(m_settings.callFont));
-    const QPalette system = QApplication::palette();
-    QPalette palette = m_grid->palette();
-    palette.setColor(QPalette::Text, ColourMap::toColor(m_settings.CallForeColor, system));
-    palette.setColor(QPalette::Base, ColourMap::toColor(m_settings.CallBackColor, system));
-    palette.setColor(QPalette::HighlightedText, ColourMap::toColor(m_settings.CallForeColorSel, system));
-    palette.setColor(QPalette::Highlight, ColourMap::toColor(m_settings.CallBackColorSel, system));
-    m_grid->setPalette(palette);
+    ColourMap::applyGridLook(m_grid, m_settings.callFont, m_settings.CallForeColor, m_settings.CallBackColor,
+                             m_settings.CallForeColorSel, m_settings.CallBackColorSel);
     m_callDelegate->setRowMargin(m_settings.CallRowMargin);
     grdCall_AutoSize();
 }

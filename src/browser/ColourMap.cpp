@@ -1,5 +1,8 @@
 #include "ColourMap.h"
 
+#include <QApplication>
+#include <QWidget>
+
 namespace ColourMap {
 
 QColor toColor(quint32 value, const QPalette& palette) {
@@ -31,6 +34,22 @@ QColor toColor(quint32 value, const QPalette& palette) {
     }
     return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
                   static_cast<int>((value >> 16) & 0xFF));
+}
+
+void applyGridLook(QWidget* grid, const FontSetting& font, quint32 fore, quint32 back, quint32 foreSel,
+                   quint32 backSel) {
+    QFont qfont(font.name);
+    qfont.setPointSizeF(font.size);
+    qfont.setBold(font.bold);
+    qfont.setItalic(font.italic);
+    grid->setFont(qfont);
+    const QPalette system = QApplication::palette();
+    QPalette palette = grid->palette();
+    palette.setColor(QPalette::Text, toColor(fore, system));
+    palette.setColor(QPalette::Base, toColor(back, system));
+    palette.setColor(QPalette::HighlightedText, toColor(foreSel, system));
+    palette.setColor(QPalette::Highlight, toColor(backSel, system));
+    grid->setPalette(palette);
 }
 
 } // namespace ColourMap

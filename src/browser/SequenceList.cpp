@@ -54,19 +54,9 @@ SequenceList::SequenceList(Settings& settings, BrowserState& state, Database& db
 }
 
 void SequenceList::applySettings() {
-    QFont font(m_settings.seqFont.name);
-    font.setPointSizeF(m_settings.seqFont.size);
-    font.setBold(m_settings.seqFont.bold);
-    font.setItalic(m_settings.seqFont.italic);
-    m_view->setFont(font);
-    m_view->verticalHeader()->setDefaultSectionSize(std::max(QFontMetrics(font).height() + 6, 20));
-    const QPalette system = QApplication::palette();
-    QPalette palette = m_view->palette();
-    palette.setColor(QPalette::Text, ColourMap::toColor(m_settings.SeqForeColor, system));
-    palette.setColor(QPalette::Base, ColourMap::toColor(m_settings.SeqBackColor, system));
-    palette.setColor(QPalette::HighlightedText, ColourMap::toColor(m_settings.SeqForeColorSel, system));
-    palette.setColor(QPalette::Highlight, ColourMap::toColor(m_settings.SeqBackColorSel, system));
-    m_view->setPalette(palette);
+    ColourMap::applyGridLook(m_view, m_settings.seqFont, m_settings.SeqForeColor, m_settings.SeqBackColor,
+                             m_settings.SeqForeColorSel, m_settings.SeqBackColorSel);
+    m_view->verticalHeader()->setDefaultSectionSize(std::max(QFontMetrics(m_view->font()).height() + 6, 20));
 }
 
 void SequenceList::clear() {

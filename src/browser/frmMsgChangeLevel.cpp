@@ -1,5 +1,6 @@
 #include "frmMsgChangeLevel.h"
 
+#include "DialogParts.h"
 #include "modGeneral.h"
 
 #include <QDialogButtonBox>
@@ -32,17 +33,7 @@ private:
 frmMsgChangeLevel::frmMsgChangeLevel(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmMsgChangeLevel"));
     setWindowTitle(QStringLiteral("VornReader"));
-    auto* layout = new QVBoxLayout(this);
-    auto* top = new QHBoxLayout;
-    auto* icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("imgQuestion"));
-    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
-    top->addWidget(icon, 0, Qt::AlignTop);
-    auto* message = new QLabel(modGeneral::TransMessage(20701), this);
-    message->setObjectName(QStringLiteral("lblMessage"));
-    message->setWordWrap(true);
-    top->addWidget(message, 1);
-    layout->addLayout(top);
+    QVBoxLayout* layout = DialogParts::questionLayout(this, modGeneral::TransMessage(20701));
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("lstLevel"));
     ListWidgetControl control(m_list);

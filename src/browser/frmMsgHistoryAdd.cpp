@@ -1,5 +1,6 @@
 #include "frmMsgHistoryAdd.h"
 
+#include "DialogParts.h"
 #include "modGeneral.h"
 
 #include <QDialogButtonBox>
@@ -14,17 +15,7 @@ frmMsgHistoryAdd::frmMsgHistoryAdd(const QString& callDate, const QString& party
     : QDialog(parent) {
     setObjectName(QStringLiteral("frmMsgHistoryAdd"));
     setWindowTitle(QStringLiteral("VornReader"));
-    auto* layout = new QVBoxLayout(this);
-    auto* top = new QHBoxLayout;
-    auto* icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("imgQuestion"));
-    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
-    top->addWidget(icon, 0, Qt::AlignTop);
-    auto* message = new QLabel(modGeneral::TransMessage(20301), this);
-    message->setObjectName(QStringLiteral("lblMessage"));
-    message->setWordWrap(true);
-    top->addWidget(message, 1);
-    layout->addLayout(top);
+    QVBoxLayout* layout = DialogParts::questionLayout(this, modGeneral::TransMessage(20301));
 
     auto* form = new QFormLayout;
     m_callDate = new QLineEdit(callDate, this);

@@ -1,5 +1,6 @@
 #include "frmMsgHistoryDel.h"
 
+#include "DialogParts.h"
 #include "modGeneral.h"
 
 #include <QDialogButtonBox>
@@ -14,17 +15,7 @@
 frmMsgHistoryDel::frmMsgHistoryDel(const QList<QPair<QString, QString>>& rows, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmMsgHistoryDel"));
     setWindowTitle(QStringLiteral("VornReader"));
-    auto* layout = new QVBoxLayout(this);
-    auto* top = new QHBoxLayout;
-    auto* icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("imgQuestion"));
-    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
-    top->addWidget(icon, 0, Qt::AlignTop);
-    auto* message = new QLabel(modGeneral::TransMessage(20601), this);
-    message->setObjectName(QStringLiteral("lblMessage"));
-    message->setWordWrap(true);
-    top->addWidget(message, 1);
-    layout->addLayout(top);
+    QVBoxLayout* layout = DialogParts::questionLayout(this, modGeneral::TransMessage(20601));
 
     // The first row is the header row, as a grid with one fixed row shows it.
     m_grid = new QTableWidget(static_cast<int>(rows.size()) + 1, 2, this);
