@@ -438,6 +438,7 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
         }
     }
 
+    bool stored = false;
     if (readable) {
         try {
             Transaction transaction(db);
@@ -450,13 +451,15 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
             reader.place(insertPosition);
             transaction.commit();
             added = reader.added();
+            stored = true;
         } catch (const DbError& error) {
             logError(error.code(), error.message());
             added = 0;
         }
     }
 
-    if (!fromClipboard && readable && host.seqDateSave() &&
+    // A file whose sequences could not be stored stays where it is, to be read again.
+    if (!fromClipboard && stored && host.seqDateSave() &&
         !source.contains(QLatin1String("backup"), Qt::CaseInsensitive)) {
         moveToBackup(source, host.now());
     }
