@@ -33,6 +33,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -360,7 +361,18 @@ void frmVornReader::mnuHelpIndex_Click() {
         m_dialogs->exclamation(modGeneral::TransMessage(40101, {help}));
         return;
     }
-    m_dialogs->information(help);
+    auto* window = findChild<QTextBrowser*>(QStringLiteral("frmHelp"));
+    if (!window) {
+        window = new QTextBrowser(this);
+        window->setObjectName(QStringLiteral("frmHelp"));
+        window->setWindowFlags(Qt::Window);
+        window->setOpenExternalLinks(true);
+        window->resize(640, 520);
+    }
+    window->setSource(QUrl::fromLocalFile(help));
+    window->setWindowTitle(window->documentTitle());
+    window->show();
+    window->raise();
 }
 
 void frmVornReader::mnuHelpVersion_Click() {

@@ -13,7 +13,7 @@ namespace HomeSeeder {
 void SeedApplicationHome() {
     const QString home = AppHome::path();
     QDir().mkpath(home + QStringLiteral("/System"));
-    for (const char* name : {"TransEnglish.ini", "TransJapanese.ini"}) {
+    for (const char* name : {"TransEnglish.ini", "TransJapanese.ini", "VornReader.html"}) {
         const QString target = home + QStringLiteral("/System/") + QLatin1String(name);
         if (!QFileInfo::exists(target)) {
             QFile::copy(QStringLiteral(":/System/") + QLatin1String(name), target);
