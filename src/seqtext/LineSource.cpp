@@ -29,10 +29,10 @@ bool LineSource::next(QStringView* line) {
         return false;
     }
     const QChar* data = m_text.constData();
-    qsizetype end = m_pos;
     // Nearly every character lies above CR, so one comparison settles it.
-    while (end < size &&
-           (data[end].unicode() > u'\r' || (data[end] != QLatin1Char('\r') && data[end] != QLatin1Char('\n')))) {
+    const char16_t* const text = reinterpret_cast<const char16_t*>(data);
+    qsizetype end = m_pos;
+    while (end < size && (text[end] > u'\r' || (text[end] != u'\r' && text[end] != u'\n'))) {
         ++end;
     }
     *line = QStringView(data + m_pos, end - m_pos);

@@ -394,11 +394,12 @@ void Reader::place(qint32 insertPosition) {
         shift.bind(1, m_added).bind(2, insertPosition);
         shift.run();
     }
-    Statement update = m_db.prepare(QStringLiteral("UPDATE tblSequence SET OrderNo = ? WHERE Sequence = ?"));
-    for (const qint64 key : std::as_const(m_addedList)) {
-        update.bind(1, orderNo).bind(2, key);
-        update.run();
-    }
+    // The run's rows are the only ones numbered from its first to its last key: the keys are
+    // handed out in order inside the run's own write transaction.
+    Statement update =
+        m_db.prepare(QStringLiteral("UPDATE tblSequence SET OrderNo = ? WHERE Sequence BETWEEN ? AND ?"));
+    update.bind(1, orderNo).bind(2, m_addedList.front()).bind(3, m_addedList.back());
+    update.run();
 }
 
 void moveToBackup(const QString& path, const QDateTime& now) {
