@@ -1,7 +1,10 @@
 #include "GeneratorFile.h"
 
+#include "BenchSupport.h"
+
 #include <QDate>
 #include <QStringList>
+#include <iterator>
 
 namespace {
 
@@ -56,22 +59,6 @@ const QStringList kDiagrams[] = {
      QStringLiteral("      1B^   1G^")},
 };
 
-template <typename T, std::size_t N> constexpr std::size_t countOf(const T (&)[N]) {
-    return N;
-}
-
-// A small deterministic generator so every run times the same file.
-class Lcg {
-public:
-    std::size_t next(std::size_t bound) {
-        m_state = m_state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<std::size_t>(m_state >> 33) % bound;
-    }
-
-private:
-    quint64 m_state = 0x5eed;
-};
-
 } // namespace
 
 GeneratorFile GeneratorFile::generate(int count, int meanCalls) {
@@ -79,7 +66,8 @@ GeneratorFile GeneratorFile::generate(int count, int meanCalls) {
     file.level = QStringLiteral("Plus");
     file.version = QStringLiteral("Sd39.56:db39.56");
     file.sequences.reserve(count);
-    Lcg random;
+    // A fixed seed, so every run times the same file.
+    BenchSupport::Lcg random(0x5eed);
     QString text;
     const QString eol = QStringLiteral("\n");
     text += eol;
@@ -117,11 +105,11 @@ GeneratorFile GeneratorFile::generate(int count, int meanCalls) {
         for (int c = 1; c <= calls; ++c) {
             Call call;
             if (c == 1) {
-                call.text = QLatin1String(kOpeners[random.next(countOf(kOpeners))]);
+                call.text = QLatin1String(kOpeners[random.next() % std::size(kOpeners)]);
             } else if (c == calls) {
-                call.text = QLatin1String(kClosers[random.next(countOf(kClosers))]);
+                call.text = QLatin1String(kClosers[random.next() % std::size(kClosers)]);
             } else {
-                call.text = QLatin1String(kCalls[random.next(countOf(kCalls))]);
+                call.text = QLatin1String(kCalls[random.next() % std::size(kCalls)]);
             }
             text += call.text + eol;
             if (c == calls) {
@@ -130,7 +118,7 @@ GeneratorFile GeneratorFile::generate(int count, int meanCalls) {
             }
             text += eol;
             if ((c + s) % 2 == 0) {
-                const QStringList& rows = kDiagrams[random.next(countOf(kDiagrams))];
+                const QStringList& rows = kDiagrams[random.next() % std::size(kDiagrams)];
                 QStringList stored;
                 for (const QString& row : rows) {
                     text += row + eol + eol;

@@ -1,6 +1,7 @@
 // Times the sequence text import against the cost of storing the same rows directly, and the
 // second read of the same file (every sequence a duplicate) against the first.
 
+#include "BenchSupport.h"
 #include "Database.h"
 #include "DbError.h"
 #include "GeneratorFile.h"
@@ -12,15 +13,13 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
-#include <functional>
 #include <sqlite3.h>
 #include <vector>
+
+using namespace BenchSupport;
 
 namespace {
 
@@ -61,15 +60,9 @@ std::vector<CeilingSequence> ceilingRows(const GeneratorFile& file) {
     return rows;
 }
 
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "bench_import: %s\n", what);
-    std::exit(2);
-}
-
 void check(sqlite3* db, int rc, int expected) {
     if (rc != expected) {
-        std::fprintf(stderr, "bench_import: SQLite %d: %s\n", rc, sqlite3_errmsg(db));
-        std::exit(2);
+        fail(QStringLiteral("SQLite %1: %2").arg(rc).arg(QString::fromUtf8(sqlite3_errmsg(db))));
     }
 }
 
@@ -126,38 +119,6 @@ void insertCeiling(sqlite3* db, const std::vector<CeilingSequence>& rows) {
     sqlite3_finalize(addHistory);
 }
 
-// Wall-clock and processor time of one phase. The processor time leaves out the waits for the
-// disk and for other processes, so it stays comparable on a busy machine.
-struct Timing {
-    double wall = 0;
-    double cpu = 0;
-};
-
-double cpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
-}
-
-Timing timed(const std::function<void()>& work) {
-    const double cpuStart = cpuMs();
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    const auto stop = std::chrono::steady_clock::now();
-    return {std::chrono::duration<double, std::milli>(stop - start).count(), cpuMs() - cpuStart};
-}
-
-Timing median(const std::vector<Timing>& timings) {
-    std::vector<double> wall, cpu;
-    for (const Timing& t : timings) {
-        wall.push_back(t.wall);
-        cpu.push_back(t.cpu);
-    }
-    std::sort(wall.begin(), wall.end());
-    std::sort(cpu.begin(), cpu.end());
-    return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
-}
-
 qint64 count(Database& db, const char* table) {
     return db.scalar(QStringLiteral("SELECT count(*) FROM ") + QLatin1String(table)).toLongLong();
 }
@@ -193,29 +154,19 @@ void createFresh(Database& db, const QString& path) {
     db.open(path);
 }
 
-const char* verdict(bool pass) {
-    return pass ? "PASS" : "MISS";
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     // An optional run count, e.g. 1 for a run under a profiler.
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRuns;
-    QTemporaryDir work;
-    if (!work.isValid()) {
-        fail("cannot create a temporary folder");
-    }
-    const QString home = work.filePath(QStringLiteral("home"));
-    QDir().mkpath(home);
-    qputenv("VORNREADER_HOME", QFile::encodeName(home));
+    TempHome work;
 
     const GeneratorFile generated = GeneratorFile::generate(kSequences, kMeanCalls);
     const QString textPath = work.filePath(QStringLiteral("bench.Plus"));
     {
         QFile out(textPath);
         if (!out.open(QIODevice::WriteOnly) || out.write(generated.text) != generated.text.size()) {
-            fail("cannot write the generator file");
+            fail(QStringLiteral("cannot write the generator file"));
         }
     }
     const std::vector<CeilingSequence> rows = ceilingRows(generated);
@@ -267,13 +218,12 @@ int main(int argc, char** argv) {
                 countsRight = false;
             }
         } catch (const DbError& error) {
-            std::fprintf(stderr, "bench_import: %s\n", qPrintable(error.message()));
-            return 2;
+            fail(error.message());
         }
         QFile::remove(importPath);
         QFile::remove(ceilingPath);
     }
-    if (QFile::exists(QDir(home).filePath(QString::fromUtf16(modSystem::ErrorLogName)))) {
+    if (QFile::exists(QDir(work.home()).filePath(QString::fromUtf16(modSystem::ErrorLogName)))) {
         std::printf("WRONG: the import wrote an error log\n");
         countsRight = false;
     }
