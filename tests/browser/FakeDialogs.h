@@ -4,32 +4,63 @@
 
 #include <QStringList>
 
-// The main window's dialogs without windows: messages are recorded, the file dialog answers with
-// fileToOpen, every other question is cancelled.
+// The main window's dialogs without windows: each question gets its scripted answer; messages,
+// proposals and the rows shown are recorded.
 class FakeDialogs final : public IBrowserDialogs {
 public:
+    static QString entryText(const HistoryEntryText& entry) { return entry.callDate + '|' + entry.partyName; }
+
     void exclamation(const QString& text) override { exclamations.append(text); }
     void information(const QString& text) override { informations.append(text); }
     bool question(const QString& text) override {
         questions.append(text);
-        return false;
+        return answerOk;
     }
     std::optional<QString> openFile(const QString& title, const QString& folder, const QString&) override {
         openRequests.append({title, folder});
         return fileToOpen;
     }
-    QStringList openFiles(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> inputText(const QString&) override { return std::nullopt; }
-    void about(const QString&, const QString&) override {}
-    std::optional<HistoryEntryText> historyAdd(const HistoryEntryText&) override { return std::nullopt; }
-    std::optional<int> historyDelete(const QList<HistoryEntryText>&) override { return std::nullopt; }
-    std::optional<QString> changeLevel(const QStringList&) override { return std::nullopt; }
-    std::optional<FormationText> editFormation(const FormationText&, bool) override { return std::nullopt; }
+    QStringList openFiles(const QString&, const QString&, const QString&) override { return filesToOpen; }
+    std::optional<QString> inputText(const QString&) override { return author; }
+    void about(const QString& caption, const QString&) override { informations.append(caption); }
+    std::optional<HistoryEntryText> historyAdd(const HistoryEntryText& proposed) override {
+        proposals.append(entryText(proposed));
+        return historyEntry;
+    }
+    // Chooses the row equal to historyToDelete; cancels when none is.
+    std::optional<int> historyDelete(const QList<HistoryEntryText>& rows) override {
+        for (const HistoryEntryText& row : rows) {
+            deleteRows.append(entryText(row));
+        }
+        return deleteRows.contains(historyToDelete) ? std::optional<int>(int(deleteRows.indexOf(historyToDelete)))
+                                                    : std::nullopt;
+    }
+    std::optional<QString> changeLevel(const QStringList& levels) override {
+        levelChoices = levels;
+        return level;
+    }
+    std::optional<FormationText> editFormation(const FormationText& call, bool hexMode) override {
+        formationCalls.append({call.figure, call.note, call.hexInfo});
+        formationHexMode = hexMode;
+        return formationAnswer;
+    }
 
+    bool answerOk = true;
     std::optional<QString> fileToOpen;
+    QStringList filesToOpen;
+    std::optional<QString> author;
+    std::optional<HistoryEntryText> historyEntry;
+    QString historyToDelete;
+    std::optional<QString> level;
+    std::optional<FormationText> formationAnswer;
+
     QStringList exclamations;
     QStringList informations;
     QStringList questions;
-    // Title and initial folder of each file dialog shown.
-    QList<QStringList> openRequests;
+    QList<QStringList> openRequests; // title and folder of each file dialog
+    QStringList proposals;
+    QStringList deleteRows;
+    QStringList levelChoices;
+    QList<QStringList> formationCalls; // figure, note and hexInfo handed to the editor
+    bool formationHexMode = false;
 };

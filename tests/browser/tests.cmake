@@ -1,6 +1,7 @@
 vorn_add_test(TestCaseFold SOURCES browser/TestCaseFold.cpp LIBS vorn_support)
 vorn_add_test(TestSearchEngine SOURCES browser/TestSearchEngine.cpp LIBS vorn_browsercore vorn_store)
 vorn_add_test(TestStateIcons SOURCES browser/TestStateIcons.cpp LIBS vorn_browser)
-vorn_add_test(TestCallEditing SOURCES browser/TestCallEditing.cpp LIBS vorn_browser)
-vorn_add_test(TestMainWindow SOURCES browser/TestMainWindow.cpp LIBS vorn_browser)
-vorn_add_test(TestSequenceCommands SOURCES browser/TestSequenceCommands.cpp LIBS vorn_browser)
+# The main-window tests share the window fixture and the fake dialogs.
+foreach(name TestCallEditing TestMainWindow TestSequenceCommands)
+    vorn_add_test(${name} SOURCES browser/${name}.cpp browser/WindowFixture.h browser/FakeDialogs.h LIBS vorn_browser)
+endforeach()

@@ -115,7 +115,6 @@ private Q_SLOTS:
     void rotationFlag_data() {
         QTest::addColumn<QString>("note");
         QTest::addColumn<int>("rot");
-        QTest::newRow("none") << "" << 0;
         QTest::newRow("clockwise") << "x (Actual setup is 45 deg clockwise from above)" << 1;
         QTest::newRow("ccw lower case") << "(actual setup is 45 deg ccw from above)" << -1;
         QTest::newRow("ccw and diagram phrase")
@@ -233,22 +232,6 @@ private Q_SLOTS:
         QCOMPARE(s.called(QStringLiteral("Line")).size(), 0);
     }
 
-    void emptySpots_data() {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("dot") << " .";
-        QTest::newRow("boy in the first column") << "B^";
-    }
-    void emptySpots() {
-        QFETCH(QString, text);
-        RecordingSurface s(3000, 2000);
-        double w = 0;
-        double h = 0;
-        DrawFigure(s, text, true, 0, 0, w, h, false, false, {}, {}, kTpp);
-        // A grey dot of 2 pixels in the middle of the whole surface; no nose, no number.
-        QCOMPARE(s.calls.size(), 1);
-        QVERIFY(hasCircle(s, QPointF(1500, 1000), 30, QColor(127, 127, 127)));
-    }
-
     void drawsNothing_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("colorMode");
@@ -260,7 +243,6 @@ private Q_SLOTS:
         QTest::newRow("no dancers, print") << "  x\r\n--" << false << false << 0.0 << 3000.0 << 0.0;
         QTest::newRow("empty, colour") << "" << true << false << 0.0 << 3000.0 << 2000.0;
         QTest::newRow("measure, print") << kFourLines << false << true << 1800.0 << 1800.0 << 5 * kScale;
-        QTest::newRow("measure, colour") << kFourLines << true << true << 1800.0 << 1800.0 << 1800.0;
         // A lone dancer has no extent: s = 1400, but a small figure counts as 8 units, so 30 * 8.
         QTest::newRow("measure, lone dancer") << "1G^" << false << true << 1800.0 << 1800.0 << 2 * 240.0;
     }
@@ -300,35 +282,6 @@ private Q_SLOTS:
         double h = 0;
         DrawFigure(s, squaredSetText(), true, 0, 0, w, h, false, true, hexInfo, {}, kTpp);
         QTEST(s.printed().join(QLatin1Char(' ')), "numbers");
-    }
-
-    void hexagonGeometry() {
-        RecordingSurface s(4400, 4400);
-        double w = 0;
-        double h = 0;
-        DrawFigure(s, squaredSetText(), true, 0, 0, w, h, false, true, {}, {}, kTpp);
-        // W = 19/3, H = 6; shrunk by 0.75: 3000 twips over the diagonal.
-        const double scale = static_cast<float>(3000 / std::sqrt(19.0 * 19 / 9 + 36));
-        const double lift = std::sin(36.1 * std::numbers::pi / 180);
-        QVERIFY(scale > 300); // sz 150, noses of radius 30 at 180 from the centre
-        QCOMPARE(s.circles(150).size(), 6);
-        QCOMPARE(s.circles(30).size(), 12);
-        QCOMPARE(s.called(QStringLiteral("Polygon")).size(), 6);
-        const double angles[] = {0, 120, -120};
-        const QColor bodies[] = {{255, 255, 0}, {255, 128, 0}, {0, 255, 0}}; // couple 4, 6, 2
-        for (int pass = 0; pass < 3; ++pass) {
-            const double a = angles[pass];
-            const char* where = pass == 0 ? "pass 0" : pass == 1 ? "pass 1" : "pass 2";
-            // 4G> on line 4 at cell 1: left of the middle, so its facing leans by +30.
-            const double x = 1 / 3.0 - 19.0 / 6;
-            const QPointF c = QPointF(2200, 2200) + scale * onPage(x, 1 + lift * std::abs(x), a);
-            QVERIFY2(hasCircle(s, c, 150, bodies[pass]), where);
-            QVERIFY2(hasCircle(s, toward(c, a + 30, 180), 30, Qt::black), where);
-            // 1G^ on line 6 at cell 13: right of the middle, leaning by -30.
-            const double x1 = 13 / 3.0 - 19.0 / 6;
-            const QPointF c1 = QPointF(2200, 2200) + scale * onPage(x1, 3 + lift * std::abs(x1), a);
-            QVERIFY2(hasCircle(s, toward(c1, a - 30 + 90, 180), 30, Qt::black), where);
-        }
     }
 };
 

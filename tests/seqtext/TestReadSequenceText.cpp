@@ -11,8 +11,6 @@
 
 namespace {
 
-const QString kProc = QStringLiteral("modSeqText.ReadSequenceText");
-
 // Every row of a statement, its columns joined by '#', CR LF shown as "/".
 QStringList rows(Database& db, const QString& sql, const QVariantList& values = {}) {
     Statement statement = db.prepare(sql);
@@ -55,77 +53,61 @@ class TestReadSequenceText : public QObject {
 
 private Q_SLOTS:
     void init() {
-        m_home = std::make_unique<TestHome>();
-        m_box = std::make_unique<RecordingErrorBox>();
-        m_db = std::make_unique<Database>();
-        Fixtures::createLibrary(*m_db, m_home->path());
+        m_lib.emplace();
         m_host = FakeSeqTextHost();
     }
-    void cleanup() {
-        m_db.reset();
-        m_box.reset();
-        m_home.reset();
-    }
+    void cleanup() { m_lib.reset(); }
 
     void sampleFiles_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("added");
-        QTest::addColumn<QString>("level");
-        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("time"); // of the Plus or C1 sequence looked at
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("callCount");
         QTest::addColumn<int>("callNumber");
-        QTest::addColumn<QString>("call");
-
+        QTest::addColumn<QString>("call"); // "call#note#figure", CR LF shown as "/"
+        const auto row = [](const char* name, const char* file, int added, const char* time, const char* title,
+                            int callCount, int callNumber, const char* call) {
+            QTest::newRow(name) << QString(file) << added << QString(time) << QString(title) << callCount << callNumber
+                                << QString(call);
+        };
         // Two sequences of linux.Plus share one time: the second is taken for the first and skipped.
-        QTest::newRow("linux Plus, diagram after a note line")
-            << "linux.Plus" << 19 << "Plus"
-            << "08:55:20"
-            << "NOT RESOLVED" << 9 << 2
-            << "circulate#Warning:  Take right hands.#4B>   1B>//1G<   2G<//4G>   3G>//3B<   2B<";
-        QTest::newRow("linux Plus, note after a diagram")
-            << "linux.Plus" << 19 << "Plus"
-            << "08:55:20"
-            << "NOT RESOLVED" << 9 << 9
-            << "no one roll#Note:  Actual setup is 45 degrees clockwise from diagram above.#        1B^/        "
-               "2GV/4B< 1G>     3G< 2B>/        4G^/        3BV";
-        QTest::newRow("linux C1, title comment and markup")
-            << "linux.C1" << 1 << "C1"
-            << "08:52:34"
-            << "a title comment" << 6 << 5 << "{ this is an inserted comment } partner tag##";
-        QTest::newRow("windows Plus, CR LF line ends")
-            << "windows.Plus" << 6 << "Plus"
-            << "09:21:39"
-            << "NOT RESOLVED" << 4 << 4 << "pass the ocean##3G>/2B</3B>/2G</4G>/1B</4B>/1G<";
+        row("linux Plus, diagram after a note line", "linux.Plus", 19, "08:55:20", "NOT RESOLVED", 9, 2,
+            "circulate#Warning:  Take right hands.#4B>   1B>//1G<   2G<//4G>   3G>//3B<   2B<");
+        row("linux Plus, note after a diagram", "linux.Plus", 19, "08:55:20", "NOT RESOLVED", 9, 9,
+            "no one roll#Note:  Actual setup is 45 degrees clockwise from diagram above.#        1B^/        2GV/"
+            "4B< 1G>     3G< 2B>/        4G^/        3BV");
+        row("linux C1, title comment and markup", "linux.C1", 1, "08:52:34", "a title comment", 6, 5,
+            "{ this is an inserted comment } partner tag##");
+        row("windows Plus, CR LF line ends", "windows.Plus", 6, "09:21:39", "NOT RESOLVED", 4, 4,
+            "pass the ocean##3G>/2B</3B>/2G</4G>/1B</4B>/1G<");
     }
     void sampleFiles() {
         QFETCH(QString, file);
         QFETCH(int, added);
         const QString path = Fixtures::dataFile(file);
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, path, false, -1, m_host), added);
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, path, false, -1, m_host), added);
         QCOMPARE(m_host.reports, QStringList{QLatin1Char('"') + path + QStringLiteral("\"|") + QString::number(added)});
-        QCOMPARE(count(*m_db, QStringLiteral("tblSequence")), added);
+        QCOMPARE(count(m_lib->db, QStringLiteral("tblSequence")), added);
 
-        QFETCH(QString, level);
         QFETCH(QString, time);
-        const QStringList found =
-            rows(*m_db,
-                 QStringLiteral(
-                     "SELECT Sequence, Title, Version, Date, OrderNo FROM tblSequence WHERE Level = ? AND Time = ?"),
-                 {level, time});
+        const QStringList found = rows(
+            m_lib->db,
+            QStringLiteral("SELECT Sequence, Title, Level, Version, Date, OrderNo FROM tblSequence WHERE Time = ?"),
+            {time});
         QCOMPARE(found.size(), 1);
         const QStringList row = found.first().split(QLatin1Char('#'));
         QTEST(row[1], "title");
-        QCOMPARE(row.mid(2), (QStringList{"Sd39.56:db39.56", "2026/12/06", "1"}));
-        const QStringList calls = callsOf(*m_db, row[0].toLongLong());
+        QCOMPARE(row.mid(2), (QStringList{file.section(QLatin1Char('.'), 1), "Sd39.56:db39.56", "2026/12/06", "1"}));
+        const QStringList calls = callsOf(m_lib->db, row[0].toLongLong());
         QFETCH(int, callNumber);
         QTEST(int(calls.size()), "callCount");
         QTEST(calls.at(callNumber - 1), "call");
 
         // A second read finds every sequence stored already.
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, path, false, -1, m_host), 0);
-        QCOMPARE(count(*m_db, QStringLiteral("tblSequence")), added);
-        QVERIFY(m_box->prompts.isEmpty());
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, path, false, -1, m_host), 0);
+        QCOMPARE(count(m_lib->db, QStringLiteral("tblSequence")), added);
+        QVERIFY(m_lib->box.prompts.isEmpty());
     }
 
     void edgeCases_data() {
@@ -159,13 +141,14 @@ private Q_SLOTS:
     void edgeCases() {
         QFETCH(QString, text);
         m_host.clipboard = text;
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 1);
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 1);
         QCOMPARE(m_host.reports, QStringList{QStringLiteral("Clipboard|1")});
-        QTEST(rows(*m_db, QStringLiteral("SELECT Title, Note, Property, ifnull((SELECT group_concat(CallDate || ',' || "
-                                         "PartyName) FROM tblHistory), '') FROM tblSequence")) +
-                  callsOf(*m_db, 1),
+        QTEST(rows(m_lib->db,
+                   QStringLiteral("SELECT Title, Note, Property, ifnull((SELECT group_concat(CallDate || ',' || "
+                                  "PartyName) FROM tblHistory), '') FROM tblSequence")) +
+                  callsOf(m_lib->db, 1),
               "stored");
-        QVERIFY(m_box->prompts.isEmpty());
+        QVERIFY(m_lib->box.prompts.isEmpty());
     }
 
     // State, level and the form-feed rules across the sequences of one text.
@@ -173,10 +156,11 @@ private Q_SLOTS:
         m_host.clipboard = QStringLiteral("Mon Jan  2 10:11:12 2012  v1  Plus\nProperty: 4\n\nA\n"
                                           "\fignored text\nMon Jan  2 10:11:13 2012  v2\n\nB\n"
                                           "\f\nMon Jan  2 10:11:14 2012  v3  A1\n\nC\n");
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 3);
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 3);
         // A header of six tokens keeps the level before it; the state never carries over.
-        QCOMPARE(rows(*m_db, QStringLiteral("SELECT Level, Version, Property, OrderNo FROM tblSequence ORDER BY Time")),
-                 (QStringList{"Plus#v1#4#1", "Plus#v2#0#1", "A1#v3#0#1"}));
+        QCOMPARE(
+            rows(m_lib->db, QStringLiteral("SELECT Level, Version, Property, OrderNo FROM tblSequence ORDER BY Time")),
+            (QStringList{"Plus#v1#4#1", "Plus#v2#0#1", "A1#v3#0#1"}));
     }
 
     void lineEndsReadAlike_data() {
@@ -189,75 +173,62 @@ private Q_SLOTS:
         QFETCH(QByteArray, eol);
         QFile sample(Fixtures::dataFile(QStringLiteral("linux.Plus")));
         QVERIFY(sample.open(QIODevice::ReadOnly));
-        const QString path = m_home->file(QStringLiteral("s.Plus"));
+        const QString path = m_lib->home.file(QStringLiteral("s.Plus"));
         writeFile(path, sample.readAll().replace("\n", eol));
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, path, false, -1, m_host), 19);
-        QCOMPARE(count(*m_db, QStringLiteral("tblCall")), 216);
-        QCOMPARE(count(*m_db, QStringLiteral("tblCall WHERE Figure <> ''")), 13);
-        QCOMPARE(count(*m_db, QStringLiteral("tblCall WHERE Call LIKE '%' || char(13) || '%' OR "
-                                             "Figure LIKE '%' || char(13) || char(13) || '%'")),
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, path, false, -1, m_host), 19);
+        QCOMPARE(count(m_lib->db, QStringLiteral("tblCall")), 216);
+        QCOMPARE(count(m_lib->db, QStringLiteral("tblCall WHERE Figure <> ''")), 13);
+        QCOMPARE(count(m_lib->db, QStringLiteral("tblCall WHERE Call LIKE '%' || char(13) || '%' OR "
+                                                 "Figure LIKE '%' || char(13) || char(13) || '%'")),
                  0);
     }
 
     void pasteAtPositionShiftsEveryLevel() {
         m_host.clipboard = Fixtures::generatorText(3, 2, QStringLiteral("Plus"));
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 3);
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 3);
         m_host.clipboard = Fixtures::generatorText(2, 2, QStringLiteral("A1"), 100);
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 2);
-        m_db->exec(QStringLiteral("UPDATE tblSequence SET OrderNo = Sequence"));
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 2);
+        m_lib->db.exec(QStringLiteral("UPDATE tblSequence SET OrderNo = Sequence"));
 
         m_host.clipboard = Fixtures::generatorText(2, 2, QStringLiteral("C1"), 200);
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, 3, m_host), 2);
-        QCOMPARE(rows(*m_db, QStringLiteral("SELECT Level, OrderNo FROM tblSequence ORDER BY Sequence")),
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, 3, m_host), 2);
+        QCOMPARE(rows(m_lib->db, QStringLiteral("SELECT Level, OrderNo FROM tblSequence ORDER BY Sequence")),
                  (QStringList{"Plus#1", "Plus#2", "Plus#5", "A1#6", "A1#7", "C1#3", "C1#3"}));
     }
 
     void appendAfterTheHighestOrderNo() {
-        m_db->exec(QStringLiteral("INSERT INTO tblSequence (Level, Date, Time, OrderNo) VALUES ('A2', 'x', 'y', 41)"));
+        m_lib->db.exec(
+            QStringLiteral("INSERT INTO tblSequence (Level, Date, Time, OrderNo) VALUES ('A2', 'x', 'y', 41)"));
         m_host.clipboard = Fixtures::generatorText(2, 1);
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 2);
-        QCOMPARE(count(*m_db, QStringLiteral("tblSequence WHERE OrderNo = 42")), 2);
-    }
-
-    void emptyTextAddsNothing() {
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 0);
-        QCOMPARE(m_host.reports, QStringList{QStringLiteral("Clipboard|0")});
-        QCOMPARE(m_host.refreshes, 1);
-        QVERIFY(m_box->prompts.isEmpty());
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 2);
+        QCOMPARE(count(m_lib->db, QStringLiteral("tblSequence WHERE OrderNo = 42")), 2);
     }
 
     void quotesInEveryStoredText() {
         m_host.authorText = QStringLiteral("O'Brien \"Bob\"");
         m_host.clipboard = QStringLiteral("Mon Jan  2 10:11:12 2012  v'1  Pl'us\n"
                                           " It's \"fine\"\nHistory: 2012/01/28,Sam's \"Hall\"\n\nrock 'n' roll\n");
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 1);
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 1);
         m_host.clipboard += QStringLiteral("\n");
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 0); // found despite the quotes
-        QCOMPARE(rows(*m_db, QStringLiteral("SELECT Level, Version, Title, Author FROM tblSequence")),
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 0); // found despite the quotes
+        QCOMPARE(rows(m_lib->db, QStringLiteral("SELECT Level, Version, Title, Author FROM tblSequence")),
                  QStringList{"Pl'us#v'1#It's \"fine\"#O'Brien \"Bob\""});
-        QCOMPARE(rows(*m_db, QStringLiteral("SELECT CallDate, PartyName FROM tblHistory")),
+        QCOMPARE(rows(m_lib->db, QStringLiteral("SELECT CallDate, PartyName FROM tblHistory")),
                  QStringList{"2012-01-28#Sam's \"Hall\""});
-        QCOMPARE(callsOf(*m_db, 1), QStringList{"rock 'n' roll##"});
+        QCOMPARE(callsOf(m_lib->db, 1), QStringList{"rock 'n' roll##"});
     }
 
     // A sequence the database refuses is taken back whole; the run goes on with the next one.
     void failedSequenceIsRolledBackWhole() {
-        m_db->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON tblCall WHEN NEW.Call = 'boom' "
-                                  "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        m_lib->db.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON tblCall WHEN NEW.Call = 'boom' "
+                                      "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
         m_host.clipboard = QStringLiteral("x Jan 1 10:00:01 2012 v Plus\nHistory: 2012/01/01,P\n\nA\n\nboom\n\nC\n"
                                           "\f\nx Jan 1 10:00:02 2012 v Plus\n\nD\n\nE\n");
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, QString(), true, -1, m_host), 1);
-        QVERIFY(m_box->reported(kProc));
-        QCOMPARE(rows(*m_db, QStringLiteral("SELECT Time, OrderNo FROM tblSequence")), QStringList{"10:00:02#1"});
-        QCOMPARE(rows(*m_db, QStringLiteral("SELECT Call FROM tblCall")), (QStringList{"D", "E"}));
-        QCOMPARE(count(*m_db, QStringLiteral("tblHistory")), 0);
-    }
-
-    void unreadableFileReportsZero() {
-        const QString path = m_home->file(QStringLiteral("missing.Plus"));
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, path, false, -1, m_host), 0);
-        QVERIFY(m_box->reported(kProc));
-        QCOMPARE(m_host.reports, QStringList{QLatin1Char('"') + path + QStringLiteral("\"|0")});
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 1);
+        QVERIFY(m_lib->box.reported(QStringLiteral("modSeqText.ReadSequenceText")));
+        QCOMPARE(rows(m_lib->db, QStringLiteral("SELECT Time, OrderNo FROM tblSequence")), QStringList{"10:00:02#1"});
+        QCOMPARE(rows(m_lib->db, QStringLiteral("SELECT Call FROM tblCall")), (QStringList{"D", "E"}));
+        QCOMPARE(count(m_lib->db, QStringLiteral("tblHistory")), 0);
     }
 
     void backupMove_data() {
@@ -274,25 +245,24 @@ private Q_SLOTS:
         QFETCH(QString, folder);
         QFETCH(bool, duplicate);
         QFETCH(bool, moved);
-        QVERIFY(QDir(m_home->path()).mkpath(folder));
-        const QString path = m_home->file(folder + QStringLiteral("/s.Plus"));
+        QVERIFY(QDir(m_lib->home.path()).mkpath(folder));
+        const QString path = m_lib->home.file(folder + QStringLiteral("/s.Plus"));
         writeFile(path, Fixtures::generatorText(2, 3).toUtf8());
         if (duplicate) {
-            QCOMPARE(modSeqText::ReadSequenceText(*m_db, path, false, -1, m_host), 2);
+            QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, path, false, -1, m_host), 2);
         }
         QFETCH(bool, dateSave);
         m_host.dateSave = dateSave;
         m_host.clock = QDateTime(QDate(2012, 3, 4), QTime(5, 6, 7));
-        QCOMPARE(modSeqText::ReadSequenceText(*m_db, path, false, -1, m_host), duplicate ? 0 : 2);
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, path, false, -1, m_host), duplicate ? 0 : 2);
         QCOMPARE(QFile::exists(path), !moved);
-        QCOMPARE(QFile::exists(m_home->file(folder + QStringLiteral("/Backup/backup20120304050607_s.Plus"))), moved);
-        QVERIFY(m_box->prompts.isEmpty());
+        QCOMPARE(QFile::exists(m_lib->home.file(folder + QStringLiteral("/Backup/backup20120304050607_s.Plus"))),
+                 moved);
+        QVERIFY(m_lib->box.prompts.isEmpty());
     }
 
 private:
-    std::unique_ptr<TestHome> m_home;
-    std::unique_ptr<RecordingErrorBox> m_box;
-    std::unique_ptr<Database> m_db;
+    std::optional<LibraryFixture> m_lib;
     FakeSeqTextHost m_host;
 };
 

@@ -1,8 +1,5 @@
 #include "AppHome.h"
-#include "Database.h"
-#include "Fixtures.h"
 #include "HomeSeeder.h"
-#include "RecordingErrorBox.h"
 #include "TestHome.h"
 #include "modGeneral.h"
 #include "modSystem.h"
@@ -13,18 +10,6 @@
 #include <QtTest>
 
 namespace {
-
-class FakeList final : public modGeneral::IListControl {
-public:
-    void clear() override { items.clear(); }
-    void addItem(const QString& text, int itemData) override {
-        items.append(text + QLatin1Char(':') + QString::number(itemData));
-    }
-    int count() const override { return static_cast<int>(items.size()); }
-    void setListIndex(int index) override { listIndex = index; }
-    QStringList items;
-    int listIndex = -2;
-};
 
 // The keys of a translation file's [Translation] section.
 QSet<int> keysOf(const QString& path) {
@@ -102,12 +87,10 @@ private Q_SLOTS:
     void languagePicksTheFile_data() {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("text");
-        QTest::newRow("English") << "English"
-                                 << "the clipboard";
-        QTest::newRow("english in lower case is Japanese") << "english"
-                                                           << "クリップボード";
-        QTest::newRow("default") << "Japanese"
-                                 << "クリップボード";
+        QTest::newRow("English") << QStringLiteral("English") << QStringLiteral("the clipboard");
+        QTest::newRow("english in lower case is Japanese")
+            << QStringLiteral("english") << QStringLiteral("クリップボード");
+        QTest::newRow("default") << QStringLiteral("Japanese") << QStringLiteral("クリップボード");
     }
     void languagePicksTheFile() {
         QFETCH(QString, language);
@@ -134,39 +117,12 @@ private Q_SLOTS:
             << "Deleted %1 of %2.\\nContinue?" << QVariantList{3, 5} << "Deleted 3 of 5.\r\nContinue?";
         QTest::newRow("%1 before %10") << "%10|%2" << QVariantList{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}
                                        << "a0|b";
-        QTest::newRow("no arguments") << "100%1" << QVariantList{} << "100%1";
+        QTest::newRow("no arguments") << QStringLiteral("100%1") << QVariantList{} << QStringLiteral("100%1");
     }
     void messageFormat() {
         QFETCH(QString, text);
         QFETCH(QVariantList, arguments);
         QTEST(modGeneral::MessageFormat(text, arguments), "result");
-    }
-
-    void levelAndStateLists() {
-        modGeneral::SetLanguage(QStringLiteral("English"));
-        FakeList list;
-        modGeneral::CreateVornLevelList(list, QString());
-        QCOMPARE(list.count(), 14);
-        QCOMPARE(list.items.front(), QStringLiteral("Mainstream:0"));
-        QCOMPARE(list.listIndex, 0);
-
-        Database db;
-        Fixtures::createLibrary(db, m_home->path());
-        db.exec(QStringLiteral("INSERT INTO tblSequence (Level, Property) VALUES ('C1', 2), ('Plus', 2), "
-                               "('Odd', 2), ('Plus', 14), ('Plus', -1)"));
-        modGeneral::CreateVornLevelList(list, db.path());
-        QCOMPARE(list.items, (QStringList{"(All):0", "Plus:0", "C1:0"}));
-        modGeneral::CreateVornPropertyList(list, db.path());
-        QCOMPARE(list.items, (QStringList{"(All):-1", "Called:2"}));
-    }
-
-    void unreadableLibraryIsReported() {
-        RecordingErrorBox box;
-        FakeList list;
-        list.items = QStringList{"kept"};
-        modGeneral::CreateVornPropertyList(list, m_home->file(QStringLiteral("missing.mdb")));
-        QVERIFY(box.reported(QStringLiteral("modGeneral.CreateVornPropertyList")));
-        QCOMPARE(list.items, QStringList{"kept"});
     }
 
 private:

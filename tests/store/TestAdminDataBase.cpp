@@ -18,17 +18,16 @@ const QList<QPair<QString, QStringList>> kSchema{
 const QString kSeekCall = QStringLiteral("SELECT name FROM pragma_index_info('SeekCall')");
 
 // An older library: the current schema less the parts missing names (OrderNo, Author, HexInfo,
-// tblSetting, tblHistory, and Title50 for a Title of 50 characters), plus an extra tblSequence field.
-void createOldLibrary(const QString& path, const QString& missing, const QString& extraField = {}) {
+// tblSetting, tblHistory, and Title50 for a Title of 50 characters).
+void createOldLibrary(const QString& path, const QString& missing) {
     const auto has = [&](const char* part) { return !missing.contains(QLatin1String(part)); };
     Database db(path, Database::Mode::Create);
     db.exec(QStringLiteral("CREATE TABLE tblSequence (Sequence INTEGER PRIMARY KEY AUTOINCREMENT, Level TEXT(255), "
                            "Date TEXT(10), Time TEXT(20), Version TEXT(255), Title TEXT(%1), Note TEXT, "
-                           "Property SMALLINT DEFAULT 0%2%3%4)")
+                           "Property SMALLINT DEFAULT 0%2%3)")
                 .arg(has("Title50") ? 255 : 50)
                 .arg(has("OrderNo") ? QStringLiteral(", OrderNo INTEGER DEFAULT 0") : QString())
-                .arg(has("Author") ? QStringLiteral(", Author TEXT(50) DEFAULT ''") : QString())
-                .arg(extraField.isEmpty() ? QString() : QStringLiteral(", ") + extraField));
+                .arg(has("Author") ? QStringLiteral(", Author TEXT(50) DEFAULT ''") : QString()));
     db.exec(QStringLiteral("CREATE INDEX SeekCall ON tblSequence (Date, Time, Level)"));
     db.exec(QStringLiteral("CREATE TABLE tblCall (Sequence INTEGER NOT NULL, Number SMALLINT NOT NULL, Call TEXT, "
                            "Figure TEXT, Note TEXT%1, PRIMARY KEY (Sequence, Number))")
@@ -43,9 +42,8 @@ void createOldLibrary(const QString& path, const QString& missing, const QString
 }
 
 qint64 addSequence(Database& db, const QString& level, const QString& date, const QString& time) {
-    Statement insert =
-        db.prepare(QStringLiteral("INSERT INTO tblSequence (Level, Date, Time, Title) VALUES (?, ?, ?, ?)"));
-    insert.bind(1, level).bind(2, date).bind(3, time).bind(4, date + QLatin1Char(' ') + time).run();
+    Fixtures::value(db, QStringLiteral("INSERT INTO tblSequence (Level, Date, Time, Title) VALUES (?, ?, ?, ?)"),
+                    {level, date, time, date + QLatin1Char(' ') + time});
     return db.lastInsertRowId();
 }
 
@@ -198,31 +196,6 @@ private Q_SLOTS:
                  stored ? answer : QStringLiteral("<none>"));
     }
 
-    // Field names are exact for CheckExistField but not for SQLite, so appending OrderNo to a
-    // library holding "orderno" fails: the failure is reported and ends the upgrade.
-    void failedStepEndsTheUpgrade() {
-        createOldLibrary(m_path, QStringLiteral("OrderNo Author tblSetting tblHistory Title50"),
-                         QStringLiteral("orderno INTEGER"));
-        {
-            Database db(m_path);
-            addSequence(db, QStringLiteral("Plus"), QStringLiteral("2024/01/01"), QStringLiteral("10:00:00"));
-            db.exec(QStringLiteral("UPDATE tblSequence SET orderno = 9"));
-            QVERIFY(!modDataBase::CheckExistField(db, QStringLiteral("tblSequence"), QStringLiteral("OrderNo")));
-            QVERIFY(!modDataBase::CheckExistTable(db, QStringLiteral("tblsequence")));
-        }
-        modDataBase::AdminDataBase(m_path, asker(QStringLiteral("Ann")));
-
-        QCOMPARE(m_box->prompts.size(), 1);
-        QVERIFY(m_box->reported(QStringLiteral("modDataBase.AdminDataBase")));
-        QVERIFY(m_box->prompts.first().contains(QStringLiteral("OrderNo")));
-        QVERIFY(m_prompts.isEmpty());
-        Database db(m_path);
-        QCOMPARE(titleType(db), QStringLiteral("TEXT(255)")); // the earlier step stays
-        QCOMPARE(texts(db, QStringLiteral("SELECT orderno FROM tblSequence")), QStringLiteral("9"));
-        QVERIFY(!modDataBase::CheckExistField(db, QStringLiteral("tblSequence"), QStringLiteral("Author")));
-        QVERIFY(!modDataBase::CheckExistTable(db, QStringLiteral("tblSetting")));
-    }
-
     void titleWidened_data() {
         QTest::addColumn<int>("kept"); // rows left after the highest ones are deleted
         QTest::newRow("rows kept") << 2;
@@ -265,24 +238,6 @@ private Q_SLOTS:
         QCOMPARE(texts(db, QStringLiteral("SELECT name FROM pragma_table_info('tblCall') WHERE pk > 0 ORDER BY pk")),
                  QStringLiteral("Sequence,Number"));
         QVERIFY_THROWS_EXCEPTION(DbError, modDataBase::CreateLibrary(db.path()));
-    }
-
-    void mdbSettings() {
-        Database db;
-        Fixtures::createLibrary(db, m_home->path());
-        const QString def = QStringLiteral("default");
-        db.exec(QStringLiteral("INSERT INTO tblSetting (KeyName, Data) VALUES ('Empty', NULL)"));
-        QCOMPARE(modDataBase::GetINIMdbString(db, QStringLiteral("Empty"), def), QString());
-        QCOMPARE(modDataBase::GetINIMdbString(db, QStringLiteral("Missing"), def), def);
-        modDataBase::WriteINIMdbString(db, QStringLiteral("Author"), QStringLiteral("first"));
-        modDataBase::WriteINIMdbString(db, QStringLiteral("Author"), QStringLiteral("it's second"));
-        QCOMPARE(texts(db, QStringLiteral("SELECT Data FROM tblSetting WHERE KeyName = 'Author'")),
-                 QStringLiteral("it's second"));
-        QVERIFY(m_box->prompts.isEmpty());
-
-        db.exec(QStringLiteral("DROP TABLE tblSetting"));
-        QCOMPARE(modDataBase::GetINIMdbString(db, QStringLiteral("Author"), def), QString());
-        QVERIFY(m_box->reported(QStringLiteral("modDataBase.GetINIMdbString")));
     }
 
 private:

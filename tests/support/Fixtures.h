@@ -1,9 +1,11 @@
 #pragma once
 
+#include "Database.h"
+#include "RecordingErrorBox.h"
+#include "TestHome.h"
+
 #include <QString>
 #include <QVariant>
-
-class Database;
 
 namespace Fixtures {
 
@@ -22,3 +24,13 @@ QString generatorText(int count, int callsPerSequence, const QString& level = QS
                       int startSecond = 0);
 
 } // namespace Fixtures
+
+// A fresh application home, a recording error box and an empty library opened in that home; one
+// per test (std::optional member, emplaced in init, reset in cleanup).
+struct LibraryFixture {
+    LibraryFixture() { Fixtures::createLibrary(db, home.path()); }
+
+    TestHome home;
+    RecordingErrorBox box;
+    Database db;
+};
