@@ -6,8 +6,6 @@
 
 SplitLayout::SplitLayout(QWidget* left, QWidget* middle, QWidget* right, QWidget* parent)
     : QWidget(parent), m_panes{left, middle, right} {
-    m_panes[0]->setObjectName(m_panes[0]->objectName().isEmpty() ? QStringLiteral("picFrame1")
-                                                                 : m_panes[0]->objectName());
     for (QWidget* pane : m_panes) {
         pane->setParent(this);
     }

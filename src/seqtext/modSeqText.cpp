@@ -154,8 +154,8 @@ void Reader::handle(QStringView line) {
         m_phase = Phase::Header;
         m_accepted = false;
         m_callPending = false;
-        m_note.clear();
-        m_figure.clear();
+        m_note.resize(0);
+        m_figure.resize(0);
         m_history.clear();
         m_state = 0;
         m_layout = 0;
@@ -239,12 +239,14 @@ void Reader::call(QStringView line) {
         if (m_accepted && m_callPending) {
             storePendingCall();
             ++m_callNumber;
-            m_note.clear();
-            m_figure.clear();
+            m_note.resize(0);
+            m_figure.resize(0);
             m_callPending = false;
         }
         m_layout = 0;
-        m_callText = line.toString();
+        // resize(0) keeps each buffer's capacity: the texts of the next call reuse it.
+        m_callText.resize(0);
+        m_callText += line;
         m_callPending = true;
         m_phase = Phase::CallText;
         return;
@@ -268,7 +270,8 @@ void Reader::callText(QStringView line) {
         m_callText += QLatin1Char(' ');
         m_callText += t;
     } else {
-        m_note = t.toString();
+        m_note.resize(0);
+        m_note += t;
     }
 }
 
@@ -311,8 +314,8 @@ void Reader::createSequence() {
             m_addHistory.run();
         }
         m_callNumber = 1;
-        m_note.clear();
-        m_figure.clear();
+        m_note.resize(0);
+        m_figure.resize(0);
         m_accepted = true;
     } catch (const DbError& error) {
         abandonSequence(error);

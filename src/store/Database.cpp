@@ -90,6 +90,9 @@ void Database::open(const QString& path, Mode mode) {
                                    nullptr, nullptr, nullptr);
         // Reading the schema makes a file that is not a database fail here, not later.
         exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+        // Savepoint and statement journals live only inside a transaction (the rollback journal
+        // on disk keeps commits atomic); in memory they cost no file writes per sequence read.
+        exec(QStringLiteral("PRAGMA temp_store=MEMORY"));
         scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
     } catch (...) {
         close();
