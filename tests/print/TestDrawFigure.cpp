@@ -263,12 +263,10 @@ private Q_SLOTS:
     void hexagonNumbers_data() {
         QTest::addColumn<QString>("hexInfo");
         QTest::addColumn<QString>("numbers");
-        // The second half of the squared set (4G, 2B, 1B, 1G) three times, couples raised by 2 a pass.
         const auto row = [](const char* name, const char* hexInfo, const char* numbers) {
             QTest::newRow(name) << QString(hexInfo) << QString(numbers);
         };
         // The second half of the squared set (4G, 2B, 1B, 1G) three times, couples raised by 2 a pass.
-        row("no offsets", "", "4 2 1 1 6 4 3 3 2 6 5 5");
         row("fewer than four", "1,2,3", "4 2 1 1 6 4 3 3 2 6 5 5");
         // Odd couples add item 0 (boys) or 1 (girls), even couples item 2 or 3.
         row("offsets", "1,2,3,4", "2 5 2 3 4 1 4 5 6 3 6 1");

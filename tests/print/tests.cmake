@@ -1,3 +1,2 @@
 vorn_add_test(TestMarkup SOURCES print/TestMarkup.cpp print/RecordingPaintDevice.h LIBS vorn_print)
 vorn_add_test(TestDrawFigure SOURCES print/TestDrawFigure.cpp print/RecordingSurface.h LIBS vorn_print)
-vorn_add_test(TestPainterSurface SOURCES print/TestPainterSurface.cpp LIBS vorn_print)

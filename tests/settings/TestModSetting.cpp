@@ -146,65 +146,46 @@ private Q_SLOTS:
     // Display settings live in the INI file (SettingSwitch 0) or the library (1); rows alternate.
     void fontValues_data() {
         QTest::addColumn<int>("settingSwitch");
-        QTest::addColumn<QString>("size");
-        QTest::addColumn<QString>("bold");
+        QTest::addColumn<QStringList>("stored"); // font size, bold, colour
         QTest::addColumn<double>("expectedSize");
         QTest::addColumn<bool>("expectedBold");
-        QTest::addColumn<QString>("writtenSize");
-        QTest::newRow("3 raised to 7, TRUE")
-            << 0 << QStringLiteral("3") << QStringLiteral("TRUE") << 7.0 << true << "7";
-        QTest::newRow("72 cut to 50, yes")
-            << 1 << QStringLiteral("72") << QStringLiteral("yes") << 50.0 << false << "50";
-        QTest::newRow("10.5, true") << 1 << QStringLiteral("10.5") << QStringLiteral("true") << 10.5 << true << "10.5";
-        QTest::newRow("12pt, 1") << 0 << QStringLiteral("12pt") << QStringLiteral("1") << 12.0 << false << "12";
+        QTest::addColumn<quint32>("colour");      // a colour that does not parse is reported
+        QTest::addColumn<QStringList>("written"); // font size, colour
+        QTest::newRow("3 raised to 7, TRUE, system colour") << 0 << QStringList{"3", "TRUE", "&H8000000D"} << 7.0
+                                                            << true << 0x8000000Du << QStringList{"7", "&H8000000D"};
+        QTest::newRow("72 cut to 50, yes, short lower-case")
+            << 1 << QStringList{"72", "yes", "&hff"} << 50.0 << false << 0xFFu << QStringList{"50", "&H000000FF"};
+        QTest::newRow("10.5, true, no colour") << 1 << QStringList{"10.5", "true", "blue"} << 10.5 << true
+                                               << SystemWindowText << QStringList{"10.5", "&H80000008"};
+        QTest::newRow("12pt, 1, nine digits") << 0 << QStringList{"12pt", "1", "&H1000000FF"} << 12.0 << false
+                                              << SystemWindowText << QStringList{"12", "&H80000008"};
     }
     void fontValues() {
         QFETCH(int, settingSwitch);
-        QFETCH(QString, size);
-        QFETCH(QString, bold);
+        QFETCH(QStringList, stored);
         QFETCH(bool, expectedBold);
-        QFETCH(QString, writtenSize);
-        storeDisplay(settingSwitch, QStringLiteral("CallFontSize"), size);
-        storeDisplay(settingSwitch, QStringLiteral("CallFontBold"), bold);
-        storeDisplay(settingSwitch, QStringLiteral("PrintFontItalic"), bold);
+        QFETCH(quint32, colour);
+        QFETCH(QStringList, written);
+        storeDisplay(settingSwitch, QStringLiteral("CallFontSize"), stored[0]);
+        storeDisplay(settingSwitch, QStringLiteral("CallFontBold"), stored[1]);
+        storeDisplay(settingSwitch, QStringLiteral("PrintFontItalic"), stored[1]);
+        storeDisplay(settingSwitch, QStringLiteral("SeqForeColor"), stored[2]);
+        storeDisplay(settingSwitch, QStringLiteral("SeqBackColorSel"), QStringLiteral("&H00000001"));
         Settings s;
         s.SettingSwitch = settingSwitch;
         s.callFont.bold = !expectedBold;
+        s.SeqForeColor = 0x123;
         modSetting::ReadIniMdbVornReader(s, m_lib->db, kLevels);
         QTEST(s.callFont.size, "expectedSize");
         QCOMPARE(s.callFont.bold, expectedBold);
         QCOMPARE(s.printFont.italic, expectedBold);
-        modSetting::WriteIniMdbVornReader(s, &m_lib->db, kLevels);
-        QCOMPARE(ini("Setting", "CallFontSize"), writtenSize);
-        QCOMPARE(row(QStringLiteral("CallFontSize")).toString(), settingSwitch == 1 ? writtenSize : QString());
-    }
-
-    void colour_data() {
-        QTest::addColumn<int>("settingSwitch");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<quint32>("expected");
-        QTest::addColumn<QString>("written");
-        QTest::addColumn<bool>("reported");
-        QTest::newRow("pure blue") << 0 << QStringLiteral("&H00FF0000") << 0x00FF0000u << "&H00FF0000" << false;
-        QTest::newRow("system colour") << 1 << QStringLiteral("&H8000000D") << 0x8000000Du << "&H8000000D" << false;
-        QTest::newRow("short lower-case") << 1 << QStringLiteral("&hff") << 0xFFu << "&H000000FF" << false;
-        QTest::newRow("no colour") << 0 << QStringLiteral("blue") << SystemWindowText << "&H80000008" << true;
-        QTest::newRow("nine digits") << 1 << QStringLiteral("&H1000000FF") << SystemWindowText << "&H80000008" << true;
-    }
-    void colour() {
-        QFETCH(int, settingSwitch);
-        QFETCH(QString, stored);
-        storeDisplay(settingSwitch, QStringLiteral("SeqForeColor"), stored);
-        storeDisplay(settingSwitch, QStringLiteral("SeqBackColorSel"), QStringLiteral("&H00000001"));
-        Settings s;
-        s.SettingSwitch = settingSwitch;
-        s.SeqForeColor = 0x123;
-        modSetting::ReadIniMdbVornReader(s, m_lib->db, kLevels);
-        QTEST(s.SeqForeColor, "expected");
+        QCOMPARE(s.SeqForeColor, colour);
         QCOMPARE(s.SeqBackColorSel, 1u);
-        QTEST(m_lib->box.reported(kReadMdb), "reported");
+        QCOMPARE(m_lib->box.reported(kReadMdb), colour == SystemWindowText);
         modSetting::WriteIniMdbVornReader(s, &m_lib->db, kLevels);
-        QTEST(ini("Setting", "SeqForeColor"), "written");
+        QCOMPARE(ini("Setting", "CallFontSize"), written[0]);
+        QCOMPARE(ini("Setting", "SeqForeColor"), written[1]);
+        QCOMPARE(row(QStringLiteral("CallFontSize")).toString(), settingSwitch == 1 ? written[0] : QString());
     }
 
     void displaySettingsRoundTrip_data() { switchRows(); }

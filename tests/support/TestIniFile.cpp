@@ -90,26 +90,6 @@ private Q_SLOTS:
         QCOMPARE(IniFile::read(path, section, key), std::optional<QString>(QStringLiteral("new")));
     }
 
-    // A batch reaches the disk once, at its end, with the same result as single writes.
-    void batchWritesOnceAtTheEnd() {
-        const QString batched = m_home->file(QStringLiteral("batched.ini"));
-        const QString single = m_home->file(QStringLiteral("single.ini"));
-        const QByteArray original("; kept\r\n[A]\r\nx=1\r\n");
-        writeFile(batched, original);
-        writeFile(single, original);
-        {
-            IniFile::Batch batch;
-            QVERIFY(IniFile::write(batched, QStringLiteral("a"), QStringLiteral("X"), QStringLiteral("2")));
-            QVERIFY(IniFile::write(batched, QStringLiteral("B"), QStringLiteral("y"), QStringLiteral("3")));
-            QCOMPARE(IniFile::read(batched, QStringLiteral("B"), QStringLiteral("y")), std::optional<QString>("3"));
-            QCOMPARE(readAll(batched), original);
-            QVERIFY(batch.finish());
-        }
-        IniFile::write(single, QStringLiteral("a"), QStringLiteral("X"), QStringLiteral("2"));
-        IniFile::write(single, QStringLiteral("B"), QStringLiteral("y"), QStringLiteral("3"));
-        QCOMPARE(readAll(batched), readAll(single));
-    }
-
 private:
     std::unique_ptr<TestHome> m_home;
 };

@@ -70,12 +70,8 @@ private Q_SLOTS:
             << QStringLiteral("-ini \"/home/me/my lib/x.ini\"")
             << QStringList{QStringLiteral("-ini"), QStringLiteral("/home/me/my lib/x.ini")};
         QTest::newRow("starts with a line break") << QStringLiteral("\r\nword") << none;
-        QTest::newRow("tabs and blanks") << QStringLiteral("\tone\t two  ")
-                                         << QStringList{QStringLiteral("one"), QStringLiteral("two")};
         QTest::newRow("stops at the line break")
             << QStringLiteral("a b\r\nc d") << QStringList{QStringLiteral("a"), QStringLiteral("b")};
-        QTest::newRow("line break inside quotes")
-            << QStringLiteral("\"a\nb\" c") << QStringList{QStringLiteral("a\nb"), QStringLiteral("c")};
     }
     void strScanf() {
         QFETCH(QString, text);
