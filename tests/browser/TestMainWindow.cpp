@@ -52,6 +52,19 @@ class TestMainWindow : public WindowFixture {
     }
 
 private Q_SLOTS:
+    // "-ini" counts only at an option position (first, third, ... word), in any letter case.
+    void iniFileOption_data() {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QString>("iniFile");
+        QTest::newRow("option") << QStringList{"-INI", "my.ini"} << "my.ini";
+        QTest::newRow("second position") << QStringList{"x", "-ini", "my.ini"} << "";
+        QTest::newRow("last word") << QStringList{"-ini"} << "";
+    }
+    void iniFileOption() {
+        QFETCH(QStringList, words);
+        QTEST(frmVornReader::iniFileFromArguments(words), "iniFile");
+    }
+
     void startUp_data() {
         QTest::addColumn<QStringList>("sources");
         QTest::addColumn<QString>("savedLevel");
