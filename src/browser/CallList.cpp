@@ -56,7 +56,9 @@ void CallList::buildMiddle() {
 
     auto* header = new QWidget(m_middle);
     header->setObjectName(QStringLiteral("picHeader"));
-    auto* headerLayout = new QHBoxLayout(header);
+    // The sequence's frame on top, the player's state and the tip timer in a line below it, so
+    // a narrow middle pane still shows every label.
+    auto* headerLayout = new QVBoxLayout(header);
     headerLayout->setContentsMargins(0, 0, 0, 0);
     auto* frame = new QFrame(header);
     frame->setObjectName(QStringLiteral("fraLevel"));
@@ -82,16 +84,17 @@ void CallList::buildMiddle() {
                                3 + i % 3);
     }
     frameLayout->setColumnStretch(5, 1);
-    headerLayout->addWidget(frame, 1);
-    auto* player = new QVBoxLayout;
+    headerLayout->addWidget(frame);
+    auto* player = new QHBoxLayout;
     player->addWidget(label(QStringLiteral("lblVornMP_State"), QStringLiteral("VornMP State"), header));
     auto* timer = new QHBoxLayout;
     auto* tipTimer = new QCheckBox(header);
     tipTimer->setObjectName(QStringLiteral("chkTipTimer"));
     tipTimer->setEnabled(false);
     timer->addWidget(tipTimer);
-    timer->addWidget(label(QStringLiteral("lblTipTime"), QString(), header), 1);
+    timer->addWidget(label(QStringLiteral("lblTipTime"), QString(), header));
     player->addLayout(timer);
+    player->addStretch(1);
     headerLayout->addLayout(player);
     layout->addWidget(header);
 
