@@ -11,11 +11,11 @@ namespace {
 // The error report as a message box: OK goes on, Cancel ends the program.
 class MessageErrorBox final : public IErrorBox {
 public:
-    bool askContinue(const QString& title, const QString& prompt) override {
-        QString text = prompt;
+    bool askContinue(const ErrorBoxReport& report) override {
+        QString text = report.prompt();
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        return QMessageBox::warning(QApplication::activeWindow(), title, text, QMessageBox::Ok | QMessageBox::Cancel) ==
-               QMessageBox::Ok;
+        return QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("VornReader"), text,
+                                    QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
     }
 };
 

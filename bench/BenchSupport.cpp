@@ -61,8 +61,8 @@ FailOnErrorReport::~FailOnErrorReport() {
     modSystem::setErrorBox(nullptr);
 }
 
-bool FailOnErrorReport::askContinue(const QString& title, const QString& prompt) {
-    fail(QStringLiteral("error report \"%1\": %2").arg(title, prompt));
+bool FailOnErrorReport::askContinue(const ErrorBoxReport& report) {
+    fail(QStringLiteral("error report: %1").arg(report.report));
 }
 
 Timing timed(const std::function<void()>& work) {

@@ -37,7 +37,7 @@ public:
     ~FailOnErrorReport() override;
     FailOnErrorReport(const FailOnErrorReport&) = delete;
     FailOnErrorReport& operator=(const FailOnErrorReport&) = delete;
-    bool askContinue(const QString& title, const QString& prompt) override;
+    bool askContinue(const ErrorBoxReport& report) override;
 };
 
 // A small deterministic generator, so every run builds and picks the same.

@@ -6,10 +6,12 @@
 #include "IErrorBox.h"
 #include "ILibraryHost.h"
 #include "ISeqTextHost.h"
+#include "LibraryFile.h"
 #include "LibrarySession.h"
 #include "SequenceListQuery.h"
 #include "SequenceTextWriter.h"
 #include "Settings.h"
+#include "TextDecoding.h"
 #include "modDataBase.h"
 #include "modGeneral.h"
 #include "modSeqText.h"
@@ -18,8 +20,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QLocale>
 #include <QTextStream>
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -55,18 +60,46 @@ public:
     QString message;
 };
 
-// Error reports go to standard error as one line each; the run goes on, as after OK.
+// Error reports go to standard error, one line per cause: a failure that repeats (the same
+// procedure and error for sequence after sequence) is printed once and counted. The window's
+// question (OK goes on, Cancel ends) has no place here; the run goes on, as after OK.
 class CliErrorBox final : public IErrorBox {
 public:
-    bool askContinue(const QString&, const QString& prompt) override {
-        QString line = prompt.trimmed();
-        line.replace(QStringLiteral("\r\n\r\n"), QStringLiteral(": "));
-        line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-        std::fprintf(stderr, "vornreader-cli: %s\n", qPrintable(line));
+    bool askContinue(const ErrorBoxReport& report) override {
+        const QString key = report.procedure + QLatin1Char('\n') + QString::number(report.error.number);
+        int& seen = m_counts[key];
+        if (seen++ == 0) {
+            m_order.append(key);
+            QString text = report.error.description.trimmed();
+            text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+            std::fprintf(stderr, "vornreader-cli: %s (%s, error %d)\n", qPrintable(text), qPrintable(report.procedure),
+                         report.error.number);
+        }
         ++errors;
         return true;
     }
+
+    // The counts of the failures that repeated, after the run.
+    void summarise() {
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        for (const QString& key : std::as_const(m_order)) {
+            const int more = m_counts.value(key) - 1;
+            if (more > 0) {
+                const bool perSequence = key.startsWith(QLatin1String("modSeqText."));
+                std::fprintf(stderr, "vornreader-cli: ... and %s more %s the same way\n",
+                             qPrintable(english.toString(more)),
+                             perSequence ? (more == 1 ? "sequence failed" : "sequences failed") : "times it failed");
+            }
+        }
+        m_counts.clear();
+        m_order.clear();
+    }
+
     int errors = 0;
+
+private:
+    QHash<QString, int> m_counts;
+    QStringList m_order;
 };
 
 class CliHost final : public ISeqTextHost {
@@ -76,17 +109,26 @@ public:
     QString clipboardText() const override { return m_clipboard; }
     QString transString(int key, const QString& def) const override { return modGeneral::LoadTransString(key, def); }
     void showReadReport(const QString&) override {}
+    void showReadFailure(const QString& message) override {
+        QString line = message;
+        line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        std::fprintf(stderr, "vornreader-cli: %s\n", qPrintable(line));
+        failed = true;
+    }
     void setClipboard(const QString& text) { m_clipboard = text; }
+
+    bool failed = false;
 
 private:
     QString m_clipboard;
 };
 
 // The library's life without a window: refusals go to standard error, the library settings are
-// read and written as the program does, and the upgrade question is answered by --author.
+// read and written as the program does (not by a command that only reads), and the upgrade
+// question is answered by --author.
 class CliLibraryHost final : public ILibraryHost {
 public:
-    explicit CliLibraryHost(std::optional<QString> author) : m_author(std::move(author)) {}
+    CliLibraryHost(std::optional<QString> author, bool readOnly) : m_author(std::move(author)), m_readOnly(readOnly) {}
 
     void showMessage(int key, const QVariantList& arguments) override {
         QString text = modGeneral::TransMessage(key, arguments);
@@ -100,23 +142,46 @@ public:
         modSetting::ReadIniMdbVornReader(settings(), db, modGeneral::LevelMenuCaptions());
     }
     void writeLibrarySettings(Database* db) override {
-        modSetting::WriteIniMdbVornReader(settings(), db, modGeneral::LevelMenuCaptions());
+        if (!m_readOnly) {
+            modSetting::WriteIniMdbVornReader(settings(), db, modGeneral::LevelMenuCaptions());
+        }
     }
 
 private:
     std::optional<QString> m_author;
+    bool m_readOnly;
 };
 
-// An open library for one command, closed (settings written, file compacted) at the end.
+bool isLibraryName(const QString& path) {
+    return path.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive);
+}
+
+// A failure that has been reported already (by the library's life or the error box).
+class Reported {};
+
+enum class Access { Read, Write };
+
+// An open library for one command, closed at the end. A command that only reads opens it
+// read-only: nothing is upgraded, written or compacted, and the file keeps its bytes. A command
+// that writes is refused up front on a library that cannot be written.
 class OpenLibrary {
 public:
-    OpenLibrary(const QString& path, const std::optional<QString>& author)
-        : m_host(author), m_session(LibraryState{settings().MdbPath, settings().MdbFile, settings().FuncKey,
-                                                 settings().RecentFile, settings().RecentFileCnt},
-                                    m_host) {
-        checkLibrary(path);
-        if (!m_session.OpenSequenceMdbFile(path, QString())) {
-            throw Failure(QStringLiteral("cannot open \"%1\"").arg(path));
+    OpenLibrary(const QString& path, const std::optional<QString>& author, Access access)
+        : m_host(author, access == Access::Read),
+          m_session(LibraryState{settings().MdbPath, settings().MdbFile, settings().FuncKey, settings().RecentFile,
+                                 settings().RecentFileCnt},
+                    m_host) {
+        if (!isLibraryName(path)) {
+            throw Failure(QStringLiteral("\"%1\" is not a library file (the name must end in .mdb)").arg(path));
+        }
+        const LibrarySession::Access mode =
+            access == Access::Read ? LibrarySession::Access::ReadOnly : LibrarySession::Access::ReadWrite;
+        if (!m_session.OpenSequenceMdbFile(path, QString(), mode)) {
+            throw Reported();
+        }
+        if (access == Access::Write && m_session.isReadOnly()) {
+            m_host.showMessage(40107, {LibraryFile::absolutePath(path)});
+            throw Reported();
         }
     }
     ~OpenLibrary() { m_session.CloseSequenceMdbFile(); }
@@ -126,8 +191,6 @@ public:
     Database& db() { return m_session.database(); }
 
 private:
-    static void checkLibrary(const QString& path);
-
     CliLibraryHost m_host;
     LibrarySession m_session;
 };
@@ -135,32 +198,6 @@ private:
 void out(const QString& text) {
     QTextStream stream(stdout);
     stream << text << '\n';
-}
-
-bool isLibraryName(const QString& path) {
-    return path.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive);
-}
-
-// A library must be a ".mdb" file holding the library tables; anything else gets a clear refusal
-// before the library's life touches it.
-void OpenLibrary::checkLibrary(const QString& path) {
-    if (!isLibraryName(path)) {
-        throw Failure(QStringLiteral("\"%1\" is not a library file (the name must end in .mdb)").arg(path));
-    }
-    if (!QFileInfo(path).isFile()) {
-        throw Failure(QStringLiteral("\"%1\" does not exist").arg(path));
-    }
-    try {
-        Database probe(path);
-        if (probe
-                .scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = "
-                                       "'tblSequence'"))
-                .toLongLong() == 0) {
-            throw Failure(QStringLiteral("\"%1\" is not a VornReader library (it has no sequence table)").arg(path));
-        }
-    } catch (const DbError& error) {
-        throw Failure(QStringLiteral("\"%1\" is not a VornReader library (%2)").arg(path, error.message()));
-    }
 }
 
 QString takeOption(QStringList& arguments, const QString& name) {
@@ -200,13 +237,13 @@ int commandRead(const QStringList& arguments, const std::optional<QString>& auth
     if (arguments.size() < 2) {
         throw UsageError(QStringLiteral("read takes a LIBRARY and at least one FILE"));
     }
-    OpenLibrary library(arguments.front(), author);
+    OpenLibrary library(arguments.front(), author, Access::Write);
     CliHost host;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const int added = modSeqText::ReadSequenceText(library.db(), arguments[i], false, -1, host);
         out(arguments[i] + QLatin1Char('\t') + QString::number(added));
     }
-    return 0;
+    return host.failed ? 1 : 0;
 }
 
 int commandPaste(QStringList arguments, const std::optional<QString>& author) {
@@ -217,20 +254,26 @@ int commandPaste(QStringList arguments, const std::optional<QString>& author) {
     qint32 position = -1;
     if (!at.isEmpty()) {
         bool ok = false;
-        position = at.toInt(&ok);
-        if (!ok || position < 0) {
+        const qint64 value = at.toLongLong(&ok);
+        if (!ok || value < 0) {
             throw UsageError(QStringLiteral("--at needs a position of 0 or more"));
         }
+        if (value > std::numeric_limits<qint32>::max()) {
+            throw UsageError(
+                QStringLiteral("--at %1 is out of range (0 to %2)").arg(at).arg(std::numeric_limits<qint32>::max()));
+        }
+        position = static_cast<qint32>(value);
     }
-    OpenLibrary library(arguments.front(), author);
+    OpenLibrary library(arguments.front(), author, Access::Write);
     QFile input;
     if (!input.open(stdin, QIODevice::ReadOnly)) {
         throw Failure(QStringLiteral("cannot read standard input"));
     }
     CliHost host;
-    host.setClipboard(QString::fromUtf8(input.readAll()));
+    // Standard input is decoded as files are: UTF-8, or the legacy encoding it turns out to be.
+    host.setClipboard(TextDecoding::decode(input.readAll()));
     out(QString::number(modSeqText::ReadSequenceText(library.db(), QString(), true, position, host)));
-    return 0;
+    return host.failed ? 1 : 0;
 }
 
 int commandList(QStringList arguments, const std::optional<QString>& author) {
@@ -250,7 +293,7 @@ int commandList(QStringList arguments, const std::optional<QString>& author) {
     if (level.isEmpty()) {
         level = SequenceListQuery::AllLevel;
     }
-    OpenLibrary library(arguments.front(), author);
+    OpenLibrary library(arguments.front(), author, Access::Read);
     Statement list = SequenceListQuery::prepare(library.db(), level, sequenceSort);
     QTextStream stream(stdout);
     while (list.step()) {
@@ -273,9 +316,17 @@ int commandCopy(const QStringList& arguments, const std::optional<QString>& auth
         }
         sequences.append(sequence);
     }
-    OpenLibrary library(arguments.front(), author);
-    std::fputs(modSeqText::SequencesText(library.db(), sequences).toUtf8().constData(), stdout);
-    return 0;
+    OpenLibrary library(arguments.front(), author, Access::Read);
+    const QList<qint64> missing = modSeqText::MissingSequences(library.db(), sequences);
+    for (const qint64 sequence : missing) {
+        std::fprintf(stderr, "vornreader-cli: there is no sequence %lld in the library\n",
+                     static_cast<long long>(sequence));
+        sequences.removeAll(sequence);
+    }
+    // The text is written by its byte count: a stored value may hold a NUL character.
+    const QByteArray text = modSeqText::SequencesText(library.db(), sequences).toUtf8();
+    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+    return missing.isEmpty() ? 0 : 1;
 }
 
 } // namespace
@@ -288,7 +339,6 @@ int run(const QStringList& argumentList) {
     HomeSeeder::SeedApplicationHome();
     modSetting::ReadIniVornReader(settings());
     modGeneral::SetLanguage(settings().Language);
-    modSystem::setErrorQuestion([] { return modGeneral::LoadTransString(40401); });
     QStringList arguments = argumentList;
     int status = 0;
     try {
@@ -321,6 +371,8 @@ int run(const QStringList& argumentList) {
         if (status == 0 && box.errors > 0) {
             status = 1;
         }
+    } catch (const Reported&) {
+        status = 1;
     } catch (const UsageError& error) {
         std::fprintf(stderr, "vornreader-cli: %s\n%s", qPrintable(error.message), kUsage);
         status = 2;
@@ -331,6 +383,7 @@ int run(const QStringList& argumentList) {
         std::fprintf(stderr, "vornreader-cli: database error %d: %s\n", error.code(), qPrintable(error.message()));
         status = 1;
     }
+    box.summarise();
     modSystem::setErrorBox(nullptr);
     return status;
 }

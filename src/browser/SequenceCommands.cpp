@@ -9,6 +9,7 @@
 #include "KeyList.h"
 #include "SequenceList.h"
 #include "SequenceListModel.h"
+#include "SequenceParser.h"
 #include "SequenceTextWriter.h"
 #include "Settings.h"
 #include "Transaction.h"
@@ -18,7 +19,6 @@
 #include <QClipboard>
 #include <QDate>
 #include <QGuiApplication>
-#include <QRegularExpression>
 #include <QStandardItemModel>
 
 namespace {
@@ -44,11 +44,7 @@ SequenceCommands::SequenceCommands(Settings& settings, BrowserState& state, Data
 }
 
 QDate SequenceCommands::parseCallDate(const QString& text) {
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\s*(\\d{1,4})\\s*[/.-]\\s*(\\d{1,2})\\s*[/.-]\\s*(\\d{1,2})\\s*$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    return match.hasMatch() ? QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt())
-                            : QDate();
+    return SequenceParser::historyDate(text);
 }
 
 void SequenceCommands::refreshRow() {

@@ -311,6 +311,7 @@ public:
         m_window.CreateList();
     }
     void showReadReport(const QString& message) override { m_dialogs.information(message); }
+    void showReadFailure(const QString& message) override { m_dialogs.exclamation(message); }
 
 private:
     frmVornReader& m_window;

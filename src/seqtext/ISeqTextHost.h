@@ -20,4 +20,6 @@ public:
     virtual void refreshAfterRead() {}
     // The report of a run, already formatted.
     virtual void showReadReport(const QString& message) = 0;
+    // A run that had to stop and kept nothing: the one message naming the cause and the source.
+    virtual void showReadFailure(const QString& message) { showReadReport(message); }
 };

@@ -1,5 +1,6 @@
 #include "SequenceParser.h"
 
+#include <QLocale>
 #include <cmath>
 
 namespace SequenceParser {
@@ -85,28 +86,45 @@ QString titleFromNote(const QString& note, const QString& date, const QString& t
 }
 
 QDate historyDate(const QString& text) {
-    // Three numbers of at most 4, 2 and 2 digits, separated by "/" or "-", blanks around.
+    // Year, month and day of 4, 1-2 and 1-2 digits, separated by "/", "-" or ".", blanks around:
+    // the form this program writes, read without building anything on the heap.
     const QStringView t = QStringView(text).trimmed();
     int parts[3] = {0, 0, 0};
+    const int shortest[3] = {4, 1, 1};
     const int widths[3] = {4, 2, 2};
     qsizetype i = 0;
-    for (int part = 0; part < 3; ++part) {
+    bool numeric = true;
+    for (int part = 0; part < 3 && numeric; ++part) {
+        while (part > 0 && i < t.size() && t[i] == QLatin1Char(' ')) {
+            ++i;
+        }
         const qsizetype start = i;
         while (i < t.size() && t[i].unicode() >= u'0' && t[i].unicode() <= u'9') {
             parts[part] = parts[part] * 10 + (t[i].unicode() - u'0');
             ++i;
         }
-        if (i == start || i - start > widths[part]) {
-            return {};
+        numeric = i - start >= shortest[part] && i - start <= widths[part];
+        while (i < t.size() && t[i] == QLatin1Char(' ')) {
+            ++i;
         }
-        if (part < 2) {
-            if (i >= t.size() || (t[i] != QLatin1Char('/') && t[i] != QLatin1Char('-'))) {
-                return {};
-            }
+        if (numeric && part < 2) {
+            numeric =
+                i < t.size() && (t[i] == QLatin1Char('/') || t[i] == QLatin1Char('-') || t[i] == QLatin1Char('.'));
             ++i;
         }
     }
-    return i == t.size() ? QDate(parts[0], parts[1], parts[2]) : QDate();
+    if (numeric && i == t.size()) {
+        return QDate(parts[0], parts[1], parts[2]);
+    }
+    // The short date form of the system, as a text written on another machine may carry it. A
+    // two-digit year is taken to lie between 1930 and 2029.
+    const QLocale locale;
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    QDate date = locale.toDate(t.toString(), format);
+    if (date.isValid() && !format.contains(QLatin1String("yyyy")) && date.year() < 1930) {
+        date = date.addYears(100);
+    }
+    return date;
 }
 
 } // namespace SequenceParser

@@ -214,6 +214,19 @@ QString SequencesText(Database& db, const QList<qint64>& sequences) {
     return text;
 }
 
+QList<qint64> MissingSequences(Database& db, const QList<qint64>& sequences) {
+    QList<qint64> missing;
+    Statement seek = db.prepare(QStringLiteral("SELECT 1 FROM tblSequence WHERE Sequence = ?"));
+    for (const qint64 sequence : sequences) {
+        seek.bind(1, sequence);
+        if (!seek.step() && !missing.contains(sequence)) {
+            missing.append(sequence);
+        }
+        seek.reset();
+    }
+    return missing;
+}
+
 bool DeleteSequences(Database& db, const QList<qint64>& sequences) {
     try {
         // One statement per table: the history table has no index by sequence and is scanned once.

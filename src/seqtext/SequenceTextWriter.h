@@ -44,6 +44,9 @@ void WriteSequenceClipboard(Database& db, QString& text, qint64 sequence);
 // The text of Edit > Copy: the sequences in the given order, one form-feed line between two.
 QString SequencesText(Database& db, const QList<qint64>& sequences);
 
+// The numbers no stored sequence carries, in the order given.
+QList<qint64> MissingSequences(Database& db, const QList<qint64>& sequences);
+
 // Removes the sequences with their calls and history in one transaction: all of them, or, when
 // anything fails, none (the failure is logged). True when they are gone.
 bool DeleteSequences(Database& db, const QList<qint64>& sequences);

@@ -23,6 +23,11 @@ void logError(int number, const QString& description) {
     modSystem::WriteErrorLog(kProc, {number, description});
 }
 
+// A failure that ends the whole run: the library file or the machine failed, not one record.
+struct RunStopped {
+    DbError error;
+};
+
 // One run over one text: the parse state of the four-phase machine and the statements that store
 // what it finds. Every sequence is stored inside its own savepoint, the run inside one
 // transaction, so a failure costs only the sequence it happened in.
@@ -351,12 +356,18 @@ void Reader::closeSequence() {
 }
 
 // Takes back everything stored for the current sequence; the rest of its lines are skipped as
-// those of a duplicate would be.
+// those of a duplicate would be. A failure of the file or the machine (or one after which SQLite
+// has rolled the run's transaction back by itself) stops the run instead: going on would store
+// later sequences outside any transaction.
 void Reader::abandonSequence(const DbError& error) {
     m_addSequence.reset();
     m_addCall.reset();
     m_addHistory.reset();
     m_seek.reset();
+    if (error.isFatal() || !m_db.inTransaction()) {
+        m_inSequence = false;
+        throw RunStopped{error};
+    }
     if (m_inSequence) {
         try {
             m_savepointRollback.run();
@@ -443,6 +454,7 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
     }
 
     bool stored = false;
+    std::optional<DbError> failure;
     if (readable) {
         try {
             Transaction transaction(db);
@@ -456,12 +468,12 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
             transaction.commit();
             added = reader.added();
             stored = true;
+        } catch (const RunStopped& stop) {
+            failure = stop.error;
         } catch (const DbError& error) {
-            logError(error.code(), error.message());
-            added = 0;
+            failure = error;
         }
     }
-
     // A file whose sequences could not be stored stays where it is, to be read again.
     if (!fromClipboard && stored && host.seqDateSave() &&
         !source.contains(QLatin1String("backup"), Qt::CaseInsensitive)) {
@@ -471,6 +483,18 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
     host.refreshAfterRead();
     const QString where = fromClipboard ? host.transString(40302, QStringLiteral("the clipboard"))
                                         : QLatin1Char('"') + source + QLatin1Char('"');
+    if (failure) {
+        // Nothing of the run was kept (its transaction is rolled back): one message names the
+        // cause and the source; the log keeps the engine's own words.
+        modSystem::WriteErrorLogFile(kProc, failure->info());
+        const QString cause = modGeneral::MessageFormat(
+            host.transString(failure->causeKey(), QStringLiteral("the library reported an error (%1).")),
+            {failure->message()});
+        host.showReadFailure(modGeneral::MessageFormat(
+            host.transString(40303, QStringLiteral("Reading %1 stopped: %2 Nothing of it was stored.")),
+            {where, cause}));
+        return 0;
+    }
     host.showReadReport(modGeneral::MessageFormat(
         host.transString(40301, QStringLiteral("%2 sequences were read from %1.")), {where, added}));
     return added;

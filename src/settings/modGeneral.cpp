@@ -3,6 +3,7 @@
 #include "AppHome.h"
 #include "Database.h"
 #include "DbError.h"
+#include "IniFile.h"
 #include "modSystem.h"
 
 #include <QSet>
@@ -26,8 +27,15 @@ QString Language() {
 QString LoadTransString(int key, const QString& def) {
     const QString file = g_language == QLatin1String("English") ? QStringLiteral("System/TransEnglish.ini")
                                                                 : QStringLiteral("System/TransJapanese.ini");
-    return modSystem::GetIniString(QStringLiteral("Translation"), QString::number(key),
-                                   AppHome::path() + QLatin1Char('/') + file, def);
+    const QString section = QStringLiteral("Translation");
+    const QString name = QString::number(key);
+    std::optional<QString> text = IniFile::read(AppHome::path() + QLatin1Char('/') + file, section, name);
+    if (!text) {
+        // A home seeded by an older version lacks the texts added since; they come from the
+        // shipped copy, while the user's own edits of the other texts stay in force.
+        text = IniFile::read(QStringLiteral(":/") + file, section, name);
+    }
+    return (text ? *text : def).left(1023);
 }
 
 QString MessageFormat(const QString& text, const QVariantList& arguments) {

@@ -71,7 +71,10 @@ void Database::open(const QString& path, Mode mode) {
     if (mode == Mode::OpenExisting && !QFileInfo(path).isFile()) {
         throw DbError(SQLITE_CANTOPEN, QStringLiteral("The file \"%1\" does not exist.").arg(path));
     }
-    const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
+    const int access = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY
+                       : mode == Mode::Create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
+                                              : SQLITE_OPEN_READWRITE;
+    const int flags = access | SQLITE_OPEN_NOMUTEX;
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -83,13 +86,15 @@ void Database::open(const QString& path, Mode mode) {
     m_path = path;
     try {
         sqlite3_extended_result_codes(m_db, 1);
-        sqlite3_busy_timeout(m_db, 2000);
+        setBusyTimeout(kBusyTimeout);
         sqlite3_create_function_v2(m_db, "InStr", 4, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, inStrFunction,
                                    nullptr, nullptr, nullptr);
         sqlite3_create_function_v2(m_db, "InStr", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, inStrFunction,
                                    nullptr, nullptr, nullptr);
         // Reading the schema makes a file that is not a database fail here, not later.
-        exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+        if (mode != Mode::ReadOnly) {
+            exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+        }
         // Savepoint and statement journals live only inside a transaction (the rollback journal
         // on disk keeps commits atomic); in memory they cost no file writes per sequence read.
         exec(QStringLiteral("PRAGMA temp_store=MEMORY"));
@@ -143,6 +148,23 @@ int Database::changes() const {
 
 bool Database::inTransaction() const {
     return m_db && !sqlite3_get_autocommit(m_db);
+}
+
+bool Database::isReadOnly() const {
+    if (!m_db) {
+        return true;
+    }
+    if (sqlite3_db_readonly(m_db, "main") == 1) {
+        return true;
+    }
+    const QFileInfo file(m_path);
+    return !QFileInfo(file.absolutePath()).isWritable() || !file.isWritable();
+}
+
+void Database::setBusyTimeout(int milliseconds) {
+    if (m_db) {
+        sqlite3_busy_timeout(m_db, milliseconds);
+    }
 }
 
 void Database::attach(const QString& path, const QString& alias) {

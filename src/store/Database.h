@@ -10,7 +10,12 @@ struct sqlite3;
 // file stays atomic), a busy timeout, and the InStr function registered for search criteria.
 class Database {
 public:
-    enum class Mode { OpenExisting, Create };
+    // OpenExisting opens for reading and writing (a file that is not writable is opened for
+    // reading only, see isReadOnly); ReadOnly never writes to the file; Create makes a new file.
+    enum class Mode { OpenExisting, ReadOnly, Create };
+
+    // How long statements wait for another program's lock by default (milliseconds).
+    static constexpr int kBusyTimeout = 2000;
 
     Database() = default;
     explicit Database(const QString& path, Mode mode = Mode::OpenExisting) { open(path, mode); }
@@ -34,6 +39,11 @@ public:
     qint64 lastInsertRowId() const;
     int changes() const;
     bool inTransaction() const;
+    // True when the library cannot be written: the file or its folder (where the rollback journal
+    // goes) is not writable, or it was opened ReadOnly.
+    bool isReadOnly() const;
+    // Milliseconds a statement waits for another program's lock before it fails as busy.
+    void setBusyTimeout(int milliseconds);
 
     // Makes another file's tables reachable as alias.table; the path is a bound parameter.
     void attach(const QString& path, const QString& alias);

@@ -16,6 +16,50 @@ public:
     int primaryCode() const { return m_code & 0xFF; }
     const QString& message() const { return m_message; }
     ErrorInfo info() const { return {m_code, m_message}; }
+    // A failure of the library file or of the machine rather than of one record: disk full, an
+    // input/output error, no memory, a damaged, read-only or locked file. SQLite may have rolled
+    // the whole transaction back by itself, and the next record would fail the same way.
+    bool isFatal() const {
+        switch (primaryCode()) {
+        case 5:  // SQLITE_BUSY
+        case 6:  // SQLITE_LOCKED
+        case 7:  // SQLITE_NOMEM
+        case 8:  // SQLITE_READONLY
+        case 9:  // SQLITE_INTERRUPT
+        case 10: // SQLITE_IOERR
+        case 11: // SQLITE_CORRUPT
+        case 13: // SQLITE_FULL
+        case 14: // SQLITE_CANTOPEN
+        case 15: // SQLITE_PROTOCOL
+        case 26: // SQLITE_NOTADB
+            return true;
+        default:
+            return false;
+        }
+    }
+    // The translation key of the plain words for a fatal failure's cause (40311-40317; the last
+    // takes the engine's message as its argument).
+    int causeKey() const {
+        switch (primaryCode()) {
+        case 13: // SQLITE_FULL
+            return 40311;
+        case 10: // SQLITE_IOERR
+        case 14: // SQLITE_CANTOPEN
+            return 40312;
+        case 8: // SQLITE_READONLY
+            return 40313;
+        case 5: // SQLITE_BUSY
+        case 6: // SQLITE_LOCKED
+            return 40314;
+        case 7: // SQLITE_NOMEM
+            return 40315;
+        case 11: // SQLITE_CORRUPT
+        case 26: // SQLITE_NOTADB
+            return 40316;
+        default:
+            return 40317;
+        }
+    }
 
 private:
     int m_code;

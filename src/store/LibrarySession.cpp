@@ -3,13 +3,13 @@
 #include "AppHome.h"
 #include "DbError.h"
 #include "ILibraryHost.h"
+#include "LibraryFile.h"
 #include "modDataBase.h"
 #include "modSystem.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <sqlite3.h>
 
 namespace {
@@ -20,26 +20,27 @@ void logError(const char* procedure, const ErrorInfo& error) {
     modSystem::WriteErrorLog(QLatin1String(procedure), error);
 }
 
-bool replaceBeside(const QString& source, const QString& target) {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        return false;
+// Sets a connection setting for the life of the scope.
+class PragmaScope {
+public:
+    PragmaScope(Database& db, const QString& name, const QString& value, const QString& restore)
+        : m_db(db), m_restore(QStringLiteral("PRAGMA ") + name + QStringLiteral(" = ") + restore) {
+        m_db.exec(QStringLiteral("PRAGMA ") + name + QStringLiteral(" = ") + value);
     }
-    // QSaveFile writes a temporary file beside the target, flushes it to disk and renames it over
-    // the target only when everything was written.
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(1 << 20);
-        if (chunk.isEmpty() || out.write(chunk) != chunk.size()) {
-            out.cancelWriting();
-            return false;
+    ~PragmaScope() {
+        try {
+            m_db.exec(m_restore);
+        } catch (const DbError&) {
+            // The connection is closed right after the compaction; a setting it keeps costs nothing.
         }
     }
-    return out.commit();
-}
+    PragmaScope(const PragmaScope&) = delete;
+    PragmaScope& operator=(const PragmaScope&) = delete;
+
+private:
+    Database& m_db;
+    QString m_restore;
+};
 
 } // namespace
 
@@ -55,15 +56,36 @@ int LibrarySession::recentCount() const {
     return std::clamp<int>(m_state.RecentFileCnt, 0, static_cast<int>(m_state.RecentFile.size()));
 }
 
-bool LibrarySession::OpenSequenceMdbFile(const QString& path, const QString& switchLabel) {
-    if (m_open) {
-        CloseSequenceMdbFile();
+bool LibrarySession::refuse(const QString& path, const LibraryFile::Check& check) {
+    switch (check.status) {
+    case LibraryFile::Status::Ok:
+        return false;
+    case LibraryFile::Status::Missing:
+        m_host.showMessage(40101, {path});
+        break;
+    case LibraryFile::Status::NotLibrary:
+        m_host.showMessage(40104, {path, check.detail});
+        break;
+    case LibraryFile::Status::InUse:
+        m_host.showMessage(40105, {path});
+        break;
+    case LibraryFile::Status::NoPermission:
+        m_host.showMessage(40106, {path, check.detail});
+        break;
     }
+    return true;
+}
+
+bool LibrarySession::OpenSequenceMdbFile(const QString& givenPath, const QString& switchLabel, Access access) {
+    // Every path the program keeps is absolute: a bare name is the file in the current folder.
+    const QString path = LibraryFile::absolutePath(givenPath);
+    // The file is looked at before the open library is closed, so that choosing a wrong file
+    // leaves the caller with the library they had; a refused file is not remembered anywhere.
     if (!QFileInfo(path).isFile()) {
         m_host.showMessage(40101, {path});
         return false;
     }
-    if (path == TemplatePath()) {
+    if (path == LibraryFile::absolutePath(TemplatePath())) {
         m_host.showMessage(40102, {path});
         return false;
     }
@@ -72,21 +94,36 @@ bool LibrarySession::OpenSequenceMdbFile(const QString& path, const QString& swi
         m_host.showMessage(40103, {});
         return false;
     }
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    if (slash >= 1) {
-        m_state.MdbPath = path.left(slash);
-        m_state.MdbFile = path.mid(slash + 1);
-    } else {
-        m_state.MdbPath = AppHome::path();
-        m_state.MdbFile = slash == 0 ? path.mid(1) : path;
+    const LibraryFile::Check check = LibraryFile::inspect(path);
+    if (refuse(path, check)) {
+        // A start-up that found something else under the remembered name forgets it.
+        if (check.status == LibraryFile::Status::NotLibrary &&
+            path == LibraryFile::absolutePath(m_state.MdbPath + QLatin1Char('/') + m_state.MdbFile)) {
+            m_state.MdbPath.clear();
+            m_state.MdbFile.clear();
+        }
+        return false;
     }
+    const bool readOnly = check.readOnly || access == Access::ReadOnly;
+    // An older library is brought up to date when it is opened; one that cannot be written
+    // cannot be, and is not read with missing fields.
+    if (readOnly && !check.current) {
+        m_host.showMessage(40108, {path});
+        return false;
+    }
+    if (m_open) {
+        CloseSequenceMdbFile();
+    }
+    const QFileInfo info(path);
+    m_state.MdbPath = info.absolutePath();
+    m_state.MdbFile = info.fileName();
     UpdateRecentFileMenu(path);
     try {
-        // A file that is not a database is refused before the upgrade touches it.
-        m_db.open(path);
-        m_db.close();
-        modDataBase::AdminDataBase(path, [this](const QString& prompt) { return m_host.askAuthor(prompt); });
-        m_db.open(path);
+        if (!readOnly) {
+            modDataBase::AdminDataBase(path, [this](const QString& prompt) { return m_host.askAuthor(prompt); });
+        }
+        m_db.open(path, readOnly ? Database::Mode::ReadOnly : Database::Mode::OpenExisting);
+        m_readOnly = readOnly || m_db.isReadOnly();
         m_open = true;
         m_host.readLibrarySettings(m_db);
         m_state.FuncKey = switchLabel;
@@ -95,46 +132,47 @@ bool LibrarySession::OpenSequenceMdbFile(const QString& path, const QString& swi
     } catch (const DbError& error) {
         m_db.close();
         m_open = false;
-        logError("frmVornReader.OpenSequenceMdbFile", error.info());
+        if (LibraryFile::statusOf(error) == LibraryFile::Status::InUse) {
+            m_host.showMessage(40105, {path});
+        } else {
+            logError("frmVornReader.OpenSequenceMdbFile", error.info());
+        }
         return false;
     }
 }
 
 void LibrarySession::CloseSequenceMdbFile() {
-    m_host.writeLibrarySettings(m_open ? &m_db : nullptr);
+    const bool writable = m_open && !m_readOnly;
+    m_host.writeLibrarySettings(writable ? &m_db : nullptr);
+    if (writable) {
+        OptimizeDatabase(m_db);
+    }
     m_db.close();
-    m_host.libraryClosed();
-    OptimizeDatabase(m_state.MdbPath + QLatin1Char('/') + m_state.MdbFile);
     m_open = false;
+    m_readOnly = false;
+    // The window is reset after the session is closed, so that what it asks of the session (which
+    // commands to offer) already sees no library.
+    m_host.libraryClosed();
 }
 
-bool LibrarySession::OptimizeDatabase(const QString& path, const ReplaceFile& replace) {
-    const QString work = AppHome::tempPath() + QLatin1Char('/') + QFileInfo(path).fileName();
+bool LibrarySession::OptimizeDatabase(Database& db) {
     try {
-        if (QFileInfo::exists(work) && !QFile::remove(work)) {
-            throw DbError(SQLITE_CANTOPEN, QStringLiteral("Cannot remove the work file \"%1\".").arg(work));
+        // Only free pages are worth the rewrite; a library without any stays untouched.
+        if (db.scalar(QStringLiteral("PRAGMA freelist_count")).toLongLong() == 0) {
+            return true;
         }
-        {
-            Database db(path);
-            // The exclusive lock, kept until the file has been replaced, tells whether another
-            // program is using the library and keeps it from writing meanwhile.
-            db.exec(QStringLiteral("PRAGMA busy_timeout = 0"));
-            db.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
-            db.exec(QStringLiteral("BEGIN EXCLUSIVE; COMMIT;"));
-            Statement vacuum = db.prepare(QStringLiteral("VACUUM INTO ?"));
-            vacuum.bind(1, work);
-            vacuum.run();
-            const bool replaced = replace ? replace(work, path) : replaceBeside(work, path);
-            if (!replaced) {
-                throw DbError(SQLITE_IOERR, QStringLiteral("Cannot replace \"%1\" with its compacted copy.").arg(path));
-            }
-        }
-        QFile::remove(work);
+        // VACUUM copies the library into a temporary database and back, under the library's
+        // exclusive lock and rollback journal. The copy goes to a temporary file, not to memory,
+        // so that a large library does not have to fit in memory; a library another program is
+        // using is left as it is at once, without waiting for it.
+        PragmaScope tempStore(db, QStringLiteral("temp_store"), QStringLiteral("FILE"), QStringLiteral("MEMORY"));
+        db.setBusyTimeout(0);
+        db.exec(QStringLiteral("VACUUM"));
+        db.setBusyTimeout(Database::kBusyTimeout);
         return true;
     } catch (const DbError& error) {
-        QFile::remove(work);
-        // A library in use by another program stays as it is, without a word.
-        if (error.primaryCode() != SQLITE_BUSY && error.primaryCode() != SQLITE_LOCKED) {
+        db.setBusyTimeout(Database::kBusyTimeout);
+        if (LibraryFile::statusOf(error) != LibraryFile::Status::InUse) {
             logError("modDataBase.OptimizeDatabase", error.info());
         }
         return false;
@@ -188,22 +226,23 @@ void LibrarySession::mnuFileMdbNew_Click() {
     if (!chosen || chosen->isEmpty()) {
         return;
     }
-    const QString templatePath = TemplatePath();
+    const QString target = LibraryFile::absolutePath(*chosen);
+    const QString templatePath = LibraryFile::absolutePath(TemplatePath());
     if (!QFileInfo::exists(templatePath)) {
         m_host.showMessage(40111, {kTemplateName});
         return;
     }
-    if (*chosen == templatePath) {
+    if (target == templatePath) {
         m_host.showMessage(40112, {kTemplateName});
         return;
     }
-    if (QFileInfo::exists(*chosen)) {
-        if (!m_host.askOverwrite(*chosen)) {
+    if (QFileInfo::exists(target)) {
+        if (!m_host.askOverwrite(target)) {
             return;
         }
-        if (!QFile::remove(*chosen)) {
+        if (!QFile::remove(target)) {
             logError("frmVornReader.mnuFileMdbNew_Click",
-                     {VornError::PathAccess, QStringLiteral("Cannot remove \"%1\".").arg(*chosen)});
+                     {VornError::PathAccess, QStringLiteral("Cannot remove \"%1\".").arg(target)});
             return;
         }
     }
@@ -211,13 +250,13 @@ void LibrarySession::mnuFileMdbNew_Click() {
         CloseSequenceMdbFile();
     }
     modDataBase::AdminDataBase(templatePath, [this](const QString& prompt) { return m_host.askAuthor(prompt); });
-    if (!QFile::copy(templatePath, *chosen)) {
+    if (!QFile::copy(templatePath, target)) {
         logError("frmVornReader.mnuFileMdbNew_Click",
-                 {VornError::PathAccess, QStringLiteral("Cannot copy the template to \"%1\".").arg(*chosen)});
+                 {VornError::PathAccess, QStringLiteral("Cannot copy the template to \"%1\".").arg(target)});
         return;
     }
-    QFile::setPermissions(*chosen, QFile::permissions(*chosen) | QFile::WriteOwner);
-    OpenSequenceMdbFile(*chosen, QString());
+    QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
+    OpenSequenceMdbFile(target, QString());
 }
 
 void LibrarySession::mnuFileMdbOpen_Click() {

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "Database.h"
+#include "LibraryFile.h"
 
 #include <QString>
 #include <array>
-#include <functional>
 
 class ILibraryHost;
 
@@ -32,10 +32,18 @@ public:
     LibrarySession(const LibrarySession&) = delete;
     LibrarySession& operator=(const LibrarySession&) = delete;
 
+    // ReadOnly: the library is only read (nothing is upgraded, written or compacted), as for the
+    // command-line tool's listing and copying.
+    enum class Access { ReadWrite, ReadOnly };
+
     bool isOpen() const { return m_open; }
+    // The open library cannot be written: its file or folder is read-only, or it was opened so.
+    bool isReadOnly() const { return m_readOnly; }
     Database& database() { return m_db; }
 
-    bool OpenSequenceMdbFile(const QString& path, const QString& switchLabel);
+    // A file that is missing, not a library, in use or unreadable is refused with one message
+    // before the open library is closed; it is not remembered.
+    bool OpenSequenceMdbFile(const QString& path, const QString& switchLabel, Access access = Access::ReadWrite);
     void CloseSequenceMdbFile();
     void UpdateRecentFileMenu(const QString& path);
     // The window caption for the shown level (empty: no level shown).
@@ -51,18 +59,18 @@ public:
 
     static QString TemplatePath();
 
-    // Replaces target with the compacted copy at source; the default writes beside the target,
-    // flushes and renames over it. Tests put a failing one in.
-    using ReplaceFile = std::function<bool(const QString& source, const QString& target)>;
-    // Compacts the closed library at path through a work file in the Temp folder. A library that
-    // another program is using is skipped silently; any failure leaves the file as it was.
-    static bool OptimizeDatabase(const QString& path, const ReplaceFile& replace = {});
+    // Compacts the library in place when it has free pages. A library another program is using
+    // is skipped silently; any failure leaves it as it was (and is logged).
+    static bool OptimizeDatabase(Database& db);
 
 private:
     int recentCount() const;
+    // Shows the message for a refused file; false when the file may be opened.
+    bool refuse(const QString& path, const LibraryFile::Check& check);
 
     LibraryState m_state;
     ILibraryHost& m_host;
     Database m_db;
     bool m_open = false;
+    bool m_readOnly = false;
 };

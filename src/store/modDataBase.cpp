@@ -217,6 +217,14 @@ void AdminDataBase(const QString& path, const AuthorQuestion& askAuthor) {
     }
 }
 
+bool IsCurrent(Database& db) {
+    const QString sequence = QStringLiteral("tblSequence");
+    return CheckExistField(db, sequence, QStringLiteral("OrderNo")) &&
+           CheckExistField(db, sequence, QStringLiteral("Author")) &&
+           CheckExistField(db, QStringLiteral("tblCall"), QStringLiteral("HexInfo")) &&
+           CheckExistTable(db, QStringLiteral("tblSetting")) && CheckExistTable(db, QStringLiteral("tblHistory"));
+}
+
 bool CheckExistTable(Database& db, const QString& name, const QString& schema) {
     try {
         Statement tables = db.prepare(QStringLiteral("SELECT name FROM ") + schema +

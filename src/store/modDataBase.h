@@ -25,6 +25,10 @@ void CreateLibrary(const QString& path);
 // logged and ends the upgrade; earlier steps stay.
 void AdminDataBase(const QString& path, const AuthorQuestion& askAuthor);
 
+// True when the file has every field and table the upgrade adds, so that it can be read without
+// being upgraded (a read-only library cannot be).
+bool IsCurrent(Database& db);
+
 // Exact-name checks, letter case included. schema names an attached database ("main" by default).
 bool CheckExistTable(Database& db, const QString& name, const QString& schema = QStringLiteral("main"));
 bool CheckExistField(Database& db, const QString& table, const QString& name,

@@ -1,19 +1,10 @@
 #include "TextDecoding.h"
 
 #include <QStringDecoder>
+#include <memory>
+#include <uchardet.h>
 
 namespace {
-
-// Windows-1252 leaves five byte values undefined; a text holding one of them is not 1252.
-bool decodesAs1252(const QByteArray& bytes) {
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // Windows-1252 by table, so decoding does not depend on which codecs Qt was built with.
 QString decode1252(const QByteArray& bytes) {
@@ -31,6 +22,54 @@ QString decode1252(const QByteArray& bytes) {
     return text;
 }
 
+// Windows-1252 leaves five byte values undefined; a text holding one of them is not 1252.
+bool decodesAs1252(const QByteArray& bytes) {
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The charset a statistical detector finds for bytes, upper case; empty when it has no answer.
+QByteArray detectedCharset(const QByteArray& bytes) {
+    const std::unique_ptr<std::remove_pointer_t<uchardet_t>, decltype(&uchardet_delete)> detector(uchardet_new(),
+                                                                                                  &uchardet_delete);
+    if (!detector || uchardet_handle_data(detector.get(), bytes.constData(), static_cast<size_t>(bytes.size())) != 0) {
+        return {};
+    }
+    uchardet_data_end(detector.get());
+    return QByteArray(uchardet_get_charset(detector.get())).toUpper();
+}
+
+// The text in a Japanese encoding, or nothing when the bytes are not clean text in it.
+std::optional<QString> decodeJapanese(const QByteArray& bytes, const char* encoding) {
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+    if (!decoder.isValid()) {
+        return std::nullopt;
+    }
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError() || text.contains(QChar::ReplacementCharacter)) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+// Kana, Japanese punctuation or full-width letters: characters a European code page read as
+// Japanese would hardly produce (their lead bytes 0x81-0x83 are rare symbols in Windows-1252),
+// unlike kanji, which an apostrophe followed by a letter can turn into.
+bool holdsKana(const QString& text) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x3000 && u <= 0x30FF) || (u >= 0xFF01 && u <= 0xFF5E)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 namespace TextDecoding {
@@ -44,14 +83,28 @@ QString decode(const QByteArray& bytes) {
         }
         return text;
     }
-    if (!decodesAs1252(bytes)) {
-        QStringDecoder sjis("Shift_JIS", QStringConverter::Flag::Stateless);
-        if (sjis.isValid()) {
-            const QString japanese = sjis.decode(bytes);
-            if (!sjis.hasError() && !japanese.contains(QChar::ReplacementCharacter)) {
-                return japanese;
-            }
+    // The generator's files come from English and Japanese systems: the detector tells the two
+    // Japanese encodings from a European one. Its guesses among the European code pages are
+    // unreliable on short texts (it takes "naïve" for Latin-2), so every other answer reads
+    // Windows-1252, the superset of Latin-1 these files use.
+    const QByteArray charset = detectedCharset(bytes);
+    if (charset == "SHIFT_JIS" || charset == "CP932" || charset == "WINDOWS-31J") {
+        if (const auto japanese = decodeJapanese(bytes, "Shift_JIS")) {
+            return *japanese;
         }
+    } else if (charset == "EUC-JP") {
+        if (const auto japanese = decodeJapanese(bytes, "EUC-JP")) {
+            return *japanese;
+        }
+    }
+    // The detector needs more text than a short comment gives: a clean Japanese reading with kana
+    // in it decides, and so do bytes that Windows-1252 cannot hold.
+    const auto shiftJis = decodeJapanese(bytes, "Shift_JIS");
+    if (shiftJis && (holdsKana(*shiftJis) || !decodesAs1252(bytes))) {
+        return *shiftJis;
+    }
+    if (const auto eucJp = decodeJapanese(bytes, "EUC-JP"); eucJp && holdsKana(*eucJp)) {
+        return *eucJp;
     }
     return decode1252(bytes);
 }

@@ -15,8 +15,8 @@ namespace {
 
 class StderrErrorBox final : public IErrorBox {
 public:
-    bool askContinue(const QString& title, const QString& prompt) override {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(prompt));
+    bool askContinue(const ErrorBoxReport& report) override {
+        std::fprintf(stderr, "VornReader: %s\n", qPrintable(report.report));
         return true;
     }
 };
@@ -50,18 +50,29 @@ QString ErrorReport(const QString& procedureName, const ErrorInfo& error, const 
     return report;
 }
 
-void WriteErrorLog(const QString& procedureName, const ErrorInfo& error, const QString& extraText) {
-    const QString report = ErrorReport(procedureName, error, extraText);
+namespace {
+
+void writeLog(const QString& report) {
     // A log that cannot be written is skipped; the box is still shown.
     QFile log(AppHome::resolve(QString::fromUtf16(ErrorLogName)));
     if (log.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         log.write((report + QStringLiteral("\r\n")).toUtf8());
         log.close();
     }
+}
+
+} // namespace
+
+void WriteErrorLogFile(const QString& procedureName, const ErrorInfo& error) {
+    writeLog(ErrorReport(procedureName, error));
+}
+
+void WriteErrorLog(const QString& procedureName, const ErrorInfo& error, const QString& extraText) {
+    const QString report = ErrorReport(procedureName, error, extraText);
+    writeLog(report);
     QString question = g_question ? g_question() : QString();
     question.replace(QStringLiteral("\\n"), QStringLiteral("\r\n"));
-    const QString prompt = report + QStringLiteral("\r\n\r\n") + question;
-    if (!g_box->askContinue(QStringLiteral("VornReader"), prompt)) {
+    if (!g_box->askContinue({procedureName, error, report, question})) {
         std::_Exit(EXIT_FAILURE);
     }
 }

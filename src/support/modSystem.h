@@ -28,6 +28,10 @@ QString ErrorReport(const QString& procedureName, const ErrorInfo& error, const 
 // OK returns; Cancel ends the process at once, without any shutdown steps.
 void WriteErrorLog(const QString& procedureName, const ErrorInfo& error, const QString& extraText = {});
 
+// Writes the report into the log without asking: for a failure the user is told about in a
+// message of its own.
+void WriteErrorLogFile(const QString& procedureName, const ErrorInfo& error);
+
 // INI helpers. A file name without a folder separator is in the application home.
 QString GetIniString(const QString& section, const QString& key, const QString& fileName, const QString& def);
 qint16 GetIniInteger(const QString& section, const QString& key, const QString& fileName, qint16 def);

@@ -1,9 +1,13 @@
 #include "Fixtures.h"
 #include "TestHome.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStringEncoder>
 #include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -13,14 +17,68 @@ struct Result {
     QString err;
 };
 
-Result cli(const QStringList& arguments, const QByteArray& input = {}) {
+const QString kCli = QStringLiteral(VORN_CLI_PATH);
+
+// Runs program (the command-line tool unless given) with arguments in folder (the current one
+// when empty).
+Result run(const QString& program, const QStringList& arguments, const QByteArray& input = {},
+           const QString& folder = {}) {
     QProcess process;
-    process.start(QStringLiteral(VORN_CLI_PATH), arguments);
+    if (!folder.isEmpty()) {
+        process.setWorkingDirectory(folder);
+    }
+    process.start(program, arguments);
     process.write(input);
     process.closeWriteChannel();
-    process.waitForFinished();
+    process.waitForFinished(60000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+Result cli(const QStringList& arguments, const QByteArray& input = {}) {
+    return run(kCli, arguments, input);
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+struct FileIdentity {
+    ino_t inode = 0;
+    qint64 modified = 0;
+    QByteArray bytes;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity identityOf(const QString& path) {
+    struct stat info {};
+    ::stat(QFile::encodeName(path).constData(), &info);
+    return {info.st_ino, info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec, contents(path)};
+}
+
+// Every row of the three sequence tables, for comparing a library's content before and after.
+QStringList rowsOf(const QString& path) {
+    Database db(path, Database::Mode::ReadOnly);
+    QStringList rows;
+    for (const char* sql : {"SELECT * FROM tblSequence ORDER BY Sequence", "SELECT * FROM tblCall ORDER BY 1, 2",
+                            "SELECT * FROM tblHistory ORDER BY History"}) {
+        Statement statement = db.prepare(QLatin1String(sql));
+        while (statement.step()) {
+            QStringList fields;
+            for (int i = 0; i < statement.columnCount(); ++i) {
+                fields.append(statement.text(i));
+            }
+            rows.append(fields.join(QLatin1Char('|')));
+        }
+    }
+    return rows;
 }
 
 } // namespace
@@ -29,7 +87,10 @@ class TestCli : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { m_home = std::make_unique<TestHome>(); }
+    void init() {
+        m_home = std::make_unique<TestHome>();
+        writeFile(m_home->file(QStringLiteral("VornReader.ini")), "[VornReader]\r\nLanguage=English\r\n");
+    }
     void cleanup() { m_home.reset(); }
 
     void usageErrors_data() {
@@ -43,6 +104,7 @@ private Q_SLOTS:
         QTest::newRow("option without value") << QStringList{"list", "x.mdb", "--level"};
         QTest::newRow("copy without sequence") << QStringList{"copy", "x.mdb"};
         QTest::newRow("copy of a word") << QStringList{"copy", "x.mdb", "first"};
+        QTest::newRow("position beyond 32 bits") << QStringList{"paste", "x.mdb", "--at", "99999999999"};
     }
     void usageErrors() {
         QFETCH(QStringList, arguments);
@@ -55,7 +117,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing") << "missing.mdb" << QByteArray() << "does not exist";
+        QTest::newRow("missing") << "missing.mdb" << QByteArray() << "was not found";
         QTest::newRow("wrong extension") << "notes.txt" << QByteArray("text") << "must end in .mdb";
         QTest::newRow("not a database") << "junk.mdb" << QByteArray(4096, 'x') << "is not a VornReader library";
         QTest::newRow("empty file") << "empty.mdb" << QByteArray("") << "is not a VornReader library";
@@ -136,6 +198,193 @@ private Q_SLOTS:
         for (const char* command : {"new LIBRARY", "read LIBRARY", "paste LIBRARY", "copy LIBRARY", "list LIBRARY"}) {
             QVERIFY(result.out.contains(QLatin1String(command)));
         }
+    }
+
+    // Listing and copying only read: the library keeps its bytes, its inode and its time stamp,
+    // even when it has free pages a close would compact.
+    void readingCommandsLeaveTheLibrary() {
+        const QString library = m_home->file(QStringLiteral("lib.mdb"));
+        QCOMPARE(cli({QStringLiteral("new"), library}).status, 0);
+        QCOMPARE(cli({QStringLiteral("read"), library, Fixtures::dataFile(QStringLiteral("linux.Plus"))}).status, 0);
+        {
+            Database db(library);
+            db.exec(QStringLiteral("DELETE FROM tblCall WHERE Sequence > 10"));
+        }
+        const FileIdentity before = identityOf(library);
+        QCOMPARE(cli({QStringLiteral("list"), library}).status, 0);
+        QCOMPARE(cli({QStringLiteral("copy"), library, QStringLiteral("1"), QStringLiteral("2")}).status, 0);
+        QVERIFY(identityOf(library) == before);
+    }
+
+    // copy writes every byte of the stored text, and names the numbers it cannot find while
+    // still writing the others.
+    void copyIsExact() {
+        const QString library = m_home->file(QStringLiteral("lib.mdb"));
+        QCOMPARE(cli({QStringLiteral("new"), library}).status, 0);
+        QCOMPARE(cli({QStringLiteral("read"), library, Fixtures::dataFile(QStringLiteral("windows.Plus"))}).status, 0);
+        {
+            Database db(library);
+            db.exec(QStringLiteral("UPDATE tblCall SET Call = 'before' || char(0) || 'after' WHERE Sequence = 1 AND "
+                                   "Number = 1"));
+        }
+        const Result result =
+            cli({QStringLiteral("copy"), library, QStringLiteral("1"), QStringLiteral("99999"), QStringLiteral("2")});
+        QCOMPARE(result.status, 1);
+        QVERIFY(result.out.contains(QStringLiteral("before") + QChar(0) + QStringLiteral("after\r\n")));
+        QCOMPARE(result.out.count(QStringLiteral("\r\n\f\r\n")), 1);
+        QCOMPARE(result.err, QStringLiteral("vornreader-cli: there is no sequence 99999 in the library\n"));
+        QVERIFY(cli({QStringLiteral("paste"), library, QStringLiteral("--at"), QStringLiteral("4294967296")})
+                    .err.contains(QLatin1String("out of range")));
+    }
+
+    // Standard input is decoded as a file is: legacy Japanese and European texts arrive intact.
+    void pasteDecodesLegacyText_data() {
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::addColumn<QString>("comment");
+        QTest::newRow("Shift_JIS") << QByteArray("Shift_JIS") << QStringLiteral("シングル テスト");
+        QTest::newRow("Windows-1252") << QByteArray("windows-1252") << QStringLiteral("Café Müller, naïve");
+    }
+    void pasteDecodesLegacyText() {
+        QFETCH(QByteArray, encoding);
+        QFETCH(QString, comment);
+        const QString library = m_home->file(QStringLiteral("lib.mdb"));
+        QCOMPARE(cli({QStringLiteral("new"), library}).status, 0);
+        QString text = Fixtures::generatorText(1, 2);
+        text.replace(QStringLiteral("generated sequence 0"), comment);
+        QStringEncoder encoder(encoding.constData());
+        QVERIFY(encoder.isValid());
+        const Result result = cli({QStringLiteral("paste"), library}, encoder.encode(text));
+        QCOMPARE(result.status, 0);
+        QCOMPARE(Fixtures::value(*std::make_unique<Database>(library), QStringLiteral("SELECT Note FROM tblSequence"))
+                     .toString(),
+                 comment);
+    }
+
+    // A run that fails on the file itself (here: the file-size limit is reached) stops, keeps
+    // nothing, says why once and exits 1.
+    void fileSizeLimitStopsTheRun() {
+        const QString library = m_home->file(QStringLiteral("lib.mdb"));
+        QCOMPARE(cli({QStringLiteral("new"), library}).status, 0);
+        QCOMPARE(cli({QStringLiteral("read"), library, Fixtures::dataFile(QStringLiteral("windows.Plus"))}).status, 0);
+        const QStringList before = rowsOf(library);
+        const QString big = m_home->file(QStringLiteral("big.Plus"));
+        writeFile(big, Fixtures::generatorText(3000, 12).toUtf8());
+        const qint64 limitKb = QFileInfo(library).size() / 1024 + 200;
+        const Result result = run(QStringLiteral("/bin/sh"),
+                                  {QStringLiteral("-c"),
+                                   QStringLiteral("trap '' XFSZ; ulimit -f %1; exec \"$0\" \"$@\"").arg(limitKb * 2),
+                                   kCli, QStringLiteral("read"), library, big});
+        QCOMPARE(result.status, 1);
+        QCOMPARE(result.out, big + QStringLiteral("\t0\n"));
+        QCOMPARE(result.err.count(QLatin1Char('\n')), 1);
+        QVERIFY2(result.err.contains(QLatin1String("stopped")) && result.err.contains(big), qPrintable(result.err));
+        QCOMPARE(rowsOf(library), before);
+        Database db(library, Database::Mode::ReadOnly);
+        QCOMPARE(db.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    }
+
+    // A failure repeated for every sequence is reported once with a count, and the window's
+    // question never reaches standard error.
+    void repeatedFailureIsReportedOnce() {
+        const QString library = m_home->file(QStringLiteral("lib.mdb"));
+        QCOMPARE(cli({QStringLiteral("new"), library}).status, 0);
+        {
+            Database db(library);
+            db.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON tblSequence "
+                                   "BEGIN SELECT RAISE(ABORT, 'refused by a trigger'); END"));
+        }
+        const QString file = m_home->file(QStringLiteral("many.Plus"));
+        writeFile(file, Fixtures::generatorText(3000, 1).toUtf8());
+        const Result result = cli({QStringLiteral("read"), library, file});
+        QCOMPARE(result.status, 1);
+        const QStringList lines = result.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[0].contains(QLatin1String("refused by a trigger")), qPrintable(lines[0]));
+        QCOMPARE(lines[1], QStringLiteral("vornreader-cli: ... and 2,999 more sequences failed the same way"));
+    }
+
+    // Two libraries of the same name in two folders, closed (and compacted) at the same moment
+    // again and again, each keep exactly their own rows.
+    void sameNamedLibrariesClosedTogether() {
+        QStringList libraries;
+        for (const QString& folder : {QStringLiteral("one"), QStringLiteral("two")}) {
+            QVERIFY(QDir(m_home->path()).mkpath(folder));
+            libraries.append(m_home->file(folder + QStringLiteral("/lib.mdb")));
+            QCOMPARE(cli({QStringLiteral("new"), libraries.last()}).status, 0);
+        }
+        for (int round = 0; round < 8; ++round) {
+            QList<QStringList> expected;
+            QList<QProcess*> running;
+            for (int i = 0; i < 2; ++i) {
+                {
+                    // Free pages for the close to give back.
+                    Database db(libraries[i]);
+                    db.exec(QStringLiteral("DELETE FROM tblCall WHERE Number > 4"));
+                }
+                const QString file = m_home->file(QStringLiteral("round%1-%2.Plus").arg(round).arg(i));
+                writeFile(file, Fixtures::generatorText(40, 8, i == 0 ? QStringLiteral("A1") : QStringLiteral("C1"),
+                                                        round * 100)
+                                    .toUtf8());
+                auto* process = new QProcess(this);
+                process->start(kCli, {QStringLiteral("read"), libraries[i], file});
+                running.append(process);
+            }
+            for (int i = 0; i < 2; ++i) {
+                QVERIFY(running[i]->waitForFinished(60000));
+                QCOMPARE(running[i]->exitCode(), 0);
+                delete running[i];
+                Database db(libraries[i], Database::Mode::ReadOnly);
+                QCOMPARE(db.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+                QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM tblSequence")).toInt(), 40 * (round + 1));
+                QCOMPARE(db.scalar(QStringLiteral("SELECT count(DISTINCT Level) FROM tblSequence")).toInt(), 1);
+            }
+        }
+    }
+
+    // A read-only library is listed as usual; a command that would change it is refused once,
+    // up front. (The file's permissions do not stop root, so root runs the tool as nobody.)
+    void readOnlyLibrary() {
+        const QString folder = m_home->file(QStringLiteral("shelf"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString library = folder + QStringLiteral("/lib.mdb");
+        QCOMPARE(cli({QStringLiteral("new"), library}).status, 0);
+        QCOMPARE(cli({QStringLiteral("read"), library, Fixtures::dataFile(QStringLiteral("windows.Plus"))}).status, 0);
+        QFile::setPermissions(library, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+        QStringList prefix;
+        if (geteuid() == 0) {
+            QFile::setPermissions(m_home->path(), QFile::Permissions(0x7777));
+            QFile::setPermissions(m_home->file(QStringLiteral("VornReader.ini")), QFile::Permissions(0x6666));
+            prefix = {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                      QStringLiteral("--clear-groups"), kCli};
+        } else {
+            prefix = {kCli};
+        }
+        const QString program = prefix.takeFirst();
+        const FileIdentity before = identityOf(library);
+        Result result = run(program, prefix + QStringList{QStringLiteral("list"), library});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.out.count(QLatin1Char('\n')), 6);
+        result = run(program, prefix + QStringList{QStringLiteral("read"), library,
+                                                   Fixtures::dataFile(QStringLiteral("linux.Plus"))});
+        QCOMPARE(result.status, 1);
+        QCOMPARE(result.err,
+                 QStringLiteral("vornreader-cli: %1 is read-only; this command would change it.\n").arg(library));
+        QVERIFY(identityOf(library) == before);
+        QFile::setPermissions(folder, QFile::Permissions(0x7700));
+    }
+
+    // A library named without a folder is the file in the current folder.
+    void bareLibraryNameIsInTheCurrentFolder() {
+        const QString folder = m_home->file(QStringLiteral("work"));
+        QVERIFY(QDir().mkpath(folder));
+        QCOMPARE(run(kCli, {QStringLiteral("new"), QStringLiteral("lib.mdb")}, {}, folder).status, 0);
+        const Result result = run(
+            kCli, {QStringLiteral("read"), QStringLiteral("lib.mdb"), Fixtures::dataFile(QStringLiteral("linux.C1"))},
+            {}, folder);
+        QCOMPARE(result.status, 0);
+        QCOMPARE(rowsOf(folder + QStringLiteral("/lib.mdb")).size() > 0, true);
+        QVERIFY(!QFileInfo::exists(m_home->file(QStringLiteral("lib.mdb"))));
     }
 
 private:

@@ -231,6 +231,66 @@ private Q_SLOTS:
         QCOMPARE(count(m_lib->db, QStringLiteral("tblHistory")), 0);
     }
 
+    // A failure of the library file itself (it cannot grow: here its page limit, as with a full
+    // disk) ends the run: nothing of the text is kept, one message names the cause and the source.
+    void fatalFailureKeepsNothing() {
+        m_host.clipboard = Fixtures::generatorText(3, 4);
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 3);
+        const QStringList before = rows(m_lib->db, QStringLiteral("SELECT * FROM tblSequence"));
+        const int pages = Fixtures::value(m_lib->db, QStringLiteral("PRAGMA page_count")).toInt();
+        m_lib->db.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(pages + 20));
+        m_host.clipboard = Fixtures::generatorText(2000, 12, QStringLiteral("A2"));
+        m_host.reports.clear();
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 0);
+        QCOMPARE(m_host.failures.size(), 1);
+        QVERIFY2(m_host.failures.front().contains(QLatin1String("Clipboard")) &&
+                     m_host.failures.front().contains(QLatin1String("disk is full")),
+                 qPrintable(m_host.failures.front()));
+        QVERIFY(m_host.reports.isEmpty());
+        QVERIFY(m_lib->box.prompts.isEmpty());
+        QVERIFY(!m_lib->db.inTransaction());
+        QCOMPARE(rows(m_lib->db, QStringLiteral("SELECT * FROM tblSequence")), before);
+        QCOMPARE(count(m_lib->db, QStringLiteral("tblCall")), 12);
+        QCOMPARE(Fixtures::value(m_lib->db, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    }
+
+    // History dates in the forms other systems write them; anything else costs only its row.
+    void historyDates_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("slashes, no zeros") << "ja_JP"
+                                           << "2002/1/5"
+                                           << "2002-01-05";
+        QTest::newRow("dashes") << "ja_JP"
+                                << "2002-1-5"
+                                << "2002-01-05";
+        QTest::newRow("US short date") << "en_US"
+                                       << "1/5/02"
+                                       << "2002-01-05";
+        QTest::newRow("German short date") << "de_DE"
+                                           << "05.01.02"
+                                           << "2002-01-05";
+        QTest::newRow("not a date") << "en_US"
+                                    << "yesterday"
+                                    << "";
+        QTest::newRow("no such day") << "ja_JP"
+                                     << "2002/2/30"
+                                     << "";
+    }
+    void historyDates() {
+        QFETCH(QString, locale);
+        QFETCH(QString, written);
+        QLocale::setDefault(QLocale(locale));
+        m_host.clipboard = QStringLiteral("x Jan 1 10:00:01 2012 v Plus\nHistory: %1,Club\n\nA\n").arg(written);
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 1);
+        QLocale::setDefault(QLocale::c());
+        QFETCH(QString, stored);
+        QCOMPARE(rows(m_lib->db, QStringLiteral("SELECT CallDate FROM tblHistory")),
+                 stored.isEmpty() ? QStringList() : QStringList{stored});
+        QCOMPARE(m_lib->box.reported(QStringLiteral("modSeqText.ReadSequenceText")), stored.isEmpty());
+    }
+
     void backupMove_data() {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<bool>("dateSave");

@@ -7,8 +7,14 @@
 #include "modDataBase.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QtTest>
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -37,6 +43,18 @@ public:
 QByteArray contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+ino_t inodeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+// 3,000 calls of 500 characters, then all but 10 deleted: most of the file is free pages.
+void fillAndFree(Database& db) {
+    db.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                           "INSERT INTO tblCall (Sequence, Number, Call) SELECT i, 1, printf('%0500d', i) FROM n"));
+    db.exec(QStringLiteral("DELETE FROM tblCall WHERE Sequence > 10"));
 }
 
 } // namespace
@@ -165,47 +183,220 @@ private Q_SLOTS:
         QCOMPARE(contents(chosen) == "keep me", !created);
     }
 
-    void compaction_data() {
-        QTest::addColumn<bool>("replaceFails");
-        QTest::newRow("compacted") << false;
-        QTest::newRow("replacing the file fails") << true;
-    }
-    // Compaction drops the space of deleted rows; when the compacted copy cannot replace the file,
-    // the original stays as it was. Either way no temporary file is left.
-    void compaction() {
-        QFETCH(bool, replaceFails);
+    // A library with free pages is compacted in place: the same file (a second program that has
+    // it open goes on writing to it) gets smaller and keeps its rows; nothing goes to Temp.
+    void compactionInPlace() {
         Database db;
         Fixtures::createLibrary(db, m_home->path());
         const QString path = db.path();
-        db.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
-                               "INSERT INTO tblCall (Sequence, Number, Call) SELECT i, 1, printf('%0500d', i) FROM n"));
-        db.exec(QStringLiteral("DELETE FROM tblCall WHERE Sequence > 10"));
-        db.close();
-        const QByteArray original = contents(path);
-        if (replaceFails) {
-            QVERIFY(!LibrarySession::OptimizeDatabase(path, [](const QString&, const QString&) { return false; }));
-            QCOMPARE(contents(path), original);
-            QVERIFY(m_box->reported(QStringLiteral("modDataBase.OptimizeDatabase")));
-        } else {
-            QVERIFY(LibrarySession::OptimizeDatabase(path));
-            QVERIFY(QFileInfo(path).size() < original.size() / 4);
-            QVERIFY(m_box->prompts.isEmpty());
-        }
-        db.open(path);
-        QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM tblCall")).toInt(), 10);
-        QVERIFY(QDir(m_home->file(QStringLiteral("Temp"))).isEmpty());
+        fillAndFree(db);
+        Database idle(path);
+        QCOMPARE(idle.scalar(QStringLiteral("SELECT count(*) FROM tblCall")).toInt(), 10);
+        const qint64 before = QFileInfo(path).size();
+        const ino_t inode = inodeOf(path);
+        QVERIFY(LibrarySession::OptimizeDatabase(db));
+        QCOMPARE(inodeOf(path), inode);
+        QVERIFY(QFileInfo(path).size() < before / 4);
+        idle.exec(QStringLiteral("INSERT INTO tblCall (Sequence, Number, Call) VALUES (99, 1, 'after')"));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM tblCall")).toInt(), 11);
+        QVERIFY(!QFileInfo::exists(m_home->file(QStringLiteral("Temp"))) ||
+                QDir(m_home->file(QStringLiteral("Temp"))).isEmpty());
+        QVERIFY(m_box->prompts.isEmpty());
     }
 
+    // Without free pages there is nothing to give back: the file keeps its bytes.
+    void compactionWithoutFreePagesLeavesTheFile() {
+        Database db;
+        Fixtures::createLibrary(db, m_home->path());
+        const QByteArray original = contents(db.path());
+        QVERIFY(LibrarySession::OptimizeDatabase(db));
+        QCOMPARE(contents(db.path()), original);
+    }
+
+    // A program reading the library keeps it from being compacted: skipped without a word, and
+    // done at the next close once the reader is gone.
     void libraryInUseIsSkippedSilently() {
         Database db;
         Fixtures::createLibrary(db, m_home->path());
-        Database other(db.path());
-        other.exec(QStringLiteral("BEGIN EXCLUSIVE"));
-        other.exec(QStringLiteral("INSERT INTO tblSequence (Title) VALUES ('pending')"));
-        QVERIFY(!LibrarySession::OptimizeDatabase(db.path()));
+        fillAndFree(db);
+        Database reader(db.path());
+        reader.exec(QStringLiteral("BEGIN"));
+        QCOMPARE(reader.scalar(QStringLiteral("SELECT count(*) FROM tblCall")).toInt(), 10);
+        const QByteArray original = contents(db.path());
+        QVERIFY(!LibrarySession::OptimizeDatabase(db));
         QVERIFY2(m_box->prompts.isEmpty(), qPrintable(m_box->prompts.join(QLatin1Char('\n'))));
-        other.exec(QStringLiteral("COMMIT"));
-        QCOMPARE(db.scalar(QStringLiteral("SELECT Title FROM tblSequence")).toString(), QStringLiteral("pending"));
+        QCOMPARE(contents(db.path()), original);
+        reader.exec(QStringLiteral("COMMIT"));
+        QVERIFY(LibrarySession::OptimizeDatabase(db));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM tblCall")).toInt(), 10);
+    }
+
+    // A compaction killed at any moment leaves a library that opens, passes the integrity check
+    // and holds every sequence whole.
+    void killDuringCompactionLosesNothing() {
+        const QString master = m_home->file(QStringLiteral("master.mdb"));
+        {
+            Database db;
+            Fixtures::createLibrary(db, m_home->path(), QStringLiteral("master.mdb"));
+            db.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4000) "
+                                   "INSERT INTO tblSequence (Sequence, Level, Date, Time, Title) "
+                                   "SELECT i, 'Plus', '2026/01/01', printf('%06d', i), 'sequence ' || i FROM n"));
+            db.exec(QStringLiteral(
+                "INSERT INTO tblCall (Sequence, Number, Call) SELECT s.Sequence, c.value, "
+                "printf('%0300d', s.Sequence) FROM tblSequence s, json_each('[1,2,3,4,5,6,7,8,9,10]') c"));
+            db.exec(QStringLiteral(
+                "INSERT INTO tblHistory (Sequence, CallDate, PartyName) SELECT Sequence, '2026-01-01', 'Club' "
+                "FROM tblSequence"));
+            for (const char* table : {"tblCall", "tblHistory", "tblSequence"}) {
+                db.exec(QStringLiteral("DELETE FROM ") + QLatin1String(table) +
+                        QStringLiteral(" WHERE Sequence % 2 = 0"));
+            }
+        }
+        const QString path = m_home->file(QStringLiteral("library.mdb"));
+        QElapsedTimer clock;
+        QVERIFY(QFile::copy(master, path));
+        clock.start();
+        {
+            Database db(path);
+            QVERIFY(LibrarySession::OptimizeDatabase(db));
+        }
+        const qint64 fullRun = std::max<qint64>(clock.nsecsElapsed() / 1000, 1000);
+        QRandomGenerator random(20261206);
+        int interrupted = 0;
+        for (int round = 0; round < 12; ++round) {
+            QFile::remove(path);
+            QVERIFY(QFile::copy(master, path));
+            int ready[2];
+            QVERIFY(pipe(ready) == 0);
+            const pid_t child = fork();
+            QVERIFY(child >= 0);
+            if (child == 0) {
+                Database db(path);
+                const char go = 'g';
+                (void)!write(ready[1], &go, 1);
+                LibrarySession::OptimizeDatabase(db);
+                _exit(0);
+            }
+            char go = 0;
+            QCOMPARE(read(ready[0], &go, 1), ssize_t(1));
+            ::close(ready[0]);
+            ::close(ready[1]);
+            usleep(static_cast<useconds_t>(random.bounded(fullRun)));
+            kill(child, SIGKILL);
+            int status = 0;
+            waitpid(child, &status, 0);
+            if (QFileInfo::exists(path + QStringLiteral("-journal"))) {
+                ++interrupted;
+            }
+            Database db(path);
+            QCOMPARE(db.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+            QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM tblSequence")).toInt(), 2000);
+            QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM tblSequence s WHERE "
+                                              "(SELECT count(*) FROM tblCall c WHERE c.Sequence = s.Sequence) != 10 OR "
+                                              "(SELECT count(*) FROM tblHistory h WHERE h.Sequence = s.Sequence) != 1"))
+                         .toInt(),
+                     0);
+        }
+        // The kills must have hit compactions under way, or the test proved nothing.
+        QVERIFY2(interrupted > 0, "no compaction was interrupted");
+    }
+
+    // Closing the open library compacts it in place; a library opened for reading only is
+    // neither written nor compacted.
+    void closeCompactsUnlessOpenedForReading_data() {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("read and write") << false;
+        QTest::newRow("read only") << true;
+    }
+    void closeCompactsUnlessOpenedForReading() {
+        QFETCH(bool, readOnly);
+        const QString path = m_home->file(QStringLiteral("lib.mdb"));
+        {
+            Database db;
+            Fixtures::createLibrary(db, m_home->path(), QStringLiteral("lib.mdb"));
+            fillAndFree(db);
+        }
+        const QByteArray original = contents(path);
+        QVERIFY(m_session->OpenSequenceMdbFile(
+            path, QString(), readOnly ? LibrarySession::Access::ReadOnly : LibrarySession::Access::ReadWrite));
+        QCOMPARE(m_session->isReadOnly(), readOnly);
+        m_session->CloseSequenceMdbFile();
+        QCOMPARE(m_host->writes, QList<bool>{!readOnly});
+        if (readOnly) {
+            QCOMPARE(contents(path), original);
+        } else {
+            QVERIFY(QFileInfo(path).size() < original.size() / 4);
+        }
+    }
+
+    // A file that is not a library is refused with one message before anything else happens:
+    // the open library stays open, the file is untouched and nothing remembers it.
+    void refusedFilesAreNotRemembered_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("message");
+        QTest::newRow("empty file") << QByteArray("") << QString() << 40104;
+        QTest::newRow("text file") << QByteArray(3000, 'x') << QString() << 40104;
+        QTest::newRow("another program's database") << QByteArray() << "CREATE TABLE notes (text)" << 40104;
+        QTest::newRow("older library, read-only access") << QByteArray()
+                                                         << "CREATE TABLE tblSequence (Title); "
+                                                            "CREATE TABLE tblCall (Call)"
+                                                         << 40108;
+    }
+    void refusedFilesAreNotRemembered() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, sql);
+        QFETCH(int, message);
+        const QString open = m_home->file(QStringLiteral("open.mdb"));
+        modDataBase::CreateLibrary(open);
+        QVERIFY(m_session->OpenSequenceMdbFile(open, QString()));
+        const QString path = m_home->file(QStringLiteral("refused.mdb"));
+        if (sql.isEmpty()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        } else {
+            Database db(path, Database::Mode::Create);
+            db.exec(sql);
+        }
+        const QByteArray original = contents(path);
+        m_host->messages.clear();
+        QVERIFY(!m_session->OpenSequenceMdbFile(path, QString(), LibrarySession::Access::ReadOnly));
+        QCOMPARE(m_host->messages.size(), 1);
+        QVERIFY2(m_host->messages.front().startsWith(QString::number(message)), qPrintable(m_host->messages.front()));
+        QVERIFY(m_session->isOpen());
+        QCOMPARE(m_mdbFile, QStringLiteral("open.mdb"));
+        QCOMPARE(m_recent[0], open);
+        QVERIFY(m_recent[1].isEmpty());
+        QCOMPARE(contents(path), original);
+        QVERIFY(m_box->prompts.isEmpty());
+    }
+
+    // A library another program holds locked is in use, not "not a library".
+    void lockedLibraryIsInUse() {
+        Database db;
+        Fixtures::createLibrary(db, m_home->path());
+        db.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+        db.exec(QStringLiteral("INSERT INTO tblSequence (Title) VALUES ('pending')"));
+        QVERIFY(!m_session->OpenSequenceMdbFile(db.path(), QString()));
+        QCOMPARE(m_host->messages, QStringList{QStringLiteral("40105 ") + db.path()});
+        QVERIFY(m_mdbFile.isEmpty());
+        db.exec(QStringLiteral("ROLLBACK"));
+    }
+
+    // A library named without a folder is the file in the current folder, and is kept by its
+    // absolute path.
+    void bareNameIsInTheCurrentFolder() {
+        const QString folder = m_home->file(QStringLiteral("work"));
+        QVERIFY(QDir().mkpath(folder));
+        modDataBase::CreateLibrary(folder + QStringLiteral("/lib.mdb"));
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder));
+        const bool opened = m_session->OpenSequenceMdbFile(QStringLiteral("lib.mdb"), QString());
+        QDir::setCurrent(previous);
+        QVERIFY(opened);
+        QCOMPARE(m_mdbPath, QFileInfo(folder).absoluteFilePath());
+        QCOMPARE(m_recent[0], QFileInfo(folder).absoluteFilePath() + QStringLiteral("/lib.mdb"));
     }
 
 private:

@@ -16,6 +16,7 @@ public:
     }
     void refreshAfterRead() override { ++refreshes; }
     void showReadReport(const QString& message) override { reports.append(message); }
+    void showReadFailure(const QString& message) override { failures.append(message); }
 
     QString authorText;
     bool dateSave = false;
@@ -23,4 +24,5 @@ public:
     QDateTime clock;
     int refreshes = 0;
     QStringList reports;
+    QStringList failures;
 };

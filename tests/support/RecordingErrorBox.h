@@ -13,8 +13,8 @@ public:
     RecordingErrorBox(const RecordingErrorBox&) = delete;
     RecordingErrorBox& operator=(const RecordingErrorBox&) = delete;
 
-    bool askContinue(const QString&, const QString& prompt) override {
-        prompts.append(prompt);
+    bool askContinue(const ErrorBoxReport& report) override {
+        prompts.append(report.prompt());
         return true;
     }
 

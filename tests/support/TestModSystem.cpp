@@ -33,7 +33,7 @@ QString logText() {
 // (the INI write, the exit handler) must never run.
 class CancellingBox final : public IErrorBox {
 public:
-    bool askContinue(const QString&, const QString&) override {
+    bool askContinue(const ErrorBoxReport&) override {
         std::fputs("asked\n", stdout);
         std::fflush(stdout);
         return false;

@@ -1,5 +1,6 @@
 #include "TextDecoding.h"
 
+#include <QStringEncoder>
 #include <QtTest>
 
 class TestTextDecoding : public QObject {
@@ -23,6 +24,33 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
         QCOMPARE(TextDecoding::decode(bytes), expected);
+    }
+
+    // Legacy texts as generator files carry them: a comment in a header block. Katakana alone
+    // holds none of the bytes Windows-1252 lacks, so only a real detector tells it apart.
+    void legacyEncodings_data() {
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::addColumn<QString>("comment");
+        QTest::newRow("Shift_JIS katakana") << QByteArray("Shift_JIS") << QStringLiteral("テスト");
+        QTest::newRow("Shift_JIS call name") << QByteArray("Shift_JIS") << QStringLiteral("シングル");
+        QTest::newRow("Shift_JIS sentence") << QByteArray("Shift_JIS") << QStringLiteral("これはテストです。");
+        QTest::newRow("EUC-JP") << QByteArray("EUC-JP") << QStringLiteral("シングル テスト");
+        QTest::newRow("Windows-1252 French") << QByteArray("windows-1252") << QStringLiteral("Café naïve, élève");
+        QTest::newRow("Windows-1252 German") << QByteArray("windows-1252") << QStringLiteral("Größe Ärger Müller");
+        QTest::newRow("Windows-1252 quotes") << QByteArray("windows-1252") << QStringLiteral("“Sweet” – Caller’s");
+        QTest::newRow("Windows-1252 apostrophes") << QByteArray("windows-1252") << QStringLiteral("don’t, it’s Ärger");
+        QTest::newRow("Windows-1252 capitals") << QByteArray("windows-1252") << QStringLiteral("ÀÉÎÕÜ ßç");
+    }
+    void legacyEncodings() {
+        QFETCH(QByteArray, encoding);
+        QFETCH(QString, comment);
+        const QString text = QStringLiteral("Sun Dec  6 08:56:24 2026     Sd39.56:db39.56     Plus\r\n       ") +
+                             comment + QStringLiteral("\r\n\r\n\r\nHEADS square thru 4\r\n\r\n");
+        QStringEncoder encoder(encoding.constData());
+        QVERIFY(encoder.isValid());
+        for (const QString& sample : {comment, text}) {
+            QCOMPARE(TextDecoding::decode(encoder.encode(sample)), sample);
+        }
     }
 };
 
