@@ -376,6 +376,30 @@ private Q_SLOTS:
     // File > Close clears the window. Closing the window writes the INI file, its size in twips and
     // the library (none after File > Close, so the next start opens nothing), unless the library
     // has gone.
+    // Something else under the remembered library name is refused once at start-up and
+    // forgotten: no error report, nothing at the close, and the next start opens nothing.
+    void startUpWithSomethingElse() {
+        const QString path = createLibrary(QStringLiteral("Dance.mdb"), {});
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray(2000, 'x'));
+        file.close();
+        for (const auto& [key, value] : {std::pair{"MdbPath", QFileInfo(path).absolutePath()},
+                                         std::pair{"MdbFile", QStringLiteral("Dance.mdb")},
+                                         std::pair{"Language", QStringLiteral("English")}}) {
+            modSystem::WriteIniValue(QStringLiteral("VornReader"), QLatin1String(key), value, iniPath());
+        }
+        m_window = std::make_unique<frmVornReader>(QString(), m_dialogs.get());
+        m_window->show();
+        QTRY_COMPARE(m_dialogs->exclamations.size(), 1);
+        QVERIFY(m_dialogs->exclamations.front().contains(QLatin1String("not a VornReader library")));
+        QVERIFY(!m_window->session().isOpen());
+        QVERIFY(m_window->close());
+        QCOMPARE(m_dialogs->exclamations.size(), 1);
+        QCOMPARE(ini(QStringLiteral("VornReader"), "MdbFile"), QString());
+        QCOMPARE(QFileInfo(path).size(), 2000);
+    }
+
     void closing_data() {
         QTest::addColumn<bool>("fileClose");
         QTest::addColumn<bool>("fileDeleted");

@@ -371,6 +371,13 @@ private Q_SLOTS:
         QCOMPARE(result.err,
                  QStringLiteral("vornreader-cli: %1 is read-only; this command would change it.\n").arg(library));
         QVERIFY(identityOf(library) == before);
+        // One that cannot be read at all says so.
+        const QString closed = m_home->file(QStringLiteral("closed.mdb"));
+        QVERIFY(QFile::copy(library, closed));
+        QFile::setPermissions(closed, QFile::Permissions());
+        result = run(program, prefix + QStringList{QStringLiteral("list"), closed});
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(QLatin1String("permission denied")), qPrintable(result.err));
         QFile::setPermissions(folder, QFile::Permissions(0x7700));
     }
 
