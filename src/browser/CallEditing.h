@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QList>
 #include <QObject>
-#include <QString>
 
 class BrowserState;
 class CallList;
-class Database;
 class IBrowserDialogs;
-class SequenceList;
+class LibraryOperations;
+class SequenceSelection;
 struct Settings;
 
 // The call grid's pop-up commands: insert, add and delete a call (keeping the numbers 1, 2, 3 ...
@@ -17,8 +15,8 @@ class CallEditing : public QObject {
     Q_OBJECT
 
 public:
-    CallEditing(Settings& settings, BrowserState& state, Database& db, SequenceList& sequences, CallList& calls,
-                IBrowserDialogs& dialogs, QObject* parent = nullptr);
+    CallEditing(Settings& settings, BrowserState& state, LibraryOperations& library, SequenceSelection& selection,
+                CallList& calls, IBrowserDialogs& dialogs, QObject* parent = nullptr);
 
     // n: the call number (the call-grid row + 1).
     void grdCall_AddRow(int n);
@@ -32,21 +30,10 @@ public:
     void mnuCallEditFormation_Click();
 
 private:
-    // One stored call of the current sequence as the commands need it.
-    struct StoredCall {
-        int number = 0;
-        QString call;
-    };
-
-    // The calls of the current sequence in Number order.
-    QList<StoredCall> loadCalls();
-    // Makes the Number values of calls (in Number order) consecutive from 1, in the table too.
-    void RenumberCalls(QList<StoredCall>& calls);
-
     Settings& m_settings;
     BrowserState& m_state;
-    Database& m_db;
-    SequenceList& m_sequences;
+    LibraryOperations& m_library;
+    SequenceSelection& m_selection;
     CallList& m_calls;
     IBrowserDialogs& m_dialogs;
 };

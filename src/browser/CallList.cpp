@@ -3,14 +3,15 @@
 #include "ColourMap.h"
 
 #include "BrowserState.h"
-#include "Database.h"
 #include "DbError.h"
 #include "FigureDiagram.h"
 #include "FigureView.h"
 #include "GridView.h"
+#include "LibraryOperations.h"
 #include "MarkupDelegate.h"
-#include "SequenceList.h"
+#include "SequenceSelection.h"
 #include "Settings.h"
+#include "modGeneral.h"
 #include "modSystem.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QStandardItemModel>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -38,13 +40,32 @@ QString noCrLf(QString text) {
 
 } // namespace
 
-CallList::CallList(Settings& settings, BrowserState& state, Database& db, QObject* parent)
-    : QObject(parent), m_settings(settings), m_state(state), m_db(db) {
+CallList::CallList(Settings& settings, BrowserState& state, LibraryOperations& library, SequenceSelection& selection,
+                   QObject* parent)
+    : QObject(parent), m_settings(settings), m_state(state), m_library(library), m_selection(selection) {
     buildMiddle();
     buildRight();
     m_notePanel = label(QStringLiteral("stbCallNote(1)"), QString(), nullptr);
     m_positionPanel = label(QStringLiteral("stbCallNote(2)"), QString(), nullptr);
     resetHeader();
+    connect(&m_selection, &SequenceSelection::currentChanged, this, [this](qint64 sequence, int row, int count) {
+        CreateCallList(sequence, m_state.pendingCallRow);
+        showPosition(row, count);
+    });
+    connect(&m_selection, &SequenceSelection::rowMoved, this, &CallList::showPosition);
+    connect(&m_selection, &SequenceSelection::cleared, this, [this] {
+        m_state.currentSequence = 0;
+        clearView();
+    });
+}
+
+void CallList::showPosition(int row, int count) {
+    m_positionPanel->setText(QStringLiteral("%1 / %2").arg(row + 1).arg(count));
+}
+
+void CallList::setHint(const QString& text) {
+    m_hint->setText(text);
+    m_hint->setVisible(!text.isEmpty());
 }
 
 void CallList::buildMiddle() {
@@ -98,6 +119,13 @@ void CallList::buildMiddle() {
     headerLayout->addLayout(player);
     layout->addWidget(header);
 
+    m_hint = label(QStringLiteral("lblCallHint"), QString(), m_middle);
+    m_hint->setWordWrap(true);
+    m_hint->setAlignment(Qt::AlignCenter);
+    m_hint->setVisible(false);
+    m_hint->setContentsMargins(12, 24, 12, 24);
+    layout->addWidget(m_hint);
+
     m_grid = new GridView(QStringLiteral("grdCall"), m_middle);
     m_calls = new QStandardItemModel(0, 2, this);
     m_grid->setModel(m_calls);
@@ -115,6 +143,24 @@ void CallList::buildMiddle() {
 
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { grdCall_RowColChange(); });
+    // The number column never becomes current: a click on it lands on the call beside it.
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (current.isValid() && current.column() == 0) {
+            m_grid->selectionModel()->setCurrentIndex(m_calls->index(current.row(), 1),
+                                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        }
+    });
+    // Wrapped calls need other row heights whenever the pane's width changes; a drag of the split
+    // bar resizes the column many times, so the rows are measured once it rests.
+    auto* remeasure = new QTimer(this);
+    remeasure->setSingleShot(true);
+    remeasure->setInterval(0);
+    connect(remeasure, &QTimer::timeout, this, [this] { m_grid->resizeRowsToContents(); });
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionResized, this, [remeasure](int section) {
+        if (section == 1) {
+            remeasure->start();
+        }
+    });
     connect(m_grid, &GridView::editStarted, this, [this] { m_state.cellEdit = true; });
     connect(m_grid, &GridView::editFinished, this, [this] {
         m_state.cellEdit = false;
@@ -169,6 +215,8 @@ void CallList::buildRight() {
     m_history = new GridView(QStringLiteral("grdHistory"), m_right);
     m_historyModel = new QStandardItemModel(0, 3, this);
     m_history->setModel(m_historyModel);
+    m_history->horizontalHeader()->show();
+    m_history->horizontalHeader()->setHighlightSections(false);
     m_history->setColumnHidden(2, true);
     m_history->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_history->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
@@ -185,6 +233,9 @@ void CallList::buildRight() {
 }
 
 void CallList::applySettings() {
+    m_historyModel->setHorizontalHeaderLabels({modGeneral::LoadTransString(20602, QStringLiteral("Call date")),
+                                               modGeneral::LoadTransString(20603, QStringLiteral("Party name")),
+                                               QString()});
     ColourMap::applyGridLook(m_grid, m_settings.callFont, m_settings.CallForeColor, m_settings.CallBackColor,
                              m_settings.CallForeColorSel, m_settings.CallBackColorSel);
     m_callDelegate->setRowMargin(m_settings.CallRowMargin);
@@ -210,6 +261,14 @@ void CallList::clearView() {
     m_cache.clear();
     m_before->clearFigure();
     m_after->clearFigure();
+}
+
+bool CallList::isHexGrid(const QWidget* widget) const {
+    return widget && (widget == static_cast<QWidget*>(m_hex[0]) || widget == static_cast<QWidget*>(m_hex[1]));
+}
+
+QString CallList::callText(int row) const {
+    return row >= 0 && row < m_calls->rowCount() ? m_calls->item(row, 1)->text() : QString();
 }
 
 void CallList::setCachedCall(int row, const CachedCall& call) {
@@ -243,41 +302,25 @@ void CallList::CreateCallList(qint64 sequenceKey, int restoreRow) {
     m_before->clearFigure();
     m_after->clearFigure();
     try {
-        QString level;
-        QString date;
-        QString time;
-        Statement seek = m_db.prepare(
-            QStringLiteral("SELECT Author, Sequence, Level, Date, Time FROM tblSequence WHERE Sequence = ?"));
-        seek.bind(1, sequenceKey);
-        if (seek.step()) {
-            m_author->setText(seek.text(0));
-            m_state.currentSequence = seek.int64(1);
-            level = seek.text(2);
-            date = seek.text(3);
-            time = seek.text(4);
-            m_level->setText(level == QLatin1String("Mainstream") ? QStringLiteral("MS") : level);
-            m_date->setText(date);
-            m_time->setText(time);
-        } else {
-            m_state.currentSequence = 0;
+        const std::optional<SequenceHeader> found = m_library.sequence(sequenceKey);
+        // A sequence that is gone shows an empty header and no calls.
+        const SequenceHeader header = found.value_or(SequenceHeader{});
+        m_state.currentSequence = header.sequence;
+        if (found) {
+            m_author->setText(header.author);
+            m_level->setText(header.level == QLatin1String("Mainstream") ? QStringLiteral("MS") : header.level);
+            m_date->setText(header.date);
+            m_time->setText(header.time);
         }
-
-        // The calls are found through the sequence's identity: level, date and time.
-        Statement calls = m_db.prepare(QStringLiteral(
-            "SELECT tblCall.Number, tblCall.Call, tblCall.Figure, tblCall.Note, tblCall.HexInfo "
-            "FROM tblCall, tblSequence WHERE tblCall.Sequence = tblSequence.Sequence AND tblSequence.Level = ? "
-            "AND tblSequence.[Date] = ? AND tblSequence.[Time] = ? ORDER BY tblCall.Number"));
-        calls.bind(1, level).bind(2, date).bind(3, time);
         m_calls->removeRows(0, m_calls->rowCount());
         m_cache.clear();
         QList<QList<QStandardItem*>> rows;
-        while (calls.step()) {
-            auto* number = new QStandardItem(calls.text(0) + QStringLiteral(". "));
+        for (const StoredCall& call : m_library.calls(header)) {
+            auto* number = new QStandardItem(QString::number(call.number) + QStringLiteral(". "));
             number->setFlags(Qt::ItemIsEnabled);
             number->setTextAlignment(Qt::AlignRight | Qt::AlignTop);
-            auto* call = new QStandardItem(calls.text(1));
-            rows.append(QList<QStandardItem*>{number, call});
-            m_cache.append(CachedCall{calls.text(3), calls.text(2), calls.text(4)});
+            rows.append(QList<QStandardItem*>{number, new QStandardItem(call.call)});
+            m_cache.append(CachedCall{call.note, call.figure, call.hexInfo});
         }
         for (const auto& row : rows) {
             m_calls->appendRow(row);
@@ -303,11 +346,7 @@ void CallList::CreateCallList(qint64 sequenceKey, int restoreRow) {
             m_grid->scrollTo(m_calls->index(row, 1));
         }
         grdCall_RowColChange();
-        fillHistory(level, date, time);
-        if (m_sequences) {
-            m_positionPanel->setText(
-                QStringLiteral("%1 / %2").arg(m_sequences->currentRow() + 1).arg(m_sequences->rowCount()));
-        }
+        fillHistory(header);
     } catch (const DbError& error) {
         reportError("frmVornReader.CreateCallList", error);
     }
@@ -315,21 +354,12 @@ void CallList::CreateCallList(qint64 sequenceKey, int restoreRow) {
     m_state.listFilling = wasFilling;
 }
 
-void CallList::fillHistory(const QString& level, const QString& date, const QString& time) {
+void CallList::fillHistory(const SequenceHeader& header) {
     m_historyModel->removeRows(0, m_historyModel->rowCount());
-    // tblHistory has no index on Sequence, so one pass over it is unavoidable. CROSS JOIN keeps
-    // tblSequence outside: the sequence is found once through SeekCall and each history row is
-    // only compared with its key, where the planner's own order would look up tblSequence once
-    // per history row.
-    Statement history = m_db.prepare(QStringLiteral(
-        "SELECT tblHistory.CallDate, tblHistory.PartyName, tblHistory.History FROM tblSequence CROSS JOIN tblHistory "
-        "WHERE tblHistory.Sequence = tblSequence.Sequence AND tblSequence.Level = ? AND tblSequence.[Date] = ? "
-        "AND tblSequence.[Time] = ? ORDER BY tblHistory.CallDate, tblHistory.History"));
-    history.bind(1, level).bind(2, date).bind(3, time);
-    while (history.step()) {
-        m_historyModel->appendRow(QList<QStandardItem*>{
-            new QStandardItem(QString(history.text(0)).replace(QLatin1Char('-'), QLatin1Char('/'))),
-            new QStandardItem(history.text(1)), new QStandardItem(history.text(2))});
+    for (const HistoryRow& row : m_library.history(header)) {
+        m_historyModel->appendRow(QList<QStandardItem*>{new QStandardItem(row.callDate),
+                                                        new QStandardItem(row.partyName),
+                                                        new QStandardItem(QString::number(row.history))});
     }
     if (m_historyModel->rowCount() > 0) {
         m_history->resizeColumnsToContents();
@@ -385,43 +415,32 @@ void CallList::grdCall_AutoSize() {
 }
 
 bool CallList::MoveCallRow(int direction) {
-    if (!m_sequences) {
-        return false;
-    }
     const int row = currentRow();
     const int level = m_state.levelIndex;
     const bool levelOk = level >= 0 && level < ViewLevelMax;
     if (direction >= 0) {
-        if (row == m_calls->rowCount() - 1) {
-            if (m_sequences->currentRow() < m_sequences->rowCount() - 1) {
-                if (levelOk) {
-                    m_settings.ViewRow[level] = 0;
-                }
-                m_sequences->setCurrentRow(m_sequences->currentRow() + 1);
-                return true;
+        if (row == m_calls->rowCount() - 1 && m_selection.row() < m_selection.count() - 1) {
+            // The next sequence opens at its first call.
+            if (levelOk) {
+                m_settings.ViewRow[level] = 0;
             }
+            return m_selection.step(1);
         }
         return false;
     }
-    if (row == 0 && m_sequences->currentRow() > 0) {
+    if (row == 0 && m_selection.row() > 0) {
+        // The previous sequence opens at its last call.
         if (levelOk) {
             m_settings.ViewRow[level] = -1;
         }
-        m_sequences->setCurrentRow(m_sequences->currentRow() - 1);
-        return true;
+        return m_selection.step(-1);
     }
     return false;
 }
 
 void CallList::grdCall_ValidateEdit(int row, const QString& text) {
     try {
-        Statement update =
-            m_db.prepare(QStringLiteral("UPDATE tblCall SET Call = ? WHERE Sequence = ? AND Number = ?"));
-        update.bind(1, text).bind(2, m_state.currentSequence).bind(3, row + 1);
-        update.run();
-        if (m_db.changes() == 0) {
-            throw DbError(3021, QStringLiteral("No current record."));
-        }
+        m_library.setCallText(m_state.currentSequence, row + 1, text);
     } catch (const DbError& error) {
         reportError("frmVornReader.grdCall_ValidateEdit", error);
     }
@@ -434,10 +453,7 @@ void CallList::grdHexInfo_ValidateEdit(int index, const QString& text) {
     }
     m_cache[k].hexInfo = text;
     try {
-        Statement update =
-            m_db.prepare(QStringLiteral("UPDATE tblCall SET HexInfo = ? WHERE Sequence = ? AND Number = ?"));
-        update.bind(1, text).bind(2, m_state.currentSequence).bind(3, k + 1);
-        update.run();
+        m_library.setHexInfo(m_state.currentSequence, k + 1, text);
     } catch (const DbError& error) {
         reportError("frmVornReader.grdHexInfo_ValidateEdit", error);
     }
@@ -448,13 +464,8 @@ bool CallList::grdCall_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
     if (m_grid->isEditing()) {
         return false;
     }
-    if ((modifiers & Qt::ShiftModifier) && m_sequences && (key == Qt::Key_Up || key == Qt::Key_Down)) {
-        const int seqRow = m_sequences->currentRow();
-        if (key == Qt::Key_Up && seqRow > 0) {
-            m_sequences->setCurrentRow(seqRow - 1);
-        } else if (key == Qt::Key_Down && seqRow < m_sequences->rowCount() - 1) {
-            m_sequences->setCurrentRow(seqRow + 1);
-        }
+    if ((modifiers & Qt::ShiftModifier) && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+        m_selection.step(key == Qt::Key_Up ? -1 : 1);
     }
     switch (key) {
     case Qt::Key_Return:
@@ -462,9 +473,7 @@ bool CallList::grdCall_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
         m_grid->editCurrent();
         return true;
     case Qt::Key_Left:
-        if (m_sequences) {
-            m_sequences->view()->setFocus();
-        }
+        Q_EMIT sequencesFocusRequested();
         return true;
     case Qt::Key_Right:
         if (m_settings.HexMode) {

@@ -4,19 +4,20 @@
 #include <QStringList>
 
 class BrowserState;
-class Database;
 class FigureView;
 class GridView;
+class LibraryOperations;
 class MarkupDelegate;
 class QLabel;
 class QStandardItemModel;
 class QWidget;
-class SequenceList;
+class SequenceSelection;
 struct Settings;
 
 // The middle pane (header labels and the call grid) and the right pane (hexagon-offset grids, the
 // before and after figures, the history grid) for the sequence chosen in the sequence list, with
-// the status bar's note and position.
+// the status bar's note and position. It follows the shared selection and asks it to step the
+// list when Up or Down runs off the ends of a sequence's calls.
 class CallList : public QObject {
     Q_OBJECT
 
@@ -28,7 +29,8 @@ public:
         QString hexInfo;
     };
 
-    CallList(Settings& settings, BrowserState& state, Database& db, QObject* parent = nullptr);
+    CallList(Settings& settings, BrowserState& state, LibraryOperations& library, SequenceSelection& selection,
+             QObject* parent = nullptr);
 
     // The panes, built once and placed by the main window.
     QWidget* middlePane() const { return m_middle; }
@@ -39,8 +41,10 @@ public:
     QLabel* notePanel() const { return m_notePanel; }
     QLabel* positionPanel() const { return m_positionPanel; }
     QString levelCaption() const;
+    bool isHexGrid(const QWidget* widget) const;
 
-    void setSequenceList(SequenceList* list) { m_sequences = list; }
+    // A short hint shown in place of the calls (no library, an empty one); empty hides it.
+    void setHint(const QString& text);
 
     void CreateCallList(qint64 sequenceKey, int restoreRow);
     void DisplayCallDetail();
@@ -58,6 +62,8 @@ public:
 
     // The cached texts of call-grid row (a copy; empty for a row that does not exist).
     CachedCall cachedCall(int row) const { return m_cache.value(row); }
+    // The call text shown in a row ("" for a row that does not exist).
+    QString callText(int row) const;
     void setCachedCall(int row, const CachedCall& call);
 
     int currentRow() const;
@@ -67,6 +73,8 @@ public:
 Q_SIGNALS:
     void captionChanged();
     void libraryFilesDropped(const QStringList& files);
+    // Left: the sequence list is to take the focus.
+    void sequencesFocusRequested();
     void callMenuRequested(const QPoint& globalPos);
     void historyMenuRequested(const QPoint& globalPos);
 
@@ -76,7 +84,8 @@ protected:
 private:
     void buildMiddle();
     void buildRight();
-    void fillHistory(const QString& level, const QString& date, const QString& time);
+    void fillHistory(const struct SequenceHeader& header);
+    void showPosition(int row, int count);
     void grdCall_RowColChange();
     void grdCall_ValidateEdit(int row, const QString& text);
     bool grdCall_KeyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -86,8 +95,8 @@ private:
 
     Settings& m_settings;
     BrowserState& m_state;
-    Database& m_db;
-    SequenceList* m_sequences = nullptr;
+    LibraryOperations& m_library;
+    SequenceSelection& m_selection;
 
     QWidget* m_middle = nullptr;
     QWidget* m_right = nullptr;
@@ -106,6 +115,7 @@ private:
     QStandardItemModel* m_historyModel = nullptr;
     QLabel* m_notePanel = nullptr;
     QLabel* m_positionPanel = nullptr;
+    QLabel* m_hint = nullptr;
     QList<CachedCall> m_cache;
     bool m_settingHex = false;
 };

@@ -7,8 +7,12 @@
 #include "Settings.h"
 #include "VirtualKeys.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -18,8 +22,20 @@ KeyDispatch::KeyDispatch(QWidget* window, Settings& settings, BrowserState& stat
     qApp->installEventFilter(this);
 }
 
+bool KeyDispatch::editorHasFocus() const {
+    QWidget* focus = QApplication::focusWidget();
+    for (QWidget* widget = focus; widget; widget = widget->parentWidget()) {
+        const auto* grid = qobject_cast<const GridView*>(widget);
+        if (grid && grid->isEditing()) {
+            return true;
+        }
+    }
+    return qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) || qobject_cast<QPlainTextEdit*>(focus) ||
+           qobject_cast<QAbstractSpinBox*>(focus) || m_calls.isHexGrid(focus);
+}
+
 bool KeyDispatch::Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers) {
-    if (m_state.cellEdit) {
+    if (m_state.cellEdit || editorHasFocus()) {
         return false;
     }
     if (keyCode >= 49 && keyCode <= 57 && !(modifiers & (Qt::ControlModifier | Qt::AltModifier))) {

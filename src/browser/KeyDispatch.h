@@ -31,6 +31,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // True while the keys belong to what has the focus: an open cell editor (of any grid), a text
+    // box, or a hexagon-offset grid.
+    bool editorHasFocus() const;
+
     QWidget* m_window;
     Settings& m_settings;
     BrowserState& m_state;

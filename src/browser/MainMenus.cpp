@@ -4,9 +4,12 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
+#include <utility>
 
 MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     QMenu* file = menu(bar, "mnuFile", 10100);
+    fileMenu = file;
     fileNew = action(file, "mnuFileMdbNew", 10101);
     fileOpen = action(file, "mnuFileMdbOpen", 10102);
     fileClose = action(file, "mnuFileMdbClose", 10103);
@@ -80,8 +83,7 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
 
     historyPopup = new QMenu;
     historyPopup->setObjectName(QStringLiteral("mnuHistoryPopup"));
-    historyDelete = historyPopup->addAction(QStringLiteral("削除(&D)"));
-    historyDelete->setObjectName(QStringLiteral("mnuHistoryDelete"));
+    historyDelete = action(historyPopup, "mnuHistoryDelete", 10941);
 
     callEditPopup = new QMenu;
     callEditPopup->setObjectName(QStringLiteral("mnuCallEditPopup"));
@@ -92,9 +94,23 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     callEditPopup->addSeparator();
     callEditFormation = action(callEditPopup, "mnuCallEditFormation", 10921);
 
+    // The shortcuts every desktop program has, where no key of the caller's own stands in the way.
+    const QList<std::pair<QAction*, const char*>> shortcuts{
+        {fileNew, "Ctrl+N"},   {fileOpen, "Ctrl+O"},   {fileClose, "Ctrl+W"},
+        {fileExit, "Ctrl+Q"},  {editCut, "Ctrl+X"},    {editCopy, "Ctrl+C"},
+        {editPaste, "Ctrl+V"}, {editSearch, "Ctrl+F"}, {editReplace, "Ctrl+H"}};
+    for (const auto& [item, keys] : shortcuts) {
+        item->setShortcut(QKeySequence(QLatin1String(keys)));
+    }
+
     for (QMenu* popup : {sequencePopup, historyPopup, callEditPopup}) {
         connect(this, &QObject::destroyed, popup, &QObject::deleteLater);
     }
+}
+
+QString MainMenus::plainCaption(const QAction* item) {
+    static const QRegularExpression accessKey(QStringLiteral("\\(&.\\)|&|\\.\\.\\.$|\t.*$"));
+    return QString(item->text()).remove(accessKey).trimmed();
 }
 
 QAction* MainMenus::action(QMenu* parentMenu, const char* name, int key) {

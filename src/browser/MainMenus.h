@@ -22,7 +22,10 @@ public:
 
     // Sets every caption from its translation key.
     void setCaptions();
+    // A caption as words in a sentence: without its access key and trailing dots.
+    static QString plainCaption(const QAction* item);
 
+    QMenu* fileMenu = nullptr;
     QAction* fileNew = nullptr;
     QAction* fileOpen = nullptr;
     QAction* fileClose = nullptr;

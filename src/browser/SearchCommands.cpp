@@ -4,6 +4,7 @@
 #include "CallList.h"
 #include "GridView.h"
 #include "IBrowserDialogs.h"
+#include "LibraryOperations.h"
 #include "SequenceList.h"
 #include "SequenceListModel.h"
 #include "Settings.h"
@@ -12,10 +13,18 @@
 
 #include <QApplication>
 
-SearchCommands::SearchCommands(Settings& settings, BrowserState& state, Database& db, SequenceList& sequences,
-                               CallList& calls, IBrowserDialogs& dialogs, QWidget* window, QObject* parent)
-    : QObject(parent), m_settings(settings), m_state(state), m_db(db), m_sequences(sequences), m_calls(calls),
+SearchCommands::SearchCommands(Settings& settings, BrowserState& state, LibraryOperations& library,
+                               SequenceList& sequences, CallList& calls, IBrowserDialogs& dialogs, QWidget* window,
+                               QObject* parent)
+    : QObject(parent), m_settings(settings), m_state(state), m_library(library), m_sequences(sequences), m_calls(calls),
       m_dialogs(dialogs), m_window(window) {}
+
+void SearchCommands::closeDialog() {
+    m_engine.Reset();
+    if (m_dialog && m_dialog->isVisible()) {
+        m_dialog->close();
+    }
+}
 
 frmSearchWord* SearchCommands::dialog() {
     if (!m_dialog) {
@@ -87,7 +96,7 @@ bool SearchCommands::SearchWord(bool replaceFlag, const QString& findText, const
     const SearchContext context{m_settings.ViewLevel, m_settings.SequenceSort, m_state.currentSequence,
                                 std::max(0, m_calls.currentRow())};
     const SearchResult result =
-        m_engine.SearchWord(m_db, context, replaceFlag, findText, replaceText, compareMode, direction);
+        m_engine.SearchWord(m_library.database(), context, replaceFlag, findText, replaceText, compareMode, direction);
     if (result.hasMatch) {
         const int row = m_sequences.model()->rowOf(result.sequence);
         if (row < 0) {
@@ -105,10 +114,9 @@ bool SearchCommands::SearchWord(bool replaceFlag, const QString& findText, const
 }
 
 void SearchCommands::ReplaceWordAll(const QString& findText, const QString& replaceText, int compareMode) {
-    const ReplaceAllResult result =
-        m_engine.ReplaceWordAll(m_db, m_settings.ViewLevel, findText, replaceText, compareMode, [this](int count) {
-            return m_dialogs.question(modGeneral::TransMessage(40504, {count}));
-        });
+    const ReplaceAllResult result = m_engine.ReplaceWordAll(
+        m_library.database(), m_settings.ViewLevel, findText, replaceText, compareMode,
+        [this](int count) { return m_dialogs.question(modGeneral::TransMessage(40504, {count})); });
     if (result.replaced) {
         QApplication::processEvents();
         m_calls.CreateCallList(m_sequences.currentSequence(), m_state.pendingCallRow);

@@ -6,8 +6,8 @@
 
 class BrowserState;
 class CallList;
-class Database;
 class IBrowserDialogs;
+class LibraryOperations;
 class SequenceList;
 class frmSearchWord;
 struct Settings;
@@ -18,8 +18,8 @@ class SearchCommands : public QObject {
     Q_OBJECT
 
 public:
-    SearchCommands(Settings& settings, BrowserState& state, Database& db, SequenceList& sequences, CallList& calls,
-                   IBrowserDialogs& dialogs, QWidget* window, QObject* parent = nullptr);
+    SearchCommands(Settings& settings, BrowserState& state, LibraryOperations& library, SequenceList& sequences,
+                   CallList& calls, IBrowserDialogs& dialogs, QWidget* window, QObject* parent = nullptr);
 
     void mnuEditSearch_Click();
     void mnuEditReplace_Click();
@@ -29,6 +29,8 @@ public:
     void ReplaceWordAll(const QString& findText, const QString& replaceText, int compareMode);
     // A newly opened library starts a fresh search.
     void reset() { m_engine.Reset(); }
+    // The library closed: the dialog goes with it, and the next search starts afresh.
+    void closeDialog();
 
     frmSearchWord* dialog();
 
@@ -38,7 +40,7 @@ private:
 
     Settings& m_settings;
     BrowserState& m_state;
-    Database& m_db;
+    LibraryOperations& m_library;
     SequenceList& m_sequences;
     CallList& m_calls;
     IBrowserDialogs& m_dialogs;

@@ -6,13 +6,11 @@
 #include "DbError.h"
 #include "GridView.h"
 #include "IBrowserDialogs.h"
-#include "KeyList.h"
+#include "LibraryOperations.h"
 #include "SequenceList.h"
-#include "SequenceListModel.h"
 #include "SequenceParser.h"
 #include "SequenceTextWriter.h"
 #include "Settings.h"
-#include "Transaction.h"
 #include "modGeneral.h"
 #include "modSystem.h"
 
@@ -23,18 +21,16 @@
 
 namespace {
 
-const QString kInKeys = QStringLiteral("Sequence IN ") + KeyList::InKeys;
-
 void logError(const char* procedure, const ErrorInfo& error) {
     modSystem::WriteErrorLog(QLatin1String(procedure), error);
 }
 
 } // namespace
 
-SequenceCommands::SequenceCommands(Settings& settings, BrowserState& state, Database& db, SequenceList& sequences,
-                                   CallList& calls, IBrowserDialogs& dialogs, std::function<void()> refreshLevels,
-                                   QObject* parent)
-    : QObject(parent), m_settings(settings), m_state(state), m_db(db), m_sequences(sequences), m_calls(calls),
+SequenceCommands::SequenceCommands(Settings& settings, BrowserState& state, LibraryOperations& library,
+                                   SequenceList& sequences, CallList& calls, IBrowserDialogs& dialogs,
+                                   std::function<void()> refreshLevels, QObject* parent)
+    : QObject(parent), m_settings(settings), m_state(state), m_library(library), m_sequences(sequences), m_calls(calls),
       m_dialogs(dialogs), m_refreshLevels(std::move(refreshLevels)) {
     connect(m_calls.historyModel(), &QStandardItemModel::itemChanged, this, [this](QStandardItem* item) {
         if (!m_validating && !m_state.listFilling) {
@@ -52,19 +48,13 @@ void SequenceCommands::refreshRow() {
 }
 
 void SequenceCommands::mnuSequenceState_Click(int index) {
-    const QList<qint64> keys = m_sequences.selectedSequences();
-    if (keys.isEmpty() || index < 0 || index > 13) {
+    const QList<int> rows = m_sequences.selectedRows();
+    if (rows.isEmpty() || index < 0 || index > 13) {
         return;
     }
     try {
-        Transaction transaction(m_db);
-        Statement update = m_db.prepare(QStringLiteral("UPDATE tblSequence SET Property = ? WHERE ") + kInKeys);
-        update.bind(1, index).bind(2, KeyList::json(keys));
-        update.run();
-        transaction.commit();
-        for (const qint64 key : keys) {
-            m_sequences.model()->setProperty(m_sequences.model()->rowOf(key), index);
-        }
+        m_library.setState(m_sequences.selectedSequences(), index);
+        m_sequences.showState(rows, index);
     } catch (const DbError& error) {
         logError("frmVornReader.mnuSequenceState_Click", error.info());
     }
@@ -88,14 +78,7 @@ void SequenceCommands::mnuSequenceAddHist_Click() {
         return;
     }
     try {
-        Transaction transaction(m_db);
-        Statement add =
-            m_db.prepare(QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate, PartyName) VALUES (?, ?, ?)"));
-        for (const qint64 key : keys) {
-            add.bind(1, key).bind(2, date.toString(Qt::ISODate)).bind(3, entry->partyName);
-            add.run();
-        }
-        transaction.commit();
+        m_library.addHistory(keys, date, entry->partyName);
     } catch (const DbError& error) {
         logError("frmVornReader.mnuSequenceAddHist_Click", error.info());
     }
@@ -108,26 +91,19 @@ void SequenceCommands::mnuSequenceDelHist_Click() {
         return;
     }
     try {
-        Statement distinct = m_db.prepare(QStringLiteral("SELECT DISTINCT CallDate, PartyName FROM tblHistory WHERE ") +
-                                          kInKeys + QStringLiteral(" ORDER BY CallDate, PartyName"));
-        distinct.bind(1, KeyList::json(keys));
-        QList<HistoryEntryText> stored;
-        QList<HistoryEntryText> shown;
-        while (distinct.step()) {
-            stored.append({distinct.text(0), distinct.text(1)});
-            shown.append({QString(distinct.text(0)).replace(QLatin1Char('-'), QLatin1Char('/')), distinct.text(1)});
-        }
+        const QList<HistoryEntry> stored = m_library.historyEntries(keys);
         if (stored.isEmpty()) {
             return;
+        }
+        QList<HistoryEntryText> shown;
+        for (const HistoryEntry& entry : stored) {
+            shown.append({QString(entry.callDate).replace(QLatin1Char('-'), QLatin1Char('/')), entry.partyName});
         }
         const std::optional<int> chosen = m_dialogs.historyDelete(shown);
         if (!chosen || *chosen < 0 || *chosen >= stored.size()) {
             return;
         }
-        Statement remove = m_db.prepare(QStringLiteral("DELETE FROM tblHistory WHERE ") + kInKeys +
-                                        QStringLiteral(" AND CallDate = ? AND PartyName = ?"));
-        remove.bind(1, KeyList::json(keys)).bind(2, stored[*chosen].callDate).bind(3, stored[*chosen].partyName);
-        remove.run();
+        m_library.deleteHistoryEntry(keys, stored[*chosen]);
     } catch (const DbError& error) {
         logError("frmVornReader.mnuSequenceDelHist_Click", error.info());
     }
@@ -144,13 +120,7 @@ void SequenceCommands::mnuHistoryDelete_Click() {
         m_dialogs.information(modGeneral::TransMessage(40121));
     } else if (m_dialogs.question(modGeneral::TransMessage(40122))) {
         try {
-            Transaction transaction(m_db);
-            Statement remove = m_db.prepare(QStringLiteral("DELETE FROM tblHistory WHERE History = ?"));
-            for (const qint64 key : rows) {
-                remove.bind(1, key);
-                remove.run();
-            }
-            transaction.commit();
+            m_library.deleteHistoryRows(rows);
         } catch (const DbError& error) {
             logError("frmVornReader.mnuHistoryDelete_Click", error.info());
         }
@@ -168,16 +138,12 @@ void SequenceCommands::grdHistory_ValidateEdit(int row, int column, const QStrin
             if (!date.isValid()) {
                 throw DbError(VornError::TypeMismatch, QStringLiteral("Type mismatch: \"%1\" is not a date").arg(text));
             }
-            Statement update = m_db.prepare(QStringLiteral("UPDATE tblHistory SET CallDate = ? WHERE History = ?"));
-            update.bind(1, date.toString(Qt::ISODate)).bind(2, key);
-            update.run();
+            m_library.setHistoryDate(key, date);
             m_validating = true;
             history->item(row, 0)->setText(date.toString(QStringLiteral("yyyy/MM/dd")));
             m_validating = false;
         } else {
-            Statement update = m_db.prepare(QStringLiteral("UPDATE tblHistory SET PartyName = ? WHERE History = ?"));
-            update.bind(1, text).bind(2, key);
-            update.run();
+            m_library.setHistoryParty(key, text);
         }
     } catch (const DbError& error) {
         m_validating = false;
@@ -195,9 +161,7 @@ void SequenceCommands::mnuSequenceChangeLevel_Click() {
         return;
     }
     try {
-        Statement update = m_db.prepare(QStringLiteral("UPDATE tblSequence SET Level = ? WHERE ") + kInKeys);
-        update.bind(1, *level).bind(2, KeyList::json(keys));
-        update.run();
+        m_library.changeLevel(keys, *level);
     } catch (const DbError& error) {
         logError("frmVornReader.mnuSequenceChangeLevel_Click", error.info());
     }
@@ -211,14 +175,7 @@ void SequenceCommands::mnuSequenceDelete_Click() {
     }
     // The calls go with their sequences; history rows stay, as designed.
     try {
-        Transaction transaction(m_db);
-        Statement calls = m_db.prepare(QStringLiteral("DELETE FROM tblCall WHERE ") + kInKeys);
-        calls.bind(1, KeyList::json(keys));
-        calls.run();
-        Statement sequences = m_db.prepare(QStringLiteral("DELETE FROM tblSequence WHERE ") + kInKeys);
-        sequences.bind(1, KeyList::json(keys));
-        sequences.run();
-        transaction.commit();
+        m_library.deleteSequences(keys);
     } catch (const DbError& error) {
         logError("frmVornReader.mnuSequenceDelete_Click", error.info());
     }
@@ -231,7 +188,7 @@ void SequenceCommands::mnuEditCopy_Click() {
     if (keys.isEmpty()) {
         return;
     }
-    QGuiApplication::clipboard()->setText(modSeqText::SequencesText(m_db, keys));
+    QGuiApplication::clipboard()->setText(modSeqText::SequencesText(m_library.database(), keys));
     m_dialogs.information(modGeneral::TransMessage(40134));
 }
 
@@ -240,10 +197,16 @@ void SequenceCommands::mnuEditCut_Click() {
     if (keys.isEmpty() || !m_dialogs.question(modGeneral::TransMessage(40133))) {
         return;
     }
-    // The text is on the clipboard before anything is deleted, and the deletion is all or
-    // nothing: a failure can never lose a sequence.
-    QGuiApplication::clipboard()->setText(modSeqText::SequencesText(m_db, keys));
-    modSeqText::DeleteSequences(m_db, keys);
+    // The text is on the clipboard before anything is deleted, and only a text that holds every
+    // sequence whole lets the deletion go ahead; the deletion itself is all or nothing.
+    bool whole = true;
+    const QString text = modSeqText::SequencesText(m_library.database(), keys, &whole);
+    if (!whole) {
+        m_dialogs.exclamation(modGeneral::TransMessage(40135));
+        return;
+    }
+    QGuiApplication::clipboard()->setText(text);
+    modSeqText::DeleteSequences(m_library.database(), keys);
     m_refreshLevels();
     m_sequences.RenumberSequenceOrder();
 }

@@ -5,8 +5,8 @@
 
 class BrowserState;
 class CallList;
-class Database;
 class IBrowserDialogs;
+class LibraryOperations;
 class SequenceList;
 struct Settings;
 
@@ -17,8 +17,9 @@ class SequenceCommands : public QObject {
 
 public:
     // refreshLevels: the level menu and the list are rebuilt (VisibleLevel, then CreateList).
-    SequenceCommands(Settings& settings, BrowserState& state, Database& db, SequenceList& sequences, CallList& calls,
-                     IBrowserDialogs& dialogs, std::function<void()> refreshLevels, QObject* parent = nullptr);
+    SequenceCommands(Settings& settings, BrowserState& state, LibraryOperations& library, SequenceList& sequences,
+                     CallList& calls, IBrowserDialogs& dialogs, std::function<void()> refreshLevels,
+                     QObject* parent = nullptr);
 
     void mnuSequenceState_Click(int index);
     void mnuSequenceAddHist_Click();
@@ -38,7 +39,7 @@ private:
 
     Settings& m_settings;
     BrowserState& m_state;
-    Database& m_db;
+    LibraryOperations& m_library;
     SequenceList& m_sequences;
     CallList& m_calls;
     IBrowserDialogs& m_dialogs;

@@ -1,15 +1,15 @@
 #include "SequenceList.h"
 
 #include "BrowserState.h"
-#include "CallList.h"
 #include "ColourMap.h"
 #include "Database.h"
 #include "DbError.h"
 #include "GridView.h"
+#include "LibraryOperations.h"
 #include "MarkupDelegate.h"
 #include "SequenceListModel.h"
+#include "SequenceSelection.h"
 #include "Settings.h"
-#include "Transaction.h"
 #include "modSystem.h"
 
 #include <QApplication>
@@ -17,8 +17,9 @@
 #include <QKeyEvent>
 #include <algorithm>
 
-SequenceList::SequenceList(Settings& settings, BrowserState& state, Database& db, QObject* parent)
-    : QObject(parent), m_settings(settings), m_state(state), m_db(db) {
+SequenceList::SequenceList(Settings& settings, BrowserState& state, Database& db, LibraryOperations& library,
+                           SequenceSelection& selection, QObject* parent)
+    : QObject(parent), m_settings(settings), m_state(state), m_db(db), m_library(library), m_selection(selection) {
     m_view = new GridView(QStringLiteral("grdSeqList"));
     m_model = new SequenceListModel(this);
     m_view->setModel(m_model);
@@ -51,6 +52,7 @@ SequenceList::SequenceList(Settings& settings, BrowserState& state, Database& db
     connect(m_view, &GridView::editStarted, this, [this] { m_state.cellEdit = true; });
     connect(m_view, &GridView::editFinished, this, [this] { m_state.cellEdit = false; });
     connect(m_view, &GridView::rightClicked, this, &SequenceList::menuRequested);
+    connect(&m_selection, &SequenceSelection::rowRequested, this, &SequenceList::setCurrentRow);
 }
 
 void SequenceList::applySettings() {
@@ -61,9 +63,7 @@ void SequenceList::applySettings() {
 
 void SequenceList::clear() {
     m_model->clear();
-    if (m_calls) {
-        m_calls->clearView();
-    }
+    m_selection.clear();
 }
 
 void SequenceList::CreateList(const QString& viewLevel) {
@@ -75,10 +75,10 @@ void SequenceList::CreateList(const QString& viewLevel) {
         }
         const int level = m_state.levelIndex;
         const int saved = (level >= 0 && level < ViewLevelMax) ? m_settings.ViewIndex[level] : 0;
-        if (m_calls) {
-            m_calls->clearView();
-        }
         const int rows = m_model->rowCount();
+        // Until a row is chosen no sequence is shown: a command can never act on one that is
+        // no longer listed.
+        m_selection.clear(rows);
         if (rows > 0) {
             const int row = (saved > 0 && saved <= rows) ? saved - 1 : (saved > rows ? rows - 1 : 0);
             const QModelIndex index = m_model->index(row, SequenceListModel::TitleColumn);
@@ -90,9 +90,7 @@ void SequenceList::CreateList(const QString& viewLevel) {
             RowColChange(row);
             m_view->scrollTo(index);
         }
-        if (m_calls) {
-            m_calls->grid()->setFocus();
-        }
+        Q_EMIT callsFocusRequested();
     } catch (const DbError& error) {
         modSystem::WriteErrorLog(QStringLiteral("frmVornReader.CreateList"), error.info());
     }
@@ -105,10 +103,12 @@ void SequenceList::RowColChange(int row) {
         return;
     }
     m_state.cellEdit = false;
-    if (m_calls) {
-        m_calls->CreateCallList(m_model->sequenceAt(row), m_state.pendingCallRow);
-    }
+    m_selection.setCurrent(m_model->sequenceAt(row), row, m_model->rowCount());
     m_state.pendingCallRow = -1;
+    rememberRow(row);
+}
+
+void SequenceList::rememberRow(int row) {
     if (m_state.levelIndex >= 0 && m_state.levelIndex < ViewLevelMax) {
         m_settings.ViewIndex[m_state.levelIndex] = row + 1;
     }
@@ -116,9 +116,7 @@ void SequenceList::RowColChange(int row) {
 
 void SequenceList::grdSeqList_ValidateEdit(int row, const QString& title) {
     try {
-        Statement update = m_db.prepare(QStringLiteral("UPDATE tblSequence SET Title = ? WHERE Sequence = ?"));
-        update.bind(1, title).bind(2, m_model->sequenceAt(row));
-        update.run();
+        m_library.setTitle(m_model->sequenceAt(row), title);
     } catch (const DbError& error) {
         modSystem::WriteErrorLog(QStringLiteral("frmVornReader.grdSeqList_ValidateEdit"), error.info());
     }
@@ -126,18 +124,18 @@ void SequenceList::grdSeqList_ValidateEdit(int row, const QString& title) {
 
 void SequenceList::BeforeMoveRow(int draggedRow, int position) {
     const int rows = m_model->rowCount();
-    QList<int> selected;
-    for (const QModelIndex& index : m_view->selectionModel()->selectedRows()) {
-        selected.append(index.row());
-    }
-    if (!selected.contains(draggedRow)) {
+    QList<int> selected = selectedRows();
+    if (!std::binary_search(selected.begin(), selected.end(), draggedRow)) {
         selected = {draggedRow};
     }
-    std::sort(selected.begin(), selected.end());
     position = std::clamp(position, 0, rows);
+    QList<bool> moving(rows, false);
+    for (const int r : std::as_const(selected)) {
+        moving[r] = true;
+    }
     QList<int> rest;
     for (int r = 0; r < rows; ++r) {
-        if (!selected.contains(r)) {
+        if (!moving[r]) {
             rest.append(r);
         }
     }
@@ -148,17 +146,18 @@ void SequenceList::BeforeMoveRow(int draggedRow, int position) {
     order.append(rest.mid(insertAt));
     m_model->reorder(order);
     RenumberSequenceOrder();
+    // The shown sequence moved with its block: its remembered position and the position panel
+    // follow it.
+    const int current = currentRow();
+    if (current >= 0) {
+        rememberRow(current);
+        m_selection.setRow(current, m_model->rowCount());
+    }
 }
 
 void SequenceList::RenumberSequenceOrder() {
     try {
-        Transaction transaction(m_db);
-        Statement update = m_db.prepare(QStringLiteral("UPDATE tblSequence SET OrderNo = ? WHERE Sequence = ?"));
-        for (int r = 0; r < m_model->rowCount(); ++r) {
-            update.bind(1, r + 1).bind(2, m_model->sequenceAt(r));
-            update.run();
-        }
-        transaction.commit();
+        m_library.renumberOrder(m_model->sequences());
     } catch (const DbError& error) {
         modSystem::WriteErrorLog(QStringLiteral("frmVornReader.RenumberSequenceOrder"), error.info());
     }
@@ -187,17 +186,29 @@ qint64 SequenceList::currentSequence() const {
     return row >= 0 ? m_model->sequenceAt(row) : 0;
 }
 
-QList<qint64> SequenceList::selectedSequences() const {
+QList<int> SequenceList::selectedRows() const {
+    // Walked range by range: a selection of all 100,000 rows is one range, not 100,000 indexes.
     QList<int> rows;
-    for (const QModelIndex& index : m_view->selectionModel()->selectedRows()) {
-        rows.append(index.row());
+    for (const QItemSelectionRange& range : m_view->selectionModel()->selection()) {
+        for (int r = range.top(); r <= range.bottom(); ++r) {
+            rows.append(r);
+        }
     }
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+QList<qint64> SequenceList::selectedSequences() const {
     QList<qint64> keys;
-    for (const int row : rows) {
+    for (const int row : selectedRows()) {
         keys.append(m_model->sequenceAt(row));
     }
     return keys;
+}
+
+void SequenceList::showState(const QList<int>& rows, int state) {
+    m_model->setProperties(rows, state);
 }
 
 bool SequenceList::eventFilter(QObject* watched, QEvent* event) {
@@ -216,9 +227,7 @@ bool SequenceList::eventFilter(QObject* watched, QEvent* event) {
             }
             break;
         case Qt::Key_Right:
-            if (m_calls) {
-                m_calls->grid()->setFocus();
-            }
+            Q_EMIT callsFocusRequested();
             return true;
         default:
             break;

@@ -3,27 +3,28 @@
 #include <QObject>
 
 class BrowserState;
-class CallList;
 class Database;
 class GridView;
+class LibraryOperations;
 class MarkupDelegate;
 class SequenceListModel;
+class SequenceSelection;
 struct Settings;
 
 // The left pane: the sequences of the view level with their state icons and marked-up titles.
-// Choosing a row shows its calls; titles are edited in place; dragging rows reorders them and
-// renumbers their stored order.
+// Choosing a row publishes it to the shared selection; titles are edited in place; dragging rows
+// reorders them and renumbers their stored order.
 class SequenceList : public QObject {
     Q_OBJECT
 
 public:
-    SequenceList(Settings& settings, BrowserState& state, Database& db, QObject* parent = nullptr);
+    SequenceList(Settings& settings, BrowserState& state, Database& db, LibraryOperations& library,
+                 SequenceSelection& selection, QObject* parent = nullptr);
 
     GridView* view() const { return m_view; }
     SequenceListModel* model() const { return m_model; }
-    void setCallList(CallList* calls) { m_calls = calls; }
 
-    // Refills the list for the view level (levelIndex: the level menu item shown, -1 none).
+    // Refills the list for the view level.
     void CreateList(const QString& viewLevel);
     void clear();
     void RenumberSequenceOrder();
@@ -31,32 +32,39 @@ public:
     // position, keeping its order.
     void BeforeMoveRow(int draggedRow, int position);
 
-    // The row-change handler: shows the calls of row (again, after a command changed them).
+    // The row-change handler: publishes row as the shown sequence (again, after a command changed it).
     void RowColChange(int row);
 
     int currentRow() const;
     int rowCount() const;
     void setCurrentRow(int row);
     qint64 currentSequence() const;
-    // The keys of the selected rows, in list order.
+    // The selected rows in list order, and their keys.
+    QList<int> selectedRows() const;
     QList<qint64> selectedSequences() const;
+    // Shows a new state on the rows' icons.
+    void showState(const QList<int>& rows, int state);
     void applySettings();
 
 Q_SIGNALS:
     void captionChanged();
     void filesDropped(const QStringList& files);
     void menuRequested(const QPoint& globalPos);
+    // Right: the call list is to take the focus; also after every fill.
+    void callsFocusRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void grdSeqList_ValidateEdit(int row, const QString& title);
+    void rememberRow(int row);
 
     Settings& m_settings;
     BrowserState& m_state;
     Database& m_db;
-    CallList* m_calls = nullptr;
+    LibraryOperations& m_library;
+    SequenceSelection& m_selection;
     GridView* m_view = nullptr;
     SequenceListModel* m_model = nullptr;
     MarkupDelegate* m_delegate = nullptr;

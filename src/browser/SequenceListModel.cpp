@@ -4,12 +4,20 @@
 #include "SequenceListQuery.h"
 #include "StateIcons.h"
 
+#include <QCoreApplication>
 #include <QMimeData>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
 const QString kRowMime = QStringLiteral("application/x-vornreader-sequence-row");
+
+// The drag's origin: this process and this model.
+QByteArray originOf(const SequenceListModel* model) {
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+           QByteArray::number(reinterpret_cast<quintptr>(model)) + ':';
+}
 
 } // namespace
 
@@ -78,13 +86,17 @@ QStringList SequenceListModel::mimeTypes() const {
 
 QMimeData* SequenceListModel::mimeData(const QModelIndexList& indexes) const {
     auto* data = new QMimeData;
-    // The row the drag started on; the selected rows move with it.
-    data->setData(kRowMime, QByteArray::number(indexes.isEmpty() ? -1 : indexes.front().row()));
+    // The row the drag started on, after the list it started in; the selected rows move with it.
+    data->setData(kRowMime, originOf(this) + QByteArray::number(indexes.isEmpty() ? -1 : indexes.front().row()));
     return data;
 }
 
+bool SequenceListModel::isOwnDrag(const QMimeData* data) const {
+    return data->hasFormat(kRowMime) && data->data(kRowMime).startsWith(originOf(this));
+}
+
 bool SequenceListModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int, int, const QModelIndex&) const {
-    return data->hasFormat(kRowMime) || data->hasUrls();
+    return isOwnDrag(data) || data->hasUrls();
 }
 
 bool SequenceListModel::dropMimeData(const QMimeData* data, Qt::DropAction, int row, int, const QModelIndex& parent) {
@@ -100,7 +112,10 @@ bool SequenceListModel::dropMimeData(const QMimeData* data, Qt::DropAction, int 
         }
         return false;
     }
-    const int dragged = data->data(kRowMime).toInt();
+    if (!isOwnDrag(data)) {
+        return false;
+    }
+    const int dragged = data->data(kRowMime).mid(originOf(this).size()).toInt();
     int position = row >= 0 ? row : (parent.isValid() ? parent.row() : static_cast<int>(m_rows.size()));
     if (dragged >= 0) {
         Q_EMIT rowsDropped(dragged, position);
@@ -116,27 +131,43 @@ void SequenceListModel::load(Database& db, const QString& viewLevel, int sequenc
     while (list.step()) {
         m_rows.append({list.text(0), list.int64(5), list.integer(3), list.int64(4)});
     }
+    indexRows();
     endResetModel();
 }
 
 void SequenceListModel::clear() {
     beginResetModel();
     m_rows.clear();
+    m_rowOf.clear();
     endResetModel();
 }
 
-int SequenceListModel::rowOf(qint64 sequence) const {
+void SequenceListModel::indexRows() {
+    m_rowOf.clear();
+    m_rowOf.reserve(m_rows.size());
     for (qsizetype r = 0; r < m_rows.size(); ++r) {
-        if (m_rows[r].sequence == sequence) {
-            return static_cast<int>(r);
-        }
+        m_rowOf.insert(m_rows[r].sequence, static_cast<int>(r));
     }
-    return -1;
 }
 
-void SequenceListModel::setProperty(int r, int property) {
-    m_rows[r].property = property;
-    Q_EMIT dataChanged(index(r, TitleColumn), index(r, TitleColumn), {Qt::DecorationRole});
+QList<qint64> SequenceListModel::sequences() const {
+    QList<qint64> keys;
+    keys.reserve(m_rows.size());
+    for (const Row& r : m_rows) {
+        keys.append(r.sequence);
+    }
+    return keys;
+}
+
+void SequenceListModel::setProperties(const QList<int>& rows, int property) {
+    if (rows.isEmpty()) {
+        return;
+    }
+    for (const int r : rows) {
+        m_rows[r].property = property;
+    }
+    const auto [first, last] = std::minmax_element(rows.begin(), rows.end());
+    Q_EMIT dataChanged(index(*first, TitleColumn), index(*last, TitleColumn), {Qt::DecorationRole});
 }
 
 void SequenceListModel::reorder(const QList<int>& newOrder) {
@@ -150,11 +181,16 @@ void SequenceListModel::reorder(const QList<int>& newOrder) {
     for (qsizetype r = 0; r < m_rows.size(); ++r) {
         m_rows[r].orderNo = r + 1;
     }
+    indexRows();
     // Persistent indexes follow their rows.
+    QList<int> newRowOf(newOrder.size());
+    for (qsizetype r = 0; r < newOrder.size(); ++r) {
+        newRowOf[newOrder[r]] = static_cast<int>(r);
+    }
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
     for (const QModelIndex& index : before) {
-        after.append(this->index(static_cast<int>(newOrder.indexOf(index.row())), index.column()));
+        after.append(this->index(newRowOf.value(index.row()), index.column()));
     }
     changePersistentIndexList(before, after);
     Q_EMIT layoutChanged();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 
 class Database;
@@ -45,8 +46,12 @@ public:
 
     const Row& row(int r) const { return m_rows.at(r); }
     qint64 sequenceAt(int r) const { return m_rows.at(r).sequence; }
-    int rowOf(qint64 sequence) const;
-    void setProperty(int r, int property);
+    // The keys of all rows, in list order.
+    QList<qint64> sequences() const;
+    // The row of a sequence, or -1 when it is not listed.
+    int rowOf(qint64 sequence) const { return m_rowOf.value(sequence, -1); }
+    // One state for many rows, announced as one change.
+    void setProperties(const QList<int>& rows, int property);
     // Puts the rows in a new order (a permutation of the current rows).
     void reorder(const QList<int>& newOrder);
 
@@ -59,5 +64,10 @@ Q_SIGNALS:
     void filesDropped(const QStringList& files);
 
 private:
+    void indexRows();
+    // Whether a drag's data comes from this list (not another list, copy or program).
+    bool isOwnDrag(const QMimeData* data) const;
+
     QList<Row> m_rows;
+    QHash<qint64, int> m_rowOf;
 };

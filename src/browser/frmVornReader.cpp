@@ -8,12 +8,14 @@
 #include "IBrowserDialogs.h"
 #include "ISeqTextHost.h"
 #include "KeyDispatch.h"
+#include "LibraryOperations.h"
 #include "LibrarySession.h"
 #include "MainMenus.h"
 #include "SearchCommands.h"
 #include "SequenceCommands.h"
 #include "SequenceList.h"
 #include "SequenceListModel.h"
+#include "SequenceSelection.h"
 #include "Settings.h"
 #include "SplitLayout.h"
 #include "modGeneral.h"
@@ -50,10 +52,10 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
         std::make_unique<LibrarySession>(LibraryState{m_settings.MdbPath, m_settings.MdbFile, m_settings.FuncKey,
                                                       m_settings.RecentFile, m_settings.RecentFileCnt},
                                          static_cast<ILibraryHost&>(*this));
-    m_sequences = new SequenceList(m_settings, m_state, m_session->database(), this);
-    m_calls = new CallList(m_settings, m_state, m_session->database(), this);
-    m_sequences->setCallList(m_calls);
-    m_calls->setSequenceList(m_sequences);
+    m_library = std::make_unique<LibraryOperations>(m_session->database());
+    m_selection = new SequenceSelection(this);
+    m_sequences = new SequenceList(m_settings, m_state, m_session->database(), *m_library, *m_selection, this);
+    m_calls = new CallList(m_settings, m_state, *m_library, *m_selection, this);
 
     auto* left = new QWidget;
     left->setObjectName(QStringLiteral("picFrame1"));
@@ -69,16 +71,14 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
     m_menus = new MainMenus(menuBar(), this);
     m_keys = new KeyDispatch(this, m_settings, m_state, *m_sequences, *m_calls, this);
     m_commands = new SequenceCommands(
-        m_settings, m_state, m_session->database(), *m_sequences, *m_calls, *m_dialogs,
+        m_settings, m_state, *m_library, *m_sequences, *m_calls, *m_dialogs,
         [this] {
             VisibleLevel();
             CreateList();
         },
         this);
-    m_callEditing =
-        new CallEditing(m_settings, m_state, m_session->database(), *m_sequences, *m_calls, *m_dialogs, this);
-    m_search =
-        new SearchCommands(m_settings, m_state, m_session->database(), *m_sequences, *m_calls, *m_dialogs, this, this);
+    m_callEditing = new CallEditing(m_settings, m_state, *m_library, *m_selection, *m_calls, *m_dialogs, this);
+    m_search = new SearchCommands(m_settings, m_state, *m_library, *m_sequences, *m_calls, *m_dialogs, this, this);
     for (QWidget* grid : {static_cast<QWidget*>(m_sequences->view()), static_cast<QWidget*>(m_calls->grid()),
                           static_cast<QWidget*>(m_calls->historyGrid())}) {
         grid->setAcceptDrops(true);
@@ -128,8 +128,10 @@ void frmVornReader::connectMenus() {
         connect(m_menus->sequenceStates[i], &QAction::triggered, commands,
                 [commands, i] { commands->mnuSequenceState_Click(i); });
     }
-    m_keys->onStateKey = [commands](int index) { commands->mnuSequenceState_Click(index); };
-    m_keys->onDeleteKey = [commands] { commands->mnuSequenceDelete_Click(); };
+    // The keys run the menu items, so that a key can do no more than its item: nothing while the
+    // item is disabled (no library, an empty list, a read-only library).
+    m_keys->onStateKey = [this](int index) { m_menus->sequenceStates[index]->trigger(); };
+    m_keys->onDeleteKey = [this] { m_menus->sequenceDelete->trigger(); };
     CallEditing* editing = m_callEditing;
     connect(m_menus->callEditInsert, &QAction::triggered, editing, &CallEditing::mnuCallEditInsert_Click);
     connect(m_menus->callEditAdd, &QAction::triggered, editing, &CallEditing::mnuCallEditAdd_Click);
@@ -152,6 +154,11 @@ void frmVornReader::connectMenus() {
     connect(m_calls, &CallList::callMenuRequested, this,
             [this](const QPoint& at) { m_menus->callEditPopup->popup(at); });
     connect(m_sequences, &SequenceList::filesDropped, this, &frmVornReader::openDroppedFiles);
+    connect(m_sequences, &SequenceList::callsFocusRequested, this, [this] { m_calls->grid()->setFocus(); });
+    connect(m_calls, &CallList::sequencesFocusRequested, this, [this] { m_sequences->view()->setFocus(); });
+    // Commands that need a listed sequence follow the list as it fills and empties.
+    connect(m_selection, &SequenceSelection::cleared, this, &frmVornReader::updateLibraryCommands);
+    connect(m_selection, &SequenceSelection::currentChanged, this, &frmVornReader::updateLibraryCommands);
     connect(m_sequences, &SequenceList::captionChanged, this, &frmVornReader::DispFormCaption);
     connect(m_calls, &CallList::captionChanged, this, &frmVornReader::DispFormCaption);
 }
@@ -234,11 +241,7 @@ void frmVornReader::VisibleLevel() {
     QStringList present;
     if (m_session->isOpen()) {
         try {
-            Statement levels =
-                m_session->database().prepare(QStringLiteral("SELECT DISTINCT tblSequence.Level FROM tblSequence"));
-            while (levels.step()) {
-                present.append(levels.text(0));
-            }
+            present = m_library->levels();
         } catch (const DbError& error) {
             modSystem::WriteErrorLog(QStringLiteral("frmVornReader.VisibleLevel"), error.info());
         }
@@ -322,6 +325,14 @@ private:
 } // namespace
 
 void frmVornReader::readSequenceText(const QString& source, bool fromClipboard, qint32 insertPosition) {
+    if (!m_session->isOpen()) {
+        return;
+    }
+    if (m_session->isReadOnly()) {
+        m_dialogs->exclamation(
+            modGeneral::TransMessage(40107, {m_settings.MdbPath + QLatin1Char('/') + m_settings.MdbFile}));
+        return;
+    }
     WindowReaderHost host(*this, m_settings, *m_dialogs);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     modSeqText::ReadSequenceText(m_session->database(), source, fromClipboard, insertPosition, host);
@@ -346,10 +357,34 @@ void frmVornReader::mnuEditPaste_Click() {
 
 void frmVornReader::updateLibraryCommands() {
     const bool open = m_session->isOpen();
-    for (QAction* command : {m_menus->fileClose, m_menus->fileRead, m_menus->editPaste, m_menus->editCopy,
-                             m_menus->editCut, m_menus->editSearch, m_menus->editReplace}) {
-        command->setEnabled(open);
-    }
+    const bool writable = open && !m_session->isReadOnly();
+    const bool listed = open && m_sequences->rowCount() > 0;
+    const bool shown = listed && m_state.currentSequence != 0;
+    const auto enable = [](const QList<QAction*>& actions, bool enabled) {
+        for (QAction* action : actions) {
+            action->setEnabled(enabled);
+        }
+    };
+    enable({m_menus->fileClose}, open);
+    enable({m_menus->fileRead, m_menus->editPaste}, writable);
+    enable({m_menus->editCopy, m_menus->editSearch}, listed);
+    enable({m_menus->editCut, m_menus->editReplace, m_menus->sequenceAddHist, m_menus->sequenceDelHist,
+            m_menus->sequenceChangeLevel, m_menus->sequenceDelete},
+           listed && writable);
+    enable(m_menus->sequenceStates, listed && writable);
+    enable({m_menus->historyDelete, m_menus->callEditInsert, m_menus->callEditAdd, m_menus->callEditDelete,
+            m_menus->callEditFormation},
+           shown && writable);
+    // Where the calls would stand, a caller without a library (or with an empty one) is told how
+    // to get one, in the words of the menus as they are.
+    const auto caption = &MainMenus::plainCaption;
+    m_calls->setHint(
+        listed ? QString()
+               : modGeneral::MessageFormat(
+                     modGeneral::LoadTransString(
+                         10210, QStringLiteral("%1 > %2 or %1 > %3 a library; %1 > %4 reads generator files")),
+                     {caption(m_menus->fileMenu->menuAction()), caption(m_menus->fileNew), caption(m_menus->fileOpen),
+                      caption(m_menus->fileRead)}));
 }
 
 void frmVornReader::mnuHelpIndex_Click() {
@@ -449,6 +484,7 @@ void frmVornReader::libraryOpened() {
 }
 
 void frmVornReader::libraryClosed() {
+    m_search->closeDialog();
     m_sequences->clear();
     setWindowTitle(QStringLiteral("VornReader"));
     for (QAction* item : m_menus->viewLevels) {

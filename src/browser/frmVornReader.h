@@ -10,11 +10,13 @@ class CallEditing;
 class CallList;
 class IBrowserDialogs;
 class KeyDispatch;
+class LibraryOperations;
 class LibrarySession;
 class MainMenus;
 class SearchCommands;
 class SequenceCommands;
 class SequenceList;
+class SequenceSelection;
 class SplitLayout;
 struct Settings;
 
@@ -33,6 +35,7 @@ public:
     static QString iniFileFromArguments(const QStringList& words);
 
     LibrarySession& session() { return *m_session; }
+    LibraryOperations& library() { return *m_library; }
     SequenceList& sequenceList() { return *m_sequences; }
     CallList& callList() { return *m_calls; }
     MainMenus& menus() { return *m_menus; }
@@ -85,6 +88,8 @@ private:
     std::unique_ptr<IBrowserDialogs> m_ownDialogs;
     IBrowserDialogs* m_dialogs;
     std::unique_ptr<LibrarySession> m_session;
+    std::unique_ptr<LibraryOperations> m_library;
+    SequenceSelection* m_selection = nullptr;
     SequenceList* m_sequences = nullptr;
     CallList* m_calls = nullptr;
     SplitLayout* m_split = nullptr;

@@ -98,7 +98,7 @@ void SequenceTextWriter::preloadHistory(const QList<qint64>& sequences) {
         }
         m_preloaded = true;
     } catch (const DbError& error) {
-        logError(error);
+        fail(error);
     }
 }
 
@@ -116,6 +116,7 @@ void SequenceTextWriter::write(QString& text, qint64 sequence) {
 // cannot be found or read, and nothing was written.
 bool SequenceTextWriter::writeSequence(QString& text, qint64 sequence) {
     if (!m_sequence.handle()) {
+        m_complete = false;
         return false;
     }
     QString head;
@@ -133,7 +134,7 @@ bool SequenceTextWriter::writeSequence(QString& text, qint64 sequence) {
         m_sequence.reset();
     } catch (const DbError& error) {
         m_sequence.reset();
-        logError(error);
+        fail(error);
         return false;
     }
     text += kCrLf + head + kCrLf;
@@ -166,7 +167,7 @@ void SequenceTextWriter::writeHistory(QString& text, qint64 sequence) {
                     m_history.text(1) + kCrLf;
         }
     } catch (const DbError& error) {
-        logError(error);
+        fail(error);
     }
     m_history.reset();
 }
@@ -191,9 +192,14 @@ void SequenceTextWriter::writeCalls(QString& text, qint64 sequence) {
             text += kCrLf;
         }
     } catch (const DbError& error) {
-        logError(error);
+        fail(error);
     }
     m_calls.reset();
+}
+
+void SequenceTextWriter::fail(const DbError& error) {
+    m_complete = false;
+    logError(error);
 }
 
 namespace modSeqText {
@@ -202,7 +208,7 @@ void WriteSequenceClipboard(Database& db, QString& text, qint64 sequence) {
     SequenceTextWriter(db).write(text, sequence);
 }
 
-QString SequencesText(Database& db, const QList<qint64>& sequences) {
+QString SequencesText(Database& db, const QList<qint64>& sequences, bool* whole) {
     QString text;
     SequenceTextWriter writer(db);
     if (sequences.size() > 1) {
@@ -210,6 +216,9 @@ QString SequencesText(Database& db, const QList<qint64>& sequences) {
     }
     for (const qint64 sequence : sequences) {
         writer.write(text, sequence);
+    }
+    if (whole) {
+        *whole = writer.isComplete();
     }
     return text;
 }

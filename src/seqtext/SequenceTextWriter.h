@@ -23,7 +23,11 @@ public:
     // the history table has no index by sequence, so one query per sequence would scan it each time.
     void preloadHistory(const QList<qint64>& sequences);
 
+    // False once anything could not be read: the text then lacks part of a sequence.
+    bool isComplete() const { return m_complete; }
+
 private:
+    void fail(const class DbError& error);
     bool writeSequence(QString& text, qint64 sequence);
     void writeHistory(QString& text, qint64 sequence);
     void writeCalls(QString& text, qint64 sequence);
@@ -33,6 +37,7 @@ private:
     Statement m_calls;
     Database& m_db;
     bool m_preloaded = false;
+    bool m_complete = true;
     QHash<qint64, QList<QPair<QString, QString>>> m_histories;
 };
 
@@ -42,7 +47,8 @@ namespace modSeqText {
 void WriteSequenceClipboard(Database& db, QString& text, qint64 sequence);
 
 // The text of Edit > Copy: the sequences in the given order, one form-feed line between two.
-QString SequencesText(Database& db, const QList<qint64>& sequences);
+// whole, when given, tells whether every sequence could be read whole.
+QString SequencesText(Database& db, const QList<qint64>& sequences, bool* whole = nullptr);
 
 // The numbers no stored sequence carries, in the order given.
 QList<qint64> MissingSequences(Database& db, const QList<qint64>& sequences);
