@@ -279,6 +279,10 @@ void frmVornReader::mnuViewLevel_Click(int index) {
 }
 
 void frmVornReader::CreateList() {
+    if (!m_session->isOpen()) {
+        m_sequences->clear();
+        return;
+    }
     for (int i = 0; i < MainMenus::LevelItems; ++i) {
         m_menus->viewLevels[i]->setChecked(false);
         if (m_menus->viewLevels[i]->text() == m_settings.ViewLevel) {

@@ -1,0 +1,193 @@
+#include "CallEditing.h"
+#include "SearchCommands.h"
+#include "WindowFixture.h"
+#include "frmSearchWord.h"
+
+#include <QClipboard>
+
+// What the window must never do: act without a library, take keys meant for an editor, reorder on
+// a stranger's drop, or delete what it could not copy.
+class TestWindowSafety : public WindowFixture {
+    Q_OBJECT
+
+    // The window with no library at all: the remembered one is gone.
+    bool startWithout() {
+        modSystem::WriteIniValue(QStringLiteral("VornReader"), QStringLiteral("Language"), QStringLiteral("English"),
+                                 iniPath());
+        m_window = std::make_unique<frmVornReader>(QString(), m_dialogs.get());
+        m_window->show();
+        return QTest::qWaitForWindowActive(m_window.get());
+    }
+    // The library file's rows in short, read beside the window's own connection.
+    QString content() const {
+        if (m_library.isEmpty()) {
+            return {};
+        }
+        Database db(m_library, Database::Mode::ReadOnly);
+        return Fixtures::value(db, QStringLiteral("SELECT (SELECT count(*) FROM tblSequence) || '|' || (SELECT "
+                                                  "count(*) FROM tblCall) || '|' || (SELECT count(*) FROM tblHistory) "
+                                                  "|| '|' || (SELECT group_concat(Property) FROM tblSequence)"))
+            .toString();
+    }
+
+private Q_SLOTS:
+    // Without a library, after File > Close and on an empty library, every command of the window
+    // and the keys 0-9 do nothing: no report, no question, no row.
+    void commandsNeedALibrary_data() {
+        QTest::addColumn<QString>("state");
+        QTest::newRow("no library") << "none";
+        QTest::newRow("after File > Close") << "closed";
+        QTest::newRow("empty library") << "empty";
+    }
+    void commandsNeedALibrary() {
+        QFETCH(QString, state);
+        if (state == QLatin1String("none")) {
+            QVERIFY(startWithout());
+        } else {
+            QVERIFY(start(state == QLatin1String("empty") ? QStringList() : QStringList{"linux.Plus"}));
+            if (state == QLatin1String("closed")) {
+                m_window->menus().fileClose->trigger();
+            }
+        }
+        QGuiApplication::clipboard()->setText(QString());
+        const QString before = content();
+        QVERIFY(m_window->findChild<QLabel*>(QStringLiteral("lblCallHint"))->isVisible());
+        // Everything but what leaves the window, opens a chooser of its own or opens a library.
+        QList<QAction*> skipped{m_window->menus().fileExit, m_window->menus().filePrintSet,
+                                m_window->menus().settingOptions, m_window->menus().helpIndex};
+        skipped += m_window->menus().recentFiles;
+        QList<QAction*> actions = m_window->findChildren<QAction*>();
+        for (QMenu* popup :
+             {m_window->menus().sequencePopup, m_window->menus().historyPopup, m_window->menus().callEditPopup}) {
+            actions += popup->actions();
+        }
+        for (QAction* action : std::as_const(actions)) {
+            if (!skipped.contains(action) && !action->menu() && !action->isSeparator()) {
+                action->trigger();
+            }
+        }
+        for (int key = Qt::Key_0; key <= Qt::Key_9; ++key) {
+            QTest::keyClick(m_window->sequenceList().view(), Qt::Key(key));
+            QTest::keyClick(m_window->sequenceList().view(), Qt::Key(key), Qt::ShiftModifier);
+        }
+        QVERIFY2(m_dialogs->questions.isEmpty(), qPrintable(m_dialogs->questions.join('\n')));
+        QCOMPARE(content(), before);
+        QCOMPARE(m_window->state().currentSequence, 0);
+        m_window->callEditing().grdCall_AddRow(1);
+        QCOMPARE(content(), before);
+    }
+
+    // Deleting the last listed sequence leaves nothing for Insert Call to add a call to, and
+    // closing the library takes the search dialog with it.
+    void emptiedListHasNoCurrentSequence() {
+        QVERIFY(start({"linux.C1"}));
+        m_window->menus().editSearch->trigger();
+        QVERIFY(m_window->searchCommands().dialog()->isVisible());
+        selectRows(0, 0);
+        m_window->menus().sequenceDelete->trigger();
+        QCOMPARE(seqCount(), 0);
+        QCOMPARE(m_window->state().currentSequence, 0);
+        QVERIFY(!m_window->menus().callEditInsert->isEnabled());
+        m_window->callEditing().grdCall_AddRow(1);
+        QCOMPARE(number(QStringLiteral("SELECT count(*) FROM tblCall")), 0);
+        m_window->menus().fileClose->trigger();
+        QVERIFY(!m_window->searchCommands().dialog()->isVisible());
+    }
+
+    // Keys typed into a cell editor (the hexagon offsets included) go to the editor, never to the
+    // state and delete keys.
+    void keysGoToTheEditor_data() {
+        QTest::addColumn<QString>("gridName");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("hexagon offsets") << "grdHexInfo(1)"
+                                         << "SELECT HexInfo FROM tblCall WHERE Number = 2";
+        QTest::newRow("call text") << "grdCall"
+                                   << "SELECT Call FROM tblCall WHERE Number = 2";
+        QTest::newRow("title") << "grdSeqList"
+                               << "SELECT Title FROM tblSequence WHERE Sequence = 1";
+    }
+    void keysGoToTheEditor() {
+        QFETCH(QString, gridName);
+        QFETCH(QString, stored);
+        QVERIFY(start({"generated Plus"}, {}, {{"HexMode", "True"}}));
+        m_window->callList().setCurrentRow(1);
+        auto* grid = m_window->findChild<GridView*>(gridName);
+        QVERIFY(focus(grid));
+        if (gridName == QLatin1String("grdCall")) {
+            grid->selectionModel()->clear();
+            grid->setCurrentIndex(grid->model()->index(1, 1));
+        }
+        QTest::keyClick(grid, Qt::Key_Return);
+        QTRY_VERIFY(grid->isEditing());
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->clear();
+        QTest::keyClicks(editor, QStringLiteral("1,2,0,1"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!grid->isEditing());
+        QCOMPARE(sql(stored).value(0), QStringLiteral("1,2,0,1"));
+        QCOMPARE(sql(QStringLiteral("SELECT group_concat(Property) FROM tblSequence")).value(0),
+                 QStringLiteral("0,0,0"));
+        QVERIFY(m_dialogs->questions.isEmpty());
+    }
+
+    // The number column never becomes current, and the standard shortcuts stand on the menus.
+    void numberColumnAndShortcuts() {
+        QVERIFY(start({"generated Plus"}));
+        GridView* calls = m_window->callList().grid();
+        QTest::mouseClick(calls->viewport(), Qt::LeftButton, {},
+                          calls->visualRect(calls->model()->index(2, 0)).center());
+        QCOMPARE(calls->currentIndex(), calls->model()->index(2, 1));
+        const MainMenus& menus = m_window->menus();
+        const QList<std::pair<QAction*, const char*>> expected{
+            {menus.fileNew, "Ctrl+N"},   {menus.fileOpen, "Ctrl+O"},   {menus.fileClose, "Ctrl+W"},
+            {menus.fileExit, "Ctrl+Q"},  {menus.editCut, "Ctrl+X"},    {menus.editCopy, "Ctrl+C"},
+            {menus.editPaste, "Ctrl+V"}, {menus.editSearch, "Ctrl+F"}, {menus.editReplace, "Ctrl+H"}};
+        for (const auto& [action, keys] : expected) {
+            QCOMPARE(action->shortcut(), QKeySequence(QLatin1String(keys)));
+        }
+        QGuiApplication::clipboard()->setText(QString());
+        QVERIFY(focus(m_window->sequenceList().view()));
+        QTest::keyClick(m_window->sequenceList().view(), Qt::Key_C, Qt::ControlModifier);
+        QTRY_VERIFY(QGuiApplication::clipboard()->text().contains(QLatin1String("generated sequence")));
+    }
+
+    // Only a drag that started in this list reorders it; after one, the remembered position and
+    // the position panel follow the shown sequence.
+    void dropsFromElsewhereDoNotReorder() {
+        QVERIFY(start({"generated Plus"}));
+        SequenceListModel* model = m_window->sequenceList().model();
+        const QList<qint64> before = listedKeys();
+        m_window->sequenceList().setCurrentRow(0);
+        QMimeData stranger;
+        stranger.setData(QStringLiteral("application/x-vornreader-sequence-row"), "1:2:0");
+        stranger.setText(QStringLiteral("some text"));
+        QVERIFY(!model->dropMimeData(&stranger, Qt::MoveAction, 3, 0, {}));
+        QCOMPARE(listedKeys(), before);
+
+        std::unique_ptr<QMimeData> own(model->mimeData({model->index(0, 0)}));
+        model->dropMimeData(own.get(), Qt::MoveAction, 3, 0, {});
+        QCOMPARE(listedKeys(), (QList<qint64>{before[1], before[2], before[0]}));
+        QCOMPARE(m_window->sequenceList().currentRow(), 2);
+        QCOMPARE(settings().ViewIndex[m_window->state().levelIndex], 3);
+        QCOMPARE(m_window->callList().positionPanel()->text(), QStringLiteral("3 / 3"));
+    }
+
+    // A cut whose text could not be read whole deletes nothing and says so.
+    void cutNeedsTheWholeText() {
+        QVERIFY(start({"generated Plus"}));
+        selectRows(0, 2);
+        sql(QStringLiteral("ALTER TABLE tblHistory RENAME TO tblHistoryGone"));
+        const QString clipboard = QStringLiteral("untouched");
+        QGuiApplication::clipboard()->setText(clipboard);
+        m_window->menus().editCut->trigger();
+        QCOMPARE(number(QStringLiteral("SELECT count(*) FROM tblSequence")), 3);
+        QCOMPARE(m_dialogs->exclamations.size(), 1);
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+        QVERIFY(m_errors->reported(QStringLiteral("modSeqText.WriteSequenceClipboard")));
+        m_errors->prompts.clear();
+    }
+};
+
+QTEST_MAIN(TestWindowSafety)
+#include "TestWindowSafety.moc"

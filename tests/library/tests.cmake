@@ -1,0 +1,1 @@
+vorn_add_test(TestLibraryOperations SOURCES library/TestLibraryOperations.cpp LIBS vorn_library)
