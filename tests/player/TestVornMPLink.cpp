@@ -1,0 +1,147 @@
+#include "StandinProcess.h"
+#include "VornMPCommands.h"
+#include "VornMPLink.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+bool onBus(const QString& name) {
+    return QDBusConnection::sessionBus().interface()->isServiceRegistered(name);
+}
+
+} // namespace
+
+// The link on the test's private bus, with the stand-in player and a peer copy in processes of
+// their own.
+class TestVornMPLink : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<VornMPLink> m_link;
+
+    // A stand-in player the link has seen arrive.
+    std::unique_ptr<StandinProcess> startPlayer(const QStringList& arguments = {}) {
+        auto player = std::make_unique<StandinProcess>(QStringLiteral(VORN_VORNMP_STANDIN), arguments);
+        if (!player->ready() || !QTest::qWaitFor([this] { return m_link->playerPresent(); })) {
+            return nullptr;
+        }
+        player->clear();
+        return player;
+    }
+
+private Q_SLOTS:
+    void init() { m_link = std::make_unique<VornMPLink>(QDBusConnection::sessionBus()); }
+    void cleanup() { m_link.reset(); }
+
+    void ownsItsNameWhileItLives() {
+        const QString name = QStringLiteral("org.vorn.VornReader.p%1").arg(QCoreApplication::applicationPid());
+        QCOMPARE(m_link->ownName(), name);
+        QVERIFY(onBus(name));
+        m_link.reset();
+        QVERIFY(!onBus(name));
+    }
+
+    // No player: the status fails at once and commands go nowhere, without an error.
+    void noPlayer() {
+        QSignalSpy status(m_link.get(), &VornMPLink::statusRead);
+        m_link->SendVornMP(VornMP::Play);
+        m_link->GetVornMPStatus();
+        QCOMPARE(status.size(), 1);
+        QCOMPARE(status[0][0].toBool(), false);
+        QVERIFY(!m_link->playerPresent());
+        QVERIFY(m_link->mprisService().isEmpty());
+    }
+
+    void withoutBus() {
+        VornMPLink link(QDBusConnection(QStringLiteral("no such connection")));
+        QSignalSpy status(&link, &VornMPLink::statusRead);
+        link.SendVornMP(VornMP::Play);
+        link.SendVornReader(VornMP::TipTimerSwitch);
+        link.GetVornMPStatus();
+        QCOMPARE(status.size(), 1);
+        QVERIFY(link.ownName().isEmpty());
+    }
+
+    // The low 16 bits of each command reach the player, in order.
+    void commands() {
+        const auto player = startPlayer();
+        QVERIFY(player);
+        for (const quint32 command : {VornMP::Load, VornMP::UnLoad, VornMP::Play, VornMP::Repeat, VornMP::Rewind,
+                                      VornMP::TipTimer, VornMP::Reset}) {
+            m_link->SendVornMP(command);
+        }
+        QCOMPARE(player->playerLines(),
+                 QStringList({"Command 0x800a", "Command 0x8009", "Command 0x8008", "Command 0x800c", "Command 0x800b",
+                              "Command 0x800d", "Command 0x8012"}));
+    }
+
+    void statusText() {
+        const auto player = startPlayer({QStringLiteral("--status"), QStringLiteral("  Play 01  ")});
+        QVERIFY(player);
+        QSignalSpy status(m_link.get(), &VornMPLink::statusRead);
+        m_link->GetVornMPStatus();
+        // Asked, not waited for.
+        QCOMPARE(status.size(), 0);
+        QTRY_COMPARE(status.size(), 1);
+        QCOMPARE(status[0], QVariantList({true, QStringLiteral("Play 01")}));
+    }
+
+    void trackInfoFromPlayer() {
+        const auto player = startPlayer();
+        QVERIFY(player);
+        QSignalSpy info(m_link.get(), &VornMPLink::trackInfoReceived);
+        player->order(QStringLiteral("push no tab"));
+        player->order(QStringLiteral("push x\\t12:34\\t01:02:03\\t00:10\\trepeat\\tTitle"));
+        QTRY_COMPARE(info.size(), 1);
+        const auto labels = info[0][0].value<TrackInfoLabels>();
+        QStringList shown;
+        for (const std::optional<QString>& label : labels) {
+            shown.append(label.value_or(QStringLiteral("-")));
+        }
+        QCOMPARE(shown, QStringList({"12:34", "01:02", "00:10", "rep", "Title"}));
+    }
+
+    // A hung player: the status read gives up after its timeout while the player still hangs.
+    void hungPlayer() {
+        const auto player = startPlayer();
+        QVERIFY(player);
+        player->order(QStringLiteral("hang 3000"));
+        QVERIFY(player->waitForLine(QStringLiteral("hanging")));
+        QSignalSpy status(m_link.get(), &VornMPLink::statusRead);
+        m_link->GetVornMPStatus();
+        QCOMPARE(status.size(), 0);
+        QTRY_COMPARE(status.size(), 1);
+        QCOMPARE(status[0][0].toBool(), false);
+        QVERIFY(!player->lines().contains(QStringLiteral("awake")));
+        // Commands sent meanwhile wait in the player's queue and arrive when it wakes.
+        m_link->SendVornMP(VornMP::Play);
+        QVERIFY(player->waitForLine(QStringLiteral("awake")));
+        QCOMPARE(player->playerLines(), QStringList({"hanging", "awake", "Command 0x8008"}));
+    }
+
+    // The switch reaches every other copy, never this one.
+    void switchBetweenCopies() {
+        StandinProcess peer(QStringLiteral(VORN_LINK_PEER));
+        QVERIFY(QTest::qWaitFor([&] { return !peer.lines().isEmpty(); }));
+        QVERIFY(peer.lines().front().startsWith(QLatin1String("ready org.vorn.VornReader.p")));
+        QSignalSpy received(m_link.get(), &VornMPLink::commandReceived);
+        peer.order(QStringLiteral("switch"));
+        QTRY_COMPARE(received.size(), 1);
+        QCOMPARE(received[0][0].toUInt(), VornMP::TipTimerSwitch);
+        m_link->SendVornReader(VornMP::TipTimerSwitch);
+        QVERIFY(peer.waitForLine(QStringLiteral("Command 0xffff9001")));
+        // A marker to this copy arrives after anything it could have sent itself.
+        QDBusMessage marker = QDBusMessage::createMethodCall(
+            m_link->ownName(), QStringLiteral("/"), QStringLiteral("org.vorn.VornReader"), QStringLiteral("Command"));
+        marker.setArguments({uint(0x7777)});
+        QDBusConnection::sessionBus().send(marker);
+        QTRY_COMPARE(received.size(), 2);
+        QCOMPARE(received[1][0].toUInt(), 0x7777u);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVornMPLink)
+#include "TestVornMPLink.moc"

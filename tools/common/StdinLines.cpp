@@ -1,0 +1,35 @@
+#include "StdinLines.h"
+
+#include <QSocketNotifier>
+#include <cstdio>
+#include <unistd.h>
+
+StdinLines::StdinLines(QObject* parent) : QObject(parent) {
+    m_notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &StdinLines::readAvailable);
+}
+
+void StdinLines::say(const QString& line) {
+    std::fputs(line.toUtf8().append('\n').constData(), stdout);
+    std::fflush(stdout);
+}
+
+void StdinLines::readAvailable() {
+    char buffer[4096];
+    const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (count <= 0) {
+        m_notifier->setEnabled(false);
+        Q_EMIT closed();
+        return;
+    }
+    m_pending.append(buffer, count);
+    qsizetype end = 0;
+    while ((end = m_pending.indexOf('\n')) >= 0) {
+        QString text = QString::fromUtf8(m_pending.left(end));
+        m_pending.remove(0, end + 1);
+        if (text.endsWith(QLatin1Char('\r'))) {
+            text.chop(1);
+        }
+        Q_EMIT line(text.replace(QStringLiteral("\\t"), QStringLiteral("\t")));
+    }
+}
