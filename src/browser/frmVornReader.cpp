@@ -10,6 +10,7 @@
 #include "KeyDispatch.h"
 #include "LibrarySession.h"
 #include "MainMenus.h"
+#include "PlayerPanel.h"
 #include "SearchCommands.h"
 #include "SequenceCommands.h"
 #include "SequenceList.h"
@@ -66,6 +67,10 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
     statusBar()->addWidget(m_calls->notePanel(), 1);
     statusBar()->addPermanentWidget(m_calls->positionPanel());
 
+    m_player = new PlayerPanel(m_settings, nullptr, nullptr, this);
+    if (auto* header = m_calls->middlePane()->findChild<QWidget*>(QStringLiteral("picHeader"))) {
+        header->layout()->addWidget(m_player->widget());
+    }
     m_menus = new MainMenus(menuBar(), this);
     m_keys = new KeyDispatch(this, m_settings, m_state, *m_sequences, *m_calls, this);
     m_commands = new SequenceCommands(
@@ -130,6 +135,9 @@ void frmVornReader::connectMenus() {
     }
     m_keys->onStateKey = [commands](int index) { commands->mnuSequenceState_Click(index); };
     m_keys->onDeleteKey = [commands] { commands->mnuSequenceDelete_Click(); };
+    m_keys->onAddHistory = [commands] { commands->mnuSequenceAddHist_Click(); };
+    m_keys->onPlayerCommand = [this](quint32 command) { m_player->SendVornMP(command); };
+    m_keys->onTipTimerSwitch = [this] { m_player->switchTipTimerEverywhere(); };
     CallEditing* editing = m_callEditing;
     connect(m_menus->callEditInsert, &QAction::triggered, editing, &CallEditing::mnuCallEditInsert_Click);
     connect(m_menus->callEditAdd, &QAction::triggered, editing, &CallEditing::mnuCallEditAdd_Click);
@@ -210,6 +218,7 @@ void frmVornReader::Form_Activate() {
 
 void frmVornReader::closeEvent(QCloseEvent* event) {
     Form_QueryUnload();
+    m_player->chkTipTimer_Reset();
     event->accept();
 }
 
@@ -441,6 +450,7 @@ void frmVornReader::writeLibrarySettings(Database* db) {
 }
 
 void frmVornReader::libraryOpened() {
+    m_player->libraryOpened();
     m_search->reset();
     updateLibraryCommands();
     VisibleLevel();
@@ -454,6 +464,7 @@ void frmVornReader::libraryClosed() {
         item->setVisible(false);
     }
     m_calls->resetHeader();
+    m_player->clearTrackInfo();
     updateLibraryCommands();
 }
 

@@ -12,6 +12,7 @@ class IBrowserDialogs;
 class KeyDispatch;
 class LibrarySession;
 class MainMenus;
+class PlayerPanel;
 class SearchCommands;
 class SequenceCommands;
 class SequenceList;
@@ -93,5 +94,6 @@ private:
     SequenceCommands* m_commands = nullptr;
     CallEditing* m_callEditing = nullptr;
     SearchCommands* m_search = nullptr;
+    PlayerPanel* m_player = nullptr;
     bool m_activated = false;
 };
