@@ -62,7 +62,9 @@ bool KeyDispatch::dispatchKeyTable(int& keyCode, Qt::KeyboardModifiers modifiers
         if (key == 0 || assignment.Count == 0 || assignment.Codes[0] != key) {
             continue;
         }
-        acted = true;
+        // A record that acts takes the key from the focused control, whose grid would otherwise search
+        // for its letter; a cursor record passes its arrow on instead.
+        acted = acted || record >= 4;
         if (record < 4) {
             keyCode = kArrows[record];
         } else if (record < 11) {

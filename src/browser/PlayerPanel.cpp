@@ -70,26 +70,23 @@ PlayerPanel::~PlayerPanel() {
 void PlayerPanel::buildWidget() {
     m_widget = new QWidget;
     m_widget->setObjectName(QStringLiteral("picPlayer"));
-    auto* layout = new QGridLayout(m_widget);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setHorizontalSpacing(12);
-    layout->setVerticalSpacing(2);
+    m_layout = new QGridLayout(m_widget);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setHorizontalSpacing(12);
+    m_layout->setVerticalSpacing(2);
     // Read from a few steps away while calling: larger bold texts, the tip time largest.
     const QFont base = m_widget->font();
     m_state = new QLabel(kNoPlayer, m_widget);
     m_state->setObjectName(QStringLiteral("lblVornMP_State"));
     m_state->setFont(scaled(base, 1.15, false));
+    // Long texts are cut by the pane rather than widening it.
     m_state->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    layout->addWidget(m_state, 0, 0, 1, 5);
     for (int i = 0; i < 5; ++i) {
         m_info[i] = new QLabel(m_widget);
         m_info[i]->setObjectName(QStringLiteral("lblVornMP_Info(%1)").arg(i));
-        m_info[i]->setFont(scaled(base, 1.3, true));
-        layout->addWidget(m_info[i], 1, i);
+        m_info[i]->setFont(scaled(base, 1.2, true));
     }
-    // A long title is cut by the pane rather than widening it.
     m_info[4]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    layout->setColumnStretch(4, 1);
 
     m_button = new QPushButton(QStringLiteral("Start"), m_widget);
     m_button->setObjectName(QStringLiteral("chkTipTimer"));
@@ -100,11 +97,10 @@ void PlayerPanel::buildWidget() {
     const QFontMetrics buttonMetrics(m_button->font());
     m_button->setMinimumWidth(qMax(buttonMetrics.horizontalAdvance(QStringLiteral("Start")),
                                    buttonMetrics.horizontalAdvance(QStringLiteral("Stop"))) +
-                              24);
+                              14);
     m_button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     m_button->installEventFilter(this);
     connect(m_button, &QPushButton::toggled, this, &PlayerPanel::chkTipTimer_Click);
-    layout->addWidget(m_button, 0, 5, 2, 1);
 
     m_time = new QLabel(QStringLiteral("00:00"), m_widget);
     m_time->setObjectName(QStringLiteral("lblTipTime"));
@@ -112,12 +108,55 @@ void PlayerPanel::buildWidget() {
     m_time->setAlignment(Qt::AlignCenter);
     m_time->setFrameShape(QFrame::StyledPanel);
     m_time->setAutoFillBackground(true);
-    m_time->setMinimumWidth(QFontMetrics(m_time->font()).horizontalAdvance(QStringLiteral("88:88")) + 16);
+    m_time->setMargin(2);
     QPalette palette = m_time->palette();
     palette.setColor(QPalette::Window, Qt::white);
     palette.setColor(QPalette::WindowText, colourOf(TipColour::Black));
     m_time->setPalette(palette);
-    layout->addWidget(m_time, 0, 6, 2, 1);
+
+    // Side by side the line needs the four short labels, some title, the button and the time.
+    const QFontMetrics infoMetrics(m_info[0]->font());
+    m_wideWidth = 3 * infoMetrics.horizontalAdvance(QStringLiteral("00:00")) +
+                  infoMetrics.horizontalAdvance(QStringLiteral("rep Music Title")) + m_button->minimumWidth() +
+                  QFontMetrics(m_time->font()).horizontalAdvance(QStringLiteral("88:88")) +
+                  6 * m_layout->horizontalSpacing();
+    arrange(false);
+    m_widget->installEventFilter(this);
+}
+
+void PlayerPanel::arrange(bool narrow) {
+    if (m_layout->count() > 0 && narrow == m_narrow) {
+        return;
+    }
+    m_narrow = narrow;
+    while (QLayoutItem* item = m_layout->takeAt(0)) {
+        delete item;
+    }
+    for (int column = 0; column < 7; ++column) {
+        m_layout->setColumnStretch(column, 0);
+    }
+    m_layout->setHorizontalSpacing(narrow ? 6 : 12);
+    if (!narrow) {
+        // The state over the track labels, then the button and the time beside them.
+        m_layout->addWidget(m_state, 0, 0, 1, 5);
+        for (int i = 0; i < 5; ++i) {
+            m_layout->addWidget(m_info[i], 1, i);
+        }
+        m_layout->setColumnStretch(4, 1);
+        m_layout->addWidget(m_button, 0, 5, 2, 1);
+        m_layout->addWidget(m_time, 0, 6, 2, 1);
+    } else {
+        // In a narrow pane the time and its button come first and the labels stack below them.
+        m_layout->addWidget(m_time, 0, 0, 1, 2);
+        m_layout->addWidget(m_button, 0, 2);
+        m_layout->addWidget(m_state, 1, 0, 1, 3);
+        for (int i = 0; i < 3; ++i) {
+            m_layout->addWidget(m_info[i], 2, i);
+        }
+        m_layout->addWidget(m_info[3], 3, 0);
+        m_layout->addWidget(m_info[4], 3, 1, 1, 2);
+        m_layout->setColumnStretch(1, 1);
+    }
 }
 
 void PlayerPanel::SendVornMP(quint32 command) {
@@ -201,6 +240,8 @@ void PlayerPanel::libraryOpened() {
 bool PlayerPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_button && event->type() == QEvent::MouseButtonPress) {
         m_tipMouseFlag = true;
+    } else if (watched == m_widget && event->type() == QEvent::Resize) {
+        arrange(m_widget->width() < m_wideWidth);
     }
     return QObject::eventFilter(watched, event);
 }

@@ -9,6 +9,7 @@
 #include <array>
 
 class IMonotonicClock;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -53,6 +54,8 @@ protected:
 
 private:
     void buildWidget();
+    // Places the controls side by side, or stacked for a narrow pane.
+    void arrange(bool narrow);
     void showTipTime();
     void showTrackInfo(const TrackInfoLabels& labels);
 
@@ -61,6 +64,9 @@ private:
     TipTimer m_tip;
     VornMPLink* m_link = nullptr;
     QPointer<QWidget> m_widget;
+    QGridLayout* m_layout = nullptr;
+    int m_wideWidth = 0;
+    bool m_narrow = false;
     QLabel* m_state = nullptr;
     std::array<QLabel*, 5> m_info{};
     QPushButton* m_button = nullptr;

@@ -74,7 +74,6 @@ void VornMPLink::choosePlayers() {
     // The MPRIS player is followed only while the companion is absent; the first by name is taken.
     const QStringList mpris = m_names->names(kMprisPrefix);
     m_mpris->setService(playerPresent() || mpris.isEmpty() ? QString() : mpris.front());
-    Q_EMIT playersChanged();
 }
 
 void VornMPLink::SendVornMP(quint32 command) {

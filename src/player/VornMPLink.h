@@ -52,8 +52,6 @@ Q_SIGNALS:
     void statusRead(bool found, const QString& text);
     void trackInfoReceived(const TrackInfoLabels& labels);
     void commandReceived(quint32 command);
-    // The companion or the MPRIS player came or went.
-    void playersChanged();
 
 private:
     void choosePlayers();

@@ -121,7 +121,7 @@ private Q_SLOTS:
     void hungPlayer() {
         const auto player = startWithPlayer();
         QVERIFY(player);
-        player->order(QStringLiteral("hang 4000"));
+        player->order(QStringLiteral("hang 2500"));
         QVERIFY(player->waitForLine(QStringLiteral("hanging")));
         QTRY_COMPARE(label(QStringLiteral("lblVornMP_State")), kNoPlayer);
         QVERIFY(!player->lines().contains(QStringLiteral("awake")));
@@ -159,6 +159,10 @@ private Q_SLOTS:
         QCOMPARE(m_window->callList().currentRow(), 1);
         QTest::keyClick(m_window->callList().grid(), Qt::Key_F2);
         QCOMPARE(m_window->callList().currentRow(), 2);
+        // "(" has the code of the Down key: Down stays Down.
+        assign(2, QStringLiteral("("));
+        QTest::keyClick(m_window->callList().grid(), Qt::Key_Down);
+        QCOMPARE(m_window->callList().currentRow(), 3);
         QCOMPARE(player->playerLines(), QStringList({"Command 0x800a"}));
     }
 

@@ -65,7 +65,6 @@ private Q_SLOTS:
         QTest::newRow("Rewind") << VornMP::Rewind << QStringList{"SetPosition /org/vorn/standin/track/1 0"};
         QTest::newRow("Reset") << VornMP::Reset << QStringList{"Stop"};
         QTest::newRow("UnLoad") << VornMP::UnLoad << QStringList{"Stop"};
-        QTest::newRow("Repeat") << VornMP::Repeat << QStringList{"LoopStatus Track"};
         QTest::newRow("TipTimer is not for the player") << VornMP::TipTimer << QStringList{};
     }
     void commands() {

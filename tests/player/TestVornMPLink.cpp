@@ -89,39 +89,6 @@ private Q_SLOTS:
         QCOMPARE(status[0], QVariantList({true, QStringLiteral("Play 01")}));
     }
 
-    void trackInfoFromPlayer() {
-        const auto player = startPlayer();
-        QVERIFY(player);
-        QSignalSpy info(m_link.get(), &VornMPLink::trackInfoReceived);
-        player->order(QStringLiteral("push no tab"));
-        player->order(QStringLiteral("push x\\t12:34\\t01:02:03\\t00:10\\trepeat\\tTitle"));
-        QTRY_COMPARE(info.size(), 1);
-        const auto labels = info[0][0].value<TrackInfoLabels>();
-        QStringList shown;
-        for (const std::optional<QString>& label : labels) {
-            shown.append(label.value_or(QStringLiteral("-")));
-        }
-        QCOMPARE(shown, QStringList({"12:34", "01:02", "00:10", "rep", "Title"}));
-    }
-
-    // A hung player: the status read gives up after its timeout while the player still hangs.
-    void hungPlayer() {
-        const auto player = startPlayer();
-        QVERIFY(player);
-        player->order(QStringLiteral("hang 3000"));
-        QVERIFY(player->waitForLine(QStringLiteral("hanging")));
-        QSignalSpy status(m_link.get(), &VornMPLink::statusRead);
-        m_link->GetVornMPStatus();
-        QCOMPARE(status.size(), 0);
-        QTRY_COMPARE(status.size(), 1);
-        QCOMPARE(status[0][0].toBool(), false);
-        QVERIFY(!player->lines().contains(QStringLiteral("awake")));
-        // Commands sent meanwhile wait in the player's queue and arrive when it wakes.
-        m_link->SendVornMP(VornMP::Play);
-        QVERIFY(player->waitForLine(QStringLiteral("awake")));
-        QCOMPARE(player->playerLines(), QStringList({"hanging", "awake", "Command 0x8008"}));
-    }
-
     // The switch reaches every other copy, never this one.
     void switchBetweenCopies() {
         StandinProcess peer(QStringLiteral(VORN_LINK_PEER));

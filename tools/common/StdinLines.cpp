@@ -2,7 +2,20 @@
 
 #include <QSocketNotifier>
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// Standard input is a pipe or a terminal: its end means the one who started the stand-in has gone.
+// From /dev/null or a file it ends at once, and the stand-in stays.
+bool inputFromSomeone() {
+    struct stat info {};
+    return isatty(STDIN_FILENO) ||
+           (fstat(STDIN_FILENO, &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)));
+}
+
+} // namespace
 
 StdinLines::StdinLines(QObject* parent) : QObject(parent) {
     m_notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
@@ -19,7 +32,9 @@ void StdinLines::readAvailable() {
     const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
     if (count <= 0) {
         m_notifier->setEnabled(false);
-        Q_EMIT closed();
+        if (inputFromSomeone()) {
+            Q_EMIT closed();
+        }
         return;
     }
     m_pending.append(buffer, count);

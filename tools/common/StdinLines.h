@@ -19,7 +19,7 @@ public:
 Q_SIGNALS:
     // One line, without its line end; "\t" written as two characters stands for a tab.
     void line(const QString& text);
-    // Standard input was closed (the program that started the stand-in has gone).
+    // Standard input, a pipe or a terminal, was closed (the one who started the stand-in has gone).
     void closed();
 
 private:

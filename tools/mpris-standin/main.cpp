@@ -3,7 +3,7 @@
 // "SetPosition <track> <µs>", "LoopStatus Track", ...), keeps a playback status and a position that
 // moves while it plays, and signals its changes with PropertiesChanged. Orders on standard input:
 //   title <text>    a new track with that title
-//   quit            ends it (so does the end of standard input)
+//   quit            ends it (so does the end of a piped or typed standard input)
 // It writes "ready" once it owns its name.
 
 #include "StdinLines.h"

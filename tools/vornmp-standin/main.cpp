@@ -4,7 +4,7 @@
 //   status <text>   the status text it serves from now on
 //   push <record>   sends the track-information record to every running VornReader ("\t": tab)
 //   hang <ms>       stops answering for that long, as a hung player would ("hanging", "awake")
-//   quit            ends it (so does the end of standard input)
+//   quit            ends it (so does the end of a piped or typed standard input)
 // It writes "ready" once it owns its name.
 
 #include "StdinLines.h"
