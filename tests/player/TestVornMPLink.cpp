@@ -89,6 +89,25 @@ private Q_SLOTS:
         QCOMPARE(status[0], QVariantList({true, QStringLiteral("Play 01")}));
     }
 
+    // The first MPRIS player by name stands in while the companion is away, and only then.
+    void mprisWhileNoPlayer() {
+        StandinProcess second(QStringLiteral(VORN_MPRIS_STANDIN), {QStringLiteral("--name"), QStringLiteral("zeta")});
+        StandinProcess first(QStringLiteral(VORN_MPRIS_STANDIN), {QStringLiteral("--name"), QStringLiteral("alpha")});
+        QVERIFY(first.ready() && second.ready());
+        QTRY_COMPARE(m_link->mprisService(), QStringLiteral("org.mpris.MediaPlayer2.alpha"));
+        auto player = startPlayer();
+        QVERIFY(player);
+        QCOMPARE(m_link->mprisService(), QString());
+        m_link->SendVornMP(VornMP::Play);
+        QCOMPARE(player->playerLines(), QStringList({"Command 0x8008"}));
+        player.reset();
+        QTRY_COMPARE(m_link->mprisService(), QStringLiteral("org.mpris.MediaPlayer2.alpha"));
+        m_link->SendVornMP(VornMP::Play);
+        QVERIFY(first.waitForLine(QStringLiteral("PlayPause")));
+        QCOMPARE(first.lines().count(QStringLiteral("PlayPause")), 1);
+        QVERIFY(!second.lines().contains(QStringLiteral("PlayPause")));
+    }
+
     // The switch reaches every other copy, never this one.
     void switchBetweenCopies() {
         StandinProcess peer(QStringLiteral(VORN_LINK_PEER));
