@@ -15,7 +15,6 @@
 #include "modSystem.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -77,8 +76,8 @@ void CallList::buildMiddle() {
 
     auto* header = new QWidget(m_middle);
     header->setObjectName(QStringLiteral("picHeader"));
-    // The sequence's frame on top, the player's state and the tip timer in a line below it, so
-    // a narrow middle pane still shows every label.
+    // The sequence's frame on top; the window puts the player's line below it, so a narrow
+    // middle pane still shows every label.
     auto* headerLayout = new QVBoxLayout(header);
     headerLayout->setContentsMargins(0, 0, 0, 0);
     auto* frame = new QFrame(header);
@@ -100,23 +99,8 @@ void CallList::buildMiddle() {
     frameLayout->addWidget(m_date, 0, 1);
     frameLayout->addWidget(m_time, 0, 2);
     frameLayout->addWidget(m_author, 1, 1, 1, 2);
-    for (int i = 0; i < 5; ++i) {
-        frameLayout->addWidget(label(QStringLiteral("lblVornMP_Info(%1)").arg(i), QString(), frame), i < 3 ? 0 : 1,
-                               3 + i % 3);
-    }
-    frameLayout->setColumnStretch(5, 1);
+    frameLayout->setColumnStretch(3, 1);
     headerLayout->addWidget(frame);
-    auto* player = new QHBoxLayout;
-    player->addWidget(label(QStringLiteral("lblVornMP_State"), QStringLiteral("VornMP State"), header));
-    auto* timer = new QHBoxLayout;
-    auto* tipTimer = new QCheckBox(header);
-    tipTimer->setObjectName(QStringLiteral("chkTipTimer"));
-    tipTimer->setEnabled(false);
-    timer->addWidget(tipTimer);
-    timer->addWidget(label(QStringLiteral("lblTipTime"), QString(), header));
-    player->addLayout(timer);
-    player->addStretch(1);
-    headerLayout->addLayout(player);
     layout->addWidget(header);
 
     m_hint = label(QStringLiteral("lblCallHint"), QString(), m_middle);

@@ -4,8 +4,10 @@
 #include "CallList.h"
 #include "GridView.h"
 #include "SequenceList.h"
+#include "SequenceListModel.h"
 #include "Settings.h"
 #include "VirtualKeys.h"
+#include "VornMPCommands.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -34,33 +36,86 @@ bool KeyDispatch::editorHasFocus() const {
            qobject_cast<QAbstractSpinBox*>(focus) || m_calls.isHexGrid(focus);
 }
 
-bool KeyDispatch::Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers) {
+bool KeyDispatch::Form_KeyDown(int& keyCode, Qt::KeyboardModifiers modifiers) {
     if (m_state.cellEdit || editorHasFocus()) {
         return false;
     }
-    if (keyCode >= 49 && keyCode <= 57 && !(modifiers & (Qt::ControlModifier | Qt::AltModifier))) {
-        const int index = keyCode - 49 + ((modifiers & Qt::ShiftModifier) ? 9 : 0);
+    bool taken = false;
+    const int key = keyCode;
+    if (key >= 49 && key <= 57 && !(modifiers & (Qt::ControlModifier | Qt::AltModifier))) {
+        const int index = key - 49 + ((modifiers & Qt::ShiftModifier) ? 9 : 0);
         if (index < 14 && onStateKey) {
             onStateKey(index);
         }
-        return true;
-    }
-    if (keyCode == 48 && !(modifiers & (Qt::ControlModifier | Qt::AltModifier))) {
+        taken = true;
+    } else if (key == 48 && !(modifiers & (Qt::ControlModifier | Qt::AltModifier))) {
         if (onDeleteKey) {
             onDeleteKey();
         }
-        return true;
-    }
-    if (keyCode == 'A' && (modifiers & Qt::ControlModifier) && m_sequences.view()->hasFocus()) {
+        taken = true;
+    } else if (key == 'A' && (modifiers & Qt::ControlModifier) && m_sequences.view()->hasFocus()) {
         m_sequences.view()->selectAll();
-        return true;
-    }
-    if (keyCode == VirtualKeys::Pause && m_settings.HexSwitch) {
+        taken = true;
+    } else if (key == VirtualKeys::Pause && m_settings.HexSwitch) {
         m_settings.HexMode = !m_settings.HexMode;
         m_calls.DisplayCallDetail();
-        return true;
+        taken = true;
     }
-    return false;
+    // The user's keys come last and may act on a key taken above as well.
+    return dispatchKeyTable(keyCode, modifiers) || taken;
+}
+
+bool KeyDispatch::dispatchKeyTable(int& keyCode, Qt::KeyboardModifiers modifiers) {
+    // Records 0-3 turn the key into an arrow; 4-10 send the player commands in this order.
+    constexpr int kArrows[4] = {VirtualKeys::Up, VirtualKeys::Left, VirtualKeys::Down, VirtualKeys::Right};
+    constexpr quint32 kCommands[7] = {VornMP::Load,   VornMP::UnLoad,   VornMP::Play, VornMP::Repeat,
+                                      VornMP::Rewind, VornMP::TipTimer, VornMP::Reset};
+    const int key = keyCode;
+    bool acted = false;
+    for (int record = 0; record < KeyTableSize; ++record) {
+        const KeyAssignment& assignment = m_settings.keyTable[record];
+        // Only the first code counts; a cleared key (no codes) keeps an old first code that must not fire.
+        if (key == 0 || assignment.Count == 0 || assignment.Codes[0] != key) {
+            continue;
+        }
+        // A record that acts takes the key from the focused control, whose grid would otherwise search
+        // for its letter; a cursor record passes its arrow on instead.
+        acted = acted || record >= 4;
+        if (record < 4) {
+            keyCode = kArrows[record];
+        } else if (record < 11) {
+            if (onPlayerCommand) {
+                onPlayerCommand(kCommands[record - 4]);
+            }
+            if (record == 9 && onTipTimerSwitch) {
+                onTipTimerSwitch();
+            }
+        } else if (record == 11) {
+            if (onTipTimerSwitch) {
+                onTipTimerSwitch();
+            }
+        } else if (record == 12) {
+            if (onAddHistory) {
+                onAddHistory();
+            }
+        } else {
+            OpenerSkip(modifiers);
+        }
+    }
+    return acted;
+}
+
+void KeyDispatch::OpenerSkip(Qt::KeyboardModifiers modifiers) {
+    // The opener is state 11 (the picture image 15 of the state icons).
+    constexpr int kOpener = 11;
+    const int step = (modifiers & ~Qt::KeypadModifier) == Qt::ShiftModifier ? -1 : 1;
+    const SequenceListModel* model = m_sequences.model();
+    for (int row = m_sequences.currentRow() + step; row >= 0 && row < model->rowCount(); row += step) {
+        if (model->row(row).property == kOpener) {
+            m_sequences.setCurrentRow(row);
+            return;
+        }
+    }
 }
 
 void KeyDispatch::wheelMove(bool down, int kind) {
@@ -96,8 +151,22 @@ bool KeyDispatch::eventFilter(QObject* watched, QEvent* event) {
         if (widget != QApplication::focusWidget() && widget != m_window) {
             return false;
         }
+        if (m_resending) {
+            return false;
+        }
         const auto* key = static_cast<QKeyEvent*>(event);
-        return Form_KeyDown(VirtualKeys::fromKeyEvent(*key), key->modifiers());
+        const int pressed = VirtualKeys::fromKeyEvent(*key);
+        int keyCode = pressed;
+        const bool taken = Form_KeyDown(keyCode, key->modifiers());
+        if (keyCode != pressed) {
+            // The control receives the arrow instead of the key pressed.
+            QKeyEvent arrow(QEvent::KeyPress, VirtualKeys::toQtKey(keyCode), key->modifiers());
+            m_resending = true;
+            QCoreApplication::sendEvent(widget, &arrow);
+            m_resending = false;
+            return true;
+        }
+        return taken;
     }
     const auto* wheel = static_cast<QWheelEvent*>(event);
     if (wheel->angleDelta().y() == 0) {

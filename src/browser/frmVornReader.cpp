@@ -11,6 +11,7 @@
 #include "LibraryOperations.h"
 #include "LibrarySession.h"
 #include "MainMenus.h"
+#include "PlayerPanel.h"
 #include "SearchCommands.h"
 #include "SequenceCommands.h"
 #include "SequenceList.h"
@@ -68,6 +69,10 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
     statusBar()->addWidget(m_calls->notePanel(), 1);
     statusBar()->addPermanentWidget(m_calls->positionPanel());
 
+    m_player = new PlayerPanel(m_settings, nullptr, nullptr, this);
+    if (auto* header = m_calls->middlePane()->findChild<QWidget*>(QStringLiteral("picHeader"))) {
+        header->layout()->addWidget(m_player->widget());
+    }
     m_menus = new MainMenus(menuBar(), this);
     m_keys = new KeyDispatch(this, m_settings, m_state, *m_sequences, *m_calls, this);
     m_commands = new SequenceCommands(
@@ -132,6 +137,9 @@ void frmVornReader::connectMenus() {
     // item is disabled (no library, an empty list, a read-only library).
     m_keys->onStateKey = [this](int index) { m_menus->sequenceStates[index]->trigger(); };
     m_keys->onDeleteKey = [this] { m_menus->sequenceDelete->trigger(); };
+    m_keys->onAddHistory = [this] { m_menus->sequenceAddHist->trigger(); };
+    m_keys->onPlayerCommand = [this](quint32 command) { m_player->SendVornMP(command); };
+    m_keys->onTipTimerSwitch = [this] { m_player->switchTipTimerEverywhere(); };
     CallEditing* editing = m_callEditing;
     connect(m_menus->callEditInsert, &QAction::triggered, editing, &CallEditing::mnuCallEditInsert_Click);
     connect(m_menus->callEditAdd, &QAction::triggered, editing, &CallEditing::mnuCallEditAdd_Click);
@@ -217,6 +225,7 @@ void frmVornReader::Form_Activate() {
 
 void frmVornReader::closeEvent(QCloseEvent* event) {
     Form_QueryUnload();
+    m_player->chkTipTimer_Reset();
     event->accept();
 }
 
@@ -481,6 +490,7 @@ void frmVornReader::writeLibrarySettings(Database* db) {
 }
 
 void frmVornReader::libraryOpened() {
+    m_player->libraryOpened();
     m_search->reset();
     updateLibraryCommands();
     VisibleLevel();
@@ -495,6 +505,7 @@ void frmVornReader::libraryClosed() {
         item->setVisible(false);
     }
     m_calls->resetHeader();
+    m_player->clearTrackInfo();
     updateLibraryCommands();
 }
 

@@ -13,6 +13,7 @@ class KeyDispatch;
 class LibraryOperations;
 class LibrarySession;
 class MainMenus;
+class PlayerPanel;
 class SearchCommands;
 class SequenceCommands;
 class SequenceList;
@@ -98,5 +99,6 @@ private:
     SequenceCommands* m_commands = nullptr;
     CallEditing* m_callEditing = nullptr;
     SearchCommands* m_search = nullptr;
+    PlayerPanel* m_player = nullptr;
     bool m_activated = false;
 };

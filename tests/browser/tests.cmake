@@ -4,3 +4,7 @@ vorn_add_test(TestStateIcons SOURCES browser/TestStateIcons.cpp LIBS vorn_browse
 foreach(name TestCallEditing TestMainWindow TestSequenceCommands TestWindowSafety)
     vorn_add_test(${name} SOURCES browser/${name}.cpp browser/WindowFixture.h browser/FakeDialogs.h LIBS vorn_browser)
 endforeach()
+# The player's line and the key table, with the stand-in programs on a private bus.
+foreach(name TestPlayerPanel TestKeyDispatch)
+    vorn_add_test(${name} BUS SOURCES browser/${name}.cpp browser/WindowFixture.h browser/FakeDialogs.h LIBS vorn_browser)
+endforeach()

@@ -14,7 +14,10 @@ private Q_SLOTS:
         QTest::newRow("first character of a word") << QStringLiteral("Load") << QList<int>{76};
         QTest::newRow("lower-case letter") << QStringLiteral("l") << QList<int>{108};
         QTest::newRow("F1") << QStringLiteral("{F1}") << QList<int>{112};
+        QTest::newRow("F5") << QStringLiteral("{F5}") << QList<int>{116};
         QTest::newRow("F12") << QStringLiteral("{F12}") << QList<int>{123};
+        QTest::newRow("Enter gives no code") << QStringLiteral("{Enter}") << QList<int>{};
+        QTest::newRow("two keys give two codes") << QStringLiteral("L U") << QList<int>{76, 85};
         QTest::newRow("space") << QStringLiteral("{Space}") << QList<int>{32};
         QTest::newRow("lone brace gives no code") << QStringLiteral("{") << QList<int>{};
         QTest::newRow("word without code in between") << QStringLiteral("{Enter} L {F2}") << QList<int>{76, 113};

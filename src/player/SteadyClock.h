@@ -1,0 +1,9 @@
+#pragma once
+
+#include "IMonotonicClock.h"
+
+// The system's monotonic clock.
+class SteadyClock final : public IMonotonicClock {
+public:
+    qint64 milliseconds() const override;
+};

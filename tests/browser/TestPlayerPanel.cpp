@@ -1,0 +1,130 @@
+#include "FakeClock.h"
+#include "PlayerPanel.h"
+#include "Settings.h"
+#include "StandinProcess.h"
+#include "TestHome.h"
+#include "VornMPCommands.h"
+#include "VornMPLink.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+// The player's line on its own: the tip timer on a clock the test moves, and the tip-timer switch
+// between this copy and a peer copy in another process on the test's private bus.
+class TestPlayerPanel : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestHome> m_home;
+    std::unique_ptr<Settings> m_settings;
+    FakeClock m_clock;
+    std::unique_ptr<PlayerPanel> m_panel;
+
+    QPushButton* button() const { return m_panel->widget()->findChild<QPushButton*>(QStringLiteral("chkTipTimer")); }
+    QLabel* tipTime() const { return m_panel->widget()->findChild<QLabel*>(QStringLiteral("lblTipTime")); }
+    QTimer* tipTimer() const { return m_panel->findChild<QTimer*>(QStringLiteral("tmrTipTimer")); }
+    // The tip time's text with its colour.
+    QString shownTime() const {
+        return tipTime()->text() + QLatin1Char(' ') + tipTime()->palette().color(QPalette::WindowText).name();
+    }
+    // The tick, at that many milliseconds after the start.
+    QString tickAt(qint64 start, qint64 elapsed) {
+        m_clock.now = start + elapsed;
+        m_panel->tmrTipTimer_Timer();
+        return shownTime();
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_home = std::make_unique<TestHome>();
+        m_settings = std::make_unique<Settings>();
+        m_clock.now = 5'000;
+        m_panel = std::make_unique<PlayerPanel>(*m_settings, nullptr, &m_clock);
+        m_panel->widget()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_panel->widget()));
+    }
+    void cleanup() {
+        m_panel.reset();
+        m_settings.reset();
+        m_home.reset();
+    }
+
+    void designedCaptions() {
+        QCOMPARE(shownTime(), QStringLiteral("00:00 #000000"));
+        QCOMPARE(button()->text(), QStringLiteral("Start"));
+        QTRY_COMPARE(m_panel->widget()->findChild<QLabel*>(QStringLiteral("lblVornMP_State"))->text(),
+                     QStringLiteral("VornMP State"));
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY(
+                m_panel->widget()->findChild<QLabel*>(QStringLiteral("lblVornMP_Info(%1)").arg(i))->text().isEmpty());
+        }
+    }
+
+    void countDown() {
+        m_panel->libraryOpened();
+        QCOMPARE(shownTime(), QStringLiteral("12:00 #000000"));
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QCOMPARE(button()->text(), QStringLiteral("Stop"));
+        QVERIFY(tipTimer()->isActive());
+        const qint64 start = m_clock.now;
+        QCOMPARE(tickAt(start, 1'000), QStringLiteral("11:59 #000000"));
+        QCOMPARE(tickAt(start, 601'000), QStringLiteral("01:59 #0000ff"));
+        QCOMPARE(tickAt(start, 721'000), QStringLiteral("00:01 #ff0000"));
+        QCOMPARE(tickAt(start, 722'000), QStringLiteral("00:02 #ff0000"));
+        // No pause: stopping resets.
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QCOMPARE(button()->text(), QStringLiteral("Start"));
+        QVERIFY(!tipTimer()->isActive());
+        QCOMPARE(shownTime(), QStringLiteral("12:00 #000000"));
+    }
+
+    void countUp() {
+        m_settings->TimerSwitch = 1;
+        m_settings->TipTime = 120;
+        m_panel->libraryOpened();
+        QCOMPARE(shownTime(), QStringLiteral("00:00 #000000"));
+        m_panel->chkTipTimer_Switch();
+        const qint64 start = m_clock.now;
+        QCOMPARE(tickAt(start, 61'000), QStringLiteral("01:01 #000000"));
+        QCOMPARE(tickAt(start, 7'081'000), QStringLiteral("18:01 #0000ff"));
+        QCOMPARE(tickAt(start, 7'201'000), QStringLiteral("20:01 #ff0000"));
+        m_settings->TimerSwitch = 0;
+        m_panel->chkTipTimer_Switch();
+        QCOMPARE(shownTime(), QStringLiteral("20:00 #000000"));
+    }
+
+    // Opening a library while the tip runs leaves it running.
+    void libraryOpenedWhileRunning() {
+        m_panel->chkTipTimer_Switch();
+        m_panel->libraryOpened();
+        QCOMPARE(button()->text(), QStringLiteral("Stop"));
+        QVERIFY(tipTimer()->isActive());
+    }
+
+    // A click switches the peer copy too; a switch from the peer, or from a key here, is not sent
+    // back: each copy's switch goes one way.
+    void switchWithAnotherCopy() {
+        StandinProcess peer(QStringLiteral(VORN_LINK_PEER));
+        QVERIFY(QTest::qWaitFor([&] { return !peer.lines().isEmpty(); }));
+        const QString peerName = peer.lines().front().section(QLatin1Char(' '), 1);
+        QVERIFY(peerName.startsWith(QLatin1String("org.vorn.VornReader.p")));
+        peer.clear();
+        // Sent the way the switch goes, so it arrives after any switch sent before it.
+        const auto marker = [this] { m_panel->link().SendVornReader(0x7777); };
+
+        peer.order(QStringLiteral("switch"));
+        QTRY_COMPARE(button()->text(), QStringLiteral("Stop"));
+        QVERIFY(button()->isChecked());
+        QCOMPARE(peer.linesBefore(marker, QStringLiteral("Command 0x00007777")), QStringList({"sent"}));
+
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QCOMPARE(button()->text(), QStringLiteral("Start"));
+        QCOMPARE(peer.linesBefore(marker, QStringLiteral("Command 0x00007777")), QStringList({"Command 0xffff9001"}));
+
+        m_panel->switchTipTimerEverywhere();
+        QCOMPARE(button()->text(), QStringLiteral("Stop"));
+        QCOMPARE(peer.linesBefore(marker, QStringLiteral("Command 0x00007777")), QStringList({"Command 0xffff9001"}));
+    }
+};
+
+QTEST_MAIN(TestPlayerPanel)
+#include "TestPlayerPanel.moc"
