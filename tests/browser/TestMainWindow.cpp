@@ -384,9 +384,9 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(QByteArray(2000, 'x'));
         file.close();
-        for (const auto& [key, value] : {std::pair{"MdbPath", QFileInfo(path).absolutePath()},
-                                         std::pair{"MdbFile", QStringLiteral("Dance.mdb")},
-                                         std::pair{"Language", QStringLiteral("English")}}) {
+        for (const auto& [key, value] :
+             {std::pair{"MdbPath", QFileInfo(path).absolutePath()}, std::pair{"MdbFile", QStringLiteral("Dance.mdb")},
+              std::pair{"Language", QStringLiteral("English")}}) {
             modSystem::WriteIniValue(QStringLiteral("VornReader"), QLatin1String(key), value, iniPath());
         }
         m_window = std::make_unique<frmVornReader>(QString(), m_dialogs.get());
