@@ -8,10 +8,12 @@
 
 class CallEditing;
 class CallList;
+class DatabaseSwitchMenu;
 class IBrowserDialogs;
 class KeyDispatch;
 class LibrarySession;
 class MainMenus;
+class OptionsCommand;
 class SearchCommands;
 class SequenceCommands;
 class SequenceList;
@@ -39,6 +41,8 @@ public:
     SequenceCommands& sequenceCommands() { return *m_commands; }
     CallEditing& callEditing() { return *m_callEditing; }
     SearchCommands& searchCommands() { return *m_search; }
+    OptionsCommand& optionsCommand() { return *m_options; }
+    DatabaseSwitchMenu& switchMenu() { return *m_switchMenu; }
     BrowserState& state() { return m_state; }
 
     void VisibleLevel();
@@ -93,5 +97,7 @@ private:
     SequenceCommands* m_commands = nullptr;
     CallEditing* m_callEditing = nullptr;
     SearchCommands* m_search = nullptr;
+    OptionsCommand* m_options = nullptr;
+    DatabaseSwitchMenu* m_switchMenu = nullptr;
     bool m_activated = false;
 };
