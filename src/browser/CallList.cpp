@@ -223,6 +223,15 @@ void CallList::applySettings() {
     ColourMap::applyGridLook(m_grid, m_settings.callFont, m_settings.CallForeColor, m_settings.CallBackColor,
                              m_settings.CallForeColorSel, m_settings.CallBackColorSel);
     m_callDelegate->setRowMargin(m_settings.CallRowMargin);
+    // The grid's variant: 0 wraps long calls into taller rows, 1 shows each call on one line with
+    // its note under it; other values leave the grid as it is.
+    if (m_settings.PartFormat == 0) {
+        m_callDelegate->setWrap(true);
+        m_callDelegate->setNoteSource(nullptr);
+    } else if (m_settings.PartFormat == 1) {
+        m_callDelegate->setWrap(false);
+        m_callDelegate->setNoteSource([this](int row) { return m_cache.value(row).note; });
+    }
     grdCall_AutoSize();
 }
 

@@ -231,6 +231,10 @@ void PlayerPanel::clearTrackInfo() {
 
 void PlayerPanel::libraryOpened() {
     clearTrackInfo();
+    resetIfStopped();
+}
+
+void PlayerPanel::resetIfStopped() {
     if (!m_button->isChecked()) {
         m_tip.setTipLimit(m_settings.TipTime);
         chkTipTimer_Reset();

@@ -46,6 +46,8 @@ public:
 
     // A library was opened: the track labels are cleared; a stopped timer shows the full tip.
     void libraryOpened();
+    // The tip length or direction changed: a stopped timer shows the new full tip.
+    void resetIfStopped();
     // The track labels are cleared.
     void clearTrackInfo();
 

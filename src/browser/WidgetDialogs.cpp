@@ -1,5 +1,6 @@
 #include "IBrowserDialogs.h"
 
+#include "SettingChoosers.h"
 #include "frmAbout.h"
 #include "frmMsgChangeLevel.h"
 #include "frmMsgHistoryAdd.h"
@@ -31,17 +32,7 @@ bool WidgetDialogs::question(const QString& text) {
 }
 
 QString WidgetDialogs::qtFilter(const QString& filter) {
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i];
-        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
-        if (!description.contains(QLatin1Char('('))) {
-            description += QStringLiteral(" (") + patterns + QLatin1Char(')');
-        }
-        filters.append(description);
-    }
-    return filters.join(QStringLiteral(";;"));
+    return SettingChoosers::qtFilter(filter);
 }
 
 std::optional<QString> WidgetDialogs::openFile(const QString& title, const QString& folder, const QString& filter) {

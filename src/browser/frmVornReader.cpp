@@ -3,6 +3,7 @@
 #include "AppHome.h"
 #include "CallEditing.h"
 #include "CallList.h"
+#include "DatabaseSwitchMenu.h"
 #include "DbError.h"
 #include "GridView.h"
 #include "IBrowserDialogs.h"
@@ -11,6 +12,7 @@
 #include "LibraryOperations.h"
 #include "LibrarySession.h"
 #include "MainMenus.h"
+#include "OptionsCommand.h"
 #include "PlayerPanel.h"
 #include "SearchCommands.h"
 #include "SequenceCommands.h"
@@ -84,6 +86,9 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
         this);
     m_callEditing = new CallEditing(m_settings, m_state, *m_library, *m_selection, *m_calls, *m_dialogs, this);
     m_search = new SearchCommands(m_settings, m_state, *m_library, *m_sequences, *m_calls, *m_dialogs, this, this);
+    m_options = new OptionsCommand(m_settings, this, this);
+    m_switchMenu = new DatabaseSwitchMenu(menuBar()->findChild<QMenu*>(QStringLiteral("mnuDBSwitch")),
+                                          m_menus->switchFuncs, m_settings, *m_session, this);
     for (QWidget* grid : {static_cast<QWidget*>(m_sequences->view()), static_cast<QWidget*>(m_calls->grid()),
                           static_cast<QWidget*>(m_calls->historyGrid())}) {
         grid->setAcceptDrops(true);
@@ -151,12 +156,21 @@ void frmVornReader::connectMenus() {
             [this](const QPoint& at) { m_menus->historyPopup->popup(at); });
     // Commands whose work is not built yet stay visible but cannot be chosen.
     for (QAction* later : {m_menus->fileExport, m_menus->filePrintSet, m_menus->filePrint, m_menus->filePrintPreview,
-                           m_menus->fileExcelOut, m_menus->settingOptions}) {
+                           m_menus->fileExcelOut}) {
         later->setEnabled(false);
     }
-    for (QAction* later : m_menus->switchFuncs) {
-        later->setEnabled(false);
-    }
+    connect(m_menus->settingOptions, &QAction::triggered, m_options, &OptionsCommand::mnuSettingOptions_Click);
+    connect(m_options, &OptionsCommand::switchFilesChanged, m_switchMenu, &DatabaseSwitchMenu::updateCaptions);
+    connect(m_options, &OptionsCommand::tipSettingsChanged, m_player, &PlayerPanel::resetIfStopped);
+    connect(m_options, &OptionsCommand::displaySettingsChanged, this, [this] {
+        m_sequences->applySettings();
+        m_calls->applySettings();
+    });
+    connect(m_options, &OptionsCommand::listOrderChanged, this, [this] {
+        if (m_session->isOpen()) {
+            CreateList();
+        }
+    });
     connect(m_sequences, &SequenceList::menuRequested, this,
             [this](const QPoint& at) { m_menus->sequencePopup->popup(at); });
     connect(m_calls, &CallList::callMenuRequested, this,
@@ -179,6 +193,7 @@ void frmVornReader::Form_Load() {
     applyGeometry();
     m_session->UpdateRecentFileMenu(QString());
     m_menus->setCaptions();
+    m_switchMenu->updateCaptions();
     m_sequences->applySettings();
     m_calls->applySettings();
     m_calls->resetHeader();
@@ -481,6 +496,7 @@ std::optional<QString> frmVornReader::askAuthor(const QString& prompt) {
 void frmVornReader::readLibrarySettings(Database& db) {
     modSetting::ReadIniMdbVornReader(m_settings, db, modGeneral::LevelMenuCaptions());
     m_state.levelIndex = -1;
+    m_switchMenu->updateCaptions();
     m_sequences->applySettings();
     m_calls->applySettings();
 }

@@ -8,12 +8,14 @@
 
 class CallEditing;
 class CallList;
+class DatabaseSwitchMenu;
 class IBrowserDialogs;
 class KeyDispatch;
 class LibraryOperations;
 class LibrarySession;
 class MainMenus;
 class PlayerPanel;
+class OptionsCommand;
 class SearchCommands;
 class SequenceCommands;
 class SequenceList;
@@ -43,6 +45,8 @@ public:
     SequenceCommands& sequenceCommands() { return *m_commands; }
     CallEditing& callEditing() { return *m_callEditing; }
     SearchCommands& searchCommands() { return *m_search; }
+    OptionsCommand& optionsCommand() { return *m_options; }
+    DatabaseSwitchMenu& switchMenu() { return *m_switchMenu; }
     BrowserState& state() { return m_state; }
 
     void VisibleLevel();
@@ -100,5 +104,7 @@ private:
     CallEditing* m_callEditing = nullptr;
     SearchCommands* m_search = nullptr;
     PlayerPanel* m_player = nullptr;
+    OptionsCommand* m_options = nullptr;
+    DatabaseSwitchMenu* m_switchMenu = nullptr;
     bool m_activated = false;
 };

@@ -124,6 +124,18 @@ private:
     QString m_path;
 };
 
+// FuncFile1 ... FuncFile27 of the section "Setting".
+void readFuncFiles(Settings& settings, const IniReader& ini) {
+    for (int i = 0; i < FuncFileCount; ++i) {
+        settings.FuncFile[i] = ini.text(kSetting, numbered("FuncFile", i + 1), QString());
+    }
+}
+void writeFuncFiles(const Settings& settings, const IniWriter& ini) {
+    for (int i = 0; i < FuncFileCount; ++i) {
+        ini.text(kSetting, numbered("FuncFile", i + 1), settings.FuncFile[i]);
+    }
+}
+
 bool sameFile(const QString& a, const QString& b) {
     const QString canonicalA = QFileInfo(a).canonicalFilePath();
     return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
@@ -201,6 +213,9 @@ void ReadIniVornReader(Settings& settings) {
 
         settings.SplitLeft1 = ini.integer(kMainForm, QStringLiteral("SplitLeft1"), defaults.SplitLeft1);
         settings.SplitLeft2 = ini.integer(kMainForm, QStringLiteral("SplitLeft2"), defaults.SplitLeft2);
+
+        // The database-switch keys open a library also when none is open yet.
+        readFuncFiles(settings, ini);
     });
 }
 
@@ -242,6 +257,8 @@ void WriteIniVornReader(const Settings& settings, bool mainWindowMinimised) {
         ini.integer(kPrinter, QStringLiteral("PaperSize"), settings.PaperSize);
         ini.integer(kPrinter, QStringLiteral("PaperBin"), settings.PaperBin);
         ini.integer(kPrinter, QStringLiteral("Orientation"), settings.Orientation);
+        // Paths changed in the options while no library was open are kept too.
+        writeFuncFiles(settings, ini);
         ini.finish(batch);
     });
 }
@@ -249,9 +266,7 @@ void WriteIniVornReader(const Settings& settings, bool mainWindowMinimised) {
 void ReadIniMdbVornReader(Settings& settings, Database& db, const QStringList& levelCaptions) {
     trapped(kProcReadMdb, [&] {
         const IniReader ini(settings.IniFile);
-        for (int i = 0; i < FuncFileCount; ++i) {
-            settings.FuncFile[i] = ini.text(kSetting, numbered("FuncFile", i + 1), QString());
-        }
+        readFuncFiles(settings, ini);
 
         const SettingTable table(db);
         settings.ViewLevel = table.text(QStringLiteral("ViewLevel"), QString());
@@ -285,9 +300,7 @@ void WriteIniMdbVornReader(const Settings& settings, Database* db, const QString
             for (const auto& [key, text] : display) {
                 ini.text(kSetting, key, text);
             }
-            for (int i = 0; i < FuncFileCount; ++i) {
-                ini.text(kSetting, numbered("FuncFile", i + 1), settings.FuncFile[i]);
-            }
+            writeFuncFiles(settings, ini);
             ini.finish(batch);
         }
 

@@ -11,12 +11,13 @@ struct Settings;
 namespace modSetting {
 
 // INI file to memory: the program's paths, recent files, switches, window and preview geometry
-// (twips), page setup and splitter positions. Paper size, bin and orientation default to the
-// values settings already holds, so the system's printer defaults can be put in first.
+// (twips), page setup, splitter positions and the database-switch paths. Paper size, bin and
+// orientation default to the values settings already holds, so the system's printer defaults can
+// be put in first.
 void ReadIniVornReader(Settings& settings);
 
-// Memory to the INI file. A minimised main window leaves its geometry and splitter keys as they
-// are. Language is never written.
+// Memory to the INI file, the database-switch paths included. A minimised main window leaves its
+// geometry and splitter keys as they are. Language is never written.
 void WriteIniVornReader(const Settings& settings, bool mainWindowMinimised);
 
 // After a library has been opened: the database-switch paths from the INI file, the view level

@@ -92,6 +92,20 @@ private Q_SLOTS:
         QCOMPARE(ini("VornReader", "RecentFileCnt"), QString::number(expected));
     }
 
+    // The database-switch paths come with the program's own settings too, so that their keys
+    // work before any library is open, and go back with them.
+    void switchPathsWithProgramSettings() {
+        writeIni(QStringLiteral("[Setting]\nFuncFile1=/lib/a.mdb\nFuncFile27=/lib/z.mdb\n"));
+        Settings s;
+        modSetting::ReadIniVornReader(s);
+        QCOMPARE(s.FuncFile[0] + '|' + s.FuncFile[26], QStringLiteral("/lib/a.mdb|/lib/z.mdb"));
+        s.FuncFile[0].clear();
+        s.FuncFile[11] = QStringLiteral("/lib/shift f3.mdb");
+        modSetting::WriteIniVornReader(s, false);
+        QCOMPARE(ini("Setting", "FuncFile1") + '|' + ini("Setting", "FuncFile12") + '|' + ini("Setting", "FuncFile27"),
+                 QStringLiteral("|/lib/shift f3.mdb|/lib/z.mdb"));
+    }
+
     // A minimised window does not write its geometry: the main form keeps what the file holds.
     void minimisedWindowKeepsGeometry() {
         writeIni(QStringLiteral("[frmVornReader]\nFormLeft=111\nFormTop=112\nFormWidth=113\nFormHeight=114\n"

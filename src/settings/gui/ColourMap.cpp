@@ -1,6 +1,7 @@
 #include "ColourMap.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QWidget>
 
 namespace ColourMap {
@@ -36,13 +37,28 @@ QColor toColor(quint32 value, const QPalette& palette) {
                   static_cast<int>((value >> 16) & 0xFF));
 }
 
-void applyGridLook(QWidget* grid, const FontSetting& font, quint32 fore, quint32 back, quint32 foreSel,
-                   quint32 backSel) {
+quint32 fromColor(const QColor& colour) {
+    return static_cast<quint32>(colour.red()) | static_cast<quint32>(colour.green()) << 8 |
+           static_cast<quint32>(colour.blue()) << 16;
+}
+
+QFont toFont(const FontSetting& font) {
     QFont qfont(font.name);
     qfont.setPointSizeF(font.size);
     qfont.setBold(font.bold);
     qfont.setItalic(font.italic);
-    grid->setFont(qfont);
+    return qfont;
+}
+
+FontSetting fromFont(const QFont& font) {
+    // A font given in pixels has no point size; its size on this screen stands in.
+    const double size = font.pointSizeF() > 0 ? font.pointSizeF() : QFontInfo(font).pointSizeF();
+    return {size, font.family(), font.bold(), font.italic()};
+}
+
+void applyGridLook(QWidget* grid, const FontSetting& font, quint32 fore, quint32 back, quint32 foreSel,
+                   quint32 backSel) {
+    grid->setFont(toFont(font));
     const QPalette system = QApplication::palette();
     QPalette palette = grid->palette();
     palette.setColor(QPalette::Text, toColor(fore, system));

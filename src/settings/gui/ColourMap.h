@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QPalette>
 
 #include "Settings.h"
@@ -12,6 +13,12 @@ class QWidget;
 namespace ColourMap {
 
 QColor toColor(quint32 value, const QPalette& palette);
+// A chosen colour as a stored value, 0x00BBGGRR.
+quint32 fromColor(const QColor& colour);
+
+// A stored font as a Qt font and back (name, size in points, bold, italic).
+QFont toFont(const FontSetting& font);
+FontSetting fromFont(const QFont& font);
 
 // Puts a grid's stored font and its four colours (text, background, selected text, selected
 // background) on the widget.
