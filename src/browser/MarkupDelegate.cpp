@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QTableView>
+#include <cmath>
 
 namespace {
 
@@ -82,22 +83,28 @@ QSize MarkupDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelI
                        (noted ? QFontMetrics(noteFont(option.font)).height() + 2 : 0));
         return size;
     }
-    const QString text = modGraphics::RemoveMarkup(index.data(Qt::DisplayRole).toString());
     const QFontMetrics metrics(option.font);
     if (m_wrap) {
-        const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
-        int width = option.rect.width();
-        if (view && width <= 0) {
-            if (const auto* table = qobject_cast<const QTableView*>(view)) {
-                width = table->columnWidth(index.column());
-            }
+        // Measured as paint lays it out: the same text rectangle of the column's width, the same
+        // runs and fonts, so a wrapped call is never cut off and never left with a gap.
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        int width = opt.rect.width();
+        if (const auto* table = qobject_cast<const QTableView*>(opt.widget)) {
+            width = table->columnWidth(index.column());
         }
-        width = std::max(40, width - 8);
-        const QRect bounds = metrics.boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap, text);
-        size.setHeight(std::max(size.height(), bounds.height() + 4));
-    } else {
-        size.setWidth(metrics.horizontalAdvance(text) + option.decorationSize.width() + 16);
+        opt.rect = QRect(0, 0, std::max(1, width), size.height());
+        const QWidget* widget = opt.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
+        QPaintDevice* device = widget ? const_cast<QWidget*>(widget) : nullptr;
+        const qreal height = modGraphics::MarkupHeight(index.data(Qt::DisplayRole).toString(), opt.font,
+                                                       textRect.width(), device, m_rowMargin);
+        size.setHeight(std::max(metrics.height() + 4, static_cast<int>(std::ceil(height)) + 4));
+        return size;
     }
+    const QString text = modGraphics::RemoveMarkup(index.data(Qt::DisplayRole).toString());
+    size.setWidth(metrics.horizontalAdvance(text) + option.decorationSize.width() + 16);
     size.setHeight(size.height() + m_rowMargin);
     return size;
 }

@@ -6,8 +6,10 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
 #include <cmath>
 #include <exception>
+#include <optional>
 
 namespace modGraphics {
 
@@ -30,17 +32,6 @@ qreal unitsPerPixelX(const QPainter& painter) {
 qreal unitsPerPixelY(const QPainter& painter) {
     const qreal scale = std::abs(painter.combinedTransform().m22());
     return scale > 0 ? 1.0 / scale : 1.0;
-}
-
-void setTextColor(QPainter& painter, const QColor& color) {
-    QPen pen = painter.pen();
-    pen.setColor(color);
-    painter.setPen(pen);
-}
-
-void selectLevel(QPainter& painter, const FontLevel& level) {
-    painter.setFont(level.font);
-    setTextColor(painter, level.color);
 }
 
 FontLevel applyTag(FontLevel level, MarkupTag tag) {
@@ -98,50 +89,79 @@ int drawTextRect(QPainter& painter, const QString& text, QRectF& rect, bool draw
     return static_cast<int>(text.size());
 }
 
+// Marked-up text as one text layout: the plain text of its runs, each run with the font and colour
+// of its level, line feeds as line breaks. One layout wraps the runs together, so a run goes on
+// where the run before it ended, and every character gets a place in any width.
+class MarkupLayout {
+public:
+    MarkupLayout(const QString& text, const QFont& baseFont, const QColor& baseColor, QPaintDevice* device) {
+        QString plain;
+        QList<QTextLayout::FormatRange> formats;
+        QList<FontLevel> levels{{baseFont, baseColor}};
+        const auto addRun = [&](const QString& run) {
+            QTextCharFormat format;
+            format.setFont(levels.last().font);
+            format.setForeground(levels.last().color);
+            formats.append({static_cast<int>(plain.size()), static_cast<int>(run.size()), format});
+            plain += run;
+        };
+        for (const MarkupToken& token : scanMarkup(text)) {
+            switch (token.kind) {
+            case MarkupToken::Kind::Text:
+            case MarkupToken::Kind::StrayClose:
+                addRun(token.text);
+                break;
+            case MarkupToken::Kind::Open:
+                levels.append(applyTag(levels.last(), token.tag));
+                break;
+            case MarkupToken::Kind::Close:
+                levels.removeLast();
+                break;
+            case MarkupToken::Kind::LineFeed:
+                addRun(QString(QChar::LineSeparator));
+                break;
+            }
+        }
+        m_layout.emplace(plain, baseFont, device);
+        m_layout->setFormats(formats);
+        QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        m_layout->setTextOption(option);
+    }
+
+    // Lays the lines out in width; the height they take.
+    qreal layout(qreal width) {
+        qreal height = 0;
+        m_layout->beginLayout();
+        for (QTextLine line = m_layout->createLine(); line.isValid(); line = m_layout->createLine()) {
+            line.setLineWidth(std::max<qreal>(0.0, width));
+            line.setPosition(QPointF(0, height));
+            height += line.height();
+        }
+        m_layout->endLayout();
+        return height;
+    }
+
+    void draw(QPainter& painter, const QPointF& topLeft) const { m_layout->draw(&painter, topLeft); }
+
+private:
+    std::optional<QTextLayout> m_layout;
+};
+
 qreal layoutMarkup(QPainter& painter, const QString& text, qreal left, qreal top, qreal right, qreal bottom,
                    const QFont& font, int callRowMargin, bool draw) {
     const QFont entryFont = painter.font();
     try {
+        Q_UNUSED(bottom);
         const qreal halfMargin = callRowMargin * unitsPerPixelY(painter) / 2.0;
-        const qreal startLeft = left;
-        const qreal startTop = top + halfMargin;
-        const qreal endRight = right;
-        const qreal endBottom = bottom - halfMargin;
-        const qreal lineHeight = QFontMetricsF(entryFont, painter.device()).height();
-
-        QList<FontLevel> levels{{baseLevelFont(painter, font), painter.pen().color()}};
-        selectLevel(painter, levels.last());
-
-        // The current point; each run is drawn from it to the rectangle's right and bottom edges.
-        qreal x = startLeft;
-        qreal y = startTop;
-        qreal lowest = startTop;
-        for (const MarkupToken& token : scanMarkup(text)) {
-            switch (token.kind) {
-            case MarkupToken::Kind::Text:
-            case MarkupToken::Kind::StrayClose: {
-                QRectF rect(QPointF(x, y), QPointF(endRight, std::max(y, endBottom)));
-                drawTextRect(painter, token.text, rect, draw);
-                x = rect.right();
-                lowest = std::max(lowest, rect.bottom());
-                break;
-            }
-            case MarkupToken::Kind::Open:
-                levels.append(applyTag(levels.last(), token.tag));
-                selectLevel(painter, levels.last());
-                break;
-            case MarkupToken::Kind::Close:
-                levels.removeLast();
-                selectLevel(painter, levels.last());
-                break;
-            case MarkupToken::Kind::LineFeed:
-                x = startLeft;
-                y += lineHeight;
-                break;
-            }
+        const qreal margin = kTextMarginPixels * unitsPerPixelX(painter);
+        MarkupLayout layout(text, baseLevelFont(painter, font), painter.pen().color(), painter.device());
+        const qreal height = layout.layout(right - left - 2 * margin);
+        if (draw) {
+            layout.draw(painter, QPointF(left + margin, top + halfMargin));
         }
         painter.setFont(entryFont);
-        return lowest - top + halfMargin;
+        return height + 2 * halfMargin;
     } catch (const std::exception& e) {
         painter.setFont(entryFont);
         modSystem::WriteErrorLog(QStringLiteral("modGraphics.TextOut"),
@@ -179,6 +199,25 @@ qreal TextOut(QPainter& painter, const QString& text, qreal left, qreal top, qre
 qreal MeasureTextOut(QPainter& painter, const QString& text, qreal left, qreal top, qreal right, qreal bottom,
                      const QFont& font, int callRowMargin) {
     return layoutMarkup(painter, text, left, top, right, bottom, font, callRowMargin, false);
+}
+
+qreal MarkupHeight(const QString& text, const QFont& font, qreal width, QPaintDevice* device, int callRowMargin) {
+    try {
+        // On a screen device painter units are pixels: the base font is the font at its rounded
+        // point size.
+        QFont base(font.family());
+        const int dpiY = device && device->logicalDpiY() > 0 ? device->logicalDpiY() : 96;
+        const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / dpiY;
+        base.setPixelSize(std::max(1, static_cast<int>(std::round(std::nearbyint(points) * dpiY / 72.0))));
+        base.setWeight(font.bold() ? QFont::Bold : QFont::Normal);
+        base.setItalic(font.italic());
+        MarkupLayout layout(text, base, Qt::black, device);
+        return layout.layout(width - 2 * kTextMarginPixels) + callRowMargin;
+    } catch (const std::exception& e) {
+        modSystem::WriteErrorLog(QStringLiteral("modGraphics.TextOut"),
+                                 ErrorInfo{VornError::Unexpected, QString::fromLocal8Bit(e.what())});
+        return 0.0;
+    }
 }
 
 QString RemoveMarkup(const QString& text) {

@@ -17,15 +17,21 @@ class QPainter;
 namespace modGraphics {
 
 // Draws text inside the rectangle, switching fonts and colours as the tags say. font is the base
-// font (family, point size rounded to whole points, bold, italic, underline, strike-out).
-// callRowMargin (device pixels, the CallRowMargin setting) is left free, half above and half
-// below. The line height of a line feed is that of the painter's font on entry, so callers set
-// it to the base font first (baseLevelFont). The entry font is restored at the end; the pen keeps
-// the colour of the innermost level still open.
+// font (family, point size rounded to whole points, bold, italic, underline, strike-out); the
+// base colour is the painter's pen. The runs flow as one text: each goes on where the one before
+// it ended, wrapping at the right edge (between words, or anywhere in a word longer than a line),
+// so every character is drawn in any width; a line feed starts a new line. callRowMargin (device
+// pixels, the CallRowMargin setting) is left free, half above and half below. The painter's font
+// and pen are as they were on entry.
 // Returns the height the text needs: from top to the lowest edge a run reached, plus half the
 // row margin.
 qreal TextOut(QPainter& painter, const QString& text, qreal left, qreal top, qreal right, qreal bottom,
               const QFont& font, int callRowMargin = 0);
+
+// The height TextOut would return on a screen device for a cell of width pixels, without a
+// painter (a view's row height).
+qreal MarkupHeight(const QString& text, const QFont& font, qreal width, class QPaintDevice* device,
+                   int callRowMargin = 0);
 
 // The height TextOut would return, without drawing anything.
 qreal MeasureTextOut(QPainter& painter, const QString& text, qreal left, qreal top, qreal right, qreal bottom,

@@ -1,5 +1,6 @@
 #include "CallEditing.h"
 #include "SearchCommands.h"
+#include "SplitLayout.h"
 #include "WindowFixture.h"
 #include "frmSearchWord.h"
 
@@ -171,6 +172,27 @@ private Q_SLOTS:
         QCOMPARE(m_window->sequenceList().currentRow(), 2);
         QCOMPARE(settings().ViewIndex[m_window->state().levelIndex], 3);
         QCOMPARE(m_window->callList().positionPanel()->text(), QStringLiteral("3 / 3"));
+    }
+
+    // Call rows are measured again whenever the call pane changes its width (here: the split bar is
+    // dragged): a narrower pane gives a long call more lines, a wider one takes them back.
+    void callRowsFollowThePaneWidth() {
+        QVERIFY(start({"generated Plus"}, [](Database& db) {
+            Fixtures::value(db, QStringLiteral("UPDATE tblCall SET Call = ? WHERE Sequence = 1 AND Number = 1"),
+                            {QStringLiteral("HEADS { this is an inserted comment } lead right, {b veer left}, "
+                                            "couples circulate, bend the line, star thru, pass thru")});
+        }));
+        m_window->resize(1400, 700);
+        auto* split = qobject_cast<SplitLayout*>(m_window->centralWidget());
+        GridView* calls = m_window->callList().grid();
+        const auto lines = [calls] { return calls->rowHeight(0) / QFontMetrics(calls->font()).height(); };
+        split->dragTo(1, 11000);
+        split->dragTo(0, 600);
+        QTRY_VERIFY(calls->columnWidth(1) > 500 && lines() <= 3);
+        split->dragTo(0, 9000);
+        QTRY_VERIFY(lines() >= 6);
+        split->dragTo(0, 600);
+        QTRY_VERIFY(lines() <= 3);
     }
 
     // A cut whose text could not be read whole deletes nothing and says so.

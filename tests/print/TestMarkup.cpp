@@ -102,6 +102,44 @@ private Q_SLOTS:
         QCOMPARE(canvas.items()[3].position.y() - canvas.items()[1].position.y(), 2 * 15.0);
     }
 
+    // Every character of a call reaches the surface inside its box, whatever the box's width: a
+    // run after a wrapped one goes on where that one ended (it was once drawn in a box of no width).
+    void everyCharacterIsDrawn_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qreal>("width");
+        const QString comment = QStringLiteral("HEADS { this is an inserted comment } lead right");
+        const QString styled = QStringLiteral("{b Heads} square thru four, {red touch a quarter} and {i scoot back}");
+        for (const qreal width : {600.0, 1200.0, 2500.0, 20000.0}) {
+            QTest::addRow("comment in %d twips", int(width)) << comment << width;
+            QTest::addRow("styled runs in %d twips", int(width)) << styled << width;
+        }
+        QTest::newRow("Japanese without blanks")
+            << QStringLiteral("ヘッズ・スクエア・スルー・フォー・タッチ・ア・クォーター") << 900.0;
+    }
+    void everyCharacterIsDrawn() {
+        QFETCH(QString, text);
+        QFETCH(qreal, width);
+        Canvas canvas;
+        const qreal height = TextOut(canvas.painter, text, kLeft, kTop, kLeft + width, kTop + 20000, kFont);
+        QString drawn;
+        for (const auto& item : canvas.items()) {
+            drawn += item.text;
+            const qreal advance = QFontMetricsF(item.font, &canvas.device).horizontalAdvance(item.text.trimmed());
+            QVERIFY2(item.position.x() >= kLeft && item.position.x() + advance <= kLeft + width + 15,
+                     qPrintable(QStringLiteral("\"%1\" at %2").arg(item.text).arg(item.position.x())));
+        }
+        // What the scan hands out to be drawn: the text runs and any unmatched "}".
+        QString expected;
+        for (const MarkupToken& token : scanMarkup(text)) {
+            if (token.kind == MarkupToken::Kind::Text || token.kind == MarkupToken::Kind::StrayClose) {
+                expected += token.text;
+            }
+        }
+        const auto squeezed = [](QString t) { return t.remove(QRegularExpression(QStringLiteral("\\s"))); };
+        QCOMPARE(squeezed(drawn), squeezed(expected));
+        QVERIFY(height >= canvas.lineHeight());
+    }
+
     // A wrapped text starts each line at the left edge; MeasureTextOut draws nothing and gives the
     // height TextOut returns.
     void wrapsAndMeasures() {
