@@ -10,6 +10,7 @@
 #include "KeyDispatch.h"
 #include "LibrarySession.h"
 #include "MainMenus.h"
+#include "PrintCommands.h"
 #include "SearchCommands.h"
 #include "SequenceCommands.h"
 #include "SequenceList.h"
@@ -79,6 +80,7 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
         new CallEditing(m_settings, m_state, m_session->database(), *m_sequences, *m_calls, *m_dialogs, this);
     m_search =
         new SearchCommands(m_settings, m_state, m_session->database(), *m_sequences, *m_calls, *m_dialogs, this, this);
+    m_print = new PrintCommands(m_settings, m_session->database(), *m_sequences, *m_dialogs, *m_menus, this);
     for (QWidget* grid : {static_cast<QWidget*>(m_sequences->view()), static_cast<QWidget*>(m_calls->grid()),
                           static_cast<QWidget*>(m_calls->historyGrid())}) {
         grid->setAcceptDrops(true);
@@ -140,8 +142,7 @@ void frmVornReader::connectMenus() {
     connect(m_calls, &CallList::historyMenuRequested, this,
             [this](const QPoint& at) { m_menus->historyPopup->popup(at); });
     // Commands whose work is not built yet stay visible but cannot be chosen.
-    for (QAction* later : {m_menus->fileExport, m_menus->filePrintSet, m_menus->filePrint, m_menus->filePrintPreview,
-                           m_menus->fileExcelOut, m_menus->settingOptions}) {
+    for (QAction* later : {m_menus->fileExport, m_menus->settingOptions}) {
         later->setEnabled(false);
     }
     for (QAction* later : m_menus->switchFuncs) {

@@ -12,6 +12,7 @@ class IBrowserDialogs;
 class KeyDispatch;
 class LibrarySession;
 class MainMenus;
+class PrintCommands;
 class SearchCommands;
 class SequenceCommands;
 class SequenceList;
@@ -39,6 +40,7 @@ public:
     SequenceCommands& sequenceCommands() { return *m_commands; }
     CallEditing& callEditing() { return *m_callEditing; }
     SearchCommands& searchCommands() { return *m_search; }
+    PrintCommands& printCommands() { return *m_print; }
     BrowserState& state() { return m_state; }
 
     void VisibleLevel();
@@ -93,5 +95,6 @@ private:
     SequenceCommands* m_commands = nullptr;
     CallEditing* m_callEditing = nullptr;
     SearchCommands* m_search = nullptr;
+    PrintCommands* m_print = nullptr;
     bool m_activated = false;
 };
