@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "RecordingPaintDevice.h"
+#include "Transaction.h"
 
 #include <QPainter>
 #include <QPicture>
@@ -81,6 +82,7 @@ struct CallSpec {
 // A sequence at 2026/01/02 and the given time with its calls; returns its key.
 inline qint64 addSequence(Database& db, const QString& time, const QList<CallSpec>& calls, const QString& author = {},
                           const QString& note = {}) {
+    Transaction transaction(db);
     Statement sequence = db.prepare(QStringLiteral(
         "INSERT INTO tblSequence (Level, Date, Time, Title, Note, Author) VALUES ('Plus', '2026/01/02', ?, ?, ?, ?)"));
     sequence.bind(1, time).bind(2, time).bind(3, note).bind(4, author);
@@ -94,6 +96,7 @@ inline qint64 addSequence(Database& db, const QString& time, const QList<CallSpe
         call.bind(5, calls[i].note);
         call.run();
     }
+    transaction.commit();
     return key;
 }
 

@@ -2,3 +2,5 @@ vorn_add_test(TestMarkup SOURCES print/TestMarkup.cpp print/RecordingPaintDevice
 vorn_add_test(TestDrawFigure SOURCES print/TestDrawFigure.cpp print/RecordingSurface.h LIBS vorn_print)
 vorn_add_test(TestClsPrinter SOURCES print/TestClsPrinter.cpp print/PrintFixture.h print/RecordingPaintDevice.h
               LIBS vorn_print)
+vorn_add_test(TestPrintSequence SOURCES print/TestPrintSequence.cpp print/PrintFixture.h print/RecordingPaintDevice.h
+              LIBS vorn_print)
