@@ -75,14 +75,14 @@ inline QList<RecordedPage> recordPages(const QList<QPicture>& pages, double left
 
 struct CallSpec {
     QString call;
-    QString figure;
-    QString note;
+    QString figure = {};
+    QString note = {};
 };
 
-// A sequence at 2026/01/02 and the given time with its calls; returns its key.
+// A sequence at 2026/01/02 and the given time with its calls, added whole; returns its key.
 inline qint64 addSequence(Database& db, const QString& time, const QList<CallSpec>& calls, const QString& author = {},
                           const QString& note = {}) {
-    Transaction transaction(db);
+    Savepoint savepoint(db, QStringLiteral("addSequence"));
     Statement sequence = db.prepare(QStringLiteral(
         "INSERT INTO tblSequence (Level, Date, Time, Title, Note, Author) VALUES ('Plus', '2026/01/02', ?, ?, ?, ?)"));
     sequence.bind(1, time).bind(2, time).bind(3, note).bind(4, author);
@@ -96,7 +96,7 @@ inline qint64 addSequence(Database& db, const QString& time, const QList<CallSpe
         call.bind(5, calls[i].note);
         call.run();
     }
-    transaction.commit();
+    savepoint.release();
     return key;
 }
 

@@ -4,3 +4,5 @@ vorn_add_test(TestClsPrinter SOURCES print/TestClsPrinter.cpp print/PrintFixture
               LIBS vorn_print)
 vorn_add_test(TestPrintSequence SOURCES print/TestPrintSequence.cpp print/PrintFixture.h print/RecordingPaintDevice.h
               LIBS vorn_print)
+vorn_add_test(TestModExcel SOURCES print/TestModExcel.cpp print/PrintFixture.h LIBS vorn_print)
+vorn_add_test(TestPrintPdf SOURCES print/TestPrintPdf.cpp print/PrintFixture.h LIBS vorn_print)
