@@ -1,6 +1,6 @@
 vorn_add_test(TestSearchEngine SOURCES browser/TestSearchEngine.cpp LIBS vorn_browsercore vorn_store)
 vorn_add_test(TestStateIcons SOURCES browser/TestStateIcons.cpp LIBS vorn_browser)
 # The main-window tests share the window fixture and the fake dialogs.
-foreach(name TestCallEditing TestMainWindow TestSequenceCommands)
+foreach(name TestCallEditing TestMainWindow TestPrintCommands TestSequenceCommands)
     vorn_add_test(${name} SOURCES browser/${name}.cpp browser/WindowFixture.h browser/FakeDialogs.h LIBS vorn_browser)
 endforeach()

@@ -6,3 +6,4 @@ vorn_add_test(TestPrintSequence SOURCES print/TestPrintSequence.cpp print/PrintF
               LIBS vorn_print)
 vorn_add_test(TestModExcel SOURCES print/TestModExcel.cpp print/PrintFixture.h LIBS vorn_print)
 vorn_add_test(TestPrintPdf SOURCES print/TestPrintPdf.cpp print/PrintFixture.h LIBS vorn_print)
+vorn_add_test(TestPreview SOURCES print/TestPreview.cpp LIBS vorn_printgui)

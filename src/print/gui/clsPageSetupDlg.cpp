@@ -7,6 +7,7 @@
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPrinter>
+#include <QTimer>
 #include <exception>
 
 bool clsPageSetupDlg::Show() {
@@ -20,8 +21,10 @@ bool clsPageSetupDlg::Show() {
 
         QPageSetupDialog dialog(&printer, owner);
         dialog.setObjectName(QStringLiteral("cmnPageSetup"));
-        const int result = exec ? exec(dialog) : dialog.exec();
-        if (result != QDialog::Accepted) {
+        if (answer) {
+            QTimer::singleShot(0, &dialog, [this, &dialog] { answer(dialog); });
+        }
+        if (dialog.exec() != QDialog::Accepted) {
             return false;
         }
         const QPageLayout chosen = printer.pageLayout();

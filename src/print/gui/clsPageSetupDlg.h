@@ -32,6 +32,6 @@ public:
     // cancelled (values unchanged).
     bool Show();
 
-    // Runs the dialog and returns its result code; tests answer it without a window.
-    std::function<int(QPageSetupDialog&)> exec;
+    // Called once the dialog runs, to answer it in place of the user (tests).
+    std::function<void(QPageSetupDialog&)> answer;
 };
