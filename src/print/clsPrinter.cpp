@@ -230,7 +230,16 @@ void clsPrinter::TextOut(const QString& text) {
         if (!m_painter.isActive()) {
             return;
         }
-        QTextLayout layout(breakableText(text.isEmpty() ? QStringLiteral(" ") : text), m_font, m_painter.device());
+        // A blank line (every call starts with one) is only measured: it draws nothing.
+        if (text.isEmpty()) {
+            LastTextHeight = blankHeight();
+            if (m_y + LastTextHeight > ScaleHeight()) {
+                NewCol();
+            }
+            setCurrentY(m_y + LastTextHeight);
+            return;
+        }
+        QTextLayout layout(breakableText(text), m_font, m_painter.device());
         wrapLines(layout);
         LastTextHeight = layout.boundingRect().height();
         if (m_y + LastTextHeight > ScaleHeight()) {
@@ -244,6 +253,17 @@ void clsPrinter::TextOut(const QString& text) {
     } catch (const std::exception& e) {
         logError("clsPrinter.TextOut", e);
     }
+}
+
+double clsPrinter::blankHeight() {
+    const QString key = m_font.key();
+    const auto known = m_blankHeights.constFind(key);
+    if (known != m_blankHeights.constEnd()) {
+        return *known;
+    }
+    const double height = measureText(QStringLiteral(" "));
+    m_blankHeights.insert(key, height);
+    return height;
 }
 
 void clsPrinter::NewCol() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QHash>
 #include <QList>
 #include <QPainter>
 #include <QPicture>
@@ -107,6 +108,7 @@ private:
     void beginPicture();
     void endPicture();
     void wrapLines(QTextLayout& layout);
+    double blankHeight();
 
     IPreviewForm* m_form = nullptr;
     QPagedPaintDevice* m_printer = nullptr;
@@ -124,4 +126,6 @@ private:
     QPicture m_page;
     QList<QPicture> m_pages;
     std::unique_ptr<PainterSurface> m_surface;
+    // The height of a blank line by font.
+    QHash<QString, double> m_blankHeights;
 };
