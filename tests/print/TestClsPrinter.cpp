@@ -65,15 +65,26 @@ private Q_SLOTS:
         QVERIFY(qAbs(m_printer->measureText(QStringLiteral("a\r\nb\nc")) - 3 * lineHeight()) < 1);
     }
 
+    // Words wrap at blanks; Japanese, which has none, between characters; every line starts at
+    // the column's text edge.
+    void longTextWrapsWithinTheColumn_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("words") << QStringLiteral("swing thru boys run ferris wheel centers pass thru ").repeated(6);
+        QTest::newRow("Japanese") << QStringLiteral("右手で引いて通り抜けてから左手でアルマンド").repeated(8);
+    }
     void longTextWrapsWithinTheColumn() {
-        const QString words = QStringLiteral("swing thru boys run ferris wheel centers pass thru ").repeated(6);
-        m_printer->TextOut(words);
+        QFETCH(QString, text);
+        m_printer->TextOut(text);
         QVERIFY(m_printer->LastTextHeight > 3 * lineHeight());
         const RecordedPage page = finish().front();
         QVERIFY(page.texts.size() > 3);
+        QString joined;
         for (const auto& line : page.texts) {
             QCOMPARE(line.column, 0);
+            QVERIFY(qAbs(line.position.x() - (kLeft + 100)) < 1);
+            joined += line.text;
         }
+        QCOMPARE(joined.remove(QLatin1Char(' ')), QString(text).remove(QLatin1Char(' ')));
     }
 
     void blockThatDoesNotFitMovesToTheNextColumn() {

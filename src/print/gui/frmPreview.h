@@ -68,7 +68,9 @@ private:
     bool m_activated = false;
     bool m_placed = false;
     int m_page = 0;
-    ZoomMode m_zoomMode = ZoomMode::Fixed;
+    // The page fills the window's width until the user chooses another zoom; the choice stays for
+    // the run.
+    ZoomMode m_zoomMode = ZoomMode::FitWidth;
     double m_zoom = 1.0;
 
     // Dragging: the button held, the moves counted since the press, the scroll values at the
