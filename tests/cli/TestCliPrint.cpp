@@ -82,15 +82,6 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(path).size() > 0);
     }
 
-    void spreadsheetFile() {
-        const QString xlsx = m_home->file(QStringLiteral("out.xlsx"));
-        QCOMPARE(cli({QStringLiteral("xlsx"), m_library, QStringLiteral("1"), QStringLiteral("2"), xlsx}).status, 0);
-        const QString strings =
-            run(QStringLiteral("unzip"), {QStringLiteral("-p"), xlsx, QStringLiteral("xl/sharedStrings.xml")}).out;
-        QVERIFY(strings.contains(QStringLiteral("Level : C1    Create : 2026/12/06 08:52:34")));
-        QVERIFY(strings.contains(QStringLiteral("Level : Plus    Create : 2026/12/06 08:54:56")));
-    }
-
     void usageErrors_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("print without pdf") << QStringList{"print", "x.mdb", "1"};

@@ -49,13 +49,6 @@ private Q_SLOTS:
         m_home.reset();
     }
 
-    void startsAtTheMargins() {
-        QCOMPARE(m_printer->CurrentX(), kLeft);
-        QCOMPARE(m_printer->CurrentY(), kLeft);
-        QCOMPARE(m_printer->ScaleWidth(), 210 * kTwipsPerMm - kLeft);
-        QCOMPARE(m_printer->ScaleHeight(), 297 * kTwipsPerMm - kLeft);
-    }
-
     void emptyTextPrintsOneBlankLine() {
         const double top = m_printer->CurrentY();
         m_printer->TextOut(QString());
