@@ -73,14 +73,14 @@ inline QList<RecordedPage> recordPages(const QList<QPicture>& pages, double left
     return result;
 }
 
-struct CallSpec {
+struct TestCall {
     QString call;
     QString figure = {};
     QString note = {};
 };
 
 // A sequence at 2026/01/02 and the given time with its calls, added whole; returns its key.
-inline qint64 addSequence(Database& db, const QString& time, const QList<CallSpec>& calls, const QString& author = {},
+inline qint64 addSequence(Database& db, const QString& time, const QList<TestCall>& calls, const QString& author = {},
                           const QString& note = {}) {
     Savepoint savepoint(db, QStringLiteral("addSequence"));
     Statement sequence = db.prepare(QStringLiteral(

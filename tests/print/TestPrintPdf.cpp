@@ -62,7 +62,7 @@ private Q_SLOTS:
         Database& db = m_library->db;
         QList<qint64> keys;
         for (int s = 0; s < 5; ++s) {
-            QList<CallSpec> calls;
+            QList<TestCall> calls;
             for (int c = 1; c <= 14; ++c) {
                 calls.append({QStringLiteral("{b call} %1 of sequence %2 swing thru and boys run").arg(c).arg(s),
                               c % 3 == 0 ? kSquaredSet : QString(),

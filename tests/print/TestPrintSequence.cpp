@@ -13,8 +13,8 @@ QString header(const QString& time) {
     return QStringLiteral("Level : Plus    Create : 2026/01/02 ") + time;
 }
 
-QList<CallSpec> plainCalls(int count, const QString& prefix = QStringLiteral("call")) {
-    QList<CallSpec> calls;
+QList<TestCall> plainCalls(int count, const QString& prefix = QStringLiteral("call")) {
+    QList<TestCall> calls;
     for (int i = 1; i <= count; ++i) {
         calls.append({QStringLiteral("%1 %2").arg(prefix).arg(i), {}, {}});
     }
@@ -154,7 +154,7 @@ private Q_SLOTS:
         options.NotePrint = notePrint;
         int movedTogether = 0;
         for (int fillers = 20; fillers <= 34; ++fillers) {
-            QList<CallSpec> calls = plainCalls(fillers, QStringLiteral("filler"));
+            QList<TestCall> calls = plainCalls(fillers, QStringLiteral("filler"));
             calls.append(
                 {QStringLiteral("with figure"), kSquaredSet, QStringLiteral("a note of the call\nover\nthree lines")});
             const qint64 key = addSequence(m_library->db, QStringLiteral("11:00:%1").arg(fillers), calls);
