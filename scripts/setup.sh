@@ -13,7 +13,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsqlite3-dev libxlsxwriter-dev libbenchmark-dev libuchardet-dev
-    xvfb xauth dbus dbus-bin fonts-noto-cjk clang-format
+    xvfb xauth dbus dbus-bin fonts-noto-cjk clang-format poppler-utils unzip
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "CliCommands.h"
 
+#include "CliPrint.h"
+
 #include "Database.h"
 #include "DbError.h"
 #include "HomeSeeder.h"
@@ -41,6 +43,10 @@ const char* const kUsage =
     "  list LIBRARY [--level LEVEL] [--sort date|order|state]\n"
     "                                    one line per sequence: Sequence, OrderNo, Level, Date, Time,\n"
     "                                    Property, Title (tab-separated); LEVEL AllLevel lists all\n"
+    "  print LIBRARY SEQUENCE... --pdf FILE [--paper A4|Letter|...] [--landscape] [--margins MM]\n"
+    "                                    the print layout of the sequences, in the order given, as a PDF\n"
+    "                                    (default A4 portrait, 10 mm margins)\n"
+    "  xlsx LIBRARY SEQUENCE... FILE     the spreadsheet layout of the sequences into FILE (.xlsx)\n"
     "\n"
     "Options:\n"
     "  --author NAME   the answer when an older library asks for the author of its calls\n"
@@ -365,6 +371,14 @@ int run(const QStringList& argumentList) {
             status = commandCopy(arguments, author);
         } else if (command == QLatin1String("list")) {
             status = commandList(arguments, author);
+        } else if (command == QLatin1String("print") || command == QLatin1String("xlsx")) {
+            // Printing only reads: the library is opened read-only and keeps its bytes.
+            const CliPrint::WithLibrary withLibrary = [&author](const QString& path, const auto& work) {
+                OpenLibrary library(path, author, Access::Read);
+                return work(library.db());
+            };
+            status = command == QLatin1String("print") ? CliPrint::commandPrint(arguments, withLibrary)
+                                                       : CliPrint::commandXlsx(arguments, withLibrary);
         } else {
             throw UsageError(QStringLiteral("unknown command \"%1\"").arg(command));
         }

@@ -14,6 +14,7 @@
 #include "MainMenus.h"
 #include "OptionsCommand.h"
 #include "PlayerPanel.h"
+#include "PrintCommands.h"
 #include "SearchCommands.h"
 #include "SequenceCommands.h"
 #include "SequenceList.h"
@@ -89,6 +90,7 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
     m_options = new OptionsCommand(m_settings, this, this);
     m_switchMenu = new DatabaseSwitchMenu(menuBar()->findChild<QMenu*>(QStringLiteral("mnuDBSwitch")),
                                           m_menus->switchFuncs, m_settings, *m_session, this);
+    m_print = new PrintCommands(m_settings, m_session->database(), *m_sequences, *m_dialogs, *m_menus, this);
     for (QWidget* grid : {static_cast<QWidget*>(m_sequences->view()), static_cast<QWidget*>(m_calls->grid()),
                           static_cast<QWidget*>(m_calls->historyGrid())}) {
         grid->setAcceptDrops(true);
@@ -155,8 +157,7 @@ void frmVornReader::connectMenus() {
     connect(m_calls, &CallList::historyMenuRequested, this,
             [this](const QPoint& at) { m_menus->historyPopup->popup(at); });
     // Commands whose work is not built yet stay visible but cannot be chosen.
-    for (QAction* later : {m_menus->fileExport, m_menus->filePrintSet, m_menus->filePrint, m_menus->filePrintPreview,
-                           m_menus->fileExcelOut}) {
+    for (QAction* later : {m_menus->fileExport}) {
         later->setEnabled(false);
     }
     connect(m_menus->settingOptions, &QAction::triggered, m_options, &OptionsCommand::mnuSettingOptions_Click);

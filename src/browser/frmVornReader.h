@@ -16,6 +16,7 @@ class LibrarySession;
 class MainMenus;
 class PlayerPanel;
 class OptionsCommand;
+class PrintCommands;
 class SearchCommands;
 class SequenceCommands;
 class SequenceList;
@@ -47,6 +48,7 @@ public:
     SearchCommands& searchCommands() { return *m_search; }
     OptionsCommand& optionsCommand() { return *m_options; }
     DatabaseSwitchMenu& switchMenu() { return *m_switchMenu; }
+    PrintCommands& printCommands() { return *m_print; }
     BrowserState& state() { return m_state; }
 
     void VisibleLevel();
@@ -106,5 +108,6 @@ private:
     PlayerPanel* m_player = nullptr;
     OptionsCommand* m_options = nullptr;
     DatabaseSwitchMenu* m_switchMenu = nullptr;
+    PrintCommands* m_print = nullptr;
     bool m_activated = false;
 };

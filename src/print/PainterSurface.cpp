@@ -51,7 +51,7 @@ void PainterSurface::setFontItalic(bool italic) {
 }
 
 void PainterSurface::applyPenAndBrush() {
-    m_painter.setPen(QPen(m_foreColor, 0));
+    m_painter.setPen(QPen(m_foreColor, m_lineWidth));
     if (m_fillStyle == FillSolid) {
         m_painter.setBrush(m_fillColor);
     } else {
@@ -67,7 +67,7 @@ void PainterSurface::Circle(double x, double y, double radius) {
 }
 
 void PainterSurface::Line(double x, double y) {
-    m_painter.setPen(QPen(m_foreColor, 0));
+    m_painter.setPen(QPen(m_foreColor, m_lineWidth));
     m_painter.drawLine(QPointF(m_x, m_y), QPointF(x, y));
     m_x = x;
     m_y = y;

@@ -41,6 +41,8 @@ public:
 
     // The colour of lines, outlines and text (black unless set).
     void setForeColor(const QColor& color) { m_foreColor = color; }
+    // The width of lines and outlines in twips; 0 (the default) draws them one device pixel wide.
+    void setLineWidth(double twips) { m_lineWidth = twips; }
 
 private:
     void applyPenAndBrush();
@@ -52,6 +54,7 @@ private:
     int m_fillStyle = FillTransparent;
     QColor m_fillColor = Qt::black;
     QColor m_foreColor = Qt::black;
+    double m_lineWidth = 0.0;
     double m_x = 0.0;
     double m_y = 0.0;
 };

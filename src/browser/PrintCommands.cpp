@@ -1,0 +1,164 @@
+#include "PrintCommands.h"
+
+#include "Database.h"
+#include "IBrowserDialogs.h"
+#include "MainMenus.h"
+#include "PrintDialogs.h"
+#include "SequenceList.h"
+#include "SequenceListModel.h"
+#include "Settings.h"
+#include "frmPreview.h"
+#include "modExcel.h"
+#include "modGeneral.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QPrinter>
+
+namespace {
+
+// The wait cursor while a command works.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+PrintCommands::PrintCommands(Settings& settings, Database& db, SequenceList& sequences, IBrowserDialogs& dialogs,
+                             MainMenus& menus, QWidget* window)
+    : QObject(window), m_settings(settings), m_db(db), m_sequences(sequences), m_dialogs(dialogs), m_menus(menus),
+      m_window(window), m_ownPrintDialogs(std::make_unique<PrintDialogs>(window)),
+      m_printDialogs(m_ownPrintDialogs.get()) {
+    setObjectName(QStringLiteral("PrintCommands"));
+    connect(m_menus.filePrintSet, &QAction::triggered, this, &PrintCommands::mnuFilePrintSet_Click);
+    connect(m_menus.filePrint, &QAction::triggered, this, &PrintCommands::mnuFilePrint_Click);
+    connect(m_menus.filePrintPreview, &QAction::triggered, this, &PrintCommands::mnuFilePrintPreview_Click);
+    connect(m_menus.fileExcelOut, &QAction::triggered, this, &PrintCommands::mnuFileExcelOut_Click);
+    SequenceListModel* model = m_sequences.model();
+    connect(model, &SequenceListModel::modelReset, this, &PrintCommands::updateCommands);
+    connect(model, &SequenceListModel::rowsInserted, this, &PrintCommands::updateCommands);
+    connect(model, &SequenceListModel::rowsRemoved, this, &PrintCommands::updateCommands);
+    updateCommands();
+}
+
+PrintCommands::~PrintCommands() = default;
+
+void PrintCommands::setPrintDialogs(IPrintDialogs* dialogs) {
+    m_printDialogs = dialogs != nullptr ? dialogs : m_ownPrintDialogs.get();
+}
+
+void PrintCommands::updateCommands() {
+    const bool enabled = m_db.isOpen() && m_sequences.rowCount() > 0;
+    for (QAction* command : {m_menus.filePrintSet, m_menus.filePrint, m_menus.filePrintPreview, m_menus.fileExcelOut}) {
+        command->setEnabled(enabled);
+    }
+}
+
+void PrintCommands::loadPageSetup() {
+    m_printer.setMarginLeft(m_settings.MarginLeft);
+    m_printer.setMarginTop(m_settings.MarginTop);
+    m_printer.setMarginRight(m_settings.MarginRight);
+    m_printer.setMarginBottom(m_settings.MarginBottom);
+    m_printer.PaperSize = m_settings.PaperSize;
+    m_printer.Orientation = m_settings.Orientation;
+    m_printer.PaperBin = m_settings.PaperBin;
+}
+
+void PrintCommands::storePageSetup() {
+    m_settings.MarginLeft = m_printer.MarginLeft();
+    m_settings.MarginTop = m_printer.MarginTop();
+    m_settings.MarginRight = m_printer.MarginRight();
+    m_settings.MarginBottom = m_printer.MarginBottom();
+    m_settings.PaperSize = m_printer.PaperSize;
+    m_settings.Orientation = m_printer.Orientation;
+}
+
+void PrintCommands::mnuFilePrintSet_Click() {
+    loadPageSetup();
+    PageSetupValues setup{m_printer.MarginLeft(),   m_printer.MarginTop(), m_printer.MarginRight(),
+                          m_printer.MarginBottom(), m_printer.PaperSize,   m_printer.Orientation};
+    if (!m_printDialogs->pageSetup(setup)) {
+        return;
+    }
+    m_printer.setMarginLeft(setup.MarginLeft);
+    m_printer.setMarginTop(setup.MarginTop);
+    m_printer.setMarginRight(setup.MarginRight);
+    m_printer.setMarginBottom(setup.MarginBottom);
+    m_printer.PaperSize = setup.PaperSize;
+    m_printer.Orientation = setup.Orientation;
+    storePageSetup();
+}
+
+void PrintCommands::printSequences(const QList<qint64>& sequences, const modPrint::PrintOptions& options) {
+    loadPageSetup();
+    QPrinter device(QPrinter::HighResolution);
+    device.setPageLayout(clsPrinter::pageLayout(m_printer.PaperSize, m_printer.Orientation));
+    if (!m_printDialogs->print(device)) {
+        return;
+    }
+    // The paper chosen in the print dialog is the printer's from now on, as after page setup.
+    const QPageLayout chosen = device.pageLayout();
+    if (chosen.pageSize().windowsId() > 0 && QPageSize::id(chosen.pageSize().windowsId()) != QPageSize::Custom) {
+        m_printer.PaperSize = chosen.pageSize().windowsId();
+    }
+    m_printer.Orientation = chosen.orientation() == QPageLayout::Landscape ? 2 : 1;
+    storePageSetup();
+    WaitCursor wait;
+    m_printer.setPreview(false);
+    m_printer.setPrinter(&device);
+    modPrint::PrintSequence(m_db, sequences, options, m_printer);
+    m_printer.setPrinter(nullptr);
+}
+
+void PrintCommands::mnuFilePrint_Click() {
+    if (m_sequences.rowCount() == 0) {
+        return;
+    }
+    printSequences(m_sequences.selectedSequences(), modPrint::PrintOptions::fromSettings(m_settings));
+}
+
+void PrintCommands::mnuFilePrintPreview_Click() {
+    if (m_sequences.rowCount() == 0) {
+        return;
+    }
+    if (m_preview == nullptr) {
+        m_preview = new frmPreview(m_settings.previewForm, m_window);
+        connect(m_preview, &frmPreview::printRequested, this,
+                [this] { printSequences(m_previewed, m_previewOptions); });
+    }
+    m_previewed = m_sequences.selectedSequences();
+    m_previewOptions = modPrint::PrintOptions::fromSettings(m_settings);
+    loadPageSetup();
+    WaitCursor wait;
+    m_printer.setPreview(true);
+    m_printer.setForm(m_preview);
+    modPrint::PrintSequence(m_db, m_previewed, m_previewOptions, m_printer);
+}
+
+void PrintCommands::mnuFileExcelOut_Click() {
+    if (m_sequences.rowCount() == 0) {
+        return;
+    }
+    const QString path = modExcel::workFileName();
+    modExcel::ExcelResult result;
+    {
+        WaitCursor wait;
+        result = modExcel::ExcelOutSequence(m_db, m_sequences.selectedSequences(), m_settings.NotePrint, path);
+    }
+    if (!result.written) {
+        m_dialogs.exclamation(modGeneral::TransMessage(40141, {}));
+        return;
+    }
+    if (result.leftOut > 0) {
+        m_dialogs.information(modGeneral::TransMessage(40142, {result.leftOut, modExcel::MaxColumns}));
+    }
+    if (!m_printDialogs->openFile(path)) {
+        QFile::remove(path);
+        m_dialogs.exclamation(modGeneral::TransMessage(40141, {}));
+    }
+}

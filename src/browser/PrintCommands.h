@@ -1,0 +1,62 @@
+#pragma once
+
+#include "PrintSequence.h"
+#include "clsPrinter.h"
+
+#include <QList>
+#include <QObject>
+#include <memory>
+
+class Database;
+class IBrowserDialogs;
+class IPrintDialogs;
+class MainMenus;
+class QWidget;
+class SequenceList;
+class frmPreview;
+struct Settings;
+
+// The File menu's page setup, print, print preview and spreadsheet output over the selected
+// sequences, and the enabling of those four items (a library open and at least one sequence
+// listed). The page output device and the preview window live here for the program's run.
+class PrintCommands : public QObject {
+    Q_OBJECT
+
+public:
+    PrintCommands(Settings& settings, Database& db, SequenceList& sequences, IBrowserDialogs& dialogs, MainMenus& menus,
+                  QWidget* window);
+    ~PrintCommands() override;
+
+    // The page-setup and print dialogs and the file opener; nullptr restores the real ones.
+    void setPrintDialogs(IPrintDialogs* dialogs);
+
+    clsPrinter& printer() { return m_printer; }
+    // The preview window once a preview has been shown.
+    frmPreview* preview() const { return m_preview; }
+
+    void mnuFilePrintSet_Click();
+    void mnuFilePrint_Click();
+    void mnuFilePrintPreview_Click();
+    void mnuFileExcelOut_Click();
+    void updateCommands();
+
+private:
+    void loadPageSetup();
+    void storePageSetup();
+    // The print dialog, then the layout of the sequences on the chosen printer.
+    void printSequences(const QList<qint64>& sequences, const modPrint::PrintOptions& options);
+
+    Settings& m_settings;
+    Database& m_db;
+    SequenceList& m_sequences;
+    IBrowserDialogs& m_dialogs;
+    MainMenus& m_menus;
+    QWidget* m_window;
+    std::unique_ptr<IPrintDialogs> m_ownPrintDialogs;
+    IPrintDialogs* m_printDialogs;
+    clsPrinter m_printer;
+    frmPreview* m_preview = nullptr;
+    // What the preview shows, so that its Print button prints the same pages.
+    QList<qint64> m_previewed;
+    modPrint::PrintOptions m_previewOptions;
+};

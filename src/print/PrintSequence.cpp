@@ -1,0 +1,171 @@
+#include "PrintSequence.h"
+
+#include "Database.h"
+#include "DbError.h"
+#include "clsPrinter.h"
+#include "modGraphics.h"
+#include "modPrint.h"
+#include "modSystem.h"
+
+#include <exception>
+
+namespace modPrint {
+
+namespace {
+
+const QString kProcName = QStringLiteral("modPrint.PrintSequence");
+constexpr double kColumnSpace = 100;
+constexpr float kPrintPixel = 15.0f;
+
+void logError(const std::exception& e) {
+    if (const auto* db = dynamic_cast<const DbError*>(&e)) {
+        modSystem::WriteErrorLog(kProcName, db->info());
+    } else {
+        modSystem::WriteErrorLog(kProcName, ErrorInfo{VornError::Unexpected, QString::fromLocal8Bit(e.what())});
+    }
+}
+
+void setFont(clsPrinter& printer, const QString& name, double size, bool bold, bool italic) {
+    printer.setFontName(name);
+    printer.setFontBold(bold);
+    printer.setFontItalic(italic);
+    printer.setFontSize(size);
+}
+
+void headerFont(clsPrinter& printer) {
+    setFont(printer, QStringLiteral("Arial"), 10, true, false);
+}
+
+void noteFont(clsPrinter& printer) {
+    setFont(printer, QStringLiteral("Arial"), 9, true, false);
+}
+
+void printFont(clsPrinter& printer, const FontSetting& font) {
+    setFont(printer, font.name, font.size, font.bold, font.italic);
+}
+
+struct CallRow {
+    QString call;
+    QString figure;
+    QString note;
+    QString hexInfo;
+};
+
+// One call: a blank line, the call text, its note and its figure. The call text, the note and the
+// figure stay together in one column.
+void printCall(clsPrinter& printer, const CallRow& row, const PrintOptions& options) {
+    const bool notePrinted = options.NotePrint == 1 && !row.note.isEmpty();
+    const bool figurePrinted = options.FormationPrint == 1 && !row.figure.isEmpty();
+    const QString callText = modGraphics::RemoveMarkup(row.call);
+    const QString noteText = QStringLiteral("    ") + row.note;
+
+    printFont(printer, options.printFont);
+    printer.TextOut(QString());
+    double figureHeight = 0;
+    if (figurePrinted) {
+        double boxWidth = options.figureBoxWidth;
+        figureHeight = options.figureBoxHeight;
+        DrawFigure(printer.Object(), row.figure, false, printer.CurrentX() + printer.ColumnSpace, printer.CurrentY(),
+                   boxWidth, figureHeight, true, options.HexMode, row.hexInfo, row.note, kPrintPixel);
+        double needed = printer.measureText(callText) + figureHeight;
+        if (notePrinted) {
+            noteFont(printer);
+            needed += printer.measureText(noteText);
+        }
+        if (printer.CurrentY() + needed > printer.ScaleHeight()) {
+            printer.NewCol();
+        }
+    }
+    printFont(printer, options.printFont);
+    printer.TextOut(callText);
+    if (notePrinted) {
+        noteFont(printer);
+        printer.TextOut(noteText);
+    }
+    if (figurePrinted) {
+        // Drawn in the same box it was measured in, so that it keeps the measured scale and height
+        // (a box only as high as the figure would shrink a figure of one or two rows).
+        double boxWidth = options.figureBoxWidth;
+        double boxHeight = options.figureBoxHeight;
+        DrawFigure(printer.Object(), row.figure, false, printer.CurrentX() + printer.ColumnSpace, printer.CurrentY(),
+                   boxWidth, boxHeight, false, options.HexMode, row.hexInfo, row.note, kPrintPixel);
+        printer.setCurrentY(printer.CurrentY() + boxHeight);
+    }
+}
+
+} // namespace
+
+PrintOptions PrintOptions::fromSettings(const Settings& settings) {
+    PrintOptions options;
+    options.NotePrint = settings.NotePrint;
+    options.FormationPrint = settings.FormationPrint;
+    options.HexMode = settings.HexMode;
+    options.printFont = settings.printFont;
+    return options;
+}
+
+QList<qint64> PrintSequence(Database& db, const QList<qint64>& sequences, const PrintOptions& options,
+                            clsPrinter& printer) {
+    QList<qint64> missing;
+    printer.ColumnSpace = kColumnSpace;
+    printer.StartDoc();
+    printer.ColumnWidth = (printer.ScaleWidth() - printer.CurrentX()) / 2 - 4 * printer.ColumnSpace;
+    try {
+        Statement seek =
+            db.prepare(QStringLiteral("SELECT Level, Date, Time, Author, Note FROM tblSequence WHERE Sequence = ?"));
+        Statement calls = db.prepare(QStringLiteral(
+            "SELECT tblCall.Sequence, tblCall.Number, tblCall.Call, tblCall.Figure, tblCall.Note, tblCall.HexInfo "
+            "FROM tblCall, tblSequence WHERE tblCall.Sequence = tblSequence.Sequence AND tblSequence.Level = ? "
+            "AND tblSequence.[Date] = ? AND tblSequence.[Time] = ? ORDER BY tblCall.Number"));
+        bool first = true;
+        for (const qint64 key : sequences) {
+            try {
+                seek.reset();
+                seek.bind(1, key);
+                if (!seek.step()) {
+                    missing.append(key);
+                    continue;
+                }
+                const QString level = seek.text(0);
+                const QString date = seek.text(1);
+                const QString time = seek.text(2);
+                const QString author = seek.text(3);
+                const QString note = seek.text(4);
+                if (first) {
+                    printer.drawRule(printer.CurrentX(), printer.CurrentY());
+                    printer.drawRule(printer.CurrentX() + printer.ColumnWidth + 2 * printer.ColumnSpace,
+                                     printer.CurrentY());
+                    first = false;
+                } else {
+                    printer.NewCol();
+                }
+                headerFont(printer);
+                printer.TextOut(QStringLiteral("Level : ") + level + QStringLiteral("    Create : ") + date +
+                                QLatin1Char(' ') + time);
+                if (!author.isEmpty()) {
+                    printer.TextOut(QStringLiteral("Author : ") + author);
+                }
+                if (options.NotePrint == 1 && !note.isEmpty()) {
+                    printer.TextOut(QStringLiteral("Note : ") + note);
+                }
+                calls.reset();
+                calls.bind(1, level).bind(2, date).bind(3, time);
+                while (calls.step()) {
+                    try {
+                        printCall(printer, {calls.text(2), calls.text(3), calls.text(4), calls.text(5)}, options);
+                    } catch (const std::exception& e) {
+                        logError(e);
+                    }
+                }
+            } catch (const std::exception& e) {
+                logError(e);
+            }
+        }
+    } catch (const std::exception& e) {
+        logError(e);
+    }
+    printer.EndDoc();
+    return missing;
+}
+
+} // namespace modPrint

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Settings.h"
+
+#include <QList>
+
+class Database;
+class clsPrinter;
+
+namespace modPrint {
+
+// What the print layout reads besides the library: the print settings and the box each printed
+// figure is fitted in (twips).
+struct PrintOptions {
+    int NotePrint = 0;
+    int FormationPrint = 1;
+    bool HexMode = false;
+    FontSetting printFont{12, QStringLiteral("Arial"), true, false};
+    double figureBoxWidth = 2880;
+    double figureBoxHeight = 2880;
+
+    static PrintOptions fromSettings(const Settings& settings);
+};
+
+// Prints the sequences (keys, in the order given) through the printer, two columns a page: each
+// sequence in a new column with its header (level, date and time, author, note), then every call
+// with its note and figure. The printer's Preview, Form or printer device are set by the caller;
+// the document is started and ended here. Returns the keys that name no sequence (left out).
+QList<qint64> PrintSequence(Database& db, const QList<qint64>& sequences, const PrintOptions& options,
+                            clsPrinter& printer);
+
+} // namespace modPrint

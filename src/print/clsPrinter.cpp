@@ -1,0 +1,298 @@
+#include "clsPrinter.h"
+
+#include "ErrorInfo.h"
+#include "IPreviewForm.h"
+#include "PainterSurface.h"
+#include "Twips.h"
+#include "modSystem.h"
+
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QTextLayout>
+#include <cmath>
+#include <stdexcept>
+
+namespace {
+
+constexpr double kTwipsPerMillimetre = Twips::PerInch / 25.4;
+// Print output does not depend on the screen: dancers and pixel-sized details are those of a
+// 96-dpi screen.
+constexpr double kPrintPixel = 15.0;
+// Rules and figure outlines on paper: 0.3 point. The preview draws them one screen pixel wide.
+constexpr double kPaperLineWidth = 6.0;
+
+void logError(const char* procedure, const std::exception& e) {
+    modSystem::WriteErrorLog(QString::fromLatin1(procedure),
+                             ErrorInfo{VornError::Unexpected, QString::fromLocal8Bit(e.what())});
+}
+
+// Line ends of any kind become line separators, which the text layout breaks at.
+QString breakableText(const QString& text) {
+    QString result = text;
+    result.replace(QStringLiteral("\r\n"), QString(QChar::LineSeparator));
+    result.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    result.replace(QLatin1Char('\r'), QChar::LineSeparator);
+    return result;
+}
+
+} // namespace
+
+clsPrinter::clsPrinter()
+    : m_marginLeft(10 * kTwipsPerMillimetre), m_marginTop(10 * kTwipsPerMillimetre),
+      m_marginRight(10 * kTwipsPerMillimetre), m_marginBottom(10 * kTwipsPerMillimetre),
+      m_pageSize(pageSizeTwips(PaperSize, Orientation)), m_font(QStringLiteral("Arial")) {
+    m_font.setPixelSize(200);
+    m_surface = std::make_unique<PainterSurface>(m_painter, QRectF(QPointF(0, 0), m_pageSize), kPrintPixel);
+}
+
+clsPrinter::~clsPrinter() {
+    if (m_painter.isActive()) {
+        m_painter.end();
+    }
+}
+
+double clsPrinter::MarginLeft() const {
+    return m_marginLeft / kTwipsPerMillimetre;
+}
+
+double clsPrinter::MarginTop() const {
+    return m_marginTop / kTwipsPerMillimetre;
+}
+
+double clsPrinter::MarginRight() const {
+    return m_marginRight / kTwipsPerMillimetre;
+}
+
+double clsPrinter::MarginBottom() const {
+    return m_marginBottom / kTwipsPerMillimetre;
+}
+
+void clsPrinter::setMarginLeft(double millimetres) {
+    m_marginLeft = millimetres * kTwipsPerMillimetre;
+}
+
+void clsPrinter::setMarginTop(double millimetres) {
+    m_marginTop = millimetres * kTwipsPerMillimetre;
+}
+
+void clsPrinter::setMarginRight(double millimetres) {
+    m_marginRight = millimetres * kTwipsPerMillimetre;
+}
+
+void clsPrinter::setMarginBottom(double millimetres) {
+    m_marginBottom = millimetres * kTwipsPerMillimetre;
+}
+
+double clsPrinter::ScaleHeight() const {
+    return m_pageSize.height() - m_marginBottom;
+}
+
+double clsPrinter::ScaleWidth() const {
+    return m_pageSize.width() - m_marginRight;
+}
+
+void clsPrinter::setFontName(const QString& name) {
+    m_font.setFamily(name);
+}
+
+void clsPrinter::setFontSize(double points) {
+    m_font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * Twips::PerPoint))));
+}
+
+void clsPrinter::setFontBold(bool bold) {
+    m_font.setBold(bold);
+}
+
+void clsPrinter::setFontItalic(bool italic) {
+    m_font.setItalic(italic);
+}
+
+void clsPrinter::setCurrentX(double x) {
+    m_x = x;
+    m_surface->setCurrentX(x);
+}
+
+void clsPrinter::setCurrentY(double y) {
+    m_y = y;
+    m_surface->setCurrentY(y);
+}
+
+IDrawSurface& clsPrinter::Object() {
+    return *m_surface;
+}
+
+QPageLayout clsPrinter::pageLayout(int paperSize, int orientation) {
+    QPageSize size(QPageSize::id(paperSize));
+    if (!size.isValid()) {
+        size = QPageSize(QPageSize::A4);
+    }
+    QPageLayout layout(size, orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(),
+                       QPageLayout::Millimeter);
+    layout.setMode(QPageLayout::FullPageMode);
+    return layout;
+}
+
+QSizeF clsPrinter::pageSizeTwips(int paperSize, int orientation) {
+    return pageLayout(paperSize, orientation).fullRect(QPageLayout::Millimeter).size() * kTwipsPerMillimetre;
+}
+
+void clsPrinter::beginPicture() {
+    m_page = QPicture();
+    if (!m_painter.begin(&m_page)) {
+        throw std::runtime_error("cannot start a preview page");
+    }
+}
+
+void clsPrinter::endPicture() {
+    if (m_painter.isActive() && m_painter.device() == &m_page) {
+        m_painter.end();
+        m_page.setBoundingRect(QRect(QPoint(0, 0), m_pageSize.toSize()));
+        m_pages.append(m_page);
+    }
+}
+
+void clsPrinter::drawRule(double x, double top) {
+    if (!m_painter.isActive()) {
+        return;
+    }
+    m_painter.setPen(QPen(Qt::black, m_preview ? 0.0 : kPaperLineWidth));
+    m_painter.drawLine(QPointF(x, top), QPointF(x, ScaleHeight()));
+}
+
+void clsPrinter::StartDoc() {
+    try {
+        if (m_painter.isActive()) {
+            m_painter.end();
+        }
+        m_pages.clear();
+        m_pageCounter = 0;
+        const QPageLayout layout = pageLayout(PaperSize, Orientation);
+        m_pageSize = pageSizeTwips(PaperSize, Orientation);
+        if (m_preview) {
+            beginPicture();
+        } else {
+            if (m_printer == nullptr) {
+                throw std::runtime_error("no printer");
+            }
+            m_printer->setPageLayout(layout);
+            if (!m_painter.begin(m_printer)) {
+                throw std::runtime_error("the printer cannot start a document");
+            }
+            Twips::setTwipsTransform(m_painter);
+        }
+        m_surface = std::make_unique<PainterSurface>(m_painter, QRectF(QPointF(0, 0), m_pageSize), kPrintPixel);
+        m_surface->setLineWidth(m_preview ? 0.0 : kPaperLineWidth);
+        setCurrentX(m_marginLeft);
+        setCurrentY(m_marginTop);
+    } catch (const std::exception& e) {
+        logError("clsPrinter.StartDoc", e);
+    }
+}
+
+void clsPrinter::EndDoc() {
+    try {
+        if (m_preview) {
+            endPicture();
+            if (m_form != nullptr) {
+                m_form->showPages(m_pages, m_pageSize);
+            }
+        } else if (m_painter.isActive()) {
+            m_painter.end();
+        }
+    } catch (const std::exception& e) {
+        logError("clsPrinter.EndDoc", e);
+    }
+}
+
+void clsPrinter::wrapLines(QTextLayout& layout) {
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    double y = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::max(0.0, ColumnWidth));
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout.endLayout();
+}
+
+double clsPrinter::measureText(const QString& text) {
+    QTextLayout layout(breakableText(text.isEmpty() ? QStringLiteral(" ") : text), m_font, m_painter.device());
+    wrapLines(layout);
+    return layout.boundingRect().height();
+}
+
+void clsPrinter::TextOut(const QString& text) {
+    try {
+        if (!m_painter.isActive()) {
+            return;
+        }
+        // A blank line (every call starts with one) is only measured: it draws nothing.
+        if (text.isEmpty()) {
+            LastTextHeight = blankHeight();
+            if (m_y + LastTextHeight > ScaleHeight()) {
+                NewCol();
+            }
+            setCurrentY(m_y + LastTextHeight);
+            return;
+        }
+        QTextLayout layout(breakableText(text), m_font, m_painter.device());
+        wrapLines(layout);
+        LastTextHeight = layout.boundingRect().height();
+        if (m_y + LastTextHeight > ScaleHeight()) {
+            NewCol();
+        }
+        m_painter.setPen(Qt::black);
+        layout.draw(&m_painter, QPointF(m_x + ColumnSpace, m_y));
+        if (LastTextHeight > 0) {
+            setCurrentY(m_y + LastTextHeight);
+        }
+    } catch (const std::exception& e) {
+        logError("clsPrinter.TextOut", e);
+    }
+}
+
+double clsPrinter::blankHeight() {
+    const QString key = m_font.key();
+    const auto known = m_blankHeights.constFind(key);
+    if (known != m_blankHeights.constEnd()) {
+        return *known;
+    }
+    const double height = measureText(QStringLiteral(" "));
+    m_blankHeights.insert(key, height);
+    return height;
+}
+
+void clsPrinter::NewCol() {
+    try {
+        setCurrentX(m_x + ColumnWidth + 2 * ColumnSpace);
+        setCurrentY(m_marginTop);
+        if (m_x + ColumnWidth + ColumnSpace > ScaleWidth()) {
+            NewPage();
+        }
+        drawRule(m_x + ColumnWidth + 2 * ColumnSpace, m_y);
+    } catch (const std::exception& e) {
+        logError("clsPrinter.NewCol", e);
+    }
+}
+
+void clsPrinter::NewPage() {
+    try {
+        ++m_pageCounter;
+        if (m_preview) {
+            endPicture();
+            beginPicture();
+        } else if (m_printer != nullptr && m_painter.isActive()) {
+            m_printer->newPage();
+        }
+        setCurrentX(m_marginLeft);
+        setCurrentY(m_marginTop);
+        drawRule(m_x, m_y);
+        drawRule(m_x + ColumnWidth + 2 * ColumnSpace, m_y);
+    } catch (const std::exception& e) {
+        logError("clsPrinter.NewPage", e);
+    }
+}

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QFont>
+#include <QHash>
+#include <QList>
+#include <QPainter>
+#include <QPicture>
+#include <QSizeF>
+#include <memory>
+
+class IDrawSurface;
+class IPreviewForm;
+class PainterSurface;
+class QPageLayout;
+class QPagedPaintDevice;
+class QTextLayout;
+
+// The page output device of printing and preview. It writes word-wrapped text in side-by-side
+// columns, breaks columns and pages, and draws the column rules; the pages go to a printer (any
+// paged device: a QPrinter or a PDF writer) or, in preview mode, into one recorded picture per
+// page. Everything is painted in twips with fonts sized in twips, so the same document breaks its
+// lines and pages identically on paper, in a PDF and in the preview.
+//
+// Calling order: setPreview (and setPrinter or setForm), ColumnSpace, StartDoc, then ColumnWidth
+// and the font, TextOut, CurrentX/CurrentY and drawing on Object, NewCol/NewPage where the layout
+// wants a break, and EndDoc.
+class clsPrinter {
+public:
+    // Width of the text area of one column, in twips.
+    double ColumnWidth = 0;
+    // Height of the last text block TextOut wrote, in twips.
+    double LastTextHeight = 0;
+    // Space on each side of a column's text area, in twips.
+    double ColumnSpace = 0;
+    // The paper as a Windows paper code (9 A4, 1 Letter, ...).
+    int PaperSize = 9;
+    // 1 portrait, 2 landscape.
+    int Orientation = 1;
+    // The paper source; kept and saved, not applied.
+    int PaperBin = 7;
+
+    clsPrinter();
+    ~clsPrinter();
+    clsPrinter(const clsPrinter&) = delete;
+    clsPrinter& operator=(const clsPrinter&) = delete;
+
+    // The window EndDoc shows the preview pages in; nullptr shows nothing.
+    void setForm(IPreviewForm* form) { m_form = form; }
+    // The device of printer mode; the caller keeps it alive until EndDoc.
+    void setPrinter(QPagedPaintDevice* device) { m_printer = device; }
+    bool Preview() const { return m_preview; }
+    void setPreview(bool preview) { m_preview = preview; }
+
+    // Margins in millimetres, kept in twips.
+    double MarginLeft() const;
+    double MarginTop() const;
+    double MarginRight() const;
+    double MarginBottom() const;
+    void setMarginLeft(double millimetres);
+    void setMarginTop(double millimetres);
+    void setMarginRight(double millimetres);
+    void setMarginBottom(double millimetres);
+
+    // The lowest usable y and the rightmost usable x of the page, in twips.
+    double ScaleHeight() const;
+    double ScaleWidth() const;
+
+    void setFontName(const QString& name);
+    void setFontSize(double points);
+    void setFontBold(bool bold);
+    void setFontItalic(bool italic);
+
+    // The remembered current point; drawing on Object does not change it.
+    double CurrentX() const { return m_x; }
+    double CurrentY() const { return m_y; }
+    void setCurrentX(double x);
+    void setCurrentY(double y);
+
+    // The current page as a drawing surface (figures are drawn there); valid while a document is
+    // open.
+    IDrawSurface& Object();
+    bool isDocumentOpen() const { return m_painter.isActive(); }
+
+    // Writes text word-wrapped in the current column, in a new column when it does not fit below.
+    void TextOut(const QString& text);
+    void StartDoc();
+    void EndDoc();
+    void NewCol();
+    void NewPage();
+
+    // The height TextOut would give the text in the current font and column width.
+    double measureText(const QString& text);
+    // A black vertical rule at x from top down to ScaleHeight.
+    void drawRule(double x, double top);
+
+    // The preview pages of the last document and their size in twips.
+    const QList<QPicture>& pages() const { return m_pages; }
+    QSizeF pageSize() const { return m_pageSize; }
+    // Page breaks since StartDoc.
+    int pageCounter() const { return m_pageCounter; }
+
+    // The full-page layout of a Windows paper code (A4 when it is unknown) and orientation.
+    static QPageLayout pageLayout(int paperSize, int orientation);
+    // Its size in twips.
+    static QSizeF pageSizeTwips(int paperSize, int orientation);
+
+private:
+    void beginPicture();
+    void endPicture();
+    void wrapLines(QTextLayout& layout);
+    double blankHeight();
+
+    IPreviewForm* m_form = nullptr;
+    QPagedPaintDevice* m_printer = nullptr;
+    bool m_preview = false;
+    double m_marginLeft;
+    double m_marginTop;
+    double m_marginRight;
+    double m_marginBottom;
+    QSizeF m_pageSize;
+    int m_pageCounter = 0;
+    double m_x = 0;
+    double m_y = 0;
+    QFont m_font;
+    QPainter m_painter;
+    QPicture m_page;
+    QList<QPicture> m_pages;
+    std::unique_ptr<PainterSurface> m_surface;
+    // The height of a blank line by font.
+    QHash<QString, double> m_blankHeights;
+};

@@ -1,0 +1,205 @@
+#include "modExcel.h"
+
+#include "AppHome.h"
+#include "Database.h"
+#include "DbError.h"
+#include "modGraphics.h"
+#include "modSystem.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+#include <xlsxwriter.h>
+
+namespace modExcel {
+
+namespace {
+
+const QString kProcName = QStringLiteral("modExcel.ExcelOutSequence");
+constexpr double kColumnWidth = 45;
+// Characters a cell holds.
+constexpr qsizetype kCellText = 32767;
+
+// The cell cursor over one sheet: WriteCell fills a cell and moves down, NextColumn starts the
+// next column at row 1.
+class SheetWriter {
+public:
+    SheetWriter(lxw_worksheet* sheet, lxw_format* body, lxw_format* header)
+        : m_sheet(sheet), m_body(body), m_header(header) {}
+
+    void WriteCell(const QString& text, bool header = false) {
+        if (!text.isEmpty()) {
+            if (text.size() > kCellText) {
+                throw DbError(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED,
+                              QStringLiteral("row %1, column %2: the text is longer than a cell holds (%3 characters)")
+                                  .arg(m_row + 1)
+                                  .arg(m_column + 1)
+                                  .arg(text.size()));
+            }
+            const lxw_error error =
+                worksheet_write_string(m_sheet, static_cast<lxw_row_t>(m_row), static_cast<lxw_col_t>(m_column),
+                                       text.toUtf8().constData(), header ? m_header : m_body);
+            if (error != LXW_NO_ERROR) {
+                throw DbError(error, QString::fromUtf8(lxw_strerror(error)));
+            }
+        }
+        ++m_row;
+    }
+    // A cell left empty.
+    void skipCell() { ++m_row; }
+    void NextColumn() {
+        ++m_column;
+        m_row = 0;
+    }
+    int column() const { return m_column; }
+
+private:
+    lxw_worksheet* m_sheet;
+    lxw_format* m_body;
+    lxw_format* m_header;
+    int m_column = 0;
+    int m_row = 0;
+};
+
+void logError(const std::exception& e) {
+    if (const auto* db = dynamic_cast<const DbError*>(&e)) {
+        modSystem::WriteErrorLog(kProcName, db->info());
+    } else {
+        modSystem::WriteErrorLog(kProcName, ErrorInfo{VornError::Unexpected, QString::fromLocal8Bit(e.what())});
+    }
+}
+
+// Writes the sequences; returns how many sequences were left without a column.
+int writeSheet(Database& db, const QList<qint64>& sequences, int notePrint, SheetWriter& sheet,
+               QList<qint64>& missing) {
+    Statement seek =
+        db.prepare(QStringLiteral("SELECT Level, Date, Time, Author, Note FROM tblSequence WHERE Sequence = ?"));
+    Statement calls = db.prepare(QStringLiteral(
+        "SELECT tblCall.Sequence, tblCall.Number, tblCall.Call, tblCall.Figure, tblCall.Note, tblCall.HexInfo "
+        "FROM tblCall, tblSequence WHERE tblCall.Sequence = tblSequence.Sequence AND tblSequence.Level = ? "
+        "AND tblSequence.[Date] = ? AND tblSequence.[Time] = ? ORDER BY tblCall.Number"));
+    bool first = true;
+    int leftOut = 0;
+    for (const qint64 key : sequences) {
+        try {
+            seek.reset();
+            seek.bind(1, key);
+            if (!seek.step()) {
+                missing.append(key);
+                continue;
+            }
+            if (!first) {
+                if (sheet.column() + 1 >= MaxColumns) {
+                    ++leftOut;
+                    continue;
+                }
+                sheet.NextColumn();
+            }
+            first = false;
+            const QString level = seek.text(0);
+            const QString date = seek.text(1);
+            const QString time = seek.text(2);
+            const QString author = seek.text(3);
+            const QString note = seek.text(4);
+            sheet.WriteCell(QStringLiteral("Level : ") + level + QStringLiteral("    Create : ") + date +
+                                QLatin1Char(' ') + time,
+                            true);
+            if (author.isEmpty()) {
+                sheet.skipCell();
+            } else {
+                sheet.WriteCell(QStringLiteral("Author : ") + author, true);
+            }
+            if (notePrint == 1 && !note.isEmpty()) {
+                sheet.WriteCell(QStringLiteral("Note : ") + note, true);
+            } else {
+                sheet.skipCell();
+            }
+            calls.reset();
+            calls.bind(1, level).bind(2, date).bind(3, time);
+            while (calls.step()) {
+                try {
+                    sheet.WriteCell(modGraphics::RemoveMarkup(calls.text(2)));
+                    const QString callNote = calls.text(4);
+                    if (notePrint == 1 && !callNote.isEmpty()) {
+                        sheet.WriteCell(QStringLiteral("    ") + callNote);
+                    }
+                } catch (const std::exception& e) {
+                    logError(e);
+                }
+            }
+        } catch (const std::exception& e) {
+            logError(e);
+        }
+    }
+    return leftOut;
+}
+
+} // namespace
+
+ExcelResult ExcelOutSequence(Database& db, const QList<qint64>& sequences, int notePrint, const QString& path) {
+    ExcelResult result;
+    const QFileInfo target(path);
+    // The workbook is written beside its target under a name of its own and put in place once it
+    // is complete.
+    QString partial;
+    for (int n = 0; partial.isEmpty() || QFileInfo::exists(partial); ++n) {
+        partial = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                  QStringLiteral(".%1-%2.part").arg(QCoreApplication::applicationPid()).arg(n);
+    }
+    lxw_workbook* workbook = workbook_new(QFile::encodeName(partial).constData());
+    if (workbook == nullptr) {
+        result.error = QStringLiteral("cannot create a workbook");
+        return result;
+    }
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
+    lxw_format* body = workbook_add_format(workbook);
+    format_set_text_wrap(body);
+    format_set_align(body, LXW_ALIGN_VERTICAL_TOP);
+    lxw_format* header = workbook_add_format(workbook);
+    format_set_bold(header);
+    format_set_text_wrap(header);
+    format_set_align(header, LXW_ALIGN_VERTICAL_TOP);
+
+    SheetWriter writer(sheet, body, header);
+    try {
+        result.leftOut = writeSheet(db, sequences, notePrint, writer, result.missing);
+    } catch (const std::exception& e) {
+        logError(e);
+        workbook_close(workbook);
+        QFile::remove(partial);
+        result.error = QString::fromLocal8Bit(e.what());
+        return result;
+    }
+    worksheet_set_column(sheet, 0, static_cast<lxw_col_t>(writer.column()), kColumnWidth, body);
+
+    const lxw_error closed = workbook_close(workbook);
+    if (closed != LXW_NO_ERROR) {
+        QFile::remove(partial);
+        result.error = QString::fromUtf8(lxw_strerror(closed));
+        return result;
+    }
+    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) !=
+        0) {
+        QFile::remove(partial);
+        result.error = QStringLiteral("cannot replace \"%1\"").arg(path);
+        return result;
+    }
+    result.written = true;
+    return result;
+}
+
+QString workFileName() {
+    const QString stem =
+        QStringLiteral("Sequences_") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
+    QDir folder(AppHome::tempPath());
+    QString name = folder.filePath(stem + QStringLiteral(".xlsx"));
+    for (int n = 2; QFileInfo::exists(name); ++n) {
+        name = folder.filePath(stem + QStringLiteral("_%1.xlsx").arg(n));
+    }
+    return name;
+}
+
+} // namespace modExcel

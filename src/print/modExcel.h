@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class Database;
+
+// Spreadsheet output: the printed page's text without figures, one sequence per column, written
+// into an .xlsx workbook.
+namespace modExcel {
+
+// Columns of a sheet.
+inline constexpr int MaxColumns = 16384;
+
+struct ExcelResult {
+    // True when the complete workbook is at the path; otherwise nothing was written there.
+    bool written = false;
+    // Why the workbook could not be written.
+    QString error;
+    // Sequences that did not fit into the sheet's columns.
+    int leftOut = 0;
+    // Keys that name no sequence (left out).
+    QList<qint64> missing;
+};
+
+// Writes the sequences (keys, in the order given) into a new workbook at path, replacing a file
+// there only when the whole workbook could be written. Column layout: row 1 "Level : ... Create :
+// date time", row 2 the author, row 3 the note (notePrint 1), then the calls without markup, each
+// followed by its note (notePrint 1). Header rows are bold, columns wide with wrapped text.
+ExcelResult ExcelOutSequence(Database& db, const QList<qint64>& sequences, int notePrint, const QString& path);
+
+// A new, unique file name for a workbook in the Temp work folder.
+QString workFileName();
+
+} // namespace modExcel

@@ -1,0 +1,182 @@
+#include "IPrintDialogs.h"
+#include "PrintCommands.h"
+#include "WindowFixture.h"
+#include "frmPreview.h"
+#include "modGeneral.h"
+
+#include <QPrinter>
+
+namespace {
+
+// The page-setup and print dialogs and the file opener, answered as scripted.
+class FakePrintDialogs final : public IPrintDialogs {
+public:
+    bool pageSetup(PageSetupValues& setup) override {
+        seeded = setup;
+        setup = chosen;
+        return confirm;
+    }
+    bool print(QPrinter& printer) override {
+        ++printDialogs;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return confirm;
+    }
+    bool openFile(const QString& path) override {
+        opened = path;
+        openedExisted = QFileInfo(path).isFile();
+        return canOpen;
+    }
+
+    bool confirm = true;
+    bool canOpen = true;
+    PageSetupValues seeded;
+    PageSetupValues chosen{15, 16, 17, 18, 1, 2};
+    QString pdf;
+    int printDialogs = 0;
+    QString opened;
+    bool openedExisted = false;
+};
+
+int pdfPages(const QString& path) {
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {path});
+    info.waitForFinished();
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(text);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+} // namespace
+
+// File > Page Setup, Print, Print Preview and Spreadsheet output in the main window.
+class TestPrintCommands : public WindowFixture {
+    Q_OBJECT
+
+private:
+    bool startPrinting(const QStringList& sources) {
+        if (!start(sources)) {
+            return false;
+        }
+        m_print = FakePrintDialogs();
+        m_print.pdf = m_home->file(QStringLiteral("printed.pdf"));
+        m_window->printCommands().setPrintDialogs(&m_print);
+        return true;
+    }
+    QList<QAction*> commands() const {
+        const MainMenus& menus = m_window->menus();
+        return {menus.filePrintSet, menus.filePrint, menus.filePrintPreview, menus.fileExcelOut};
+    }
+    bool commandsEnabled() const {
+        const QList<QAction*> all = commands();
+        return std::all_of(all.begin(), all.end(), [](QAction* a) { return a->isEnabled(); });
+    }
+    bool commandsDisabled() const {
+        const QList<QAction*> all = commands();
+        return std::none_of(all.begin(), all.end(), [](QAction* a) { return a->isEnabled(); });
+    }
+
+    FakePrintDialogs m_print;
+
+private Q_SLOTS:
+    void commandsNeedListedSequences_data() {
+        QTest::addColumn<QStringList>("sources");
+        QTest::newRow("empty library") << QStringList();
+        QTest::newRow("sequences listed") << QStringList{QStringLiteral("generated Plus")};
+    }
+    void commandsNeedListedSequences() {
+        QFETCH(QStringList, sources);
+        QVERIFY(startPrinting(sources));
+        QCOMPARE(commandsEnabled(), !sources.isEmpty());
+        QCOMPARE(commandsDisabled(), sources.isEmpty());
+        m_window->menus().fileClose->trigger();
+        QVERIFY(commandsDisabled());
+    }
+
+    void pageSetup_data() {
+        QTest::addColumn<bool>("confirm");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
+    void pageSetup() {
+        QFETCH(bool, confirm);
+        modSystem::WriteIniValue(QStringLiteral("Printer"), QStringLiteral("MarginLeft"), QStringLiteral("12"),
+                                 iniPath());
+        QVERIFY(startPrinting({QStringLiteral("generated Plus")}));
+        m_print.confirm = confirm;
+        m_window->menus().filePrintSet->trigger();
+        QCOMPARE(m_print.seeded.MarginLeft, 12.0);
+        QCOMPARE(m_print.seeded.PaperSize, 9);
+        QCOMPARE(m_print.seeded.Orientation, 1);
+        m_window->close();
+        m_window.reset();
+        const auto printer = [this](const char* key) {
+            return modSystem::GetIniString(QStringLiteral("Printer"), QString::fromLatin1(key), iniPath(), {});
+        };
+        QCOMPARE(printer("MarginLeft"), confirm ? QStringLiteral("15") : QStringLiteral("12"));
+        QCOMPARE(printer("MarginBottom"), confirm ? QStringLiteral("18") : QStringLiteral("10"));
+        QCOMPARE(printer("PaperSize"), confirm ? QStringLiteral("1") : QStringLiteral("9"));
+        QCOMPARE(printer("Orientation"), confirm ? QStringLiteral("2") : QStringLiteral("1"));
+    }
+
+    void printMenuAsksFirst() {
+        QVERIFY(startPrinting({QStringLiteral("generated Plus")}));
+        selectRows(0, 2);
+        m_window->menus().filePrint->trigger();
+        QCOMPARE(m_print.printDialogs, 1);
+        QCOMPARE(pdfPages(m_print.pdf), 2);
+    }
+
+    void previewAndPrintTheSamePages() {
+        QVERIFY(startPrinting({QStringLiteral("generated Plus"), QStringLiteral("generated A1")}));
+        selectRows(0, 1);
+        m_window->menus().filePrintPreview->trigger();
+        frmPreview* preview = m_window->printCommands().preview();
+        QVERIFY(preview != nullptr);
+        QTRY_VERIFY(preview->isVisible());
+        const int pages = static_cast<int>(preview->pages().size());
+        QCOMPARE(pages, 1);
+        QCOMPARE(preview->findChild<QLabel*>(QStringLiteral("lblMaxPage"))->text(), QStringLiteral("/ 1"));
+        // The selection changes behind the preview; its Print button prints what it shows, once the
+        // print dialog is confirmed.
+        selectRows(2, 2);
+        auto* print = preview->findChild<QPushButton*>(QStringLiteral("cmdPrint"));
+        m_print.confirm = false;
+        print->click();
+        QVERIFY(!QFileInfo::exists(m_print.pdf));
+        m_print.confirm = true;
+        print->click();
+        QCOMPARE(m_print.printDialogs, 2);
+        QCOMPARE(pdfPages(m_print.pdf), pages);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {m_print.pdf, QStringLiteral("-")});
+        text.waitForFinished();
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY(printed.contains(QStringLiteral("call 3 of sequence 0")));
+        QVERIFY(printed.count(QStringLiteral("Level : ")) == 2);
+        preview->close();
+    }
+
+    void spreadsheetOpensInTemp_data() {
+        QTest::addColumn<bool>("canOpen");
+        QTest::newRow("opened") << true;
+        QTest::newRow("nothing opens it") << false;
+    }
+    void spreadsheetOpensInTemp() {
+        QFETCH(bool, canOpen);
+        QVERIFY(startPrinting({QStringLiteral("generated Plus")}));
+        m_print.canOpen = canOpen;
+        selectRows(0, 1);
+        m_window->menus().fileExcelOut->trigger();
+        QVERIFY(m_print.opened.startsWith(m_home->file(QStringLiteral("Temp/"))));
+        QVERIFY(m_print.openedExisted);
+        QCOMPARE(QFileInfo::exists(m_print.opened), canOpen);
+        QCOMPARE(m_dialogs->exclamations.size(), canOpen ? 0 : 1);
+        if (!canOpen) {
+            QCOMPARE(m_dialogs->exclamations.front(), modGeneral::LoadTransString(40141));
+        }
+    }
+};
+
+QTEST_MAIN(TestPrintCommands)
+#include "TestPrintCommands.moc"

@@ -1,0 +1,154 @@
+#include "Fixtures.h"
+#include "PrintFixture.h"
+#include "modExcel.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+namespace {
+
+QByteArray unzipped(const QString& workbook, const QString& member) {
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), workbook, member});
+    if (!unzip.waitForFinished() || unzip.exitCode() != 0) {
+        return {};
+    }
+    return unzip.readAllStandardOutput();
+}
+
+// The cells of the workbook's sheet by reference ("A1", "KN2", ...), shared strings resolved.
+QMap<QString, QString> readCells(const QString& workbook) {
+    QStringList shared;
+    QXmlStreamReader strings(unzipped(workbook, QStringLiteral("xl/sharedStrings.xml")));
+    while (!strings.atEnd()) {
+        if (strings.readNext() == QXmlStreamReader::StartElement && strings.name() == QLatin1String("t")) {
+            shared.append(strings.readElementText());
+        }
+    }
+    QMap<QString, QString> cells;
+    QXmlStreamReader sheet(unzipped(workbook, QStringLiteral("xl/worksheets/sheet1.xml")));
+    QString reference;
+    while (!sheet.atEnd()) {
+        if (sheet.readNext() != QXmlStreamReader::StartElement) {
+            continue;
+        }
+        if (sheet.name() == QLatin1String("c")) {
+            reference = sheet.attributes().value(QLatin1String("r")).toString();
+            cells[reference + QStringLiteral(":style")] = sheet.attributes().value(QLatin1String("s")).toString();
+        } else if (sheet.name() == QLatin1String("v")) {
+            cells[reference] = shared.value(sheet.readElementText().toInt());
+        }
+    }
+    return cells;
+}
+
+} // namespace
+
+// The spreadsheet layout, read back from the workbook's XML.
+class TestModExcel : public QObject {
+    Q_OBJECT
+
+private:
+    QMap<QString, QString> write(const QList<qint64>& keys, int notePrint) {
+        const QString path = m_library->home.file(QStringLiteral("out.xlsx"));
+        m_result = modExcel::ExcelOutSequence(m_library->db, keys, notePrint, path);
+        return m_result.written ? readCells(path) : QMap<QString, QString>();
+    }
+
+    std::optional<LibraryFixture> m_library;
+    modExcel::ExcelResult m_result;
+
+private Q_SLOTS:
+    void init() { m_library.emplace(); }
+    void cleanup() {
+        QVERIFY2(m_library->box.prompts.isEmpty(), qPrintable(m_library->box.prompts.join(QLatin1Char('\n'))));
+        m_library.reset();
+    }
+
+    void columnLayout_data() {
+        QTest::addColumn<int>("notePrint");
+        QTest::addColumn<QStringList>("columnA");
+        const QString head = QStringLiteral("Level : Plus    Create : 2026/01/02 10:00:01");
+        QTest::newRow("notes") << 1 << QStringList{head,         "Author : Ann", "Note : sequence note",
+                                                   "Swing thru", "    mind it",  "boys run"};
+        QTest::newRow("no notes") << 0 << QStringList{head, "Author : Ann", "", "Swing thru", "boys run", ""};
+    }
+    void columnLayout() {
+        QFETCH(int, notePrint);
+        QFETCH(QStringList, columnA);
+        const qint64 key = addSequence(
+            m_library->db, QStringLiteral("10:00:01"),
+            {{QStringLiteral("{b Swing} thru"), kSquaredSet, QStringLiteral("mind it")}, {QStringLiteral("boys run")}},
+            QStringLiteral("Ann"), QStringLiteral("sequence note"));
+        const QMap<QString, QString> cells = write({key}, notePrint);
+        QVERIFY(m_result.written);
+        for (qsizetype row = 0; row < columnA.size(); ++row) {
+            QCOMPARE(cells.value(QStringLiteral("A%1").arg(row + 1)), columnA[row]);
+        }
+        QVERIFY(!cells.contains(QStringLiteral("B1")));
+        // Header rows bold, calls plain.
+        QVERIFY(cells.value(QStringLiteral("A1:style")) != cells.value(QStringLiteral("A4:style")));
+        QVERIFY(unzipped(m_library->home.file(QStringLiteral("out.xlsx")), QStringLiteral("xl/styles.xml"))
+                    .contains("<b/>"));
+    }
+
+    void everySequenceHasAColumnInTheGivenOrder() {
+        QList<qint64> keys;
+        Transaction transaction(m_library->db);
+        for (int i = 0; i < 300; ++i) {
+            keys.prepend(addSequence(m_library->db, QStringLiteral("12:%1").arg(i, 3, 10, QLatin1Char('0')),
+                                     {{QStringLiteral("call of %1").arg(i)}}));
+        }
+        transaction.commit();
+        keys.insert(10, 4242);
+        const QMap<QString, QString> cells = write(keys, 0);
+        QCOMPARE(m_result.missing, QList<qint64>{4242});
+        QCOMPARE(m_result.leftOut, 0);
+        QCOMPARE(cells.value(QStringLiteral("A4")), QStringLiteral("call of 299"));
+        QCOMPARE(cells.value(QStringLiteral("KN4")), QStringLiteral("call of 0"));
+        QVERIFY(!cells.contains(QStringLiteral("KO1")));
+    }
+
+    void sequencesBeyondTheLastColumnAreCounted() {
+        Transaction transaction(m_library->db);
+        Statement add = m_library->db.prepare(QStringLiteral(
+            "INSERT INTO tblSequence (Level, Date, Time) VALUES ('A1', '2026/02/03', printf('%06d', ?))"));
+        for (int i = 0; i < modExcel::MaxColumns + 2; ++i) {
+            add.reset();
+            add.bind(1, i);
+            add.run();
+        }
+        transaction.commit();
+        QList<qint64> keys;
+        for (qint64 key = 1; key <= modExcel::MaxColumns + 2; ++key) {
+            keys.append(key);
+        }
+        const QMap<QString, QString> cells = write(keys, 0);
+        QCOMPARE(m_result.leftOut, 2);
+        // XFD is the last column.
+        QCOMPARE(cells.value(QStringLiteral("XFD1")), QStringLiteral("Level : A1    Create : 2026/02/03 016383"));
+    }
+
+    void aFailedWriteLeavesNoFile_data() {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("missing folder") << QStringLiteral("missing/out.xlsx");
+        QTest::newRow("a folder in the way") << QStringLiteral("out.xlsx");
+    }
+    void aFailedWriteLeavesNoFile() {
+        QFETCH(QString, target);
+        const qint64 key = addSequence(m_library->db, QStringLiteral("10:00:01"), {{QStringLiteral("x")}});
+        const QString folder = m_library->home.file(QStringLiteral("out"));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/out.xlsx")));
+        m_result = modExcel::ExcelOutSequence(m_library->db, {key}, 0, folder + QLatin1Char('/') + target);
+        QVERIFY(!m_result.written);
+        QVERIFY(!m_result.error.isEmpty());
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("out.xlsx")});
+        QVERIFY(QFileInfo(folder + QStringLiteral("/out.xlsx")).isDir());
+    }
+};
+
+QTEST_MAIN(TestModExcel)
+#include "TestModExcel.moc"

@@ -1,0 +1,133 @@
+#include "Fixtures.h"
+#include "PrintFixture.h"
+#include "PrintSequence.h"
+#include "clsPrinter.h"
+
+#include <QPdfWriter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+constexpr double kLeft = 10 * 1440 / 25.4;
+
+QString run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished() || process.exitCode() != 0) {
+        return {};
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Text as compared between the PDF and the composed pages: compatibility forms folded (the PDF's
+// text map names some CJK ideographs by their radical forms) and white space collapsed.
+QString comparable(const QString& text) {
+    return text.normalized(QString::NormalizationForm_KC).simplified();
+}
+
+// Without any white space: the text extraction guesses the spacing of lines.
+QString unspaced(const QString& text) {
+    return comparable(text).remove(QLatin1Char(' '));
+}
+
+} // namespace
+
+// The same layout on a PDF writer: every composed line reaches the PDF as text, on the page the
+// preview showed it on.
+class TestPrintPdf : public QObject {
+    Q_OBJECT
+
+private:
+    std::optional<LibraryFixture> m_library;
+
+private Q_SLOTS:
+    void init() { m_library.emplace(); }
+    void cleanup() {
+        QVERIFY2(m_library->box.prompts.isEmpty(), qPrintable(m_library->box.prompts.join(QLatin1Char('\n'))));
+        m_library.reset();
+    }
+
+    void pdfHoldsThePreviewsPages_data() {
+        QTest::addColumn<int>("paper");
+        QTest::addColumn<int>("orientation");
+        QTest::newRow("A4 portrait") << 9 << 1;
+        QTest::newRow("Letter landscape") << 1 << 2;
+    }
+    void pdfHoldsThePreviewsPages() {
+        QFETCH(int, paper);
+        QFETCH(int, orientation);
+        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(), "poppler-utils missing");
+        Database& db = m_library->db;
+        QList<qint64> keys;
+        for (int s = 0; s < 5; ++s) {
+            QList<TestCall> calls;
+            for (int c = 1; c <= 14; ++c) {
+                calls.append({QStringLiteral("{b call} %1 of sequence %2 swing thru and boys run").arg(c).arg(s),
+                              c % 3 == 0 ? kSquaredSet : QString(),
+                              c % 4 == 0 ? QStringLiteral("note %1").arg(c) : QString()});
+            }
+            calls.append({QStringLiteral("日本語のコール 右手で引いて通り抜け %1").arg(s)});
+            keys.append(addSequence(db, QStringLiteral("09:00:0%1").arg(s), calls, QStringLiteral("山田"),
+                                    QStringLiteral("日本語のメモ %1").arg(s)));
+        }
+        modPrint::PrintOptions options;
+        options.NotePrint = 1;
+
+        clsPrinter preview;
+        preview.setPreview(true);
+        preview.PaperSize = paper;
+        preview.Orientation = orientation;
+        modPrint::PrintSequence(db, keys, options, preview);
+        const QList<RecordedPage> pages =
+            recordPages(preview.pages(), kLeft, preview.ColumnWidth + 2 * preview.ColumnSpace);
+        QVERIFY(pages.size() >= 3);
+
+        const QString pdf = m_library->home.file(QStringLiteral("out.pdf"));
+        {
+            QPdfWriter writer(pdf);
+            writer.setResolution(1200);
+            clsPrinter printer;
+            printer.PaperSize = paper;
+            printer.Orientation = orientation;
+            printer.setPrinter(&writer);
+            modPrint::PrintSequence(db, keys, options, printer);
+        }
+        const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages.size()))),
+                 qPrintable(info));
+        const QSizeF size = clsPrinter::pageSizeTwips(paper, orientation) / 20;
+        QVERIFY2(info.contains(QStringLiteral("%1 x %2 pts").arg(qRound(size.width())).arg(qRound(size.height()))),
+                 qPrintable(info));
+        for (qsizetype n = 0; n < pages.size(); ++n) {
+            const QString number = QString::number(n + 1);
+            const QString text =
+                unspaced(run(QStringLiteral("pdftotext"),
+                             {QStringLiteral("-f"), number, QStringLiteral("-l"), number, QStringLiteral("-enc"),
+                              QStringLiteral("UTF-8"), pdf, QStringLiteral("-")}));
+            for (const auto& line : pages[n].texts) {
+                // A figure's couple numbers, which the extraction spreads over its text blocks.
+                if (line.text.contains(QRegularExpression(QStringLiteral("^[0-9]+$")))) {
+                    continue;
+                }
+                QVERIFY2(text.contains(unspaced(line.text)),
+                         qPrintable(line.text + QStringLiteral(" on page ") + number));
+            }
+        }
+        const QString all = comparable(run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
+        for (int s = 0; s < 5; ++s) {
+            QVERIFY(all.contains(QStringLiteral("Level : Plus Create : 2026/01/02 09:00:0%1").arg(s)));
+            QVERIFY(all.contains(QStringLiteral("日本語のコール")));
+            QVERIFY(all.contains(QStringLiteral("Note : 日本語のメモ %1").arg(s)));
+        }
+        QVERIFY(!all.contains(QLatin1Char('{')));
+        // Japanese glyphs come from an embedded CJK font.
+        const QString fonts = run(QStringLiteral("pdffonts"), {pdf});
+        QVERIFY2(fonts.contains(QRegularExpression(QStringLiteral("CJK\\S*\\s.*\\syes\\s+\\S+\\s+yes"))),
+                 qPrintable(fonts));
+    }
+};
+
+QTEST_MAIN(TestPrintPdf)
+#include "TestPrintPdf.moc"
