@@ -38,6 +38,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
@@ -206,8 +207,26 @@ void frmVornReader::applyGeometry() {
     const double perPixel = m_split->twipsPerPixel();
     const auto px = [perPixel](int twips) { return static_cast<int>(std::lround(twips / perPixel)); };
     const FormGeometry& form = m_settings.mainForm;
-    move(px(form.FormLeft), px(form.FormTop));
-    resize(std::max(px(form.FormWidth), 400), std::max(px(form.FormHeight), 300));
+    const QRect available = screen()->availableGeometry();
+    QRect frame(px(form.FormLeft), px(form.FormTop), std::max(px(form.FormWidth), 400),
+                std::max(px(form.FormHeight), 300));
+    // A first start fills most of the screen; a window left on a screen that is gone comes back
+    // to this one.
+    const bool onSomeScreen = std::any_of(QGuiApplication::screens().cbegin(), QGuiApplication::screens().cend(),
+                                          [&frame](const QScreen* s) { return s->availableGeometry().intersects(frame); });
+    if (!m_settings.mainFormSaved || !onSomeScreen) {
+        frame.setSize(available.size() * 0.8);
+        frame.moveCenter(available.center());
+    }
+    move(frame.topLeft());
+    resize(frame.size());
+    if (!m_settings.mainFormSaved) {
+        // The panes share the first window as a caller reads them: list, calls (the widest),
+        // figures and history.
+        const int width = static_cast<int>(std::lround(frame.width() * perPixel));
+        m_settings.SplitLeft1 = width * 22 / 100;
+        m_settings.SplitLeft2 = width * 62 / 100;
+    }
     m_split->setSplitLeft(0, m_settings.SplitLeft1);
     m_split->setSplitLeft(1, m_settings.SplitLeft2);
 }

@@ -60,6 +60,8 @@ struct Settings {
     QString FuncKey;
 
     FormGeometry mainForm{0, 0, 9000, 6000};
+    // The INI file held the main window's geometry (on a first start it does not).
+    bool mainFormSaved = false;
     int SplitLeft1 = 2550;
     int SplitLeft2 = 5000;
     FormGeometry previewForm{0, 0, 6000, 6000};

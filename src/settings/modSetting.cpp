@@ -14,6 +14,7 @@
 #include "modSystem.h"
 
 #include <QDate>
+#include <QRegularExpression>
 #include <QFileInfo>
 #include <limits>
 #include <optional>
@@ -70,11 +71,31 @@ public:
     double number(const QString& section, const QString& key, double def) const {
         return SettingText::leadingNumber(text(section, key, SettingText::numberText(def)));
     }
-    void geometry(const QString& section, FormGeometry& form, const FormGeometry& def) const {
-        form.FormLeft = integer(section, QStringLiteral("FormLeft"), def.FormLeft);
-        form.FormTop = integer(section, QStringLiteral("FormTop"), def.FormTop);
-        form.FormWidth = integer(section, QStringLiteral("FormWidth"), def.FormWidth);
-        form.FormHeight = integer(section, QStringLiteral("FormHeight"), def.FormHeight);
+    // A 32-bit integer: window positions and sizes in twips pass 32,767 on wide screens and on a
+    // second monitor. The leading integer counts; no number gives 0, one beyond 32 bits the default.
+    int whole(const QString& section, const QString& key, int def) const {
+        const std::optional<QString> stored = IniFile::read(AppHome::resolve(m_file), section, key);
+        if (!stored) {
+            return def;
+        }
+        static const QRegularExpression leading(QStringLiteral("^\\s*([+-]?\\d+)"));
+        const QRegularExpressionMatch match = leading.match(*stored);
+        if (!match.hasMatch()) {
+            return 0;
+        }
+        bool ok = false;
+        const qint64 value = match.captured(1).toLongLong(&ok);
+        return ok && value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max()
+                   ? static_cast<int>(value)
+                   : def;
+    }
+    // The form's position and size; true when the file held them.
+    bool geometry(const QString& section, FormGeometry& form, const FormGeometry& def) const {
+        form.FormLeft = whole(section, QStringLiteral("FormLeft"), def.FormLeft);
+        form.FormTop = whole(section, QStringLiteral("FormTop"), def.FormTop);
+        form.FormWidth = whole(section, QStringLiteral("FormWidth"), def.FormWidth);
+        form.FormHeight = whole(section, QStringLiteral("FormHeight"), def.FormHeight);
+        return IniFile::read(AppHome::resolve(m_file), section, QStringLiteral("FormWidth")).has_value();
     }
 
 private:
@@ -200,7 +221,7 @@ void ReadIniVornReader(Settings& settings) {
         settings.SeqDateSave = ini.boolean(kMain, QStringLiteral("SeqDateSave"), defaults.SeqDateSave);
         settings.FuncKey = ini.text(kMain, QStringLiteral("FuncKey"), defaults.FuncKey);
 
-        ini.geometry(kMainForm, settings.mainForm, defaults.mainForm);
+        settings.mainFormSaved = ini.geometry(kMainForm, settings.mainForm, defaults.mainForm);
         ini.geometry(kPreviewForm, settings.previewForm, defaults.previewForm);
 
         settings.MarginLeft = ini.number(kPrinter, QStringLiteral("MarginLeft"), defaults.MarginLeft);
@@ -211,8 +232,8 @@ void ReadIniVornReader(Settings& settings) {
         settings.PaperBin = ini.integer(kPrinter, QStringLiteral("PaperBin"), settings.PaperBin);
         settings.Orientation = ini.integer(kPrinter, QStringLiteral("Orientation"), settings.Orientation);
 
-        settings.SplitLeft1 = ini.integer(kMainForm, QStringLiteral("SplitLeft1"), defaults.SplitLeft1);
-        settings.SplitLeft2 = ini.integer(kMainForm, QStringLiteral("SplitLeft2"), defaults.SplitLeft2);
+        settings.SplitLeft1 = ini.whole(kMainForm, QStringLiteral("SplitLeft1"), defaults.SplitLeft1);
+        settings.SplitLeft2 = ini.whole(kMainForm, QStringLiteral("SplitLeft2"), defaults.SplitLeft2);
 
         // The database-switch keys open a library also when none is open yet.
         readFuncFiles(settings, ini);
