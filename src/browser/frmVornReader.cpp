@@ -37,6 +37,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 
 frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
@@ -84,6 +85,9 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
         grid->setAcceptDrops(true);
         static_cast<QAbstractItemView*>(grid)->viewport()->installEventFilter(this);
     }
+    // Files dropped anywhere else on the window land here too.
+    setAcceptDrops(true);
+    installEventFilter(this);
     connectMenus();
     Form_Load();
 }
@@ -381,8 +385,24 @@ void frmVornReader::mnuHelpVersion_Click() {
 }
 
 void frmVornReader::openDroppedFiles(const QStringList& files) {
-    if (!files.isEmpty()) {
-        m_session->OpenSequenceMdbFile(files.front(), QString());
+    // The first library opens; every other file is generator text, read as File > Read reads it.
+    // Without an open library such a file is refused as no database.
+    const auto isLibrary = [](const QString& file) {
+        return file.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive);
+    };
+    const auto library = std::find_if(files.cbegin(), files.cend(), isLibrary);
+    if (library != files.cend()) {
+        m_session->OpenSequenceMdbFile(*library, QString());
+    }
+    for (const QString& file : files) {
+        if (isLibrary(file)) {
+            continue;
+        }
+        if (!m_session->isOpen()) {
+            m_session->OpenSequenceMdbFile(file, QString());
+            return;
+        }
+        readSequenceText(file, false, -1);
     }
 }
 
