@@ -93,10 +93,14 @@ QDate historyDate(const QString& text) {
     for (int part = 0; part < 3; ++part) {
         const qsizetype start = i;
         while (i < t.size() && t[i].unicode() >= u'0' && t[i].unicode() <= u'9') {
+            // Refused at the first digit too many, before the number could overflow.
+            if (i - start == widths[part]) {
+                return {};
+            }
             parts[part] = parts[part] * 10 + (t[i].unicode() - u'0');
             ++i;
         }
-        if (i == start || i - start > widths[part]) {
+        if (i == start) {
             return {};
         }
         if (part < 2) {
