@@ -5,7 +5,6 @@
 #include "modSystem.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
 namespace {
 
