@@ -4,6 +4,7 @@
 #include "modSystem.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
 namespace {
@@ -25,6 +26,13 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VornReader"));
     QApplication::setApplicationVersion(QStringLiteral(VORN_VERSION));
+    // The desktop entry's name, so that a desktop matches the window to the entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("vornreader"));
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/vornreader.png").arg(size), QSize(size, size));
+    }
+    QApplication::setWindowIcon(icon);
     MessageErrorBox errorBox;
     modSystem::setErrorBox(&errorBox);
     HomeSeeder::SeedApplicationHome();

@@ -203,8 +203,9 @@ int main(int argc, char* argv[]) {
         states.push_back(timed([&] { window->menus().sequenceStates[state]->trigger(); }));
         QCoreApplication::processEvents();
         Database& db = window->session().database();
-        if (BenchLibrary::count(db, QStringLiteral("SELECT count(*) FROM tblSequence WHERE Level = 'Plus' AND "
-                                                   "Property = ?"),
+        if (BenchLibrary::count(db,
+                                QStringLiteral("SELECT count(*) FROM tblSequence WHERE Level = 'Plus' AND "
+                                               "Property = ?"),
                                 QString::number(state)) != kPlusSequences ||
             sequences.model()->row(kPlusSequences - 1).property != state) {
             fail(QStringLiteral("state %1 did not reach every selected sequence").arg(state));
@@ -231,7 +232,8 @@ int main(int argc, char* argv[]) {
     const Timing state = median(states);
     std::printf("(d) State given to %d selected sequences: %.1f ms (CPU %.1f ms; median of %d)  target <= %.0f ms  "
                 "%s\n",
-                kPlusSequences, state.wall, state.cpu, kStateRuns, kStateTargetMs, verdict(state.wall <= kStateTargetMs));
+                kPlusSequences, state.wall, state.cpu, kStateRuns, kStateTargetMs,
+                verdict(state.wall <= kStateTargetMs));
 
     // The window is dropped without closing it: closing would write the settings back and compact
     // the copy, which is no part of what is measured.

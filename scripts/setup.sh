@@ -14,6 +14,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsqlite3-dev libxlsxwriter-dev libbenchmark-dev libuchardet-dev
     xvfb xauth dbus dbus-bin fonts-noto-cjk clang-format poppler-utils unzip
+    clang-14 libfuzzer-14-dev libclang-rt-14-dev desktop-file-utils
 )
 
 missing=()

@@ -44,6 +44,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 
 frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
@@ -97,6 +98,9 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
         grid->setAcceptDrops(true);
         static_cast<QAbstractItemView*>(grid)->viewport()->installEventFilter(this);
     }
+    // Files dropped anywhere else on the window land here too.
+    setAcceptDrops(true);
+    installEventFilter(this);
     connectMenus();
     Form_Load();
 }
@@ -212,8 +216,9 @@ void frmVornReader::applyGeometry() {
                 std::max(px(form.FormHeight), 300));
     // A first start fills most of the screen; a window left on a screen that is gone comes back
     // to this one.
-    const bool onSomeScreen = std::any_of(QGuiApplication::screens().cbegin(), QGuiApplication::screens().cend(),
-                                          [&frame](const QScreen* s) { return s->availableGeometry().intersects(frame); });
+    const bool onSomeScreen =
+        std::any_of(QGuiApplication::screens().cbegin(), QGuiApplication::screens().cend(),
+                    [&frame](const QScreen* s) { return s->availableGeometry().intersects(frame); });
     if (!m_settings.mainFormSaved || !onSomeScreen) {
         frame.setSize(available.size() * 0.8);
         frame.moveCenter(available.center());
@@ -465,8 +470,24 @@ void frmVornReader::mnuHelpVersion_Click() {
 }
 
 void frmVornReader::openDroppedFiles(const QStringList& files) {
-    if (!files.isEmpty()) {
-        m_session->OpenSequenceMdbFile(files.front(), QString());
+    // The first library opens; every other file is generator text, read as File > Read reads it.
+    // Without an open library such a file is refused as no database.
+    const auto isLibrary = [](const QString& file) {
+        return file.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive);
+    };
+    const auto library = std::find_if(files.cbegin(), files.cend(), isLibrary);
+    if (library != files.cend()) {
+        m_session->OpenSequenceMdbFile(*library, QString());
+    }
+    for (const QString& file : files) {
+        if (isLibrary(file)) {
+            continue;
+        }
+        if (!m_session->isOpen()) {
+            m_session->OpenSequenceMdbFile(file, QString());
+            return;
+        }
+        readSequenceText(file, false, -1);
     }
 }
 

@@ -61,7 +61,7 @@ public:
     void mnuEditPaste_Click();
     void mnuHelpIndex_Click();
     void mnuHelpVersion_Click();
-    // Opens a library dropped on a grid.
+    // Files dropped on the window: a library opens, generator files are read into the library.
     void openDroppedFiles(const QStringList& files);
 
 protected:

@@ -23,7 +23,7 @@ int facingOf(QChar mark) {
     }
 }
 
-void scanLine(const QString& line, int row, FigureDiagram& diagram) {
+void scanLine(QStringView line, int row, FigureDiagram& diagram) {
     for (qsizetype i = 0; i < line.size(); ++i) {
         const QChar c = line.at(i);
         if (c != QLatin1Char('.') && c != QLatin1Char('B') && c != QLatin1Char('G')) {
@@ -35,7 +35,7 @@ void scanLine(const QString& line, int row, FigureDiagram& diagram) {
         dancer.Col = position - 2;
         dancer.Row = row;
         if (c != QLatin1Char('.') && position >= 2) {
-            dancer.Number = line.at(i - 1);
+            dancer.Number = QString(line.at(i - 1));
             dancer.Facing = i + 1 < line.size() ? facingOf(line.at(i + 1)) : 0;
             dancer.Kind = c == QLatin1Char('B') ? 1 : 2;
         }
@@ -49,14 +49,15 @@ void scanLine(const QString& line, int row, FigureDiagram& diagram) {
 
 FigureDiagram parseFigure(const QString& figureText) {
     FigureDiagram diagram;
-    QString rest = figureText;
+    // Lines are cut off the front at CR LF until nothing is left, as views: copying the rest of the
+    // text for every line would make a long diagram quadratic.
+    const QStringView text(figureText);
     int row = 0;
-    while (!rest.isEmpty()) {
-        const qsizetype lineEnd = rest.indexOf(kCrLf);
-        const QString line = lineEnd < 0 ? rest : rest.left(lineEnd);
-        rest = lineEnd < 0 ? QString() : rest.mid(lineEnd + kCrLf.size());
-        scanLine(line, row, diagram);
-        ++row;
+    for (qsizetype start = 0; start < text.size(); ++row) {
+        const qsizetype lineEnd = text.indexOf(kCrLf, start);
+        const qsizetype stop = lineEnd < 0 ? text.size() : lineEnd;
+        scanLine(text.mid(start, stop - start), row, diagram);
+        start = lineEnd < 0 ? text.size() : lineEnd + kCrLf.size();
     }
 
     diagram.W = diagram.maxCol / 3.0;

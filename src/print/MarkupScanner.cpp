@@ -47,16 +47,6 @@ MarkupToken textToken(QString text) {
     return token;
 }
 
-qsizetype nearest(qsizetype a, qsizetype b) {
-    if (a < 0) {
-        return b;
-    }
-    if (b < 0) {
-        return a;
-    }
-    return std::min(a, b);
-}
-
 } // namespace
 
 std::optional<MarkupTag> markupTag(const QString& word) {
@@ -73,12 +63,20 @@ QList<MarkupToken> scanMarkup(const QString& text) {
     int depth = 0;
     qsizetype p = 0;
     const qsizetype end = text.size();
+    // The next of each marker, searched again only once the scan has passed it: searching all three
+    // from every marker would make a long text of one marker quadratic.
+    std::array<qsizetype, 3> next{-1, -1, -1};
+    const std::array<QChar, 3> markers{QLatin1Char('{'), QLatin1Char('}'), QLatin1Char('\n')};
     while (p < end) {
-        qsizetype marker = nearest(nearest(text.indexOf(QLatin1Char('{'), p), text.indexOf(QLatin1Char('}'), p)),
-                                   text.indexOf(QLatin1Char('\n'), p));
-        if (marker < 0) {
-            marker = end;
+        for (size_t m = 0; m < next.size(); ++m) {
+            if (next[m] != end && next[m] < p) {
+                next[m] = text.indexOf(markers[m], p);
+                if (next[m] < 0) {
+                    next[m] = end;
+                }
+            }
         }
+        const qsizetype marker = std::min({next[0], next[1], next[2]});
         if (marker > p) {
             tokens.append(textToken(text.mid(p, marker - p)));
         }

@@ -100,6 +100,10 @@ QDate historyDate(const QString& text) {
         }
         const qsizetype start = i;
         while (i < t.size() && t[i].unicode() >= u'0' && t[i].unicode() <= u'9') {
+            // Refused at the first digit too many, before the number could overflow.
+            if (i - start == widths[part]) {
+                return {};
+            }
             parts[part] = parts[part] * 10 + (t[i].unicode() - u'0');
             ++i;
         }

@@ -35,11 +35,13 @@ namespace modGeneral {
 
 qint16 KeyCodeConvert(const QString& keyText, std::array<qint16, 10>& codes) {
     const QStringList words = keyText.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    // Filled on a copy: a text that fails leaves every code as it was, not only those past the count.
+    std::array<qint16, 10> filled = codes;
     qint16 n = 0;
     for (qsizetype w = 0; w < words.size() && w < kCodeCount; ++w) {
         const QString& word = words[w];
         if (!word.startsWith(QLatin1Char('{'))) {
-            codes[n++] = ansiCode(word.front());
+            filled[n++] = ansiCode(word.front());
             continue;
         }
         const QString inner = word.size() > 2 ? word.mid(1, word.size() - 2) : QString();
@@ -49,11 +51,12 @@ qint16 KeyCodeConvert(const QString& keyText, std::array<qint16, 10>& codes) {
                 modSystem::WriteErrorLog(kProcKeyCodeConvert, {VornError::Overflow, QStringLiteral("Overflow")});
                 return 0;
             }
-            codes[n++] = static_cast<qint16>(code);
+            filled[n++] = static_cast<qint16>(code);
         } else if (inner == QLatin1String("Space")) {
-            codes[n++] = 32;
+            filled[n++] = 32;
         }
     }
+    codes = filled;
     return n;
 }
 

@@ -14,8 +14,8 @@
 #include "modSystem.h"
 
 #include <QDate>
-#include <QRegularExpression>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <limits>
 #include <optional>
 

@@ -373,6 +373,74 @@ private Q_SLOTS:
         }
     }
 
+    // Dropped generator files are read into the open library, one report each with its count; a
+    // dropped library opens first and takes the generator files dropped with it. With no library
+    // open a generator file is refused as no database. The library starts with the 19 sequences of
+    // linux.Plus.
+    void dropFiles_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("closeFirst");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QList<int>>("added");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("generator file on the list")
+            << "grdSeqList" << false << QStringList{"linux.C1"} << QList<int>{1} << 20;
+        QTest::newRow("two files on the window")
+            << "frmVornReader" << false << QStringList{"linux.C1", "windows.Plus"} << QList<int>{1, 6} << 26;
+        QTest::newRow("library and generator file on the calls")
+            << "grdCall" << false << QStringList{"windows.Plus", "Other.MDB"} << QList<int>{6} << 7;
+        QTest::newRow("no library open") << "grdSeqList" << true << QStringList{"linux.C1"} << QList<int>{} << 0;
+    }
+
+    void dropFiles() {
+        QFETCH(QString, target);
+        QFETCH(bool, closeFirst);
+        QFETCH(QStringList, files);
+        QFETCH(QList<int>, added);
+        QFETCH(int, stored);
+        QVERIFY(start({"linux.Plus"}));
+        if (closeFirst) {
+            m_window->menus().fileClose->trigger();
+        }
+        QString library = m_library;
+        QList<QUrl> urls;
+        QStringList reports;
+        for (const QString& file : files) {
+            QString path = m_home->file(file);
+            if (file.endsWith(QLatin1String(".MDB"))) {
+                path = library = createLibrary(file, {"linux.C1"});
+            } else {
+                // A copy, so that the reader may move it.
+                QVERIFY(QFile::copy(Fixtures::dataFile(file), path));
+                reports.append(modGeneral::TransMessage(40301, {'"' + path + '"', added.value(reports.size())}));
+            }
+            urls.append(QUrl::fromLocalFile(path));
+        }
+        QMimeData data;
+        data.setUrls(urls);
+        QWidget* receiver = target == QLatin1String("frmVornReader")
+                                ? static_cast<QWidget*>(m_window.get())
+                                : m_window->findChild<QTableView*>(target)->viewport();
+        // As a drag does: the widget that accepts the entering drag receives the drop.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(receiver, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(receiver, &drop);
+
+        if (closeFirst) {
+            QCOMPARE(m_dialogs->exclamations, QStringList{modGeneral::TransMessage(40103)});
+            QVERIFY(m_dialogs->informations.isEmpty() && !m_window->session().isOpen());
+            return;
+        }
+        QVERIFY(m_dialogs->exclamations.isEmpty());
+        QCOMPARE(m_window->session().database().path(), library);
+        QCOMPARE(m_dialogs->informations, reports);
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM tblSequence")), stored);
+        QCOMPARE(seqCount(),
+                 number(QStringLiteral("SELECT COUNT(*) FROM tblSequence WHERE Level = ?"), {settings().ViewLevel}));
+    }
+
     // File > Close clears the window. Closing the window writes the INI file, its size in twips and
     // the library (none after File > Close, so the next start opens nothing), unless the library
     // has gone.

@@ -151,6 +151,28 @@ private Q_SLOTS:
         QVERIFY(m_lib->box.prompts.isEmpty());
     }
 
+    // A history entry whose date is no date is reported and skipped; the sequence and its other
+    // entries are stored.
+    void badHistoryDate_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("words") << "yesterday,Party";
+        QTest::newRow("digits enough to overflow") << "20120128201201282012,Party";
+        QTest::newRow("five-digit year") << "12012/01/28,Party";
+        QTest::newRow("month 13") << "2012/13/01,Party";
+        QTest::newRow("no day") << "2012/01/,Party";
+    }
+    void badHistoryDate() {
+        QFETCH(QString, entry);
+        m_host.clipboard = QStringLiteral("Mon Jan  2 10:11:12 2012  v1  Plus\nHistory: %1\n"
+                                          "History: 2012/01/28,Spring Dance\n\nA\n")
+                               .arg(entry);
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 1);
+        QVERIFY(m_lib->box.reported(QStringLiteral("modSeqText.ReadSequenceText")));
+        QCOMPARE(rows(m_lib->db, QStringLiteral("SELECT CallDate, PartyName FROM tblHistory")),
+                 QStringList{"2012-01-28#Spring Dance"});
+        QCOMPARE(callsOf(m_lib->db, 1), QStringList{"A##"});
+    }
+
     // State, level and the form-feed rules across the sequences of one text.
     void severalSequencesInOneText() {
         m_host.clipboard = QStringLiteral("Mon Jan  2 10:11:12 2012  v1  Plus\nProperty: 4\n\nA\n"

@@ -1,0 +1,28 @@
+# Installs the build into a scratch prefix and checks that the program, the command-line tool, the
+# desktop entry and every icon size land where a desktop looks for them, and that the entry is valid.
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX} RESULT_VARIABLE rc OUTPUT_QUIET)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed")
+endif()
+set(expected bin/vornreader bin/vornreader-cli share/applications/vornreader.desktop
+             share/icons/hicolor/scalable/apps/vornreader.svg)
+foreach(size 16 22 24 32 48 64 128 256)
+    list(APPEND expected share/icons/hicolor/${size}x${size}/apps/vornreader.png)
+endforeach()
+foreach(file ${expected})
+    if(NOT EXISTS ${PREFIX}/${file})
+        message(FATAL_ERROR "Not installed: ${file}")
+    endif()
+endforeach()
+foreach(program bin/vornreader bin/vornreader-cli)
+    execute_process(COMMAND test -x ${PREFIX}/${program} RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "Not executable: ${program}")
+    endif()
+endforeach()
+execute_process(COMMAND ${DESKTOP_FILE_VALIDATE} ${PREFIX}/share/applications/vornreader.desktop RESULT_VARIABLE rc
+                OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT rc EQUAL 0 OR NOT out STREQUAL "")
+    message(FATAL_ERROR "desktop-file-validate: ${out}")
+endif()
