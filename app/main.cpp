@@ -1,26 +1,10 @@
+#include "ErrorMessageBox.h"
 #include "HomeSeeder.h"
-#include "IErrorBox.h"
 #include "frmVornReader.h"
 #include "modSystem.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QMessageBox>
-
-namespace {
-
-// The error report as a message box: OK goes on, Cancel ends the program.
-class MessageErrorBox final : public IErrorBox {
-public:
-    bool askContinue(const ErrorBoxReport& report) override {
-        QString text = report.prompt();
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        return QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("VornReader"), text,
-                                    QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
-    }
-};
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -33,7 +17,7 @@ int main(int argc, char* argv[]) {
         icon.addFile(QStringLiteral(":/icons/%1x%1/apps/vornreader.png").arg(size), QSize(size, size));
     }
     QApplication::setWindowIcon(icon);
-    MessageErrorBox errorBox;
+    ErrorMessageBox errorBox;
     modSystem::setErrorBox(&errorBox);
     HomeSeeder::SeedApplicationHome();
 

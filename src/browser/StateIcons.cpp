@@ -349,7 +349,10 @@ QIcon buildIcon(int property) {
         painter.scale(size / Grid, size / Grid);
         paintState(painter, property);
         painter.end();
-        result.addPixmap(QPixmap::fromImage(image));
+        // The same picture on a selected row: the style would otherwise tint it with the
+        // selection colour, and dark state shapes would vanish into the highlight.
+        result.addPixmap(QPixmap::fromImage(image), QIcon::Normal);
+        result.addPixmap(QPixmap::fromImage(image), QIcon::Selected);
     }
     return result;
 }

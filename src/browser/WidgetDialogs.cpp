@@ -45,6 +45,18 @@ std::optional<QString> WidgetDialogs::openFile(const QString& title, const QStri
     return dialog.selectedFiles().front();
 }
 
+std::optional<QString> WidgetDialogs::saveFile(const QString& title, const QString& folder, const QString& filter) {
+    QFileDialog dialog(m_parent, title, folder, qtFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("mdb"));
+    // An existing file is asked about by File > New itself, with its own message.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front();
+}
+
 QStringList WidgetDialogs::openFiles(const QString& title, const QString& folder, const QString& filter) {
     return QFileDialog::getOpenFileNames(m_parent, title, folder, qtFilter(filter));
 }

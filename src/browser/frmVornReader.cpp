@@ -35,10 +35,12 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
@@ -196,6 +198,7 @@ void frmVornReader::Form_Load() {
     modSetting::ReadIniVornReader(m_settings);
     modGeneral::SetLanguage(m_settings.Language);
     modSystem::setErrorQuestion([] { return modGeneral::LoadTransString(40401); });
+    installQtTranslation();
     applyGeometry();
     m_session->UpdateRecentFileMenu(QString());
     m_menus->setCaptions();
@@ -205,6 +208,17 @@ void frmVornReader::Form_Load() {
     m_calls->resetHeader();
     updateLibraryCommands();
     setWindowTitle(QStringLiteral("VornReader"));
+}
+
+void frmVornReader::installQtTranslation() {
+    // Qt's own texts (the standard buttons OK, Cancel, Yes, No of every box and chooser) in the
+    // program's language; English needs none.
+    QCoreApplication::removeTranslator(&m_qtTranslator);
+    if (m_settings.Language != QLatin1String("English") &&
+        m_qtTranslator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&m_qtTranslator);
+    }
 }
 
 void frmVornReader::applyGeometry() {
@@ -527,7 +541,13 @@ bool frmVornReader::askOverwrite(const QString& path) {
 }
 
 std::optional<QString> frmVornReader::chooseLibraryFile(int titleKey, const QString& folder) {
-    return m_dialogs->openFile(modGeneral::LoadTransString(titleKey), folder, modGeneral::LoadTransString(30111));
+    // The folder of the library, or the caller's documents when there is none yet.
+    const QString start = !folder.isEmpty() && QFileInfo(folder).isDir()
+                              ? folder
+                              : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString title = modGeneral::LoadTransString(titleKey);
+    const QString filter = modGeneral::LoadTransString(30111);
+    return titleKey == 30102 ? m_dialogs->saveFile(title, start, filter) : m_dialogs->openFile(title, start, filter);
 }
 
 std::optional<QString> frmVornReader::askAuthor(const QString& prompt) {

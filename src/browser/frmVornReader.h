@@ -4,6 +4,7 @@
 #include "ILibraryHost.h"
 
 #include <QMainWindow>
+#include <QTranslator>
 #include <memory>
 
 class CallEditing;
@@ -86,6 +87,7 @@ private:
     bool Form_QueryUnload();
     void connectMenus();
     void applyGeometry();
+    void installQtTranslation();
     void storeGeometry();
     void readSequenceText(const QString& source, bool fromClipboard, qint32 insertPosition);
     void updateLibraryCommands();
@@ -110,4 +112,5 @@ private:
     DatabaseSwitchMenu* m_switchMenu = nullptr;
     PrintCommands* m_print = nullptr;
     bool m_activated = false;
+    QTranslator m_qtTranslator;
 };

@@ -42,7 +42,7 @@ public:
     virtual void Print(const QString& text) = 0;
     virtual double TextWidth(const QString& text) const = 0;
     virtual double TextHeight(const QString& text) const = 0;
-    // A filled polygon given in whole pixels of the screen's size, counted from the surface's
-    // origin (screen pictures only).
-    virtual void Polygon(const QList<QPoint>& pixels) = 0;
+    // A filled polygon, its corners in the surface's twips (screen pictures only; drawn smooth, so
+    // a turned square keeps straight edges).
+    virtual void Polygon(const QList<QPointF>& corners) = 0;
 };

@@ -91,12 +91,7 @@ double PainterSurface::TextHeight(const QString& text) const {
     return QFontMetricsF(m_font, m_painter.device()).height() * (text.count(QLatin1Char('\n')) + 1);
 }
 
-void PainterSurface::Polygon(const QList<QPoint>& pixels) {
-    QPolygonF points;
-    points.reserve(pixels.size());
-    for (const QPoint& pixel : pixels) {
-        points.append(QPointF(pixel.x() * m_twipsPerPixel, pixel.y() * m_twipsPerPixel));
-    }
+void PainterSurface::Polygon(const QList<QPointF>& corners) {
     applyPenAndBrush();
-    m_painter.drawPolygon(points);
+    m_painter.drawPolygon(QPolygonF(corners));
 }

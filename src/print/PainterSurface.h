@@ -37,7 +37,7 @@ public:
     void Print(const QString& text) override;
     double TextWidth(const QString& text) const override;
     double TextHeight(const QString& text) const override;
-    void Polygon(const QList<QPoint>& pixels) override;
+    void Polygon(const QList<QPointF>& corners) override;
 
     // The colour of lines, outlines and text (black unless set).
     void setForeColor(const QColor& color) { m_foreColor = color; }

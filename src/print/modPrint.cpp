@@ -128,12 +128,13 @@ QColor coupleColor(const QString& number) {
 void drawBoy(const FigurePlacement& place, double cx, double cy, double fa) {
     const QList<QPointF> shape = RotateShape(place.square, fa);
     if (place.colorMode) {
-        QList<QPoint> pixels;
+        // The corners stay where the turn puts them, between pixels: rounding them to whole pixels
+        // made a turned square jagged.
+        QList<QPointF> corners;
         for (const QPointF& corner : shape) {
-            pixels.append(QPoint(static_cast<int>(roundEven((cx + corner.x()) / place.tpp)),
-                                 static_cast<int>(roundEven((cy + corner.y()) / place.tpp))));
+            corners.append(QPointF(cx + corner.x(), cy + corner.y()));
         }
-        place.target.Polygon(pixels);
+        place.target.Polygon(corners);
         return;
     }
     place.target.setCurrentX(cx + shape.at(0).x());

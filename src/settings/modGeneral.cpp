@@ -7,6 +7,7 @@
 #include "modSystem.h"
 
 #include <QSet>
+#include <algorithm>
 
 namespace {
 
@@ -49,6 +50,47 @@ QString MessageFormat(const QString& text, const QVariantList& arguments) {
 
 QString TransMessage(int key, const QVariantList& arguments) {
     return MessageFormat(LoadTransString(key), arguments);
+}
+
+QString ErrorSentence(const QString& procedure, int errorNumber) {
+    // What the caller was doing, told by the procedure that failed.
+    struct Kind {
+        const char* names;
+        int key;
+        const char* text;
+    };
+    static const Kind kinds[] = {
+        {"ReadSequenceText mnuFileSeqRead mnuEditPaste", 40411, "A sequence could not be read into the library."},
+        {"WriteSequenceClipboard mnuEditCopy mnuEditCut", 40412, "Sequences could not be written as text."},
+        {"AdminDataBase OpenSequenceMdbFile OptimizeDatabase CloseSequenceMdbFile mnuFileMdb", 40417,
+         "The library could not be opened, brought up to date or closed."},
+        {"CreateList CreateCallList VisibleLevel DisplayCallDetail", 40413, "The library could not be shown."},
+        {"modSetting. INIMdb WriteIni ReadIni", 40415, "The settings could not be read or saved."},
+        {"clsPrinter. modPrint. modExcel. PrintSequence", 40416, "Printing could not be finished."},
+        {"frmVornReader.", 40414, "A change could not be saved in the library."},
+    };
+    QString sentence;
+    for (const Kind& kind : kinds) {
+        const QStringList names = QString::fromLatin1(kind.names).split(QLatin1Char(' '));
+        if (std::any_of(names.cbegin(), names.cend(), [&](const QString& name) { return procedure.contains(name); })) {
+            sentence = LoadTransString(kind.key, QString::fromLatin1(kind.text));
+            break;
+        }
+    }
+    if (sentence.isEmpty()) {
+        sentence = LoadTransString(40410, QStringLiteral("VornReader could not finish what it was doing."));
+    }
+    // Only the extended SQLite codes name their cause beyond doubt; small numbers are shared
+    // with the program's own error numbers.
+    const int primary = errorNumber & 0xFF;
+    if (errorNumber > 0xFF && (primary == 8 || primary == 10 || primary == 11 || primary == 14 || primary == 5)) {
+        QString cause = LoadTransString(DbError(errorNumber, QString()).causeKey());
+        if (!cause.isEmpty()) {
+            cause[0] = cause[0].toUpper();
+            sentence += QLatin1Char(' ') + cause;
+        }
+    }
+    return sentence;
 }
 
 QStringList LevelNames() {

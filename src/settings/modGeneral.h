@@ -22,6 +22,11 @@ QString MessageFormat(const QString& text, const QVariantList& arguments = {});
 // LoadTransString and MessageFormat together: the message of a key with its arguments.
 QString TransMessage(int key, const QVariantList& arguments = {});
 
+// One plain sentence, for the caller, of what went wrong in an error report of the procedure
+// ("modSeqText.ReadSequenceText": a sequence could not be read), with the cause in plain words
+// when the error number says it unmistakably (a full disk, a read-only or damaged library).
+QString ErrorSentence(const QString& procedure, int errorNumber);
+
 // The fourteen level names in their fixed order.
 QStringList LevelNames();
 

@@ -21,6 +21,10 @@ public:
         return fileToOpen;
     }
     QStringList openFiles(const QString&, const QString&, const QString&) override { return filesToOpen; }
+    std::optional<QString> saveFile(const QString& title, const QString& folder, const QString&) override {
+        saveRequests.append({title, folder});
+        return fileToOpen;
+    }
     std::optional<QString> inputText(const QString&) override { return author; }
     void about(const QString& caption, const QString&) override { informations.append(caption); }
     std::optional<HistoryEntryText> historyAdd(const HistoryEntryText& proposed) override {
@@ -58,6 +62,7 @@ public:
     QStringList informations;
     QStringList questions;
     QList<QStringList> openRequests; // title and folder of each file dialog
+    QList<QStringList> saveRequests; // the same of each dialog for a new file
     QStringList proposals;
     QStringList deleteRows;
     QStringList levelChoices;

@@ -9,11 +9,11 @@
 class RecordingSurface final : public IDrawSurface {
 public:
     struct Call {
-        QString op;           // "Circle", "Line", "Print" or "Polygon"
-        QList<double> args;   // Circle: x, y, radius; Line: x0, y0, x1, y1; Print: x, y
-        QString text;         // Print only
-        QColor fill;          // fill colour at the time of the call
-        QList<QPoint> pixels; // Polygon only
+        QString op;             // "Circle", "Line", "Print" or "Polygon"
+        QList<double> args;     // Circle: x, y, radius; Line: x0, y0, x1, y1; Print: x, y
+        QString text;           // Print only
+        QColor fill;            // fill colour at the time of the call
+        QList<QPointF> corners; // Polygon only
     };
 
     static constexpr double CharWidth = 60.0;
@@ -48,7 +48,7 @@ public:
     void Print(const QString& text) override { calls.append({"Print", {m_x, m_y}, text, fillColor, {}}); }
     double TextWidth(const QString& text) const override { return CharWidth * text.size(); }
     double TextHeight(const QString&) const override { return LineHeight; }
-    void Polygon(const QList<QPoint>& pixels) override { calls.append({"Polygon", {}, {}, fillColor, pixels}); }
+    void Polygon(const QList<QPointF>& corners) override { calls.append({"Polygon", {}, {}, fillColor, corners}); }
 
     // The calls of one kind; a radius of 0 or more keeps only the circles of that radius.
     QList<Call> called(const QString& op, double radius = -1) const {

@@ -219,15 +219,15 @@ private Q_SLOTS:
         QCOMPARE(h, scale + 400); // colour mode keeps the box
     }
 
-    void colourModeBoyIsPixelPolygon() {
+    void colourModeBoyIsFilledPolygon() {
         RecordingSurface s(20000, 20000);
         double w = 800;
         double h = 800;
         DrawFigure(s, QStringLiteral("2B>"), true, 0, 0, w, h, false, false, {}, {}, kTpp);
-        // Half side 150 around (400, 400): corners at 250 and 550 twips, 16.7 and 36.7 pixels.
+        // Half side 150 around (400, 400): corners at 250 and 550 twips, kept between pixels.
         const auto polygons = s.called(QStringLiteral("Polygon"));
         QCOMPARE(polygons.size(), 1);
-        QCOMPARE(polygons[0].pixels, QList<QPoint>({{17, 17}, {37, 17}, {37, 37}, {17, 37}, {17, 17}}));
+        QCOMPARE(polygons[0].corners, QList<QPointF>({{250, 250}, {550, 250}, {550, 550}, {250, 550}, {250, 250}}));
         QCOMPARE(polygons[0].fill, QColor(0, 255, 0));
         QCOMPARE(s.called(QStringLiteral("Line")).size(), 0);
     }

@@ -40,8 +40,12 @@ public:
     void Print(const QString&) override {}
     double TextWidth(const QString& text) const override { return 60.0 * text.size(); }
     double TextHeight(const QString&) const override { return 200.0; }
-    void Polygon(const QList<QPoint>& pixels) override {
-        FuzzSupport::check(pixels.size() == 5 && pixels.front() == pixels.back(), "a closed square");
+    void Polygon(const QList<QPointF>& corners) override {
+        FuzzSupport::check(corners.size() == 5 && corners.front() == corners.back(), "a closed square");
+        for (const QPointF& corner : corners) {
+            finite(corner.x());
+            finite(corner.y());
+        }
     }
 
 private:
