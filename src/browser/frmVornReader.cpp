@@ -541,8 +541,8 @@ bool frmVornReader::askOverwrite(const QString& path) {
 }
 
 std::optional<QString> frmVornReader::chooseLibraryFile(int titleKey, const QString& folder) {
-    // The folder of the library, or the caller's documents when there is none yet.
-    const QString start = !folder.isEmpty() && QFileInfo(folder).isDir()
+    // The folder of the open library, or the caller's documents when none is open.
+    const QString start = m_session->isOpen() && QFileInfo(folder).isDir()
                               ? folder
                               : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString title = modGeneral::LoadTransString(titleKey);

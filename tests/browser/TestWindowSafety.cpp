@@ -3,6 +3,7 @@
 #include "SplitLayout.h"
 #include "WindowFixture.h"
 #include "frmSearchWord.h"
+#include "modGeneral.h"
 
 #include <QClipboard>
 
@@ -193,6 +194,26 @@ private Q_SLOTS:
         QTRY_VERIFY(lines() >= 6);
         split->dragTo(0, 600);
         QTRY_VERIFY(lines() <= 3);
+    }
+
+    // A first start without settings: the window takes most of the screen, centred; Qt's own
+    // buttons speak the program's language (Japanese by default); File > New asks for a new file,
+    // starting in the caller's documents.
+    void firstStart() {
+        m_window = std::make_unique<frmVornReader>(QString(), m_dialogs.get());
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        const QRect available = m_window->screen()->availableGeometry();
+        QVERIFY(qAbs(m_window->width() - available.width() * 0.8) <= 2);
+        QVERIFY(qAbs(m_window->height() - available.height() * 0.8) <= 2);
+        QVERIFY(qAbs(m_window->geometry().center().x() - available.center().x()) <= 2);
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+        m_window->menus().fileNew->trigger();
+        QCOMPARE(m_dialogs->saveRequests,
+                 (QList<QStringList>{{modGeneral::LoadTransString(30102),
+                                      QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)}}));
+        QVERIFY(m_dialogs->openRequests.isEmpty());
     }
 
     // A cut whose text could not be read whole deletes nothing and says so.

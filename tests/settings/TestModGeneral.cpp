@@ -99,6 +99,43 @@ private Q_SLOTS:
         QCOMPARE(modGeneral::LoadTransString(49999, QStringLiteral("default")), QStringLiteral("default"));
     }
 
+    // A home seeded by an older version lacks the newer texts: they come from the shipped copy,
+    // while the user's own edits of the older ones stay.
+    void newerTextsComeFromTheShippedCopy() {
+        const QString english = AppHome::path() + QStringLiteral("/System/TransEnglish.ini");
+        QFile file(english);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[Translation]\r\n40302=my clipboard\r\n");
+        file.close();
+        modGeneral::SetLanguage(QStringLiteral("English"));
+        QCOMPARE(modGeneral::LoadTransString(40302), QStringLiteral("my clipboard"));
+        QCOMPARE(modGeneral::LoadTransString(40301), QStringLiteral("%2 sequences were read from %1."));
+    }
+
+    // The error box's first sentence: what the caller was doing, and the cause when the number
+    // names it beyond doubt.
+    void errorSentence_data() {
+        QTest::addColumn<QString>("procedure");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("sentence");
+        QTest::newRow("reading") << "modSeqText.ReadSequenceText" << 19
+                                 << "A sequence could not be read into the library.";
+        QTest::newRow("a change, read-only") << "frmVornReader.mnuSequenceState_Click" << 1032
+                                             << "A change could not be saved in the library. The library is read-only.";
+        QTest::newRow("showing, I/O") << "frmVornReader.CreateList" << 266
+                                      << "The library could not be shown. The library could not be read or written "
+                                         "(input/output error).";
+        QTest::newRow("program's own number")
+            << "frmVornReader.grdHistory_ValidateEdit" << 13 << "A change could not be saved in the library.";
+        QTest::newRow("anything else") << "somewhere.Else" << 5 << "VornReader could not finish what it was doing.";
+    }
+    void errorSentence() {
+        QFETCH(QString, procedure);
+        QFETCH(int, number);
+        modGeneral::SetLanguage(QStringLiteral("English"));
+        QTEST(modGeneral::ErrorSentence(procedure, number), "sentence");
+    }
+
     void seedingKeepsUserFiles() {
         const QString english = AppHome::path() + QStringLiteral("/System/TransEnglish.ini");
         QVERIFY(QFile::exists(AppHome::path() + QStringLiteral("/vornreader_org.mdb")));

@@ -122,6 +122,21 @@ private Q_SLOTS:
         QCOMPARE(geometry(r.previewForm), (QList<int>{7, 8, 9, 10}));
     }
 
+    // Positions and sizes in twips pass 32,767 on a wide or second screen: they come back whole.
+    void geometryBeyondSixteenBits() {
+        Settings s;
+        s.mainForm = {40000, -2000, 38400, 33000};
+        s.SplitLeft1 = 12000;
+        s.SplitLeft2 = 35000;
+        modSetting::WriteIniVornReader(s, false);
+        Settings r;
+        modSetting::ReadIniVornReader(r);
+        QCOMPARE(geometry(r.mainForm) << r.SplitLeft1 << r.SplitLeft2,
+                 (QList<int>{40000, -2000, 38400, 33000, 12000, 35000}));
+        QVERIFY(r.mainFormSaved);
+        QVERIFY(!Settings().mainFormSaved);
+    }
+
     void untouchedLinesAndLanguageSurvive() {
         const QStringList kept{"; settings kept by hand", "[VornReader]", "Language=English", "; the Friday library",
                                "Custom=keep me",          "[Notes]",      "Line=one"};
