@@ -63,8 +63,10 @@ void CallList::showPosition(int row, int count) {
 }
 
 void CallList::setHint(const QString& text) {
+    // The hint stands in the place of the (empty) call grid.
     m_hint->setText(text);
     m_hint->setVisible(!text.isEmpty());
+    m_grid->setVisible(text.isEmpty());
 }
 
 void CallList::buildMiddle() {
@@ -107,8 +109,11 @@ void CallList::buildMiddle() {
     m_hint->setWordWrap(true);
     m_hint->setAlignment(Qt::AlignCenter);
     m_hint->setVisible(false);
-    m_hint->setContentsMargins(12, 24, 12, 24);
-    layout->addWidget(m_hint);
+    m_hint->setContentsMargins(24, 24, 24, 24);
+    m_hint->setAutoFillBackground(true);
+    m_hint->setBackgroundRole(QPalette::Base);
+    m_hint->setFrameShape(QFrame::StyledPanel);
+    layout->addWidget(m_hint, 1);
 
     m_grid = new GridView(QStringLiteral("grdCall"), m_middle);
     m_calls = new QStandardItemModel(0, 2, this);
