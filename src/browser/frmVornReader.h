@@ -9,6 +9,7 @@
 class CallEditing;
 class CallList;
 class DatabaseSwitchMenu;
+class ExportCommand;
 class IBrowserDialogs;
 class KeyDispatch;
 class LibraryOperations;
@@ -49,6 +50,7 @@ public:
     OptionsCommand& optionsCommand() { return *m_options; }
     DatabaseSwitchMenu& switchMenu() { return *m_switchMenu; }
     PrintCommands& printCommands() { return *m_print; }
+    ExportCommand& exportCommand() { return *m_export; }
     BrowserState& state() { return m_state; }
 
     void VisibleLevel();
@@ -109,5 +111,6 @@ private:
     OptionsCommand* m_options = nullptr;
     DatabaseSwitchMenu* m_switchMenu = nullptr;
     PrintCommands* m_print = nullptr;
+    ExportCommand* m_export = nullptr;
     bool m_activated = false;
 };
