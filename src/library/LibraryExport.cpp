@@ -4,7 +4,9 @@
 #include "DbError.h"
 #include "Transaction.h"
 
+#include <QFileInfo>
 #include <QVariantList>
+#include <sqlite3.h>
 
 namespace {
 
@@ -50,13 +52,17 @@ Statement prepareFiltered(Database& db, const QString& head, const Where& where,
 } // namespace
 
 LibraryExport::LibraryExport(Database& source, const QString& targetPath) : m_db(source) {
+    // Attaching a missing file would create an empty one.
+    if (!QFileInfo(targetPath).isFile()) {
+        throw DbError(SQLITE_CANTOPEN, QStringLiteral("The file \"%1\" does not exist.").arg(targetPath));
+    }
     m_db.attach(targetPath, kTarget);
     try {
         // Only the rollback journal keeps a commit over two files atomic; a target that another
-        // program switched to WAL is switched back for this connection.
+        // program switched to WAL is switched back.
         Statement mode = m_db.prepare(QStringLiteral("PRAGMA target.journal_mode=DELETE"));
         if (!mode.step() || mode.text(0).compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0) {
-            throw DbError(1, QStringLiteral("The target library cannot use a rollback journal."));
+            throw DbError(SQLITE_ERROR, QStringLiteral("The target library cannot use a rollback journal."));
         }
     } catch (...) {
         m_db.detach(kTarget);

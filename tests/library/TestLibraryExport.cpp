@@ -117,6 +117,14 @@ private Q_SLOTS:
         QCOMPARE(exporter.count(filter), qint64(0));
     }
 
+    // A target that is not there is a failure, and is not made as an empty file.
+    void missingTargetIsNotCreated() {
+        const QString missing = m_home->file(QStringLiteral("missing.mdb"));
+        Database db(m_source);
+        QVERIFY_THROWS_EXCEPTION(DbError, LibraryExport(db, missing));
+        QVERIFY(!QFileInfo::exists(missing));
+    }
+
     // Moving everything leaves the source's tables in place, empty.
     void everythingLeavesEmptyTables() {
         addTo(m_source, {{"A"}, {"B"}, {"C"}});
