@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 
+#include "CliExport.h"
 #include "CliPrint.h"
 
 #include "Database.h"
@@ -47,6 +48,11 @@ const char* const kUsage =
     "                                    the print layout of the sequences, in the order given, as a PDF\n"
     "                                    (default A4 portrait, 10 mm margins)\n"
     "  xlsx LIBRARY SEQUENCE... FILE     the spreadsheet layout of the sequences into FILE (.xlsx)\n"
+    "  export SOURCE TARGET [--from DATE] [--to DATE] [--level LEVEL] [--state N] [--yes]\n"
+    "                                    move the sequences the filter takes, with their calls and\n"
+    "                                    history, from SOURCE into TARGET (File > Export); DATE is\n"
+    "                                    yyyy/mm/dd, both ends included; without --yes the number\n"
+    "                                    found is confirmed on the terminal; prints the number moved\n"
     "\n"
     "Options:\n"
     "  --author NAME   the answer when an older library asks for the author of its calls\n"
@@ -371,6 +377,11 @@ int run(const QStringList& argumentList) {
             status = commandCopy(arguments, author);
         } else if (command == QLatin1String("list")) {
             status = commandList(arguments, author);
+        } else if (command == QLatin1String("export")) {
+            status = CliExport::commandExport(arguments, author);
+            if (status == 2) {
+                std::fputs(kUsage, stderr);
+            }
         } else if (command == QLatin1String("print") || command == QLatin1String("xlsx")) {
             // Printing only reads: the library is opened read-only and keeps its bytes.
             const CliPrint::WithLibrary withLibrary = [&author](const QString& path, const auto& work) {

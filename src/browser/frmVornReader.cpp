@@ -5,6 +5,7 @@
 #include "CallList.h"
 #include "DatabaseSwitchMenu.h"
 #include "DbError.h"
+#include "ExportCommand.h"
 #include "GridView.h"
 #include "IBrowserDialogs.h"
 #include "ISeqTextHost.h"
@@ -95,6 +96,7 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
     m_switchMenu = new DatabaseSwitchMenu(menuBar()->findChild<QMenu*>(QStringLiteral("mnuDBSwitch")),
                                           m_menus->switchFuncs, m_settings, *m_session, this);
     m_print = new PrintCommands(m_settings, m_session->database(), *m_sequences, *m_dialogs, *m_menus, this);
+    m_export = new ExportCommand(m_settings, *m_session, *m_dialogs, this, this);
     for (QWidget* grid : {static_cast<QWidget*>(m_sequences->view()), static_cast<QWidget*>(m_calls->grid()),
                           static_cast<QWidget*>(m_calls->historyGrid())}) {
         grid->setAcceptDrops(true);
@@ -163,10 +165,7 @@ void frmVornReader::connectMenus() {
     connect(m_menus->editReplace, &QAction::triggered, m_search, &SearchCommands::mnuEditReplace_Click);
     connect(m_calls, &CallList::historyMenuRequested, this,
             [this](const QPoint& at) { m_menus->historyPopup->popup(at); });
-    // Commands whose work is not built yet stay visible but cannot be chosen.
-    for (QAction* later : {m_menus->fileExport}) {
-        later->setEnabled(false);
-    }
+    connect(m_menus->fileExport, &QAction::triggered, m_export, &ExportCommand::mnuFileExport_Click);
     connect(m_menus->settingOptions, &QAction::triggered, m_options, &OptionsCommand::mnuSettingOptions_Click);
     connect(m_options, &OptionsCommand::switchFilesChanged, m_switchMenu, &DatabaseSwitchMenu::updateCaptions);
     connect(m_options, &OptionsCommand::tipSettingsChanged, m_player, &PlayerPanel::resetIfStopped);

@@ -10,6 +10,7 @@
 class CallEditing;
 class CallList;
 class DatabaseSwitchMenu;
+class ExportCommand;
 class IBrowserDialogs;
 class KeyDispatch;
 class LibraryOperations;
@@ -50,6 +51,7 @@ public:
     OptionsCommand& optionsCommand() { return *m_options; }
     DatabaseSwitchMenu& switchMenu() { return *m_switchMenu; }
     PrintCommands& printCommands() { return *m_print; }
+    ExportCommand& exportCommand() { return *m_export; }
     BrowserState& state() { return m_state; }
 
     void VisibleLevel();
@@ -111,6 +113,7 @@ private:
     OptionsCommand* m_options = nullptr;
     DatabaseSwitchMenu* m_switchMenu = nullptr;
     PrintCommands* m_print = nullptr;
+    ExportCommand* m_export = nullptr;
     bool m_activated = false;
     QTranslator m_qtTranslator;
 };

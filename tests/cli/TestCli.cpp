@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QStringEncoder>
 #include <QtTest>
 #include <sys/stat.h>
@@ -105,6 +106,12 @@ private Q_SLOTS:
         QTest::newRow("copy without sequence") << QStringList{"copy", "x.mdb"};
         QTest::newRow("copy of a word") << QStringList{"copy", "x.mdb", "first"};
         QTest::newRow("position beyond 32 bits") << QStringList{"paste", "x.mdb", "--at", "99999999999"};
+        QTest::newRow("export without target") << QStringList{"export", "x.mdb"};
+        QTest::newRow("export from no date") << QStringList{"export", "x.mdb", "y.mdb", "--from", "2002/02/30"};
+        QTest::newRow("export to no date") << QStringList{"export", "x.mdb", "y.mdb", "--to", "soon", "--yes"};
+        QTest::newRow("export state word") << QStringList{"export", "x.mdb", "y.mdb", "--state", "called"};
+        QTest::newRow("export negative state") << QStringList{"export", "x.mdb", "y.mdb", "--state", "-1"};
+        QTest::newRow("export level without value") << QStringList{"export", "x.mdb", "y.mdb", "--level"};
     }
     void usageErrors() {
         QFETCH(QStringList, arguments);
@@ -392,6 +399,116 @@ private Q_SLOTS:
         QCOMPARE(result.status, 0);
         QCOMPARE(rowsOf(folder + QStringLiteral("/lib.mdb")).size() > 0, true);
         QVERIFY(!QFileInfo::exists(m_home->file(QStringLiteral("lib.mdb"))));
+    }
+
+    // export moves what the filter takes and prints the number moved; without a terminal to
+    // confirm on it moves nothing unless --yes is given.
+    void exportMovesWhatTheFilterTakes() {
+        const QString source = m_home->file(QStringLiteral("source.mdb"));
+        const QString target = m_home->file(QStringLiteral("target.mdb"));
+        QCOMPARE(cli({QStringLiteral("new"), source}).status, 0);
+        QCOMPARE(cli({QStringLiteral("new"), target}).status, 0);
+        QCOMPARE(cli({QStringLiteral("read"), source, Fixtures::dataFile(QStringLiteral("linux.Plus")),
+                      Fixtures::dataFile(QStringLiteral("linux.C1"))})
+                     .status,
+                 0);
+        const QStringList before = rowsOf(source);
+        const QStringList c1{QStringLiteral("export"), source, target, QStringLiteral("--level"), QStringLiteral("C1")};
+
+        Result result = cli(c1);
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(QStringLiteral("Move 1 sequences to %1?").arg(target)) &&
+                     result.err.contains(QLatin1String("--yes")),
+                 qPrintable(result.err));
+        QCOMPARE(result.out, QString());
+        QCOMPARE(rowsOf(source), before);
+        QCOMPARE(rowsOf(target), QStringList());
+
+        result = cli(c1 + QStringList{QStringLiteral("--from"), QStringLiteral("2026/12/7"), QStringLiteral("--yes")});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.out, QStringLiteral("0\n"));
+
+        result = cli(c1 + QStringList{QStringLiteral("--from"), QStringLiteral("2026/12/6"), QStringLiteral("--to"),
+                                      QStringLiteral("2026-12-06"), QStringLiteral("--yes")});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.out, QStringLiteral("1\n"));
+        QCOMPARE(result.err, QString());
+        QCOMPARE(cli({QStringLiteral("list"), target}).out,
+                 QStringLiteral("1\t1\tC1\t2026/12/06\t08:52:34\t0\ta title comment\n"));
+
+        result = cli({QStringLiteral("export"), source, target, QStringLiteral("--yes")});
+        QCOMPARE(result.out, QStringLiteral("19\n"));
+        QCOMPARE(cli({QStringLiteral("list"), source}).out, QString());
+        QCOMPARE(cli({QStringLiteral("list"), target}).out.count(QLatin1Char('\n')), 20);
+    }
+
+    // On a terminal the number found is confirmed there: y moves, anything else does not.
+    void exportConfirmsOnATerminal_data() {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("moved");
+        QTest::newRow("yes") << QByteArray("y\n") << 0 << 1;
+        QTest::newRow("no") << QByteArray("n\n") << 1 << 0;
+    }
+    void exportConfirmsOnATerminal() {
+        const QString script = QStandardPaths::findExecutable(QStringLiteral("script"));
+        if (script.isEmpty()) {
+            QSKIP("script (util-linux) is needed to give the tool a terminal");
+        }
+        QFETCH(QByteArray, answer);
+        const QString source = m_home->file(QStringLiteral("source.mdb"));
+        const QString target = m_home->file(QStringLiteral("target.mdb"));
+        QCOMPARE(cli({QStringLiteral("new"), source}).status, 0);
+        QCOMPARE(cli({QStringLiteral("new"), target}).status, 0);
+        QCOMPARE(cli({QStringLiteral("read"), source, Fixtures::dataFile(QStringLiteral("linux.C1"))}).status, 0);
+        const QString command = QStringLiteral("'%1' export '%2' '%3'").arg(kCli, source, target);
+        const Result result = run(
+            script,
+            {QStringLiteral("-q"), QStringLiteral("-e"), QStringLiteral("-c"), command, QStringLiteral("/dev/null")},
+            answer);
+        QTEST(result.status, "status");
+        QVERIFY2(result.out.contains(QStringLiteral("Move 1 sequences to %1?").arg(target)), qPrintable(result.out));
+        Database db(target, Database::Mode::ReadOnly);
+        QTEST(db.scalar(QStringLiteral("SELECT count(*) FROM tblSequence")).toInt(), "moved");
+    }
+
+    // The same file under another spelling, and a target that cannot be written, are refused
+    // before anything changes. (The file's permissions do not stop root, so root runs the tool as
+    // nobody.)
+    void exportRefusals() {
+        const QString folder = m_home->file(QStringLiteral("shelf"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString source = m_home->file(QStringLiteral("source.mdb"));
+        const QString target = folder + QStringLiteral("/target.mdb");
+        QCOMPARE(cli({QStringLiteral("new"), source}).status, 0);
+        QCOMPARE(cli({QStringLiteral("new"), target}).status, 0);
+        QCOMPARE(cli({QStringLiteral("read"), source, Fixtures::dataFile(QStringLiteral("windows.Plus"))}).status, 0);
+        const QByteArray sourceBytes = contents(source);
+
+        Result result =
+            cli({QStringLiteral("export"), source, folder + QStringLiteral("/../source.mdb"), QStringLiteral("--yes")});
+        QCOMPARE(result.status, 1);
+        QCOMPARE(result.err, QStringLiteral("vornreader-cli: The source and target databases are the same file.\n"));
+
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+        QStringList prefix{kCli};
+        if (geteuid() == 0) {
+            QFile::setPermissions(m_home->path(), QFile::Permissions(0x7777));
+            QFile::setPermissions(m_home->file(QStringLiteral("VornReader.ini")), QFile::Permissions(0x6666));
+            QFile::setPermissions(source, QFile::Permissions(0x6666));
+            prefix = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+                                 QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"), kCli};
+        }
+        const QString program = prefix.takeFirst();
+        const QByteArray targetBytes = contents(target);
+        result = run(program, prefix + QStringList{QStringLiteral("export"), source, target, QStringLiteral("--yes")});
+        QCOMPARE(result.status, 1);
+        QCOMPARE(result.err,
+                 QStringLiteral("vornreader-cli: %1 is read-only; this command would change it.\n").arg(target));
+        QVERIFY(contents(source) == sourceBytes);
+        QVERIFY(contents(target) == targetBytes);
+        QFile::setPermissions(folder, QFile::Permissions(0x7700));
     }
 
 private:

@@ -1,1 +1,2 @@
 vorn_add_test(TestLibraryOperations SOURCES library/TestLibraryOperations.cpp LIBS vorn_library)
+vorn_add_test(TestLibraryExport SOURCES library/TestLibraryExport.cpp LIBS vorn_library)

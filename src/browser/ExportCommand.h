@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class IBrowserDialogs;
+class LibrarySession;
+class QWidget;
+class frmExport;
+struct Settings;
+
+// File > Export: closes the open library, shows the export dialog over the closed files, and
+// reopens the library afterwards.
+class ExportCommand : public QObject {
+    Q_OBJECT
+
+public:
+    // Shows the loaded dialog until it is closed (tests drive it without a modal loop).
+    using Runner = std::function<void(frmExport&)>;
+
+    ExportCommand(Settings& settings, LibrarySession& session, IBrowserDialogs& dialogs, QWidget* window,
+                  QObject* parent = nullptr);
+
+    void setRunner(Runner runner) { m_runner = std::move(runner); }
+
+    void mnuFileExport_Click();
+
+Q_SIGNALS:
+    // The command has ended: the library was closed and reopened, and sequences may have left it
+    // or arrived in it, so whatever was remembered about its rows is stale.
+    void exported();
+
+private:
+    Settings& m_settings;
+    LibrarySession& m_session;
+    IBrowserDialogs& m_dialogs;
+    QWidget* m_window;
+    Runner m_runner;
+};

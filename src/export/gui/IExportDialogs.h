@@ -1,0 +1,12 @@
+#pragma once
+
+#include "IExportHost.h"
+
+// The export dialog's questions and messages, and its file chooser. The program shows Qt's
+// dialogs; tests answer without a window.
+class IExportDialogs : public IExportHost {
+public:
+    // An existing file to open; filter is "Description|pattern|..." as the translation files hold
+    // it. Nothing when cancelled.
+    virtual std::optional<QString> chooseFile(const QString& title, const QString& folder, const QString& filter) = 0;
+};

@@ -1,0 +1,246 @@
+#include "ExportSamples.h"
+#include "FakeExportHost.h"
+#include "HomeSeeder.h"
+#include "IExportDialogs.h"
+#include "RecordingErrorBox.h"
+#include "TestHome.h"
+#include "frmExport.h"
+#include "modDataBase.h"
+#include "modGeneral.h"
+
+#include <QtTest>
+#include <QtWidgets>
+#include <optional>
+
+using ExportSamples::Sample;
+
+namespace {
+
+// The dialog's answers: the file chooser returns its scripted file and records what it was asked.
+class FakeExportDialogs final : public FakeExportHostOf<IExportDialogs> {
+public:
+    std::optional<QString> chooseFile(const QString& title, const QString& folder, const QString& filter) override {
+        fileRequests.append({title, folder, filter});
+        return fileToChoose;
+    }
+
+    std::optional<QString> fileToChoose;
+    QList<QStringList> fileRequests;
+};
+
+QStringList items(const QComboBox* box) {
+    QStringList result;
+    for (int i = 0; i < box->count(); ++i) {
+        result.append(box->itemText(i) + QLatin1Char('|') + box->itemData(i).toString());
+    }
+    return result;
+}
+
+} // namespace
+
+// The export dialog over two library files: what it shows, the files it takes, the checks before
+// a move, and the filter it hands over.
+class TestFrmExport : public QObject {
+    Q_OBJECT
+
+    std::optional<TestHome> m_home;
+    std::optional<RecordingErrorBox> m_errors;
+    std::optional<FakeExportDialogs> m_dialogs;
+    std::unique_ptr<frmExport> m_form;
+    QString m_source;
+    QString m_target;
+
+    template <class T> T* child(const QString& name) const { return m_form->findChild<T*>(name); }
+    QString fileName(int index) const { return child<QLabel>(QStringLiteral("lblFileName(%1)").arg(index))->text(); }
+    QStringList targetTitles() const {
+        Database db(m_target);
+        return ExportSamples::rows(db, QStringLiteral("SELECT Title FROM tblSequence ORDER BY Title"));
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_home.emplace();
+        HomeSeeder::SeedApplicationHome();
+        modGeneral::SetLanguage(QStringLiteral("English"));
+        m_errors.emplace();
+        m_dialogs.emplace();
+        m_source = m_home->file(QStringLiteral("source.mdb"));
+        m_target = m_home->file(QStringLiteral("target.mdb"));
+        modDataBase::CreateLibrary(m_source);
+        modDataBase::CreateLibrary(m_target);
+        Database db(m_source);
+        for (const Sample& sample : QList<Sample>{{"A", "Plus", "2002/01/04", 0},
+                                                  {"B", "Plus", "2002/01/05", 1},
+                                                  {"C", "C1", "2002/01/10", 0},
+                                                  {"D", "Plus", "2002/01/20", 2}}) {
+            ExportSamples::add(db, sample);
+        }
+        m_form = std::make_unique<frmExport>(*m_dialogs);
+    }
+    void cleanup() {
+        m_form.reset();
+        const QStringList errors = m_errors->prompts;
+        m_errors.reset();
+        m_dialogs.reset();
+        m_home.reset();
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
+    }
+
+    void captions() {
+        QCOMPARE(m_form->windowTitle(), modGeneral::LoadTransString(20200));
+        QCOMPARE(child<QGroupBox>(QStringLiteral("fraFilterExport"))->title(), modGeneral::LoadTransString(20210));
+        QCOMPARE(child<QPushButton>(QStringLiteral("cmdExecute"))->text(), modGeneral::LoadTransString(20291));
+        QCOMPARE(child<QPushButton>(QStringLiteral("cmdBrowse(1)"))->text(), modGeneral::LoadTransString(21911));
+        QCOMPARE(child<QLabel>(QStringLiteral("lblFilterState"))->text(), modGeneral::LoadTransString(20213));
+    }
+
+    // The open library is the source, its levels and states fill the lists; no library, no lists.
+    void formLoad() {
+        m_form->Form_Load(m_source, m_home->path());
+        QCOMPARE(fileName(0), m_source);
+        QCOMPARE(fileName(1), QString());
+        QCOMPARE(items(child<QComboBox>(QStringLiteral("cboLevel"))), (QStringList{"(All)|0", "Plus|0", "C1|0"}));
+        QCOMPARE(items(child<QComboBox>(QStringLiteral("cboProperty"))),
+                 (QStringList{"(All)|-1", "Not called|0", "Checked|1", "Called|2"}));
+
+        m_form->Form_Load(m_home->file(QStringLiteral("gone.mdb")), m_home->path());
+        QCOMPARE(fileName(0), QString());
+        QCOMPARE(child<QComboBox>(QStringLiteral("cboLevel"))->count(), 0);
+        QCOMPARE(child<QComboBox>(QStringLiteral("cboProperty"))->count(), 0);
+    }
+
+    // A chosen file that cannot take part is turned away with its reason; the source refills the
+    // lists.
+    void browse_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("chosen"); // "" = cancelled
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("message"); // 0 = none
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("target") << 1 << "target.mdb"
+                                << "target.mdb" << 0 << "";
+        QTest::newRow("cancelled") << 1 << ""
+                                   << "" << 0 << "";
+        QTest::newRow("missing") << 1 << "missing.mdb"
+                                 << "" << 40201 << "";
+        QTest::newRow("not a library") << 1 << "notes.mdb"
+                                       << "" << 40104 << "file is not a database";
+        QTest::newRow("another source") << 0 << "target.mdb"
+                                        << "target.mdb" << 0 << "";
+    }
+    void browse() {
+        QFETCH(int, index);
+        QFETCH(QString, chosen);
+        QFETCH(QString, shown);
+        QFETCH(int, message);
+        QFETCH(QString, detail);
+        QFile notes(m_home->file(QStringLiteral("notes.mdb")));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write(QByteArray(4096, 'x'));
+        notes.close();
+        m_form->Form_Load(QString(), QStringLiteral("/start/here"));
+        if (!chosen.isEmpty()) {
+            m_dialogs->fileToChoose = m_home->file(chosen);
+        }
+        QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdBrowse(%1)").arg(index)), Qt::LeftButton);
+        QCOMPARE(m_dialogs->fileRequests.size(), 1);
+        QCOMPARE(m_dialogs->fileRequests[0], (QStringList{modGeneral::LoadTransString(index == 0 ? 30104 : 30105),
+                                                          "/start/here", modGeneral::LoadTransString(30111)}));
+        QCOMPARE(fileName(index), shown.isEmpty() ? QString() : m_home->file(shown));
+        QCOMPARE(m_dialogs->exclamations,
+                 message ? QStringList{modGeneral::TransMessage(message, {m_home->file(chosen), detail})}
+                         : QStringList());
+        // The target holds no sequence, so a target chosen as source leaves only the first entries.
+        if (index == 0) {
+            QCOMPARE(items(child<QComboBox>(QStringLiteral("cboLevel"))), QStringList{"(All)|0"});
+        }
+    }
+
+    // The checks that come before any question; nothing moves.
+    void executeRefusals_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("begin");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no source") << ""
+                                   << "target.mdb"
+                                   << "" << modGeneral::LoadTransString(40211);
+        QTest::newRow("no target") << "source.mdb"
+                                   << ""
+                                   << "" << modGeneral::LoadTransString(40212);
+        QTest::newRow("the same file") << "source.mdb"
+                                       << "source.mdb"
+                                       << "" << modGeneral::LoadTransString(40213);
+        QTest::newRow("not a date") << "source.mdb"
+                                    << "target.mdb"
+                                    << "2002/02/30" << modGeneral::TransMessage(40214, {"2002/02/30"});
+    }
+    void executeRefusals() {
+        QFETCH(QString, source);
+        QFETCH(QString, target);
+        QFETCH(QString, begin);
+        m_form->Form_Load(source.isEmpty() ? QString() : m_home->file(source), m_home->path());
+        if (!target.isEmpty()) {
+            m_dialogs->fileToChoose = m_home->file(target);
+            m_form->cmdBrowse_Click(1);
+        }
+        child<QLineEdit>(QStringLiteral("txtBeginDate"))->setText(begin);
+        QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdExecute")), Qt::LeftButton);
+        QTEST(m_dialogs->exclamations.join('\n'), "message");
+        QVERIFY(m_dialogs->questions.isEmpty());
+        QCOMPARE(targetTitles(), QStringList());
+    }
+
+    // The dates are rewritten in their boxes and both ends are included; entry 0 of either list
+    // takes any value, a state entry whose value is 0 takes state 0.
+    void executeMoves_data() {
+        QTest::addColumn<QString>("begin");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<int>("levelIndex");
+        QTest::addColumn<int>("stateIndex");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QStringList>("moved");
+        QTest::newRow("from 2002/1/5") << "2002/1/5"
+                                       << "" << 0 << 0 << QStringList{"2002/01/05", ""} << QStringList{"B", "C", "D"};
+        QTest::newRow("to 2002-1-10") << ""
+                                      << "2002-1-10" << 0 << 0 << QStringList{"", "2002/01/10"}
+                                      << QStringList{"A", "B", "C"};
+        QTest::newRow("no filter") << ""
+                                   << "" << 0 << 0 << QStringList{"", ""} << QStringList{"A", "B", "C", "D"};
+        QTest::newRow("level Plus") << ""
+                                    << "" << 1 << 0 << QStringList{"", ""} << QStringList{"A", "B", "D"};
+        QTest::newRow("state Not called (0)") << ""
+                                              << "" << 0 << 1 << QStringList{"", ""} << QStringList{"A", "C"};
+        QTest::newRow("Plus, Not called, from 1/4")
+            << "2002/1/4"
+            << "" << 1 << 1 << QStringList{"2002/01/04", ""} << QStringList{"A"};
+    }
+    void executeMoves() {
+        QFETCH(QString, begin);
+        QFETCH(QString, end);
+        QFETCH(int, levelIndex);
+        QFETCH(int, stateIndex);
+        QFETCH(QStringList, moved);
+        m_form->Form_Load(m_source, m_home->path());
+        m_dialogs->fileToChoose = m_target;
+        m_form->cmdBrowse_Click(1);
+        auto* beginBox = child<QLineEdit>(QStringLiteral("txtBeginDate"));
+        auto* endBox = child<QLineEdit>(QStringLiteral("txtEndDate"));
+        beginBox->setText(begin);
+        endBox->setText(end);
+        child<QComboBox>(QStringLiteral("cboLevel"))->setCurrentIndex(levelIndex);
+        child<QComboBox>(QStringLiteral("cboProperty"))->setCurrentIndex(stateIndex);
+        QSignalSpy exported(m_form.get(), &frmExport::exported);
+        QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdExecute")), Qt::LeftButton);
+        QTEST((QStringList{beginBox->text(), endBox->text()}), "boxes");
+        QCOMPARE(m_dialogs->questions, QStringList{modGeneral::TransMessage(40221, {qint64(moved.size()), m_target})});
+        QCOMPARE(targetTitles(), moved);
+        QCOMPARE(exported.size(), 1);
+        QCOMPARE(exported[0][0].toLongLong(), qint64(moved.size()));
+        QCOMPARE(m_form->movedCount(), qint64(moved.size()));
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    }
+};
+
+QTEST_MAIN(TestFrmExport)
+#include "TestFrmExport.moc"
