@@ -7,6 +7,7 @@
 #include "LibraryOperations.h"
 #include "SequenceSelection.h"
 #include "Settings.h"
+#include "UndoHistory.h"
 #include "modGeneral.h"
 #include "modSystem.h"
 
@@ -23,11 +24,12 @@ CallEditing::CallEditing(Settings& settings, BrowserState& state, LibraryOperati
     : QObject(parent), m_settings(settings), m_state(state), m_library(library), m_selection(selection), m_calls(calls),
       m_dialogs(dialogs) {}
 
-void CallEditing::grdCall_AddRow(int n) {
+void CallEditing::addRow(int n, int captionKey) {
     if (m_state.currentSequence == 0) {
         return;
     }
     try {
+        const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(captionKey));
         m_library.insertCall(m_state.currentSequence, n);
     } catch (const DbError& error) {
         logError("frmVornReader.grdCall_AddRow", error);
@@ -47,6 +49,7 @@ void CallEditing::grdCall_DeleteRow(int n) {
         return;
     }
     try {
+        const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10517));
         m_library.deleteCall(m_state.currentSequence, n);
     } catch (const DbError& error) {
         logError("frmVornReader.grdCall_DeleteRow", error);
@@ -62,6 +65,7 @@ void CallEditing::grdCall_EditFormation(int n) {
             const std::optional<FormationText> edited =
                 m_dialogs.editFormation({cached.figure, cached.note, cached.hexInfo}, m_settings.HexMode);
             if (edited) {
+                const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10514));
                 m_library.setFormation(m_state.currentSequence, n, edited->figure, edited->note, edited->hexInfo);
                 m_calls.setCachedCall(n - 1, {edited->note, edited->figure, edited->hexInfo});
             }
@@ -78,7 +82,7 @@ void CallEditing::mnuCallEditInsert_Click() {
 }
 
 void CallEditing::mnuCallEditAdd_Click() {
-    grdCall_AddRow(m_calls.currentRow() + 2);
+    addRow(m_calls.currentRow() + 2, 10516);
 }
 
 void CallEditing::mnuCallEditDelete_Click() {

@@ -19,7 +19,7 @@ public:
                 CallList& calls, IBrowserDialogs& dialogs, QObject* parent = nullptr);
 
     // n: the call number (the call-grid row + 1).
-    void grdCall_AddRow(int n);
+    void grdCall_AddRow(int n) { addRow(n, 10515); }
     void grdCall_DeleteRow(int n);
     void grdCall_EditFormation(int n);
 
@@ -30,6 +30,8 @@ public:
     void mnuCallEditFormation_Click();
 
 private:
+    // A new empty call as number n; captionKey names the change for undo.
+    void addRow(int n, int captionKey);
     Settings& m_settings;
     BrowserState& m_state;
     LibraryOperations& m_library;

@@ -34,6 +34,9 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     fileExit = action(file, "mnuFileExit", 10109);
 
     QMenu* edit = menu(bar, "mnuEdit", 10500);
+    editUndo = action(edit, "mnuEditUndo", 10508);
+    editRedo = action(edit, "mnuEditRedo", 10509);
+    edit->addSeparator();
     editCut = action(edit, "mnuEditCut", 10501);
     editCopy = action(edit, "mnuEditCopy", 10502);
     editPaste = action(edit, "mnuEditPaste", 10503);
@@ -102,6 +105,8 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     for (const auto& [item, keys] : shortcuts) {
         item->setShortcut(QKeySequence(QLatin1String(keys)));
     }
+    editUndo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    editRedo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
 
     for (QMenu* popup : {sequencePopup, historyPopup, callEditPopup}) {
         connect(this, &QObject::destroyed, popup, &QObject::deleteLater);

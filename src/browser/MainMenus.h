@@ -38,6 +38,8 @@ public:
     QAction* fileExit = nullptr;
     QAction* recentSeparator = nullptr;
     QList<QAction*> recentFiles;
+    QAction* editUndo = nullptr;
+    QAction* editRedo = nullptr;
     QAction* editCut = nullptr;
     QAction* editCopy = nullptr;
     QAction* editPaste = nullptr;

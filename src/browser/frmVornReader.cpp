@@ -23,6 +23,7 @@
 #include "SequenceSelection.h"
 #include "Settings.h"
 #include "SplitLayout.h"
+#include "UndoHistory.h"
 #include "modGeneral.h"
 #include "modSeqText.h"
 #include "modSetting.h"
@@ -45,6 +46,7 @@
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
@@ -62,6 +64,7 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
                                                       m_settings.RecentFile, m_settings.RecentFileCnt},
                                          static_cast<ILibraryHost&>(*this));
     m_library = std::make_unique<LibraryOperations>(m_session->database());
+    m_undo = new UndoHistory(m_library->undo(), this);
     m_selection = new SequenceSelection(this);
     m_sequences = new SequenceList(m_settings, m_state, m_session->database(), *m_library, *m_selection, this);
     m_calls = new CallList(m_settings, m_state, *m_library, *m_selection, this);
@@ -128,6 +131,11 @@ void frmVornReader::connectMenus() {
     connect(m_menus->fileRead, &QAction::triggered, this, &frmVornReader::mnuFileSeqRead_Click);
     connect(m_menus->fileExit, &QAction::triggered, this, &QWidget::close);
     connect(m_menus->editPaste, &QAction::triggered, this, &frmVornReader::mnuEditPaste_Click);
+    connect(m_menus->editUndo, &QAction::triggered, m_undo, &UndoHistory::undo);
+    connect(m_menus->editRedo, &QAction::triggered, m_undo, &UndoHistory::redo);
+    connect(m_undo->stack(), &QUndoStack::indexChanged, this, &frmVornReader::updateUndoCommands);
+    connect(m_undo->stack(), &QUndoStack::cleanChanged, this, &frmVornReader::updateUndoCommands);
+    connect(m_undo, &UndoHistory::restored, this, &frmVornReader::showRestored);
     connect(m_menus->helpIndex, &QAction::triggered, this, &frmVornReader::mnuHelpIndex_Click);
     connect(m_menus->helpVersion, &QAction::triggered, this, &frmVornReader::mnuHelpVersion_Click);
     for (int i = 0; i < MainMenus::RecentItems; ++i) {
@@ -401,7 +409,14 @@ void frmVornReader::readSequenceText(const QString& source, bool fromClipboard, 
     }
     WindowReaderHost host(*this, m_settings, *m_dialogs);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    modSeqText::ReadSequenceText(m_session->database(), source, fromClipboard, insertPosition, host);
+    {
+        // Undoing a read removes what it added: the sequences with their calls and history.
+        LibraryUndo::Step step(m_library->undo(), QString());
+        const int added =
+            modSeqText::ReadSequenceText(m_session->database(), source, fromClipboard, insertPosition, host);
+        step.setCaption(fromClipboard ? UndoHistory::counted(10529, 10530, added)
+                                      : UndoHistory::counted(10531, 10532, added));
+    }
     QApplication::restoreOverrideCursor();
 }
 
@@ -441,6 +456,7 @@ void frmVornReader::updateLibraryCommands() {
     enable({m_menus->historyDelete, m_menus->callEditInsert, m_menus->callEditAdd, m_menus->callEditDelete,
             m_menus->callEditFormation},
            shown && writable);
+    updateUndoCommands();
     // Where the calls would stand, a caller without a library (or with an empty one) is told how
     // to get one, in the words of the menus as they are.
     const auto caption = &MainMenus::plainCaption;
@@ -451,6 +467,33 @@ void frmVornReader::updateLibraryCommands() {
                          10210, QStringLiteral("%1 > %2 or %1 > %3 a library; %1 > %4 reads generator files")),
                      {caption(m_menus->fileMenu->menuAction()), caption(m_menus->fileNew), caption(m_menus->fileOpen),
                       caption(m_menus->fileRead)}));
+}
+
+void frmVornReader::updateUndoCommands() {
+    const bool writable = m_session->isOpen() && !m_session->isReadOnly();
+    m_menus->editUndo->setText(m_undo->undoCaption());
+    m_menus->editRedo->setText(m_undo->redoCaption());
+    m_menus->editUndo->setEnabled(writable && m_undo->stack()->canUndo());
+    m_menus->editRedo->setEnabled(writable && m_undo->stack()->canRedo());
+}
+
+void frmVornReader::showRestored() {
+    const qint64 shown = m_state.currentSequence;
+    const int callRow = m_calls->currentRow();
+    // The search steps through texts that may have changed.
+    m_search->reset();
+    VisibleLevel();
+    CreateList();
+    const int row = m_sequences->model()->rowOf(shown);
+    if (row < 0) {
+        return;
+    }
+    if (row != m_sequences->currentRow()) {
+        m_state.pendingCallRow = callRow;
+        m_sequences->setCurrentRow(row);
+    } else {
+        m_calls->CreateCallList(shown, callRow);
+    }
 }
 
 void frmVornReader::mnuHelpIndex_Click() {
@@ -562,10 +605,13 @@ void frmVornReader::readLibrarySettings(Database& db) {
 }
 
 void frmVornReader::writeLibrarySettings(Database* db) {
+    // The changes of this library cannot be undone once it is closed.
+    m_undo->clear();
     modSetting::WriteIniMdbVornReader(m_settings, db, modGeneral::LevelMenuCaptions());
 }
 
 void frmVornReader::libraryOpened() {
+    m_undo->clear();
     m_player->libraryOpened();
     m_search->reset();
     updateLibraryCommands();

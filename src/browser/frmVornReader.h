@@ -24,6 +24,7 @@ class SequenceCommands;
 class SequenceList;
 class SequenceSelection;
 class SplitLayout;
+class UndoHistory;
 struct Settings;
 
 // The main window: builds the panes, menus and status bar, owns the open library and wires the
@@ -52,6 +53,7 @@ public:
     DatabaseSwitchMenu& switchMenu() { return *m_switchMenu; }
     PrintCommands& printCommands() { return *m_print; }
     ExportCommand& exportCommand() { return *m_export; }
+    UndoHistory& undoHistory() { return *m_undo; }
     BrowserState& state() { return m_state; }
 
     void VisibleLevel();
@@ -93,6 +95,9 @@ private:
     void storeGeometry();
     void readSequenceText(const QString& source, bool fromClipboard, qint32 insertPosition);
     void updateLibraryCommands();
+    void updateUndoCommands();
+    // The panes after an undo or a redo, on the same sequence when it is still listed.
+    void showRestored();
 
     Settings& m_settings;
     BrowserState m_state;
@@ -114,6 +119,7 @@ private:
     DatabaseSwitchMenu* m_switchMenu = nullptr;
     PrintCommands* m_print = nullptr;
     ExportCommand* m_export = nullptr;
+    UndoHistory* m_undo = nullptr;
     bool m_activated = false;
     QTranslator m_qtTranslator;
 };

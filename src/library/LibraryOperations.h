@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LibraryUndo.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -46,9 +48,11 @@ struct HistoryEntry {
 // not at all. Failures throw DbError; the callers report them under their own procedure names.
 class LibraryOperations {
 public:
-    explicit LibraryOperations(Database& db) : m_db(db) {}
+    explicit LibraryOperations(Database& db) : m_db(db), m_undo(db) {}
 
     Database& database() const { return m_db; }
+    // Records the window's changes for undo; the command-line tool never starts it.
+    LibraryUndo& undo() { return m_undo; }
 
     // Reading.
     std::optional<SequenceHeader> sequence(qint64 key) const;
@@ -95,4 +99,5 @@ private:
     int renumberCalls(qint64 key);
 
     Database& m_db;
+    LibraryUndo m_undo;
 };

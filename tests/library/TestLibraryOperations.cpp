@@ -2,6 +2,7 @@
 #include "FakeSeqTextHost.h"
 #include "Fixtures.h"
 #include "LibraryOperations.h"
+#include "SequenceTextWriter.h"
 #include "modSeqText.h"
 
 #include <QtTest>
@@ -23,6 +24,27 @@ QStringList content(Database& db) {
             QStringList fields;
             for (int i = 0; i < statement.columnCount(); ++i) {
                 fields.append(statement.text(i));
+            }
+            rows.append(fields.join(QLatin1Char('|')));
+        }
+    }
+    return rows;
+}
+
+// Every stored value of the four tables with its type and the rows' own keys: what undo must give
+// back exactly.
+QStringList exactContent(Database& db) {
+    QStringList rows;
+    for (const char* table : {"tblSequence", "tblCall", "tblHistory", "tblSetting"}) {
+        Statement statement =
+            db.prepare(QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(QLatin1String(table)));
+        while (statement.step()) {
+            QStringList fields{QLatin1String(table)};
+            for (int i = 0; i < statement.columnCount(); ++i) {
+                const QVariant value = statement.value(i);
+                fields.append(value.isNull()
+                                  ? QStringLiteral("NULL")
+                                  : QString::fromLatin1(value.typeName()) + QLatin1Char(':') + value.toString());
             }
             rows.append(fields.join(QLatin1Char('|')));
         }
@@ -186,6 +208,117 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(DbError, ops.setHistoryDate(99, QDate(2002, 1, 5)));
         QVERIFY(!ops.deleteCall(1, 9));
         QVERIFY(!ops.hasCall(2, 3));
+    }
+
+    // Each change undone gives back every row as it was, keys and all; redone, the rows as the
+    // change left them; and again back.
+    void undoRedo_data() {
+        QTest::addColumn<QString>("name");
+        for (const QString& name : changes().keys()) {
+            QTest::newRow(qPrintable(name)) << name;
+        }
+        QTest::newRow("paste") << "paste";
+        QTest::newRow("cut") << "cut";
+    }
+    void undoRedo() {
+        QFETCH(QString, name);
+        LibraryOperations ops(m_lib->db);
+        QList<qint64> recorded;
+        ops.undo().setRecorded([&recorded](qint64 change, const QString&) { recorded.append(change); });
+        const QStringList before = exactContent(m_lib->db);
+        {
+            const LibraryUndo::Step step(ops.undo(), name);
+            if (name == QLatin1String("paste")) {
+                FakeSeqTextHost host;
+                host.clipboard = Fixtures::generatorText(2, 3, QStringLiteral("C1"), 500);
+                QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, 1, host), 2);
+            } else if (name == QLatin1String("cut")) {
+                modSeqText::DeleteSequences(m_lib->db, {2, 3});
+            } else {
+                changes().value(name)(ops);
+            }
+        }
+        const QStringList after = exactContent(m_lib->db);
+        QVERIFY(after != before);
+        QCOMPARE(recorded.size(), 1);
+        ops.undo().undo(recorded.front());
+        QCOMPARE(exactContent(m_lib->db), before);
+        ops.undo().redo(recorded.front());
+        QCOMPARE(exactContent(m_lib->db), after);
+        ops.undo().undo(recorded.front());
+        QCOMPARE(exactContent(m_lib->db), before);
+        QVERIFY(!m_lib->db.inTransaction());
+    }
+
+    // Changes one after another, undone to the start and redone to the end; a failed change and a
+    // search that changed nothing leave nothing to undo.
+    void mixedChanges() {
+        LibraryOperations ops(m_lib->db);
+        QList<qint64> recorded;
+        ops.undo().setRecorded([&recorded](qint64 change, const QString&) { recorded.append(change); });
+        const QStringList start = exactContent(m_lib->db);
+        const QStringList names{"call text",   "insert call into gaps", "delete call from gaps",
+                                "state",       "delete history rows",   "formation",
+                                "add history", "delete sequences"};
+        for (const QString& name : names) {
+            const LibraryUndo::Step step(ops.undo(), name);
+            changes().value(name)(ops);
+        }
+        {
+            const LibraryUndo::Step step(ops.undo(), QStringLiteral("failed"));
+            QVERIFY_THROWS_EXCEPTION(DbError, ops.setCallText(1, 9, QStringLiteral("x")));
+        }
+        {
+            m_lib->db.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON tblSequence BEGIN "
+                                          "SELECT RAISE(ABORT, 'refused'); END"));
+            const LibraryUndo::Step step(ops.undo(), QStringLiteral("refused"));
+            QVERIFY_THROWS_EXCEPTION(DbError, ops.deleteSequences({1, 2}));
+            m_lib->db.exec(QStringLiteral("DROP TRIGGER refuse"));
+        }
+        {
+            const LibraryUndo::Step step(ops.undo(), QStringLiteral("nothing"));
+            QCOMPARE(ops.levels(), QStringList{QStringLiteral("Plus")});
+        }
+        QCOMPARE(recorded.size(), names.size());
+        const QStringList end = exactContent(m_lib->db);
+        for (auto change = recorded.crbegin(); change != recorded.crend(); ++change) {
+            ops.undo().undo(*change);
+        }
+        QCOMPARE(exactContent(m_lib->db), start);
+        for (const qint64 change : std::as_const(recorded)) {
+            ops.undo().redo(change);
+        }
+        QCOMPARE(exactContent(m_lib->db), end);
+    }
+
+    // An undo that cannot get the library (another program writes) changes nothing and can be
+    // tried again; after clear() nothing is recorded until a new step, and the file is gone.
+    void undoThatFailsChangesNothing() {
+        LibraryOperations ops(m_lib->db);
+        qint64 recorded = 0;
+        ops.undo().setRecorded([&recorded](qint64 change, const QString&) { recorded = change; });
+        {
+            const LibraryUndo::Step step(ops.undo(), QStringLiteral("delete"));
+            ops.deleteSequences({1, 2, 3});
+        }
+        const QStringList deleted = exactContent(m_lib->db);
+        Database other(m_lib->db.path());
+        other.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        m_lib->db.setBusyTimeout(0);
+        QVERIFY_THROWS_EXCEPTION(DbError, ops.undo().undo(recorded));
+        QCOMPARE(exactContent(m_lib->db), deleted);
+        other.exec(QStringLiteral("ROLLBACK"));
+        ops.undo().undo(recorded);
+        QCOMPARE(Fixtures::value(m_lib->db, QStringLiteral("SELECT count(*) FROM tblSequence")).toInt(), 3);
+        const QString images =
+            Fixtures::value(m_lib->db, QStringLiteral("SELECT file FROM pragma_database_list WHERE name = 'vornundo'"))
+                .toString();
+        QVERIFY(QFile::exists(images));
+        ops.undo().clear();
+        QVERIFY(!QFile::exists(images));
+        QVERIFY(
+            Fixtures::value(m_lib->db, QStringLiteral("SELECT file FROM pragma_database_list WHERE name = 'vornundo'"))
+                .isNull());
     }
 
     // What the panes read: a sequence's calls by its identity, its history by date.
