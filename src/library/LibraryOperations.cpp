@@ -127,7 +127,9 @@ void LibraryOperations::deleteSequences(const QList<qint64>& keys) {
 
 void LibraryOperations::renumberOrder(const QList<qint64>& keysInListOrder) {
     Transaction transaction(m_db);
-    Statement update = m_db.prepare(QStringLiteral("UPDATE tblSequence SET OrderNo = ? WHERE Sequence = ?"));
+    // Rows already in place are left alone: nothing to write, and nothing for undo to keep.
+    Statement update =
+        m_db.prepare(QStringLiteral("UPDATE tblSequence SET OrderNo = ?1 WHERE Sequence = ?2 AND OrderNo IS NOT ?1"));
     for (qsizetype r = 0; r < keysInListOrder.size(); ++r) {
         update.bind(1, static_cast<qint64>(r + 1)).bind(2, keysInListOrder[r]);
         update.run();
