@@ -1,3 +1,4 @@
+#include "AppHome.h"
 #include "FigureDiagram.h"
 #include "FigureView.h"
 #include "SplitLayout.h"
@@ -510,6 +511,35 @@ private Q_SLOTS:
         QVERIFY(fileDeleted || ini(form, "FormWidth").toInt() == qRound(m_window->width() * perPixel));
         QVERIFY(fileDeleted || ini(form, "FormHeight").toInt() == qRound(m_window->height() * perPixel));
         QCOMPARE(ini(QStringLiteral("VornReader"), "MdbFile"), fileClose ? QString() : QStringLiteral("Dance.mdb"));
+    }
+
+    // Every menu item the shipped help page names in 「」 is an item of the Japanese window's
+    // menus, spelled as the menu spells it; Help > Index shows that page.
+    void helpPageNamesTheMenus() {
+        QVERIFY(start({"generated Plus"}, {}, {{QStringLiteral("Language"), QStringLiteral("Japanese")}}));
+        QSet<QString> captions;
+        QList<QAction*> actions = m_window->findChildren<QAction*>();
+        for (QMenu* popup :
+             {m_window->menus().sequencePopup, m_window->menus().historyPopup, m_window->menus().callEditPopup}) {
+            actions += popup->actions();
+        }
+        for (const QAction* action : std::as_const(actions)) {
+            captions.insert(MainMenus::plainCaption(action));
+        }
+        QFile page(AppHome::path() + QStringLiteral("/System/VornReader.html"));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(page.readAll());
+        static const QRegularExpression named(QStringLiteral("「([^」]+)」"));
+        int names = 0;
+        for (const QRegularExpressionMatch& match : named.globalMatch(text)) {
+            QVERIFY2(captions.contains(match.captured(1)), qPrintable(match.captured(1)));
+            ++names;
+        }
+        QVERIFY(names >= 20);
+        m_window->menus().helpIndex->trigger();
+        auto* help = m_window->findChild<QTextBrowser*>(QStringLiteral("frmHelp"));
+        QVERIFY(help && help->isVisible());
+        QVERIFY(help->toPlainText().contains(QStringLiteral("シーケンスファイル読み込み")));
     }
 };
 

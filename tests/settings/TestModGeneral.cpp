@@ -141,9 +141,18 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(AppHome::path() + QStringLiteral("/vornreader_org.mdb")));
         QVERIFY(
             modSystem::WriteIniValue(QStringLiteral("Translation"), QStringLiteral("40302"), "my clipboard", english));
+        // A help page from an older version gives way to the one this version ships.
+        QFile help(AppHome::path() + QStringLiteral("/System/VornReader.html"));
+        QVERIFY(help.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        help.write("<p>「データベースの新規作成」</p>");
+        help.close();
         HomeSeeder::SeedApplicationHome();
         modGeneral::SetLanguage(QStringLiteral("English"));
         QCOMPARE(modGeneral::LoadTransString(40302), QStringLiteral("my clipboard"));
+        QVERIFY(help.open(QIODevice::ReadOnly));
+        QFile shipped(QStringLiteral(":/System/VornReader.html"));
+        QVERIFY(shipped.open(QIODevice::ReadOnly));
+        QCOMPARE(help.readAll(), shipped.readAll());
     }
 
     void messageFormat_data() {
