@@ -180,8 +180,12 @@ private Q_SLOTS:
                             i % 2 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
         }
         QCOMPARE(exactContent(), deleted);
+        // The keys work from the call grid as well.
         QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
-        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        QWidget* calls = m_window->callList().grid();
+        QVERIFY(focus(calls));
+        QTest::keyClick(calls, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(stack->index(), 3);
         change(QStringLiteral("state"));
         QCOMPARE(stack->count(), 4);
         QVERIFY(!m_window->menus().editRedo->isEnabled());
