@@ -7,7 +7,6 @@
 #include "LibraryOperations.h"
 #include "SequenceSelection.h"
 #include "Settings.h"
-#include "UndoHistory.h"
 #include "modGeneral.h"
 #include "modSystem.h"
 
@@ -29,7 +28,7 @@ void CallEditing::addRow(int n, int captionKey) {
         return;
     }
     try {
-        const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(captionKey));
+        const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(captionKey));
         m_library.insertCall(m_state.currentSequence, n);
     } catch (const DbError& error) {
         logError("frmVornReader.grdCall_AddRow", error);
@@ -49,7 +48,7 @@ void CallEditing::grdCall_DeleteRow(int n) {
         return;
     }
     try {
-        const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10517));
+        const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10517));
         m_library.deleteCall(m_state.currentSequence, n);
     } catch (const DbError& error) {
         logError("frmVornReader.grdCall_DeleteRow", error);
@@ -65,7 +64,7 @@ void CallEditing::grdCall_EditFormation(int n) {
             const std::optional<FormationText> edited =
                 m_dialogs.editFormation({cached.figure, cached.note, cached.hexInfo}, m_settings.HexMode);
             if (edited) {
-                const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10514));
+                const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10514));
                 m_library.setFormation(m_state.currentSequence, n, edited->figure, edited->note, edited->hexInfo);
                 m_calls.setCachedCall(n - 1, {edited->note, edited->figure, edited->hexInfo});
             }

@@ -11,7 +11,6 @@
 #include "MarkupDelegate.h"
 #include "SequenceSelection.h"
 #include "Settings.h"
-#include "UndoHistory.h"
 #include "modGeneral.h"
 #include "modSystem.h"
 
@@ -439,7 +438,7 @@ bool CallList::MoveCallRow(int direction) {
 
 void CallList::grdCall_ValidateEdit(int row, const QString& text) {
     try {
-        const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10512));
+        const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10512));
         m_library.setCallText(m_state.currentSequence, row + 1, text);
     } catch (const DbError& error) {
         reportError("frmVornReader.grdCall_ValidateEdit", error);
@@ -453,7 +452,7 @@ void CallList::grdHexInfo_ValidateEdit(int index, const QString& text) {
     }
     m_cache[k].hexInfo = text;
     try {
-        const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10513));
+        const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10513));
         m_library.setHexInfo(m_state.currentSequence, k + 1, text);
     } catch (const DbError& error) {
         reportError("frmVornReader.grdHexInfo_ValidateEdit", error);

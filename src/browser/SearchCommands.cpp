@@ -8,7 +8,6 @@
 #include "SequenceList.h"
 #include "SequenceListModel.h"
 #include "Settings.h"
-#include "UndoHistory.h"
 #include "frmSearchWord.h"
 #include "modGeneral.h"
 
@@ -96,7 +95,7 @@ bool SearchCommands::SearchWord(bool replaceFlag, const QString& findText, const
                                 int direction) {
     const SearchContext context{m_settings.ViewLevel, m_settings.SequenceSort, m_state.currentSequence,
                                 std::max(0, m_calls.currentRow())};
-    const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10527));
+    const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10527));
     const SearchResult result =
         m_engine.SearchWord(m_library.database(), context, replaceFlag, findText, replaceText, compareMode, direction);
     if (result.hasMatch) {
@@ -116,7 +115,7 @@ bool SearchCommands::SearchWord(bool replaceFlag, const QString& findText, const
 }
 
 void SearchCommands::ReplaceWordAll(const QString& findText, const QString& replaceText, int compareMode) {
-    LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10528));
+    LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10528));
     const ReplaceAllResult result = m_engine.ReplaceWordAll(
         m_library.database(), m_settings.ViewLevel, findText, replaceText, compareMode,
         [this](int count) { return m_dialogs.question(modGeneral::TransMessage(40504, {count})); });

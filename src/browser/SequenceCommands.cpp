@@ -54,7 +54,7 @@ void SequenceCommands::mnuSequenceState_Click(int index) {
         return;
     }
     try {
-        const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10510));
+        const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10510));
         m_library.setState(m_sequences.selectedSequences(), index);
         m_sequences.showState(rows, index);
     } catch (const DbError& error) {
@@ -80,7 +80,7 @@ void SequenceCommands::mnuSequenceAddHist_Click() {
         return;
     }
     try {
-        const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10518));
+        const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10518));
         m_library.addHistory(keys, date, entry->partyName);
     } catch (const DbError& error) {
         logError("frmVornReader.mnuSequenceAddHist_Click", error.info());
@@ -106,7 +106,7 @@ void SequenceCommands::mnuSequenceDelHist_Click() {
         if (!chosen || *chosen < 0 || *chosen >= stored.size()) {
             return;
         }
-        const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10519));
+        const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10519));
         m_library.deleteHistoryEntry(keys, stored[*chosen]);
     } catch (const DbError& error) {
         logError("frmVornReader.mnuSequenceDelHist_Click", error.info());
@@ -124,7 +124,7 @@ void SequenceCommands::mnuHistoryDelete_Click() {
         m_dialogs.information(modGeneral::TransMessage(40121));
     } else if (m_dialogs.question(modGeneral::TransMessage(40122))) {
         try {
-            const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10519));
+            const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10519));
             m_library.deleteHistoryRows(rows);
         } catch (const DbError& error) {
             logError("frmVornReader.mnuHistoryDelete_Click", error.info());
@@ -138,7 +138,7 @@ void SequenceCommands::grdHistory_ValidateEdit(int row, int column, const QStrin
     QStandardItemModel* history = m_calls.historyModel();
     const qint64 key = history->item(row, 2)->text().toLongLong();
     try {
-        const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10520));
+        const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10520));
         if (column == 0) {
             const QDate date = parseCallDate(text);
             if (!date.isValid()) {
@@ -167,7 +167,7 @@ void SequenceCommands::mnuSequenceChangeLevel_Click() {
         return;
     }
     try {
-        const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10521));
+        const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10521));
         m_library.changeLevel(keys, *level);
     } catch (const DbError& error) {
         logError("frmVornReader.mnuSequenceChangeLevel_Click", error.info());

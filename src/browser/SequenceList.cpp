@@ -10,7 +10,7 @@
 #include "SequenceListModel.h"
 #include "SequenceSelection.h"
 #include "Settings.h"
-#include "UndoHistory.h"
+#include "modGeneral.h"
 #include "modSystem.h"
 
 #include <QApplication>
@@ -117,7 +117,7 @@ void SequenceList::rememberRow(int row) {
 
 void SequenceList::grdSeqList_ValidateEdit(int row, const QString& title) {
     try {
-        const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10511));
+        const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10511));
         m_library.setTitle(m_model->sequenceAt(row), title);
     } catch (const DbError& error) {
         modSystem::WriteErrorLog(QStringLiteral("frmVornReader.grdSeqList_ValidateEdit"), error.info());
@@ -148,7 +148,7 @@ void SequenceList::BeforeMoveRow(int draggedRow, int position) {
     order.append(rest.mid(insertAt));
     m_model->reorder(order);
     {
-        const LibraryUndo::Step step(m_library.undo(), UndoHistory::caption(10526));
+        const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10526));
         RenumberSequenceOrder();
     }
     // The shown sequence moved with its block: its remembered position and the position panel

@@ -112,11 +112,7 @@ void UndoHistory::clear() {
     m_stack->clear();
 }
 
-QString UndoHistory::caption(int key) {
-    return modGeneral::LoadTransString(key);
-}
-
 QString UndoHistory::counted(int keyMany, int keyOne, qsizetype count) {
-    return count == 1 ? caption(keyOne)
+    return count == 1 ? modGeneral::LoadTransString(keyOne)
                       : modGeneral::MessageFormat(modGeneral::LoadTransString(keyMany), {QVariant::fromValue(count)});
 }

@@ -23,8 +23,7 @@ public:
     void redo();
     void clear();
 
-    // A change's name from its translation key; with a count, the singular key names one.
-    static QString caption(int key);
+    // A change's name for count sequences: keyOne's text for one, keyMany's with the count else.
     static QString counted(int keyMany, int keyOne, qsizetype count);
 
 Q_SIGNALS:

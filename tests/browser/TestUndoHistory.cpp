@@ -82,6 +82,12 @@ class TestUndoHistory : public WindowFixture {
         } else if (name == QLatin1String("title")) {
             SequenceListModel* list = m_window->sequenceList().model();
             list->setData(list->index(1, SequenceListModel::TitleColumn), QStringLiteral("new title"));
+        } else if (name == QLatin1String("replace")) {
+            // The first press finds the match, the second replaces it.
+            m_window->searchCommands().SearchWord(true, QStringLiteral("swing"), QStringLiteral("spin"), 1, 0);
+            m_window->searchCommands().SearchWord(true, QStringLiteral("swing"), QStringLiteral("spin"), 1, 0);
+        } else if (name == QLatin1String("edit history")) {
+            m_window->callList().historyModel()->item(0, 1)->setText(QStringLiteral("Another club"));
         } else if (name == QLatin1String("replace all")) {
             m_window->searchCommands().ReplaceWordAll(QStringLiteral("swing"), QStringLiteral("spin"), 1);
         } else if (name == QLatin1String("drag")) {
@@ -110,6 +116,8 @@ private Q_SLOTS:
                                                               {"formation", "Formation"},
                                                               {"call text", "Call"},
                                                               {"title", "Title"},
+                                                              {"replace", "Replace"},
+                                                              {"edit history", "Edit History"},
                                                               {"replace all", "Replace All"},
                                                               {"drag", "Move Sequences"}};
         for (const auto& [name, caption] : rows) {
