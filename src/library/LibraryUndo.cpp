@@ -6,6 +6,7 @@
 #include "modSystem.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryFile>
 #include <sqlite3.h>
 
@@ -56,7 +57,12 @@ void LibraryUndo::prepare() {
     if (rc != SQLITE_OK) {
         throw DbError(rc, QString::fromUtf8(sqlite3_errmsg(m_db.handle())));
     }
-    auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/vornreader-undo-XXXXXX.db"));
+    // A temporary folder that is not there gives an empty path, which would put the file at the root.
+    const QString folder = QDir::tempPath();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        throw DbError(SQLITE_CANTOPEN, QStringLiteral("There is no folder for temporary files (TMPDIR)."));
+    }
+    auto file = std::make_unique<QTemporaryFile>(folder + QStringLiteral("/vornreader-undo-XXXXXX.db"));
     if (!file->open()) {
         throw DbError(SQLITE_CANTOPEN, QStringLiteral("%1: %2").arg(file->fileTemplate(), file->errorString()));
     }
@@ -197,13 +203,14 @@ void LibraryUndo::forget(qint64 change) noexcept {
 }
 
 LibraryUndo::Step::Step(LibraryUndo& undo, QString caption) : m_undo(undo), m_caption(std::move(caption)) {
-    if (!m_undo.m_recorded || m_undo.isRecording() || m_undo.m_db.isReadOnly()) {
+    if (!m_undo.m_recorded || m_undo.isRecording() || m_undo.m_unavailable || m_undo.m_db.isReadOnly()) {
         return;
     }
     try {
         m_undo.start();
         m_outer = true;
     } catch (const DbError& error) {
+        m_undo.m_unavailable = true;
         modSystem::WriteErrorLog(QStringLiteral("LibraryUndo.Step"), error.info());
     }
 }
@@ -239,4 +246,5 @@ void LibraryUndo::clear() noexcept {
     m_file.reset();
     m_tables.clear();
     m_ready = false;
+    m_unavailable = false;
 }

@@ -79,6 +79,9 @@ private:
     std::unique_ptr<QTemporaryFile> m_file;
     QList<Table> m_tables;
     bool m_ready = false;
+    // The images could not be kept for this library: its changes go ahead without undo, and the
+    // failure is reported once.
+    bool m_unavailable = false;
     qint64 m_recording = 0;
     qint64 m_last = 0;
 };
