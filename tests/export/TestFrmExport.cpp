@@ -117,16 +117,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("message"); // 0 = none
         QTest::addColumn<QString>("detail");
-        QTest::newRow("target") << 1 << "target.mdb"
-                                << "target.mdb" << 0 << "";
-        QTest::newRow("cancelled") << 1 << ""
-                                   << "" << 0 << "";
-        QTest::newRow("missing") << 1 << "missing.mdb"
-                                 << "" << 40201 << "";
-        QTest::newRow("not a library") << 1 << "notes.mdb"
-                                       << "" << 40104 << "file is not a database";
-        QTest::newRow("another source") << 0 << "target.mdb"
-                                        << "target.mdb" << 0 << "";
+        const auto row = [](const char* name, int index, const char* chosen, const char* shown, int message,
+                            const char* detail) {
+            QTest::newRow(name) << index << QString(chosen) << QString(shown) << message << QString(detail);
+        };
+        row("target", 1, "target.mdb", "target.mdb", 0, "");
+        row("cancelled", 1, "", "", 0, "");
+        row("missing", 1, "missing.mdb", "", 40201, "");
+        row("not a library", 1, "notes.mdb", "", 40104, "file is not a database");
+        row("another source", 0, "target.mdb", "target.mdb", 0, "");
     }
     void browse() {
         QFETCH(int, index);
@@ -156,34 +155,22 @@ private Q_SLOTS:
         }
     }
 
-    // The checks that come before any question; nothing moves.
+    // The dialog hands its files and dates to the export's checks (whose refusals have tests of
+    // their own); nothing moves.
     void executeRefusals_data() {
         QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("begin");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no source") << ""
-                                   << "target.mdb"
-                                   << "" << modGeneral::LoadTransString(40211);
-        QTest::newRow("no target") << "source.mdb"
-                                   << ""
-                                   << "" << modGeneral::LoadTransString(40212);
-        QTest::newRow("the same file") << "source.mdb"
-                                       << "source.mdb"
-                                       << "" << modGeneral::LoadTransString(40213);
-        QTest::newRow("not a date") << "source.mdb"
-                                    << "target.mdb"
-                                    << "2002/02/30" << modGeneral::TransMessage(40214, {"2002/02/30"});
+        QTest::newRow("no source") << QString() << QString() << modGeneral::LoadTransString(40211);
+        QTest::newRow("not a date") << QStringLiteral("source.mdb") << "2002/02/30"
+                                    << modGeneral::TransMessage(40214, {"2002/02/30"});
     }
     void executeRefusals() {
         QFETCH(QString, source);
-        QFETCH(QString, target);
         QFETCH(QString, begin);
         m_form->Form_Load(source.isEmpty() ? QString() : m_home->file(source), m_home->path());
-        if (!target.isEmpty()) {
-            m_dialogs->fileToChoose = m_home->file(target);
-            m_form->cmdBrowse_Click(1);
-        }
+        m_dialogs->fileToChoose = m_target;
+        m_form->cmdBrowse_Click(1);
         child<QLineEdit>(QStringLiteral("txtBeginDate"))->setText(begin);
         QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdExecute")), Qt::LeftButton);
         QTEST(m_dialogs->exclamations.join('\n'), "message");
@@ -200,20 +187,15 @@ private Q_SLOTS:
         QTest::addColumn<int>("stateIndex");
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<QStringList>("moved");
-        QTest::newRow("from 2002/1/5") << "2002/1/5"
-                                       << "" << 0 << 0 << QStringList{"2002/01/05", ""} << QStringList{"B", "C", "D"};
-        QTest::newRow("to 2002-1-10") << ""
-                                      << "2002-1-10" << 0 << 0 << QStringList{"", "2002/01/10"}
-                                      << QStringList{"A", "B", "C"};
-        QTest::newRow("no filter") << ""
-                                   << "" << 0 << 0 << QStringList{"", ""} << QStringList{"A", "B", "C", "D"};
-        QTest::newRow("level Plus") << ""
-                                    << "" << 1 << 0 << QStringList{"", ""} << QStringList{"A", "B", "D"};
-        QTest::newRow("state Not called (0)") << ""
-                                              << "" << 0 << 1 << QStringList{"", ""} << QStringList{"A", "C"};
-        QTest::newRow("Plus, Not called, from 1/4")
-            << "2002/1/4"
-            << "" << 1 << 1 << QStringList{"2002/01/04", ""} << QStringList{"A"};
+        const auto row = [](const char* name, const char* begin, const char* end, int level, int state,
+                            const QStringList& boxes, const QStringList& moved) {
+            QTest::newRow(name) << QString(begin) << QString(end) << level << state << boxes << moved;
+        };
+        row("from 2002/1/5", "2002/1/5", "", 0, 0, {"2002/01/05", ""}, {"B", "C", "D"});
+        row("to 2002-1-10", "", "2002-1-10", 0, 0, {"", "2002/01/10"}, {"A", "B", "C"});
+        row("level Plus", "", "", 1, 0, {"", ""}, {"A", "B", "D"});
+        row("state Not called (0)", "", "", 0, 1, {"", ""}, {"A", "C"});
+        row("Plus, Not called, from 1/4", "2002/1/4", "", 1, 1, {"2002/01/04", ""}, {"A"});
     }
     void executeMoves() {
         QFETCH(QString, begin);

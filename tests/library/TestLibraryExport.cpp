@@ -1,16 +1,12 @@
 #include "DbError.h"
 #include "ExportSamples.h"
+#include "Fixtures.h"
 #include "LibraryExport.h"
 #include "TestHome.h"
 #include "modDataBase.h"
 
-#include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <QtTest>
-#include <csignal>
 #include <optional>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using ExportSamples::Sample;
 
@@ -60,33 +56,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("level");
         QTest::addColumn<int>("state");
         QTest::addColumn<QStringList>("moved");
-        QTest::newRow("no filter") << ""
-                                   << ""
-                                   << "" << -1 << QStringList{"A", "B", "C", "D", "E", "F"};
-        QTest::newRow("from, inclusive") << "2002/01/05"
-                                         << ""
-                                         << "" << -1 << QStringList{"B", "C", "D", "E", "F"};
-        QTest::newRow("to, inclusive") << ""
-                                       << "2002/01/20"
-                                       << "" << -1 << QStringList{"A", "B", "C", "D"};
-        QTest::newRow("range") << "2002/01/05"
-                               << "2002/01/20"
-                               << "" << -1 << QStringList{"B", "C", "D"};
-        QTest::newRow("level") << ""
-                               << ""
-                               << "Plus" << -1 << QStringList{"A", "B", "D"};
-        QTest::newRow("state 0") << ""
-                                 << ""
-                                 << "" << 0 << QStringList{"A", "C", "E"};
-        QTest::newRow("level and state") << ""
-                                         << ""
-                                         << "A1" << 1 << QStringList{"F"};
-        QTest::newRow("all four") << "2002/01/01"
-                                  << "2002/01/31"
-                                  << "Plus" << 2 << QStringList{"D"};
-        QTest::newRow("a level with a quote") << ""
-                                              << ""
-                                              << "it's" << -1 << QStringList{};
+        const QString any;
+        QTest::newRow("no filter") << any << any << any << -1 << QStringList{"A", "B", "C", "D", "E", "F"};
+        QTest::newRow("from, inclusive") << "2002/01/05" << any << any << -1 << QStringList{"B", "C", "D", "E", "F"};
+        QTest::newRow("to, inclusive") << any << "2002/01/20" << any << -1 << QStringList{"A", "B", "C", "D"};
+        QTest::newRow("range") << QStringLiteral("2002/01/05") << "2002/01/20" << any << -1
+                               << QStringList{"B", "C", "D"};
+        QTest::newRow("level") << any << any << "Plus" << -1 << QStringList{"A", "B", "D"};
+        QTest::newRow("state 0") << any << any << any << 0 << QStringList{"A", "C", "E"};
+        QTest::newRow("level and state") << any << any << "A1" << 1 << QStringList{"F"};
+        QTest::newRow("all four") << QStringLiteral("2002/01/01") << QStringLiteral("2002/01/31") << "Plus" << 2
+                                  << QStringList{"D"};
+        QTest::newRow("a level with a quote") << any << any << "it's" << -1 << QStringList{};
     }
     void filter() {
         QFETCH(QString, begin);
@@ -115,6 +96,8 @@ private Q_SLOTS:
         QCOMPARE(ExportSamples::rows(db, QStringLiteral("SELECT Title FROM target.tblSequence ORDER BY Title")), moved);
         QCOMPARE(orphans(db), QStringList());
         QCOMPARE(exporter.count(filter), qint64(0));
+        // Moving everything leaves the source's tables in place, empty.
+        QVERIFY(modDataBase::IsCurrent(db));
     }
 
     // A target that is not there is a failure, and is not made as an empty file.
@@ -123,20 +106,6 @@ private Q_SLOTS:
         Database db(m_source);
         QVERIFY_THROWS_EXCEPTION(DbError, LibraryExport(db, missing));
         QVERIFY(!QFileInfo::exists(missing));
-    }
-
-    // Moving everything leaves the source's tables in place, empty.
-    void everythingLeavesEmptyTables() {
-        addTo(m_source, {{"A"}, {"B"}, {"C"}});
-        {
-            Database db(m_source);
-            QCOMPARE(LibraryExport(db, m_target).move({}), qint64(3));
-        }
-        Database db(m_source);
-        QVERIFY(modDataBase::IsCurrent(db));
-        QCOMPARE(ExportSamples::rows(db, QStringLiteral("SELECT (SELECT count(*) FROM tblSequence) || (SELECT "
-                                                        "count(*) FROM tblCall) || (SELECT count(*) FROM tblHistory)")),
-                 QStringList{"000"});
     }
 
     // The moved sequences take the target's next OrderNo values, in the source's list order.
@@ -265,42 +234,20 @@ private Q_SLOTS:
             return QFile::copy(masterSource, m_source) && QFile::copy(masterTarget, m_target);
         };
         QVERIFY(fresh());
-        QElapsedTimer clock;
-        clock.start();
-        {
+        const qint64 fullRun = Fixtures::runMicros([&] {
             Database db(m_source);
             QCOMPARE(LibraryExport(db, m_target).move({}), qint64(kSequences));
-        }
-        const qint64 fullRun = std::max<qint64>(clock.nsecsElapsed() / 1000, 1000);
-
+        });
         QRandomGenerator random(20261210);
         int interrupted = 0;
         for (int round = 0; round < 16; ++round) {
             QVERIFY(fresh());
-            int ready[2];
-            QVERIFY(pipe(ready) == 0);
-            const pid_t child = fork();
-            QVERIFY(child >= 0);
-            if (child == 0) {
-                try {
-                    Database db(m_source);
-                    LibraryExport exporter(db, m_target);
-                    const char go = 'g';
-                    (void)!write(ready[1], &go, 1);
-                    exporter.move({});
-                } catch (...) {
-                    _exit(1);
-                }
-                _exit(0);
-            }
-            char go = 0;
-            QCOMPARE(read(ready[0], &go, 1), ssize_t(1));
-            ::close(ready[0]);
-            ::close(ready[1]);
-            usleep(static_cast<useconds_t>(random.bounded(fullRun)));
-            kill(child, SIGKILL);
-            int status = 0;
-            waitpid(child, &status, 0);
+            QVERIFY(Fixtures::killMidway(random, fullRun, [&](const auto& ready) {
+                Database db(m_source);
+                LibraryExport exporter(db, m_target);
+                ready();
+                exporter.move({});
+            }));
             if (QFileInfo::exists(m_source + QStringLiteral("-journal")) ||
                 QFileInfo::exists(m_target + QStringLiteral("-journal"))) {
                 ++interrupted;

@@ -81,22 +81,6 @@ private Q_SLOTS:
         QTEST(timer.text(), "text");
         QTEST(timer.colour(), "colour");
     }
-
-    // The colour never goes back while the tip runs on.
-    void colourStaysOnceChanged() {
-        FakeClock clock;
-        TipTimer timer(clock);
-        timer.start(12);
-        QStringList texts;
-        for (const qint64 second : {1, 601, 719, 720, 721, 722}) {
-            clock.now = second * 1000;
-            timer.tick(0);
-            texts.append(timer.text() + QLatin1Char(timer.colour() == TipColour::Black  ? 'k'
-                                                    : timer.colour() == TipColour::Blue ? 'b'
-                                                                                        : 'r'));
-        }
-        QCOMPARE(texts, QStringList({"11:59k", "01:59b", "00:01b", "00:00b", "00:01r", "00:02r"}));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestTipTimer)

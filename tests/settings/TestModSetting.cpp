@@ -28,12 +28,7 @@ QStringList displayTexts(const Settings& settings) {
 }
 
 QStringList settingRows(Database& db) {
-    QStringList rows;
-    Statement statement = db.prepare(QStringLiteral("SELECT KeyName, Data FROM tblSetting ORDER BY KeyName"));
-    while (statement.step()) {
-        rows.append(statement.text(0) + QLatin1Char('=') + statement.text(1));
-    }
-    return rows;
+    return Fixtures::rows(db, QStringLiteral("SELECT KeyName || '=' || Data FROM tblSetting ORDER BY KeyName"));
 }
 
 QList<int> geometry(const FormGeometry& form) {
@@ -151,9 +146,7 @@ private Q_SLOTS:
         modSetting::WriteIniVornReader(s, false);
         modSetting::WriteIniMdbVornReader(s, &m_lib->db, kLevels);
 
-        QFile file(iniPath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+        const QStringList lines = QString::fromUtf8(Fixtures::readFile(iniPath())).split(QLatin1Char('\n'));
         qsizetype previous = -1;
         for (const QString& line : kept) {
             QVERIFY2(lines.indexOf(line) > previous, qPrintable(line));
@@ -295,11 +288,7 @@ private:
         QTest::newRow("display settings in the library") << 1;
     }
     QString iniPath() const { return m_lib->home.file(QStringLiteral("VornReader.ini")); }
-    void writeIni(const QString& text) {
-        QFile file(iniPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(text.toUtf8());
-    }
+    void writeIni(const QString& text) { QVERIFY(Fixtures::writeFile(iniPath(), text.toUtf8())); }
     QString ini(const char* section, const char* key) const {
         return IniFile::read(iniPath(), QLatin1String(section), QLatin1String(key))
             .value_or(QStringLiteral("<missing>"));

@@ -49,15 +49,7 @@ qint64 addSequence(Database& db, const QString& level, const QString& date, cons
 
 // The first column of every row, joined with commas.
 QString texts(Database& db, const QString& sql, const QVariantList& values = {}) {
-    Statement statement = db.prepare(sql);
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        statement.bind(static_cast<int>(i + 1), values[i]);
-    }
-    QStringList texts;
-    while (statement.step()) {
-        texts.append(statement.text(0));
-    }
-    return texts.join(QLatin1Char(','));
+    return Fixtures::rows(db, sql, values).join(QLatin1Char(','));
 }
 
 QString fields(Database& db, const QString& table, bool sorted = false) {

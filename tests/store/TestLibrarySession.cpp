@@ -7,14 +7,9 @@
 #include "modDataBase.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QtTest>
-#include <csignal>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -39,11 +34,6 @@ public:
     int reads = 0;
     QList<bool> writes;
 };
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 ino_t inodeOf(const QString& path) {
     struct stat info {};
@@ -102,14 +92,11 @@ private Q_SLOTS:
         QCOMPARE(m_funcKey, QStringLiteral("Shift+F3"));
         QCOMPARE(m_recent[0], path);
         QCOMPARE(m_host->reads, 1);
-        QCOMPARE(m_session->DispFormCaption(QStringLiteral("Plus")),
-                 QStringLiteral("【Plus】 A.MDB [Shift+F3] (%1) - VornReader").arg(m_mdbPath));
 
         // Opening it again closes it first (settings written, file compacted) and opens it anew.
         QVERIFY(m_session->OpenSequenceMdbFile(path, QString()));
         QCOMPARE(m_host->writes, QList<bool>{true});
         QCOMPARE(m_host->reads, 2);
-        QCOMPARE(m_session->DispFormCaption(QString()), QStringLiteral("A.MDB (%1) - VornReader").arg(m_mdbPath));
 
         m_session->mnuFileMdbClose_Click();
         QVERIFY(!m_session->isOpen());
@@ -169,18 +156,14 @@ private Q_SLOTS:
         modDataBase::CreateLibrary(open);
         QVERIFY(m_session->OpenSequenceMdbFile(open, QString()));
         const QString chosen = m_home->file(QStringLiteral("new.mdb"));
-        if (exists) {
-            QFile file(chosen);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("keep me");
-        }
+        QVERIFY(!exists || Fixtures::writeFile(chosen, "keep me"));
         m_host->choice = chosen;
         m_host->overwrite = overwrite;
         m_session->mnuFileMdbNew_Click();
         QCOMPARE(m_host->messages, exists ? QStringList{QStringLiteral("40113 ") + chosen} : QStringList());
         QCOMPARE(m_mdbFile, created ? QStringLiteral("new.mdb") : QStringLiteral("open.mdb"));
         QVERIFY(m_session->isOpen());
-        QCOMPARE(contents(chosen) == "keep me", !created);
+        QCOMPARE(Fixtures::readFile(chosen) == "keep me", !created);
     }
 
     // A library with free pages is compacted in place: the same file (a second program that has
@@ -208,9 +191,9 @@ private Q_SLOTS:
     void compactionWithoutFreePagesLeavesTheFile() {
         Database db;
         Fixtures::createLibrary(db, m_home->path());
-        const QByteArray original = contents(db.path());
+        const QByteArray original = Fixtures::readFile(db.path());
         QVERIFY(LibrarySession::OptimizeDatabase(db));
-        QCOMPARE(contents(db.path()), original);
+        QCOMPARE(Fixtures::readFile(db.path()), original);
     }
 
     // A program reading the library keeps it from being compacted: skipped without a word, and
@@ -222,10 +205,10 @@ private Q_SLOTS:
         Database reader(db.path());
         reader.exec(QStringLiteral("BEGIN"));
         QCOMPARE(reader.scalar(QStringLiteral("SELECT count(*) FROM tblCall")).toInt(), 10);
-        const QByteArray original = contents(db.path());
+        const QByteArray original = Fixtures::readFile(db.path());
         QVERIFY(!LibrarySession::OptimizeDatabase(db));
         QVERIFY2(m_box->prompts.isEmpty(), qPrintable(m_box->prompts.join(QLatin1Char('\n'))));
-        QCOMPARE(contents(db.path()), original);
+        QCOMPARE(Fixtures::readFile(db.path()), original);
         reader.exec(QStringLiteral("COMMIT"));
         QVERIFY(LibrarySession::OptimizeDatabase(db));
         QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM tblCall")).toInt(), 10);
@@ -253,38 +236,21 @@ private Q_SLOTS:
             }
         }
         const QString path = m_home->file(QStringLiteral("library.mdb"));
-        QElapsedTimer clock;
         QVERIFY(QFile::copy(master, path));
-        clock.start();
-        {
+        const qint64 fullRun = Fixtures::runMicros([&] {
             Database db(path);
             QVERIFY(LibrarySession::OptimizeDatabase(db));
-        }
-        const qint64 fullRun = std::max<qint64>(clock.nsecsElapsed() / 1000, 1000);
+        });
         QRandomGenerator random(20261206);
         int interrupted = 0;
         for (int round = 0; round < 12; ++round) {
             QFile::remove(path);
             QVERIFY(QFile::copy(master, path));
-            int ready[2];
-            QVERIFY(pipe(ready) == 0);
-            const pid_t child = fork();
-            QVERIFY(child >= 0);
-            if (child == 0) {
+            QVERIFY(Fixtures::killMidway(random, fullRun, [&](const auto& ready) {
                 Database db(path);
-                const char go = 'g';
-                (void)!write(ready[1], &go, 1);
+                ready();
                 LibrarySession::OptimizeDatabase(db);
-                _exit(0);
-            }
-            char go = 0;
-            QCOMPARE(read(ready[0], &go, 1), ssize_t(1));
-            ::close(ready[0]);
-            ::close(ready[1]);
-            usleep(static_cast<useconds_t>(random.bounded(fullRun)));
-            kill(child, SIGKILL);
-            int status = 0;
-            waitpid(child, &status, 0);
+            }));
             if (QFileInfo::exists(path + QStringLiteral("-journal"))) {
                 ++interrupted;
             }
@@ -316,14 +282,14 @@ private Q_SLOTS:
             Fixtures::createLibrary(db, m_home->path(), QStringLiteral("lib.mdb"));
             fillAndFree(db);
         }
-        const QByteArray original = contents(path);
+        const QByteArray original = Fixtures::readFile(path);
         QVERIFY(m_session->OpenSequenceMdbFile(
             path, QString(), readOnly ? LibrarySession::Access::ReadOnly : LibrarySession::Access::ReadWrite));
         QCOMPARE(m_session->isReadOnly(), readOnly);
         m_session->CloseSequenceMdbFile();
         QCOMPARE(m_host->writes, QList<bool>{!readOnly});
         if (readOnly) {
-            QCOMPARE(contents(path), original);
+            QCOMPARE(Fixtures::readFile(path), original);
         } else {
             QVERIFY(QFileInfo(path).size() < original.size() / 4);
         }
@@ -352,14 +318,12 @@ private Q_SLOTS:
         QVERIFY(m_session->OpenSequenceMdbFile(open, QString()));
         const QString path = m_home->file(QStringLiteral("refused.mdb"));
         if (sql.isEmpty()) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
+            QVERIFY(Fixtures::writeFile(path, content));
         } else {
             Database db(path, Database::Mode::Create);
             db.exec(sql);
         }
-        const QByteArray original = contents(path);
+        const QByteArray original = Fixtures::readFile(path);
         m_host->messages.clear();
         QVERIFY(!m_session->OpenSequenceMdbFile(path, QString(), LibrarySession::Access::ReadOnly));
         QCOMPARE(m_host->messages.size(), 1);
@@ -368,7 +332,7 @@ private Q_SLOTS:
         QCOMPARE(m_mdbFile, QStringLiteral("open.mdb"));
         QCOMPARE(m_recent[0], open);
         QVERIFY(m_recent[1].isEmpty());
-        QCOMPARE(contents(path), original);
+        QCOMPARE(Fixtures::readFile(path), original);
         QVERIFY(m_box->prompts.isEmpty());
     }
 

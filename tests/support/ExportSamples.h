@@ -1,9 +1,9 @@
 #pragma once
 
 #include "Database.h"
+#include "Fixtures.h"
 #include "Statement.h"
 
-#include <QFile>
 #include <QStringList>
 
 // Libraries for the export's tests: sequences written straight into the tables, and views of a
@@ -57,16 +57,7 @@ inline qint64 add(Database& db, const Sample& sample) {
 }
 
 inline QStringList rows(Database& db, const QString& sql) {
-    Statement statement = db.prepare(sql);
-    QStringList result;
-    while (statement.step()) {
-        QStringList fields;
-        for (int i = 0; i < statement.columnCount(); ++i) {
-            fields.append(statement.text(i));
-        }
-        result.append(fields.join(QLatin1Char('|')));
-    }
-    return result;
+    return Fixtures::rows(db, sql);
 }
 
 // The titles of the library's sequences in key order.
@@ -88,8 +79,7 @@ inline QStringList content(Database& db) {
 }
 
 inline QByteArray bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return Fixtures::readFile(path);
 }
 
 } // namespace ExportSamples

@@ -4,6 +4,12 @@
 #include "modDataBase.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <algorithm>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace Fixtures {
 
@@ -23,6 +29,73 @@ QVariant value(Database& db, const QString& sql, const QVariantList& values) {
         statement.bind(static_cast<int>(i + 1), values[i]);
     }
     return statement.step() ? statement.value(0) : QVariant();
+}
+
+QStringList rows(Database& db, const QString& sql, const QVariantList& values) {
+    Statement statement = db.prepare(sql);
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        statement.bind(static_cast<int>(i + 1), values[i]);
+    }
+    QStringList result;
+    while (statement.step()) {
+        QStringList fields;
+        for (int i = 0; i < statement.columnCount(); ++i) {
+            fields.append(statement.text(i));
+        }
+        result.append(fields.join(QLatin1Char('|')));
+    }
+    return result;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+qint64 runMicros(const std::function<void()>& work) {
+    QElapsedTimer clock;
+    clock.start();
+    work();
+    return std::max<qint64>(clock.nsecsElapsed() / 1000, 1000);
+}
+
+bool killMidway(QRandomGenerator& random, qint64 maxMicros,
+                const std::function<void(const std::function<void()>& ready)>& work) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        return false;
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        try {
+            work([&] {
+                const char go = 'g';
+                (void)!write(pipeEnds[1], &go, 1);
+            });
+        } catch (...) {
+            _exit(1);
+        }
+        _exit(0);
+    }
+    // Without the parent's write end, a child that dies before it is ready ends the read.
+    ::close(pipeEnds[1]);
+    char go = 0;
+    const bool started = child > 0 && read(pipeEnds[0], &go, 1) == 1;
+    ::close(pipeEnds[0]);
+    if (child > 0) {
+        if (started) {
+            usleep(static_cast<useconds_t>(random.bounded(maxMicros)));
+        }
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+    }
+    return started;
 }
 
 QString generatorText(int count, int callsPerSequence, const QString& level, int startSecond) {

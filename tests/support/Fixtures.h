@@ -4,8 +4,11 @@
 #include "RecordingErrorBox.h"
 #include "TestHome.h"
 
+#include <QRandomGenerator>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+#include <functional>
 
 namespace Fixtures {
 
@@ -17,6 +20,24 @@ void createLibrary(Database& db, const QString& folder, const QString& name = QS
 
 // The first column of the first row of a statement with bound values.
 QVariant value(Database& db, const QString& sql, const QVariantList& values = {});
+
+// Every row of a statement with bound values, its fields joined by '|'.
+QStringList rows(Database& db, const QString& sql, const QVariantList& values = {});
+
+// The whole file; empty when it cannot be read.
+QByteArray readFile(const QString& path);
+
+// Replaces the file with bytes; false when it cannot be written.
+bool writeFile(const QString& path, const QByteArray& bytes);
+
+// How long work takes in microseconds, at least 1000.
+qint64 runMicros(const std::function<void()>& work);
+
+// Runs work in a forked child and kills it at a random moment up to maxMicros after work has
+// called ready() (once it has opened what it needs); waits for the child. False when no child
+// could be started.
+bool killMidway(QRandomGenerator& random, qint64 maxMicros,
+                const std::function<void(const std::function<void()>& ready)>& work);
 
 // Generator text: count sequences of callsPerSequence calls, a diagram on every other call, a
 // comment and a history line per sequence; times start at startSecond.

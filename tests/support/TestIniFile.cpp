@@ -1,23 +1,8 @@
+#include "Fixtures.h"
 #include "IniFile.h"
 #include "TestHome.h"
 
-#include <QFile>
 #include <QtTest>
-
-namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
 
 class TestIniFile : public QObject {
     Q_OBJECT
@@ -30,23 +15,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected"); // "<none>" for a missing entry
-        QTest::newRow("letter case") << QStringLiteral("mAIN") << QStringLiteral("pATH") << QStringLiteral("/a b/c");
-        QTest::newRow("enclosing quotes dropped")
-            << QStringLiteral("Main") << QStringLiteral("Quoted") << QStringLiteral(" x ");
-        QTest::newRow("commented key") << QStringLiteral("Main") << QStringLiteral("Old") << QStringLiteral("<none>");
-        QTest::newRow("first of two sections") << QStringLiteral("Twice") << QStringLiteral("K") << QStringLiteral("1");
-        QTest::newRow("key of another section")
-            << QStringLiteral("Other") << QStringLiteral("Path") << QStringLiteral("<none>");
-        QTest::newRow("missing section") << QStringLiteral("Nope") << QStringLiteral("Path")
-                                         << QStringLiteral("<none>");
+        const auto row = [](const char* name, const char* section, const char* key, const char* expected) {
+            QTest::newRow(name) << QString(section) << QString(key) << QString(expected);
+        };
+        row("letter case", "mAIN", "pATH", "/a b/c");
+        row("enclosing quotes dropped", "Main", "Quoted", " x ");
+        row("commented key", "Main", "Old", "<none>");
+        row("first of two sections", "Twice", "K", "1");
+        row("key of another section", "Other", "Path", "<none>");
+        row("missing section", "Nope", "Path", "<none>");
     }
     void read() {
         QFETCH(QString, section);
         QFETCH(QString, key);
         QFETCH(QString, expected);
         const QString path = m_home->file(QStringLiteral("r.ini"));
-        writeFile(path, "; Old=commented\r\n[Main]\r\n  Path = /a b/c  \r\n; Old=gone\r\nQuoted=\" x \"\r\n\r\n"
-                        "[Other]\r\nK=0\r\n[Twice]\r\nK=1\r\n[Twice]\r\nK=2\r\n");
+        QVERIFY(Fixtures::writeFile(path,
+                                    "; Old=commented\r\n[Main]\r\n  Path = /a b/c  \r\n; Old=gone\r\n"
+                                    "Quoted=\" x \"\r\n\r\n[Other]\r\nK=0\r\n[Twice]\r\nK=1\r\n[Twice]\r\nK=2\r\n"));
         const std::optional<QString> value = IniFile::read(path, section, key);
         QCOMPARE(value.value_or(QStringLiteral("<none>")), expected);
     }
@@ -84,9 +70,9 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QByteArray, after);
         const QString path = m_home->file(QStringLiteral("w.ini"));
-        writeFile(path, before);
+        QVERIFY(Fixtures::writeFile(path, before));
         QVERIFY(IniFile::write(path, section, key, QStringLiteral("new")));
-        QCOMPARE(readAll(path), after);
+        QCOMPARE(Fixtures::readFile(path), after);
         QCOMPARE(IniFile::read(path, section, key), std::optional<QString>(QStringLiteral("new")));
     }
 

@@ -1,4 +1,5 @@
 #include "AppHome.h"
+#include "Fixtures.h"
 #include "RecordingErrorBox.h"
 #include "TestHome.h"
 #include "modSystem.h"
@@ -14,19 +15,8 @@ namespace {
 
 const char* const kCancelChild = "--cancel-child";
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 QString logText() {
-    return QString::fromUtf8(readAll(AppHome::resolve(QString::fromUtf16(modSystem::ErrorLogName))));
+    return QString::fromUtf8(Fixtures::readFile(AppHome::resolve(QString::fromUtf16(modSystem::ErrorLogName))));
 }
 
 // The child side of the Cancel test: an error box that answers Cancel. Whatever follows the report
@@ -102,7 +92,7 @@ private Q_SLOTS:
         QFETCH(int, integer);
         QFETCH(bool, boolean);
         QFETCH(QString, text);
-        writeFile(m_home->file(QStringLiteral("t.ini")), ("[Sect]\n" + stored + "\n").toUtf8());
+        QVERIFY(Fixtures::writeFile(m_home->file(QStringLiteral("t.ini")), ("[Sect]\n" + stored + "\n").toUtf8()));
         const QString section = QStringLiteral("sECT");
         const QString key = QStringLiteral("Key");
         const QString file = QStringLiteral("t.ini");
@@ -121,7 +111,7 @@ private Q_SLOTS:
         QVERIFY(modSystem::WriteIniValue(QStringLiteral("S"), QStringLiteral("Flag"), false, file));
         QVERIFY(modSystem::WriteIniValue(QStringLiteral("S"), QStringLiteral("Text"), "a b", file));
         // A name without a folder lands in the application home.
-        QCOMPARE(readAll(m_home->file(file)), QByteArray("[S]\nInt=-5\nReal=2.5\nFlag=False\nText=a b\n"));
+        QCOMPARE(Fixtures::readFile(m_home->file(file)), QByteArray("[S]\nInt=-5\nReal=2.5\nFlag=False\nText=a b\n"));
     }
 
     void errorReport_data() {
@@ -170,7 +160,7 @@ private Q_SLOTS:
     void cancelEndsProcess() {
         QVERIFY(modSystem::WriteIniValue(QStringLiteral("Main"), QStringLiteral("State"), QStringLiteral("before"),
                                          QStringLiteral("VornReader.ini")));
-        const QByteArray iniBefore = readAll(m_home->file(QStringLiteral("VornReader.ini")));
+        const QByteArray iniBefore = Fixtures::readFile(m_home->file(QStringLiteral("VornReader.ini")));
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kCancelChild)});
         QVERIFY(child.waitForFinished(60000));
@@ -178,7 +168,7 @@ private Q_SLOTS:
         QCOMPARE(child.exitCode(), EXIT_FAILURE);
         QCOMPARE(child.readAllStandardOutput(), QByteArray("asked\n"));
         QVERIFY(logText().contains(QStringLiteral("\r\nfrmVornReader.Form_Load\r\n\r\nErrorNo.53 : x\r\n")));
-        QCOMPARE(readAll(m_home->file(QStringLiteral("VornReader.ini"))), iniBefore);
+        QCOMPARE(Fixtures::readFile(m_home->file(QStringLiteral("VornReader.ini"))), iniBefore);
     }
 
 private:
