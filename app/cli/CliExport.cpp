@@ -133,6 +133,7 @@ int commandExport(QStringList arguments, const std::optional<QString>& author) {
         return 1;
     case modExport::Outcome::Refused:
     case modExport::Outcome::Failed:
+    case modExport::Outcome::Stopped:
         break;
     }
     return 1;
