@@ -109,10 +109,14 @@ void PrintCommands::printSequences(const QList<qint64>& sequences, const modPrin
     m_printer.Orientation = chosen.orientation() == QPageLayout::Landscape ? 2 : 1;
     storePageSetup();
     WaitCursor wait;
+    const std::unique_ptr<IProgress> progress = m_dialogs.progress();
     m_printer.setPreview(false);
+    // The pages reach the printer only once all are laid out: a Cancel before that sends nothing.
+    m_printer.setDeferred(true);
     m_printer.setPrinter(&device);
-    modPrint::PrintSequence(m_db, sequences, options, m_printer);
+    modPrint::PrintSequence(m_db, sequences, options, m_printer, progress.get());
     m_printer.setPrinter(nullptr);
+    m_printer.setDeferred(false);
 }
 
 void PrintCommands::mnuFilePrint_Click() {
@@ -131,13 +135,20 @@ void PrintCommands::mnuFilePrintPreview_Click() {
         connect(m_preview, &frmPreview::printRequested, this,
                 [this] { printSequences(m_previewed, m_previewOptions); });
     }
-    m_previewed = m_sequences.selectedSequences();
-    m_previewOptions = modPrint::PrintOptions::fromSettings(m_settings);
+    const QList<qint64> sequences = m_sequences.selectedSequences();
+    const modPrint::PrintOptions options = modPrint::PrintOptions::fromSettings(m_settings);
     loadPageSetup();
     WaitCursor wait;
+    const std::unique_ptr<IProgress> progress = m_dialogs.progress();
     m_printer.setPreview(true);
     m_printer.setForm(m_preview);
-    modPrint::PrintSequence(m_db, m_previewed, m_previewOptions, m_printer);
+    modPrint::PrintSequence(m_db, sequences, options, m_printer, progress.get());
+    // A preview given up shows nothing new: an open preview keeps its pages, and its Print button
+    // prints what it shows.
+    if (!progress || !progress->cancelled()) {
+        m_previewed = sequences;
+        m_previewOptions = options;
+    }
 }
 
 void PrintCommands::mnuFileExcelOut_Click() {
@@ -148,7 +159,12 @@ void PrintCommands::mnuFileExcelOut_Click() {
     modExcel::ExcelResult result;
     {
         WaitCursor wait;
-        result = modExcel::ExcelOutSequence(m_db, m_sequences.selectedSequences(), m_settings.NotePrint, path);
+        const std::unique_ptr<IProgress> progress = m_dialogs.progress();
+        result = modExcel::ExcelOutSequence(m_db, m_sequences.selectedSequences(), m_settings.NotePrint, path,
+                                            progress.get());
+    }
+    if (result.cancelled) {
+        return;
     }
     if (!result.written) {
         m_dialogs.exclamation(modGeneral::TransMessage(40141, {}));
