@@ -37,7 +37,9 @@ ProgressDialog::ProgressDialog(QWidget* parent) {
     // few milliseconds) nor by its timer (which could fire while the work waits for a question).
     m_dialog->reset();
     m_dialog->setMinimumDuration(ShowAfterMs);
-    m_dialog->installEventFilter(this);
+    // Closing a window or dropping files on one would start other work in the middle of this one;
+    // until the dialog shows (and blocks the other windows), those events are held off here.
+    QCoreApplication::instance()->installEventFilter(this);
     m_running.start();
 }
 
@@ -134,6 +136,13 @@ void ProgressDialog::setCancellable(bool cancellable) {
 // any shortcut: the dialog's own Escape shortcut outlives its Cancel button.
 bool ProgressDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_dialog) {
+        const QEvent::Type type = event->type();
+        const auto* widget = qobject_cast<QWidget*>(watched);
+        if ((type == QEvent::Close && widget != nullptr && widget->isWindow()) || type == QEvent::DragEnter ||
+            type == QEvent::DragMove || type == QEvent::Drop) {
+            event->ignore();
+            return true;
+        }
         return QObject::eventFilter(watched, event);
     }
     const bool escape = (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&

@@ -463,14 +463,18 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
         try {
             Transaction transaction(db);
             Reader reader(db, host);
-            const QString label = host.transString(20901, QStringLiteral("Reading %1: %2 sequences stored"));
+            // The label changes with every sequence: it is put together from its fixed pieces.
+            const QStringList label =
+                modGeneral::MessageFormat(host.transString(20901, QStringLiteral("Reading %1: %2 sequences stored")),
+                                          {where, QString(QChar(1))})
+                    .split(QChar(1));
             QStringView line;
             while (lines.next(&line)) {
                 reader.handle(line);
                 // A page break ends a sequence: what came before it is stored whole, and nothing
                 // after it has begun, so the run can stop here.
                 if (progress != nullptr && !line.isEmpty() && line.front() == QChar(12)) {
-                    progress->setLabel(modGeneral::MessageFormat(label, {where, reader.added()}));
+                    progress->setLabel(label.join(QString::number(reader.added())));
                     if (!progress->step(lines.position(), lines.size())) {
                         cancelled = true;
                         break;
@@ -481,7 +485,7 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
                 reader.finish();
                 if (progress != nullptr) {
                     // The whole text is in: a Cancel from here on has nothing left to stop.
-                    progress->setLabel(modGeneral::MessageFormat(label, {where, reader.added()}));
+                    progress->setLabel(label.join(QString::number(reader.added())));
                     progress->step(lines.size(), lines.size());
                 }
             }

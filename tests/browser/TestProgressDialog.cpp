@@ -116,6 +116,40 @@ private Q_SLOTS:
         QCOMPARE(progress.dialog()->isVisible(), !cancellable);
     }
 
+    // From the start of the work, before the dialog shows, the window neither closes nor takes
+    // dropped files; afterwards it does both again.
+    void windowHoldsStillDuringWork() {
+        QVERIFY(start({"generated Plus"}));
+        const QString path = m_home->file(QStringLiteral("more.Plus"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(Fixtures::generatorText(2, 2, QStringLiteral("Plus"), 100).toUtf8());
+        }
+        QWidget* viewport = m_window->sequenceList().view()->viewport();
+        // As a drag does: the widget that accepts the entering drag receives the drop.
+        const auto drop = [&] {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(path)});
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(viewport, &enter);
+            QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(viewport, &event);
+        };
+        {
+            ProgressDialog progress(m_window.get());
+            QVERIFY(progress.step(0, 1));
+            QVERIFY(!progress.dialog()->isVisible());
+            QVERIFY(!m_window->close());
+            QVERIFY(m_window->isVisible());
+            drop();
+            QCOMPARE(seqCount(), 3);
+        }
+        drop();
+        QCOMPARE(seqCount(), 5);
+        QVERIFY(m_window->close());
+    }
+
     // While the work waits for an answer the dialog is hidden, and it stays stopped once stopped.
     void pauseHides() {
         QVERIFY(start({}));
