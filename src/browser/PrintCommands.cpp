@@ -14,7 +14,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
+#include <cstdio>
 
 namespace {
 
@@ -110,13 +112,30 @@ void PrintCommands::printSequences(const QList<qint64>& sequences, const modPrin
     storePageSetup();
     WaitCursor wait;
     const std::unique_ptr<IProgress> progress = m_dialogs.progress();
+    // A Cancel leaves nothing behind: a PDF file is written beside its name and put in place only
+    // when complete; a printer gets the pages only once all are laid out.
+    const QString file = device.outputFileName();
+    QString work;
+    if (!file.isEmpty()) {
+        const QFileInfo target(file);
+        for (int n = 0; work.isEmpty() || QFileInfo::exists(work); ++n) {
+            work = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                   QStringLiteral(".%1-%2.part").arg(QCoreApplication::applicationPid()).arg(n);
+        }
+        device.setOutputFileName(work);
+    }
     m_printer.setPreview(false);
-    // The pages reach the printer only once all are laid out: a Cancel before that sends nothing.
-    m_printer.setDeferred(true);
+    m_printer.setDeferred(file.isEmpty());
     m_printer.setPrinter(&device);
     modPrint::PrintSequence(m_db, sequences, options, m_printer, progress.get());
     m_printer.setPrinter(nullptr);
     m_printer.setDeferred(false);
+    if (!work.isEmpty()) {
+        const bool complete = !progress || !progress->cancelled();
+        if (!complete || std::rename(QFile::encodeName(work).constData(), QFile::encodeName(file).constData()) != 0) {
+            QFile::remove(work);
+        }
+    }
 }
 
 void PrintCommands::mnuFilePrint_Click() {

@@ -55,6 +55,7 @@ void ProgressDialog::setLabel(const QString& text) {
 bool ProgressDialog::step(qint64 done, qint64 total) {
     m_done = done;
     m_total = total;
+    m_paused = false;
     if (m_cancellable && m_dialog && m_dialog->wasCanceled()) {
         m_cancelled = true;
     }
@@ -113,6 +114,7 @@ void ProgressDialog::hide() {
 }
 
 void ProgressDialog::pause() {
+    m_paused = true;
     hide();
     if (m_dialog && !m_cancelled) {
         m_dialog->reset();
@@ -136,10 +138,11 @@ void ProgressDialog::setCancellable(bool cancellable) {
 // any shortcut: the dialog's own Escape shortcut outlives its Cancel button.
 bool ProgressDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_dialog) {
+        // While the work waits for an answer, the question's own box holds the other windows.
         const QEvent::Type type = event->type();
         const auto* widget = qobject_cast<QWidget*>(watched);
-        if ((type == QEvent::Close && widget != nullptr && widget->isWindow()) || type == QEvent::DragEnter ||
-            type == QEvent::DragMove || type == QEvent::Drop) {
+        if (!m_paused && ((type == QEvent::Close && widget != nullptr && widget->isWindow()) ||
+                          type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
             event->ignore();
             return true;
         }

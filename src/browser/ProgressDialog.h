@@ -48,5 +48,6 @@ private:
     qint64 m_total = 0;
     bool m_cancellable = true;
     bool m_cancelled = false;
+    bool m_paused = false;
     bool m_arrowCursor = false;
 };

@@ -178,8 +178,9 @@ private Q_SLOTS:
         }
     }
 
-    // Stopped on its progress, each command produces nothing: no PDF, no new preview (the open one
-    // keeps its pages, and its Print button what it prints), no workbook, and no message.
+    // Stopped on its progress, each command produces nothing: no PDF (an older one keeps its
+    // bytes), no new preview (the open one keeps its pages, and its Print button what it prints),
+    // no workbook, and no message.
     void stoppedOutputProducesNothing_data() {
         QTest::addColumn<QString>("command");
         QTest::newRow("print") << "print";
@@ -198,6 +199,11 @@ private Q_SLOTS:
             QTRY_VERIFY(preview != nullptr && preview->isVisible());
         }
         const qsizetype shownPages = preview ? preview->pages().size() : 0;
+        {
+            QFile older(m_print.pdf);
+            QVERIFY(older.open(QIODevice::WriteOnly));
+            older.write("an older document");
+        }
         StoppingProgress progress(2);
         m_dialogs->makeProgress = [&progress] { return std::make_unique<ProgressHandle>(progress); };
         QCOMPARE(selectRows(0, 2).size(), 3);
@@ -207,7 +213,12 @@ private Q_SLOTS:
             ->trigger();
         QVERIFY(progress.cancelled());
         QCOMPARE(progress.steps(), 2);
-        QVERIFY(!QFileInfo::exists(m_print.pdf));
+        {
+            QFile older(m_print.pdf);
+            QVERIFY(older.open(QIODevice::ReadOnly));
+            QCOMPARE(older.readAll(), QByteArray("an older document"));
+        }
+        QCOMPARE(QDir(m_home->path()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden), QStringList());
         QVERIFY(m_print.opened.isEmpty());
         QCOMPARE(QDir(m_home->file(QStringLiteral("Temp"))).entryList(QDir::Files | QDir::Hidden), QStringList());
         QVERIFY(m_dialogs->exclamations.isEmpty() && m_dialogs->informations.isEmpty());

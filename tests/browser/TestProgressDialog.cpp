@@ -144,6 +144,14 @@ private Q_SLOTS:
             QVERIFY(m_window->isVisible());
             drop();
             QCOMPARE(seqCount(), 3);
+            // While the work waits for an answer, a question's box is closed as any other.
+            progress.pause();
+            QMessageBox question(QMessageBox::Question, QStringLiteral("VornReader"), QStringLiteral("Go on?"),
+                                 QMessageBox::Ok | QMessageBox::Cancel, m_window.get());
+            question.show();
+            QVERIFY(question.close());
+            QVERIFY(progress.step(0, 1));
+            QVERIFY(!m_window->close());
         }
         drop();
         QCOMPARE(seqCount(), 5);

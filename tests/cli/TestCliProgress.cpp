@@ -137,6 +137,26 @@ private Q_SLOTS:
         }
     }
 
+    // An error reported while the progress shows stands on a line of its own, once, and the exit
+    // status says so as before.
+    void errorLinesStandAlone() {
+        QString text = Fixtures::generatorText(3, 2);
+        text.replace(QStringLiteral("History: 2026/01/2,Club 1"), QStringLiteral("History: yesterday,Club 1"));
+        writeFile(m_home->file(QStringLiteral("bad.Plus")), text.toUtf8());
+        const Result result = run(true, {"read", "lib.mdb", "bad.Plus"}, {}, m_home->path());
+        QCOMPARE(result.status, 1);
+        const QString screen =
+            QString(result.out).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).remove(QStringLiteral("\x1b[K"));
+        const QString error = QStringLiteral("vornreader-cli: Type mismatch: \" yesterday\" is not a history date "
+                                             "(modSeqText.ReadSequenceText, error 13)\n");
+        QVERIFY2(screen.count(error) == 1, qPrintable(screen));
+        const qsizetype at = screen.indexOf(error);
+        QVERIFY2(at > 0 && (screen.at(at - 1) == QLatin1Char('\r') || screen.at(at - 1) == QLatin1Char('\n')),
+                 qPrintable(screen));
+        QVERIFY2(screen.contains(QStringLiteral("\rReading \"bad.Plus\": ")), qPrintable(screen));
+        QVERIFY2(screen.endsWith(QStringLiteral("100%\nbad.Plus\t3\n")), qPrintable(screen));
+    }
+
     // The help names the option.
     void helpNamesQuiet() {
         const Result result = run(false, {"--help"}, {}, m_home->path());
