@@ -9,7 +9,8 @@ class IProgress;
 // call, a copy of whole tables): SQLite calls back every few thousand steps of its engine, and
 // the progress is told the position last set. When the user asks to stop, the running statement
 // ends with SQLITE_INTERRUPT, which the work turns into its own cancellation. Without a progress
-// nothing is installed.
+// nothing is installed. SQLite calls back from inside the running statement, so the progress must
+// not use this connection from step (the window's dialog only repaints and reads its own state).
 class QueryProgress {
 public:
     QueryProgress(Database& db, IProgress* progress);
