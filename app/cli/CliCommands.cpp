@@ -2,6 +2,7 @@
 
 #include "CliExport.h"
 #include "CliPrint.h"
+#include "CliProgress.h"
 
 #include "Database.h"
 #include "DbError.h"
@@ -33,7 +34,7 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: vornreader-cli [--author NAME] COMMAND LIBRARY [ARGUMENTS]\n"
+    "Usage: vornreader-cli [--author NAME] [--quiet] COMMAND LIBRARY [ARGUMENTS]\n"
     "\n"
     "Commands:\n"
     "  new LIBRARY                       create an empty library\n"
@@ -56,6 +57,8 @@ const char* const kUsage =
     "\n"
     "Options:\n"
     "  --author NAME   the answer when an older library asks for the author of its calls\n"
+    "  --quiet         no progress line on standard error (read, paste, export, print and xlsx\n"
+    "                  show one there while they work, when standard error is a terminal)\n"
     "  --help          show this text\n"
     "\n"
     "The application home is $VORNREADER_HOME when set.\n";
@@ -84,6 +87,7 @@ public:
             m_order.append(key);
             QString text = report.error.description.trimmed();
             text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+            CliProgress::clearLine();
             std::fprintf(stderr, "vornreader-cli: %s (%s, error %d)\n", qPrintable(text), qPrintable(report.procedure),
                          report.error.number);
         }
@@ -124,6 +128,7 @@ public:
     void showReadFailure(const QString& message) override {
         QString line = message;
         line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        CliProgress::clearLine();
         std::fprintf(stderr, "vornreader-cli: %s\n", qPrintable(line));
         failed = true;
     }
@@ -251,8 +256,10 @@ int commandRead(const QStringList& arguments, const std::optional<QString>& auth
     }
     OpenLibrary library(arguments.front(), author, Access::Write);
     CliHost host;
+    CliProgress progress;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const int added = modSeqText::ReadSequenceText(library.db(), arguments[i], false, -1, host);
+        const int added = modSeqText::ReadSequenceText(library.db(), arguments[i], false, -1, host, &progress);
+        progress.finish();
         out(arguments[i] + QLatin1Char('\t') + QString::number(added));
     }
     return host.failed ? 1 : 0;
@@ -284,7 +291,10 @@ int commandPaste(QStringList arguments, const std::optional<QString>& author) {
     CliHost host;
     // Standard input is decoded as files are: UTF-8, or the legacy encoding it turns out to be.
     host.setClipboard(TextDecoding::decode(input.readAll()));
-    out(QString::number(modSeqText::ReadSequenceText(library.db(), QString(), true, position, host)));
+    CliProgress progress;
+    const int added = modSeqText::ReadSequenceText(library.db(), QString(), true, position, host, &progress);
+    progress.finish();
+    out(QString::number(added));
     return host.failed ? 1 : 0;
 }
 
@@ -360,6 +370,7 @@ int run(const QStringList& argumentList) {
             return 0;
         }
         std::optional<QString> author;
+        CliProgress::setQuiet(arguments.removeAll(QStringLiteral("--quiet")) > 0);
         if (arguments.contains(QStringLiteral("--author"))) {
             author = takeOption(arguments, QStringLiteral("--author"));
         }

@@ -1,5 +1,6 @@
 #include "CliExport.h"
 
+#include "CliProgress.h"
 #include "IExportHost.h"
 #include "modExport.h"
 
@@ -13,6 +14,7 @@ namespace CliExport {
 namespace {
 
 void error(const QString& text) {
+    CliProgress::clearLine();
     std::fprintf(stderr, "vornreader-cli: %s\n", qPrintable(QString(text).replace(QStringLiteral("\r\n"), " ")));
 }
 
@@ -122,7 +124,9 @@ int commandExport(QStringList arguments, const std::optional<QString>& author) {
     }
 
     TerminalHost host(yes, author);
-    const modExport::ExportResult result = modExport::ExportCall(arguments[0], arguments[1], filter, host);
+    CliProgress progress;
+    const modExport::ExportResult result = modExport::ExportCall(arguments[0], arguments[1], filter, host, &progress);
+    progress.finish();
     switch (result.outcome) {
     case modExport::Outcome::Moved:
     case modExport::Outcome::NoneFound:
@@ -133,6 +137,7 @@ int commandExport(QStringList arguments, const std::optional<QString>& author) {
         return 1;
     case modExport::Outcome::Refused:
     case modExport::Outcome::Failed:
+    case modExport::Outcome::Stopped:
         break;
     }
     return 1;

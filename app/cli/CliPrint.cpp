@@ -1,5 +1,6 @@
 #include "CliPrint.h"
 
+#include "CliProgress.h"
 #include "PrintSequence.h"
 #include "Settings.h"
 #include "clsPrinter.h"
@@ -19,6 +20,7 @@ constexpr int kPdfResolution = 1200;
 constexpr double kMaxMargin = 50;
 
 void error(const QString& text) {
+    CliProgress::clearLine();
     std::fprintf(stderr, "vornreader-cli: %s\n", qPrintable(text));
 }
 
@@ -139,8 +141,9 @@ int commandPrint(QStringList arguments, const WithLibrary& withLibrary) {
             printer.PaperSize = paper;
             printer.Orientation = orientation;
             printer.setPrinter(&writer);
-            missing =
-                modPrint::PrintSequence(db, *sequences, modPrint::PrintOptions::fromSettings(settings()), printer);
+            CliProgress progress;
+            missing = modPrint::PrintSequence(db, *sequences, modPrint::PrintOptions::fromSettings(settings()), printer,
+                                              &progress);
         }
         if (!file.commit()) {
             error(QStringLiteral("cannot write \"%1\": %2").arg(pdf, file.errorString()));
@@ -164,7 +167,11 @@ int commandXlsx(const QStringList& arguments, const WithLibrary& withLibrary) {
         return 2;
     }
     return withLibrary(arguments.front(), [&](Database& db) {
-        const modExcel::ExcelResult result = modExcel::ExcelOutSequence(db, *sequences, settings().NotePrint, file);
+        modExcel::ExcelResult result;
+        {
+            CliProgress progress;
+            result = modExcel::ExcelOutSequence(db, *sequences, settings().NotePrint, file, &progress);
+        }
         if (!result.written) {
             error(QStringLiteral("cannot write \"%1\": %2").arg(file, result.error));
             return 1;

@@ -21,6 +21,7 @@ public:
     std::optional<QString> chooseFile(const QString& title, const QString& folder, const QString& filter) override {
         return m_dialogs.openFile(title, folder, filter);
     }
+    std::unique_ptr<IProgress> progress() override { return m_dialogs.progress(); }
 
 private:
     IBrowserDialogs& m_dialogs;

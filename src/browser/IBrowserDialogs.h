@@ -1,8 +1,11 @@
 #pragma once
 
+#include "IProgress.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 // What the add-history dialog (frmMsgHistoryAdd) returns: the texts as entered.
@@ -49,6 +52,8 @@ public:
     virtual std::optional<QString> changeLevel(const QStringList& levels) = 0;
     // frmFormation on a call's texts; the edited texts, nothing when cancelled or closed.
     virtual std::optional<FormationText> editFormation(const FormationText& call, bool hexMode) = 0;
+    // The progress of a long command, for its duration (nullptr: none is shown).
+    virtual std::unique_ptr<IProgress> progress() { return nullptr; }
 };
 
 // The dialogs as real windows.
@@ -68,6 +73,7 @@ public:
     std::optional<int> historyDelete(const QList<HistoryEntryText>& rows) override;
     std::optional<QString> changeLevel(const QStringList& levels) override;
     std::optional<FormationText> editFormation(const FormationText& call, bool hexMode) override;
+    std::unique_ptr<IProgress> progress() override;
 
     // "A|*.a|B|*.b" as a Qt file dialog filter.
     static QString qtFilter(const QString& filter);

@@ -14,7 +14,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
+#include <cstdio>
 
 namespace {
 
@@ -109,10 +111,31 @@ void PrintCommands::printSequences(const QList<qint64>& sequences, const modPrin
     m_printer.Orientation = chosen.orientation() == QPageLayout::Landscape ? 2 : 1;
     storePageSetup();
     WaitCursor wait;
+    const std::unique_ptr<IProgress> progress = m_dialogs.progress();
+    // A Cancel leaves nothing behind: a PDF file is written beside its name and put in place only
+    // when complete; a printer gets the pages only once all are laid out.
+    const QString file = device.outputFileName();
+    QString work;
+    if (!file.isEmpty()) {
+        const QFileInfo target(file);
+        for (int n = 0; work.isEmpty() || QFileInfo::exists(work); ++n) {
+            work = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                   QStringLiteral(".%1-%2.part").arg(QCoreApplication::applicationPid()).arg(n);
+        }
+        device.setOutputFileName(work);
+    }
     m_printer.setPreview(false);
+    m_printer.setDeferred(file.isEmpty());
     m_printer.setPrinter(&device);
-    modPrint::PrintSequence(m_db, sequences, options, m_printer);
+    modPrint::PrintSequence(m_db, sequences, options, m_printer, progress.get());
     m_printer.setPrinter(nullptr);
+    m_printer.setDeferred(false);
+    if (!work.isEmpty()) {
+        const bool complete = !progress || !progress->cancelled();
+        if (!complete || std::rename(QFile::encodeName(work).constData(), QFile::encodeName(file).constData()) != 0) {
+            QFile::remove(work);
+        }
+    }
 }
 
 void PrintCommands::mnuFilePrint_Click() {
@@ -131,13 +154,20 @@ void PrintCommands::mnuFilePrintPreview_Click() {
         connect(m_preview, &frmPreview::printRequested, this,
                 [this] { printSequences(m_previewed, m_previewOptions); });
     }
-    m_previewed = m_sequences.selectedSequences();
-    m_previewOptions = modPrint::PrintOptions::fromSettings(m_settings);
+    const QList<qint64> sequences = m_sequences.selectedSequences();
+    const modPrint::PrintOptions options = modPrint::PrintOptions::fromSettings(m_settings);
     loadPageSetup();
     WaitCursor wait;
+    const std::unique_ptr<IProgress> progress = m_dialogs.progress();
     m_printer.setPreview(true);
     m_printer.setForm(m_preview);
-    modPrint::PrintSequence(m_db, m_previewed, m_previewOptions, m_printer);
+    modPrint::PrintSequence(m_db, sequences, options, m_printer, progress.get());
+    // A preview given up shows nothing new: an open preview keeps its pages, and its Print button
+    // prints what it shows.
+    if (!progress || !progress->cancelled()) {
+        m_previewed = sequences;
+        m_previewOptions = options;
+    }
 }
 
 void PrintCommands::mnuFileExcelOut_Click() {
@@ -148,7 +178,12 @@ void PrintCommands::mnuFileExcelOut_Click() {
     modExcel::ExcelResult result;
     {
         WaitCursor wait;
-        result = modExcel::ExcelOutSequence(m_db, m_sequences.selectedSequences(), m_settings.NotePrint, path);
+        const std::unique_ptr<IProgress> progress = m_dialogs.progress();
+        result = modExcel::ExcelOutSequence(m_db, m_sequences.selectedSequences(), m_settings.NotePrint, path,
+                                            progress.get());
+    }
+    if (result.cancelled) {
+        return;
     }
     if (!result.written) {
         m_dialogs.exclamation(modGeneral::TransMessage(40141, {}));

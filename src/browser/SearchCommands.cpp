@@ -116,9 +116,11 @@ bool SearchCommands::SearchWord(bool replaceFlag, const QString& findText, const
 
 void SearchCommands::ReplaceWordAll(const QString& findText, const QString& replaceText, int compareMode) {
     LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10528));
+    std::unique_ptr<IProgress> progress = m_dialogs.progress();
     const ReplaceAllResult result = m_engine.ReplaceWordAll(
         m_library.database(), m_settings.ViewLevel, findText, replaceText, compareMode,
-        [this](int count) { return m_dialogs.question(modGeneral::TransMessage(40504, {count})); });
+        [this](int count) { return m_dialogs.question(modGeneral::TransMessage(40504, {count})); }, progress.get());
+    progress.reset();
     if (result.replaced) {
         QApplication::processEvents();
         m_calls.CreateCallList(m_sequences.currentSequence(), m_state.pendingCallRow);

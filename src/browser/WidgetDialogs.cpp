@@ -1,5 +1,6 @@
 #include "IBrowserDialogs.h"
 
+#include "ProgressDialog.h"
 #include "SettingChoosers.h"
 #include "frmAbout.h"
 #include "frmMsgChangeLevel.h"
@@ -102,4 +103,8 @@ std::optional<QString> WidgetDialogs::changeLevel(const QStringList&) {
         return std::nullopt;
     }
     return dialog.level();
+}
+
+std::unique_ptr<IProgress> WidgetDialogs::progress() {
+    return std::make_unique<ProgressDialog>(m_parent);
 }

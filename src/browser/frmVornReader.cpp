@@ -398,7 +398,8 @@ private:
 
 } // namespace
 
-void frmVornReader::readSequenceText(const QString& source, bool fromClipboard, qint32 insertPosition) {
+void frmVornReader::readSequenceText(const QString& source, bool fromClipboard, qint32 insertPosition,
+                                     IProgress* progress) {
     if (!m_session->isOpen()) {
         return;
     }
@@ -413,7 +414,7 @@ void frmVornReader::readSequenceText(const QString& source, bool fromClipboard, 
         // Undoing a read removes what it added: the sequences with their calls and history.
         LibraryUndo::Step step(m_library->undo(), QString());
         const int added =
-            modSeqText::ReadSequenceText(m_session->database(), source, fromClipboard, insertPosition, host);
+            modSeqText::ReadSequenceText(m_session->database(), source, fromClipboard, insertPosition, host, progress);
         step.setCaption(fromClipboard ? UndoHistory::counted(10529, 10530, added)
                                       : UndoHistory::counted(10531, 10532, added));
     }
@@ -427,13 +428,18 @@ void frmVornReader::mnuFileSeqRead_Click() {
         return;
     }
     m_settings.SeqPath = QFileInfo(files.front()).absolutePath();
+    // One progress for all the files: Cancel ends the command, not only the file being read.
+    const std::unique_ptr<IProgress> progress = m_dialogs->progress();
     for (const QString& file : files) {
-        readSequenceText(file, false, -1);
+        readSequenceText(file, false, -1, progress.get());
+        if (progress && progress->cancelled()) {
+            break;
+        }
     }
 }
 
 void frmVornReader::mnuEditPaste_Click() {
-    readSequenceText(QString(), true, m_sequences->currentRow() + 1);
+    readSequenceText(QString(), true, m_sequences->currentRow() + 1, m_dialogs->progress().get());
 }
 
 void frmVornReader::updateLibraryCommands() {
@@ -535,6 +541,7 @@ void frmVornReader::openDroppedFiles(const QStringList& files) {
     if (library != files.cend()) {
         m_session->OpenSequenceMdbFile(*library, QString());
     }
+    std::unique_ptr<IProgress> progress;
     for (const QString& file : files) {
         if (isLibrary(file)) {
             continue;
@@ -543,7 +550,13 @@ void frmVornReader::openDroppedFiles(const QStringList& files) {
             m_session->OpenSequenceMdbFile(file, QString());
             return;
         }
-        readSequenceText(file, false, -1);
+        if (!progress) {
+            progress = m_dialogs->progress();
+        }
+        readSequenceText(file, false, -1, progress.get());
+        if (progress && progress->cancelled()) {
+            return;
+        }
     }
 }
 

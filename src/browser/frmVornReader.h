@@ -12,6 +12,7 @@ class CallList;
 class DatabaseSwitchMenu;
 class ExportCommand;
 class IBrowserDialogs;
+class IProgress;
 class KeyDispatch;
 class LibraryOperations;
 class LibrarySession;
@@ -93,7 +94,8 @@ private:
     void applyGeometry();
     void installQtTranslation();
     void storeGeometry();
-    void readSequenceText(const QString& source, bool fromClipboard, qint32 insertPosition);
+    void readSequenceText(const QString& source, bool fromClipboard, qint32 insertPosition,
+                          IProgress* progress = nullptr);
     void updateLibraryCommands();
     void updateUndoCommands();
     // The panes after an undo or a redo, on the same sequence when it is still listed.

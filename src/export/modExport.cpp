@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "DbError.h"
 #include "IExportHost.h"
+#include "IProgress.h"
 #include "LibraryFile.h"
 #include "LibrarySession.h"
 #include "SequenceParser.h"
@@ -108,7 +109,7 @@ QString CheckLibrary(const QString& path) {
 }
 
 ExportResult ExportCall(const QString& sourcePath, const QString& targetPath, const ExportFilter& filter,
-                        IExportHost& host) {
+                        IExportHost& host, IProgress* progress) {
     QString refusal = CheckPaths(sourcePath, targetPath);
     for (const QString& path : {sourcePath, targetPath}) {
         if (refusal.isEmpty()) {
@@ -156,12 +157,27 @@ ExportResult ExportCall(const QString& sourcePath, const QString& targetPath, co
         qint64 moved = 0;
         {
             BusyScope busy(host);
-            moved = move->move(filter);
+            progressLabel(progress,
+                          modGeneral::MessageFormat(
+                              modGeneral::LoadTransString(20904, QStringLiteral("Moving %1 sequences to %2...")),
+                              {found, target}));
+            moved = move->move(filter, progress);
         }
         move.reset();
         db.close();
+        if (progress != nullptr) {
+            progress->pause();
+        }
         host.information(modGeneral::TransMessage(40223));
         return {Outcome::Moved, moved};
+    } catch (const WorkCancelled&) {
+        move.reset();
+        db.close();
+        if (progress != nullptr) {
+            progress->pause();
+        }
+        host.information(modGeneral::TransMessage(40224));
+        return {Outcome::Stopped, 0};
     } catch (const DbError& error) {
         const bool begun = move && move->transactionBegun();
         modSystem::WriteErrorLog(kProcedure, error.info(),

@@ -6,6 +6,7 @@
 #include <optional>
 
 class IExportHost;
+class IProgress;
 
 // File > Export and vornreader-cli export: moving filtered sequences from one library file into
 // another, with the checks, the question and the messages around the move.
@@ -17,6 +18,7 @@ enum class Outcome {
     Cancelled, // the question 40221 was not answered with OK
     Refused,   // a path or a file was refused with a message; nothing was opened for writing
     Failed,    // a failure was logged; both files are as they were
+    Stopped,   // the user stopped the move on its progress (message 40224); both files are as they were
 };
 
 struct ExportResult {
@@ -45,7 +47,8 @@ QString CheckLibrary(const QString& path);
 // Moves the sequences of source that filter takes into target. Both files are checked first;
 // the question 40221 names the number found; both files are brought up to the current schema;
 // the move is one transaction. Failures are logged under "modExport.ExportCall" and leave both
-// files as they were.
-ExportResult ExportCall(const QString& source, const QString& target, const ExportFilter& filter, IExportHost& host);
+// files as they were. The progress follows the move.
+ExportResult ExportCall(const QString& source, const QString& target, const ExportFilter& filter, IExportHost& host,
+                        IProgress* progress = nullptr);
 
 } // namespace modExport

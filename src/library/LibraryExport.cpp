@@ -2,6 +2,8 @@
 
 #include "Database.h"
 #include "DbError.h"
+#include "IProgress.h"
+#include "QueryProgress.h"
 #include "Transaction.h"
 
 #include <QFileInfo>
@@ -84,11 +86,30 @@ qint64 LibraryExport::count(const ExportFilter& filter) const {
     return count.int64(0);
 }
 
-qint64 LibraryExport::move(const ExportFilter& filter) {
+qint64 LibraryExport::move(const ExportFilter& filter, IProgress* progress) {
     m_begun = false;
     Transaction transaction(m_db);
     m_begun = true;
+    qint64 moved = 0;
+    {
+        // Not over the commit: once everything is in place, the move is no longer stopped.
+        QueryProgress running(m_db, progress);
+        try {
+            moved = moveRows(filter, progress, running);
+        } catch (const DbError& error) {
+            if (error.isInterrupt() && running.interrupted()) {
+                throw WorkCancelled();
+            }
+            throw;
+        }
+    }
+    transaction.commit();
+    return moved;
+}
 
+// Half of the progress goes to the sequences row by row, the other half in equal parts to the five
+// statements that carry the calls and history over and delete the originals.
+qint64 LibraryExport::moveRows(const ExportFilter& filter, IProgress* progress, QueryProgress& running) {
     // Old key -> new key, ranked in the source's list order.
     m_db.exec(QStringLiteral("DROP TABLE IF EXISTS temp.ExportMap"));
     m_db.exec(QStringLiteral("CREATE TEMP TABLE ExportMap (Rank INTEGER PRIMARY KEY, "
@@ -109,6 +130,8 @@ qint64 LibraryExport::move(const ExportFilter& filter) {
     const qint64 orderBase =
         m_db.scalar(QStringLiteral("SELECT coalesce(Max(tblSequence.OrderNo), 0) FROM target.tblSequence"))
             .toLongLong();
+    const qint64 count = oldKeys.size();
+    const qint64 total = 2 * count;
 
     // Row by row, so that each sequence gets the key the target assigns to it.
     Statement addSequence = m_db.prepare(
@@ -116,27 +139,41 @@ qint64 LibraryExport::move(const ExportFilter& filter) {
                        "OrderNo, Author) SELECT Level, Title, Note, [Date], [Time], Property, Version, ?, Author "
                        "FROM main.tblSequence WHERE Sequence = ?"));
     Statement mapKey = m_db.prepare(QStringLiteral("UPDATE temp.ExportMap SET NewSequence = ? WHERE Rank = ?"));
-    for (qsizetype rank = 1; rank <= oldKeys.size(); ++rank) {
+    for (qint64 rank = 1; rank <= count; ++rank) {
+        if (!progressStep(progress, rank - 1, total)) {
+            throw WorkCancelled();
+        }
         addSequence.bind(1, orderBase + rank).bind(2, oldKeys[rank - 1]);
         addSequence.run();
-        mapKey.bind(1, m_db.lastInsertRowId()).bind(2, static_cast<qint64>(rank));
+        mapKey.bind(1, m_db.lastInsertRowId()).bind(2, rank);
         mapKey.run();
     }
 
     // The calls and history follow under the new keys, whole tables at a time.
-    m_db.exec(QStringLiteral(
-        "INSERT INTO target.tblCall (Sequence, [Number], Call, Figure, [Note], HexInfo) "
-        "SELECT m.NewSequence, c.[Number], c.Call, c.Figure, c.[Note], c.HexInfo "
-        "FROM temp.ExportMap m JOIN main.tblCall c ON c.Sequence = m.OldSequence ORDER BY m.Rank, c.[Number]"));
-    m_db.exec(QStringLiteral("INSERT INTO target.tblHistory (Sequence, CallDate, PartyName) "
-                             "SELECT m.NewSequence, h.CallDate, h.PartyName "
-                             "FROM main.tblHistory h JOIN temp.ExportMap m ON m.OldSequence = h.Sequence "
-                             "ORDER BY h.History"));
+    QStringList bulk{
+        QStringLiteral(
+            "INSERT INTO target.tblCall (Sequence, [Number], Call, Figure, [Note], HexInfo) "
+            "SELECT m.NewSequence, c.[Number], c.Call, c.Figure, c.[Note], c.HexInfo "
+            "FROM temp.ExportMap m JOIN main.tblCall c ON c.Sequence = m.OldSequence ORDER BY m.Rank, c.[Number]"),
+        QStringLiteral("INSERT INTO target.tblHistory (Sequence, CallDate, PartyName) "
+                       "SELECT m.NewSequence, h.CallDate, h.PartyName "
+                       "FROM main.tblHistory h JOIN temp.ExportMap m ON m.OldSequence = h.Sequence "
+                       "ORDER BY h.History")};
     for (const char* table : {"tblCall", "tblHistory", "tblSequence"}) {
-        m_db.exec(QStringLiteral("DELETE FROM main.") + QLatin1String(table) +
-                  QStringLiteral(" WHERE Sequence IN (SELECT OldSequence FROM temp.ExportMap)"));
+        bulk.append(QStringLiteral("DELETE FROM main.") + QLatin1String(table) +
+                    QStringLiteral(" WHERE Sequence IN (SELECT OldSequence FROM temp.ExportMap)"));
+    }
+    for (qsizetype i = 0; i < bulk.size(); ++i) {
+        const qint64 done = count + count * i / bulk.size();
+        if (!progressStep(progress, done, total)) {
+            throw WorkCancelled();
+        }
+        running.setPosition(done, total);
+        m_db.exec(bulk[i]);
     }
     m_db.exec(QStringLiteral("DROP TABLE temp.ExportMap"));
-    transaction.commit();
-    return oldKeys.size();
+    if (!progressStep(progress, total, total)) {
+        throw WorkCancelled();
+    }
+    return count;
 }

@@ -3,6 +3,8 @@
 #include <QString>
 
 class Database;
+class IProgress;
+class QueryProgress;
 
 // Which sequences of a library an export takes. Empty texts and a negative state take any.
 struct ExportFilter {
@@ -28,13 +30,17 @@ public:
 
     // Moves the sequences the filter takes, with their calls (HexInfo included) and history, and
     // returns their number. They keep the source's list order (OrderNo, Date, Time) and get the
-    // target's next OrderNo values and new Sequence keys there.
-    qint64 move(const ExportFilter& filter);
+    // target's next OrderNo values and new Sequence keys there. The progress is told after each
+    // sequence and kept going through the statements that copy whole tables; when the user stops
+    // it, the transaction rolls back and WorkCancelled is thrown.
+    qint64 move(const ExportFilter& filter, IProgress* progress = nullptr);
 
     // Whether the last move got as far as opening its transaction.
     bool transactionBegun() const { return m_begun; }
 
 private:
+    qint64 moveRows(const ExportFilter& filter, IProgress* progress, QueryProgress& running);
+
     Database& m_db;
     bool m_begun = false;
 };

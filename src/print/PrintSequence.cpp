@@ -2,7 +2,9 @@
 
 #include "Database.h"
 #include "DbError.h"
+#include "IProgress.h"
 #include "clsPrinter.h"
+#include "modGeneral.h"
 #include "modGraphics.h"
 #include "modPrint.h"
 #include "modSystem.h"
@@ -105,7 +107,7 @@ PrintOptions PrintOptions::fromSettings(const Settings& settings) {
 }
 
 QList<qint64> PrintSequence(Database& db, const QList<qint64>& sequences, const PrintOptions& options,
-                            clsPrinter& printer) {
+                            clsPrinter& printer, IProgress* progress) {
     QList<qint64> missing;
     printer.ColumnSpace = kColumnSpace;
     printer.StartDoc();
@@ -118,7 +120,21 @@ QList<qint64> PrintSequence(Database& db, const QList<qint64>& sequences, const 
             "FROM tblCall, tblSequence WHERE tblCall.Sequence = tblSequence.Sequence AND tblSequence.Level = ? "
             "AND tblSequence.[Date] = ? AND tblSequence.[Time] = ? ORDER BY tblCall.Number"));
         bool first = true;
+        const QString label =
+            printer.Preview()
+                ? modGeneral::LoadTransString(20906, QStringLiteral("Laying out sequence %1 of %2 for the preview..."))
+                : modGeneral::LoadTransString(20905, QStringLiteral("Laying out sequence %1 of %2 for printing..."));
+        const qint64 total = sequences.size();
+        qint64 done = 0;
         for (const qint64 key : sequences) {
+            if (progress != nullptr) {
+                progress->setLabel(modGeneral::MessageFormat(label, {done + 1, total}));
+                if (!progress->step(done, total)) {
+                    printer.AbortDoc();
+                    return missing;
+                }
+            }
+            ++done;
             try {
                 seek.reset();
                 seek.bind(1, key);
@@ -161,10 +177,14 @@ QList<qint64> PrintSequence(Database& db, const QList<qint64>& sequences, const 
                 logError(e);
             }
         }
+        if (!progressStep(progress, total, total)) {
+            printer.AbortDoc();
+            return missing;
+        }
     } catch (const std::exception& e) {
         logError(e);
     }
-    printer.EndDoc();
+    printer.EndDoc(progress);
     return missing;
 }
 

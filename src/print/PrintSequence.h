@@ -5,6 +5,7 @@
 #include <QList>
 
 class Database;
+class IProgress;
 class clsPrinter;
 
 namespace modPrint {
@@ -25,8 +26,10 @@ struct PrintOptions {
 // Prints the sequences (keys, in the order given) through the printer, two columns a page: each
 // sequence in a new column with its header (level, date and time, author, note), then every call
 // with its note and figure. The printer's Preview, Form or printer device are set by the caller;
-// the document is started and ended here. Returns the keys that name no sequence (left out).
+// the document is started and ended here. Returns the keys that name no sequence (left out). The
+// progress is told before each sequence; when the user stops it there, the document is given up
+// (AbortDoc): no preview is shown and held-back pages are not sent.
 QList<qint64> PrintSequence(Database& db, const QList<qint64>& sequences, const PrintOptions& options,
-                            clsPrinter& printer);
+                            clsPrinter& printer, IProgress* progress = nullptr);
 
 } // namespace modPrint

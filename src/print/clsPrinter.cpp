@@ -2,8 +2,10 @@
 
 #include "ErrorInfo.h"
 #include "IPreviewForm.h"
+#include "IProgress.h"
 #include "PainterSurface.h"
 #include "Twips.h"
+#include "modGeneral.h"
 #include "modSystem.h"
 
 #include <QPageLayout>
@@ -168,12 +170,12 @@ void clsPrinter::StartDoc() {
         m_pageCounter = 0;
         const QPageLayout layout = pageLayout(PaperSize, Orientation);
         m_pageSize = pageSizeTwips(PaperSize, Orientation);
-        if (m_preview) {
+        if (!m_preview && m_printer == nullptr) {
+            throw std::runtime_error("no printer");
+        }
+        if (recordsPages()) {
             beginPicture();
         } else {
-            if (m_printer == nullptr) {
-                throw std::runtime_error("no printer");
-            }
             m_printer->setPageLayout(layout);
             if (!m_painter.begin(m_printer)) {
                 throw std::runtime_error("the printer cannot start a document");
@@ -189,18 +191,66 @@ void clsPrinter::StartDoc() {
     }
 }
 
-void clsPrinter::EndDoc() {
+void clsPrinter::EndDoc(IProgress* progress) {
     try {
         if (m_preview) {
             endPicture();
             if (m_form != nullptr) {
                 m_form->showPages(m_pages, m_pageSize);
             }
+        } else if (m_deferred) {
+            endPicture();
+            sendPages(progress);
         } else if (m_painter.isActive()) {
             m_painter.end();
         }
     } catch (const std::exception& e) {
         logError("clsPrinter.EndDoc", e);
+    }
+}
+
+void clsPrinter::AbortDoc() {
+    if (m_painter.isActive()) {
+        m_painter.end();
+    }
+    if (recordsPages()) {
+        m_pages.clear();
+    }
+}
+
+// The held-back pages are played onto the printer in the same twips they were laid out in.
+void clsPrinter::sendPages(IProgress* progress) {
+    if (m_printer == nullptr || m_pages.isEmpty()) {
+        return;
+    }
+    m_printer->setPageLayout(pageLayout(PaperSize, Orientation));
+    if (!m_painter.begin(m_printer)) {
+        throw std::runtime_error("the printer cannot start a document");
+    }
+    Twips::setTwipsTransform(m_painter);
+    // A picture plays itself enlarged from its own resolution to the device's; the pages hold
+    // twips already, so that enlargement is taken back.
+    const QPicture resolution;
+    m_painter.scale(static_cast<double>(resolution.logicalDpiX()) / m_printer->logicalDpiX(),
+                    static_cast<double>(resolution.logicalDpiY()) / m_printer->logicalDpiY());
+    if (progress != nullptr) {
+        progress->setCancellable(false);
+    }
+    const QString label = modGeneral::LoadTransString(20907, QStringLiteral("Sending page %1 of %2 to the printer..."));
+    const qint64 total = m_pages.size();
+    for (qint64 page = 0; page < total; ++page) {
+        if (progress != nullptr) {
+            progress->setLabel(modGeneral::MessageFormat(label, {page + 1, total}));
+            progress->step(page, total);
+        }
+        if (page > 0) {
+            m_printer->newPage();
+        }
+        m_painter.drawPicture(0, 0, m_pages.at(page));
+    }
+    m_painter.end();
+    if (progress != nullptr) {
+        progress->step(total, total);
     }
 }
 
@@ -282,7 +332,7 @@ void clsPrinter::NewCol() {
 void clsPrinter::NewPage() {
     try {
         ++m_pageCounter;
-        if (m_preview) {
+        if (recordsPages()) {
             endPicture();
             beginPicture();
         } else if (m_printer != nullptr && m_painter.isActive()) {

@@ -10,6 +10,7 @@
 
 class IDrawSurface;
 class IPreviewForm;
+class IProgress;
 class PainterSurface;
 class QPageLayout;
 class QPagedPaintDevice;
@@ -50,6 +51,10 @@ public:
     void setPrinter(QPagedPaintDevice* device) { m_printer = device; }
     bool Preview() const { return m_preview; }
     void setPreview(bool preview) { m_preview = preview; }
+    // Printer mode that holds the pages back: they are laid out as pictures and reach the printer
+    // device only at EndDoc, so that a document given up with AbortDoc sends nothing.
+    bool Deferred() const { return m_deferred; }
+    void setDeferred(bool deferred) { m_deferred = deferred; }
 
     // Margins in millimetres, kept in twips.
     double MarginLeft() const;
@@ -84,7 +89,12 @@ public:
     // Writes text word-wrapped in the current column, in a new column when it does not fit below.
     void TextOut(const QString& text);
     void StartDoc();
-    void EndDoc();
+    // Ends the document: shows the preview pages, or sends the held-back pages to the printer (the
+    // progress, if any, follows them page by page and can no longer stop them).
+    void EndDoc(IProgress* progress = nullptr);
+    // Gives the document up: preview and held-back pages are dropped unshown and unsent. A printer
+    // device written directly has had its pages; its output is the caller's to discard.
+    void AbortDoc();
     void NewCol();
     void NewPage();
 
@@ -107,12 +117,15 @@ public:
 private:
     void beginPicture();
     void endPicture();
+    bool recordsPages() const { return m_preview || m_deferred; }
+    void sendPages(IProgress* progress);
     void wrapLines(QTextLayout& layout);
     double blankHeight();
 
     IPreviewForm* m_form = nullptr;
     QPagedPaintDevice* m_printer = nullptr;
     bool m_preview = false;
+    bool m_deferred = false;
     double m_marginLeft;
     double m_marginTop;
     double m_marginRight;

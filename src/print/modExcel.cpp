@@ -3,6 +3,8 @@
 #include "AppHome.h"
 #include "Database.h"
 #include "DbError.h"
+#include "IProgress.h"
+#include "modGeneral.h"
 #include "modGraphics.h"
 #include "modSystem.h"
 
@@ -73,8 +75,8 @@ void logError(const std::exception& e) {
 }
 
 // Writes the sequences; returns how many sequences were left without a column.
-int writeSheet(Database& db, const QList<qint64>& sequences, int notePrint, SheetWriter& sheet,
-               QList<qint64>& missing) {
+int writeSheet(Database& db, const QList<qint64>& sequences, int notePrint, SheetWriter& sheet, QList<qint64>& missing,
+               IProgress* progress) {
     Statement seek =
         db.prepare(QStringLiteral("SELECT Level, Date, Time, Author, Note FROM tblSequence WHERE Sequence = ?"));
     Statement calls = db.prepare(QStringLiteral(
@@ -83,7 +85,18 @@ int writeSheet(Database& db, const QList<qint64>& sequences, int notePrint, Shee
         "AND tblSequence.[Date] = ? AND tblSequence.[Time] = ? ORDER BY tblCall.Number"));
     bool first = true;
     int leftOut = 0;
+    const QString label =
+        modGeneral::LoadTransString(20908, QStringLiteral("Writing sequence %1 of %2 to the spreadsheet..."));
+    const qint64 total = sequences.size();
+    qint64 done = 0;
     for (const qint64 key : sequences) {
+        if (progress != nullptr) {
+            progress->setLabel(modGeneral::MessageFormat(label, {done + 1, total}));
+            if (!progress->step(done, total)) {
+                throw WorkCancelled();
+            }
+        }
+        ++done;
         try {
             seek.reset();
             seek.bind(1, key);
@@ -134,12 +147,16 @@ int writeSheet(Database& db, const QList<qint64>& sequences, int notePrint, Shee
             logError(e);
         }
     }
+    if (!progressStep(progress, total, total)) {
+        throw WorkCancelled();
+    }
     return leftOut;
 }
 
 } // namespace
 
-ExcelResult ExcelOutSequence(Database& db, const QList<qint64>& sequences, int notePrint, const QString& path) {
+ExcelResult ExcelOutSequence(Database& db, const QList<qint64>& sequences, int notePrint, const QString& path,
+                             IProgress* progress) {
     ExcelResult result;
     const QFileInfo target(path);
     // The workbook is written beside its target under a name of its own and put in place once it
@@ -165,7 +182,13 @@ ExcelResult ExcelOutSequence(Database& db, const QList<qint64>& sequences, int n
 
     SheetWriter writer(sheet, body, header);
     try {
-        result.leftOut = writeSheet(db, sequences, notePrint, writer, result.missing);
+        result.leftOut = writeSheet(db, sequences, notePrint, writer, result.missing, progress);
+    } catch (const WorkCancelled&) {
+        // The workbook is still only in memory: dropped unwritten, it leaves no file behind.
+        lxw_workbook_free(workbook);
+        result.cancelled = true;
+        result.missing.clear();
+        return result;
     } catch (const std::exception& e) {
         logError(e);
         workbook_close(workbook);

@@ -18,6 +18,10 @@ public:
     // The next line as a view into the text, valid while the source lives.
     bool next(QStringView* line);
 
+    // How far next has read, and the whole text's length, in characters.
+    qsizetype position() const { return m_pos; }
+    qsizetype size() const { return m_text.size(); }
+
 private:
     QString m_text;
     Kind m_kind;

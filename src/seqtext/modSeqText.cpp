@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DbError.h"
+#include "IProgress.h"
 #include "ISeqTextHost.h"
 #include "LineSource.h"
 #include "SequenceParser.h"
@@ -438,8 +439,8 @@ QString BackupFileName(const QString& name, const QDateTime& now) {
     return QStringLiteral("backup") + now.toString(QStringLiteral("yyyyMMddHHmmss")) + QLatin1Char('_') + name;
 }
 
-int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qint32 insertPosition,
-                     ISeqTextHost& host) {
+int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qint32 insertPosition, ISeqTextHost& host,
+                     IProgress* progress) {
     int added = 0;
     bool readable = true;
     LineSource lines(QString(), LineSource::Kind::File);
@@ -453,17 +454,41 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
         }
     }
 
+    const QString where = fromClipboard ? host.transString(40302, QStringLiteral("the clipboard"))
+                                        : QLatin1Char('"') + source + QLatin1Char('"');
     bool stored = false;
+    bool cancelled = false;
     std::optional<DbError> failure;
     if (readable) {
         try {
             Transaction transaction(db);
             Reader reader(db, host);
+            // The label changes with every sequence: it is put together from its fixed pieces.
+            const QStringList label =
+                modGeneral::MessageFormat(host.transString(20901, QStringLiteral("Reading %1: %2 sequences stored")),
+                                          {where, QString(QChar(1))})
+                    .split(QChar(1));
             QStringView line;
             while (lines.next(&line)) {
                 reader.handle(line);
+                // A page break ends a sequence: what came before it is stored whole, and nothing
+                // after it has begun, so the run can stop here.
+                if (progress != nullptr && !line.isEmpty() && line.front() == QChar(12)) {
+                    progress->setLabel(label.join(QString::number(reader.added())));
+                    if (!progress->step(lines.position(), lines.size())) {
+                        cancelled = true;
+                        break;
+                    }
+                }
             }
-            reader.finish();
+            if (!cancelled) {
+                reader.finish();
+                if (progress != nullptr) {
+                    // The whole text is in: a Cancel from here on has nothing left to stop.
+                    progress->setLabel(label.join(QString::number(reader.added())));
+                    progress->step(lines.size(), lines.size());
+                }
+            }
             reader.place(insertPosition);
             transaction.commit();
             added = reader.added();
@@ -474,15 +499,16 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
             failure = error;
         }
     }
-    // A file whose sequences could not be stored stays where it is, to be read again.
-    if (!fromClipboard && stored && host.seqDateSave() &&
+    // A file whose sequences could not all be stored stays where it is, to be read again.
+    if (!fromClipboard && stored && !cancelled && host.seqDateSave() &&
         !source.contains(QLatin1String("backup"), Qt::CaseInsensitive)) {
         moveToBackup(source, host.now());
     }
 
+    if (progress != nullptr) {
+        progress->pause();
+    }
     host.refreshAfterRead();
-    const QString where = fromClipboard ? host.transString(40302, QStringLiteral("the clipboard"))
-                                        : QLatin1Char('"') + source + QLatin1Char('"');
     if (failure) {
         // Nothing of the run was kept (its transaction is rolled back): one message names the
         // cause and the source; the log keeps the engine's own words.
@@ -494,6 +520,12 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
             host.transString(40303, QStringLiteral("Reading %1 stopped: %2 Nothing of it was stored.")),
             {where, cause}));
         return 0;
+    }
+    if (cancelled) {
+        host.showReadReport(modGeneral::MessageFormat(
+            host.transString(40304, QStringLiteral("Reading %1 was cancelled: %2 sequences were stored.")),
+            {where, added}));
+        return added;
     }
     host.showReadReport(modGeneral::MessageFormat(
         host.transString(40301, QStringLiteral("%2 sequences were read from %1.")), {where, added}));

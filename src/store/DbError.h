@@ -16,6 +16,8 @@ public:
     int primaryCode() const { return m_code & 0xFF; }
     const QString& message() const { return m_message; }
     ErrorInfo info() const { return {m_code, m_message}; }
+    // A statement stopped from outside (SQLITE_INTERRUPT), as a progress the user stopped does.
+    bool isInterrupt() const { return primaryCode() == 9; }
     // A failure of the library file or of the machine rather than of one record: disk full, an
     // input/output error, no memory, a damaged, read-only or locked file. SQLite may have rolled
     // the whole transaction back by itself, and the next record would fail the same way.

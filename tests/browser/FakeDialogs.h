@@ -3,6 +3,7 @@
 #include "IBrowserDialogs.h"
 
 #include <QStringList>
+#include <functional>
 
 // The main window's dialogs without windows: each question gets its scripted answer; messages,
 // proposals and the rows shown are recorded.
@@ -48,6 +49,10 @@ public:
         formationHexMode = hexMode;
         return formationAnswer;
     }
+    std::unique_ptr<IProgress> progress() override {
+        ++progresses;
+        return makeProgress ? makeProgress() : nullptr;
+    }
 
     bool answerOk = true;
     std::optional<QString> fileToOpen;
@@ -57,6 +62,8 @@ public:
     QString historyToDelete;
     std::optional<QString> level;
     std::optional<FormationText> formationAnswer;
+    // The progress each long command gets (none when unset).
+    std::function<std::unique_ptr<IProgress>()> makeProgress;
 
     QStringList exclamations;
     QStringList informations;
@@ -68,4 +75,5 @@ public:
     QStringList levelChoices;
     QList<QStringList> formationCalls; // figure, note and hexInfo handed to the editor
     bool formationHexMode = false;
+    int progresses = 0; // progresses asked for
 };

@@ -1,5 +1,6 @@
 #include "ExportCommand.h"
 #include "ExportSamples.h"
+#include "StoppingProgress.h"
 #include "WindowFixture.h"
 #include "frmExport.h"
 #include "modGeneral.h"
@@ -83,6 +84,32 @@ private Q_SLOTS:
         QVERIFY(m_dialogs->informations.isEmpty());
         QVERIFY(m_window->session().isOpen());
         QCOMPARE(seqCount(), 3);
+    }
+
+    // Stopped on its progress, the move leaves both files as they were when it began, byte for
+    // byte, and the library comes back whole.
+    void stoppedMoveLeavesBothFiles() {
+        QVERIFY(start({"generated Plus", "generated A1"}));
+        const QString target = createLibrary(QStringLiteral("Target.mdb"), {"generated C1"});
+        m_dialogs->fileToOpen = target;
+        StoppingProgress progress(2);
+        m_dialogs->makeProgress = [&progress] { return std::make_unique<ProgressHandle>(progress); };
+        bool same = false;
+        throughDialog([&](frmExport& dialog) {
+            dialog.cmdBrowse_Click(1);
+            const QByteArray source = ExportSamples::bytes(m_library);
+            const QByteArray targetBytes = ExportSamples::bytes(target);
+            click(dialog, "cmdExecute");
+            same = ExportSamples::bytes(m_library) == source && ExportSamples::bytes(target) == targetBytes;
+        });
+        QVERIFY(same);
+        QVERIFY(progress.cancelled());
+        QCOMPARE(m_dialogs->progresses, 1);
+        QCOMPARE(m_dialogs->informations, QStringList{modGeneral::TransMessage(40224)});
+        QVERIFY(m_window->session().isOpen());
+        QCOMPARE(sql(QStringLiteral("SELECT Level, count(*) FROM tblSequence GROUP BY Level ORDER BY Level")),
+                 (QStringList{"A1|3", "Plus|3"}));
+        QCOMPARE(number(QStringLiteral("SELECT count(*) FROM tblCall")), 18);
     }
 
     // The real modal dialog; with no library open it starts without a source and nothing is

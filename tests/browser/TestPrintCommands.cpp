@@ -1,5 +1,6 @@
 #include "IPrintDialogs.h"
 #include "PrintCommands.h"
+#include "StoppingProgress.h"
 #include "WindowFixture.h"
 #include "frmPreview.h"
 #include "modGeneral.h"
@@ -174,6 +175,62 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs->exclamations.size(), canOpen ? 0 : 1);
         if (!canOpen) {
             QCOMPARE(m_dialogs->exclamations.front(), modGeneral::LoadTransString(40141));
+        }
+    }
+
+    // Stopped on its progress, each command produces nothing: no PDF (an older one keeps its
+    // bytes), no new preview (the open one keeps its pages, and its Print button what it prints),
+    // no workbook, and no message.
+    void stoppedOutputProducesNothing_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("print") << "print";
+        QTest::newRow("preview") << "preview";
+        QTest::newRow("spreadsheet") << "spreadsheet";
+    }
+    void stoppedOutputProducesNothing() {
+        QFETCH(QString, command);
+        QVERIFY(startPrinting({QStringLiteral("generated Plus"), QStringLiteral("generated A1")}));
+        const MainMenus& menus = m_window->menus();
+        frmPreview* preview = nullptr;
+        if (command == QLatin1String("preview")) {
+            selectRows(0, 0);
+            menus.filePrintPreview->trigger();
+            preview = m_window->printCommands().preview();
+            QTRY_VERIFY(preview != nullptr && preview->isVisible());
+        }
+        const qsizetype shownPages = preview ? preview->pages().size() : 0;
+        {
+            QFile older(m_print.pdf);
+            QVERIFY(older.open(QIODevice::WriteOnly));
+            older.write("an older document");
+        }
+        StoppingProgress progress(2);
+        m_dialogs->makeProgress = [&progress] { return std::make_unique<ProgressHandle>(progress); };
+        QCOMPARE(selectRows(0, 2).size(), 3);
+        (command == QLatin1String("print")     ? menus.filePrint
+         : command == QLatin1String("preview") ? menus.filePrintPreview
+                                               : menus.fileExcelOut)
+            ->trigger();
+        QVERIFY(progress.cancelled());
+        QCOMPARE(progress.steps(), 2);
+        {
+            QFile older(m_print.pdf);
+            QVERIFY(older.open(QIODevice::ReadOnly));
+            QCOMPARE(older.readAll(), QByteArray("an older document"));
+        }
+        QCOMPARE(QDir(m_home->path()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden), QStringList());
+        QVERIFY(m_print.opened.isEmpty());
+        QCOMPARE(QDir(m_home->file(QStringLiteral("Temp"))).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QVERIFY(m_dialogs->exclamations.isEmpty() && m_dialogs->informations.isEmpty());
+        if (preview) {
+            QCOMPARE(preview->pages().size(), shownPages);
+            m_dialogs->makeProgress = {};
+            preview->findChild<QPushButton*>(QStringLiteral("cmdPrint"))->click();
+            QProcess text;
+            text.start(QStringLiteral("pdftotext"), {m_print.pdf, QStringLiteral("-")});
+            text.waitForFinished();
+            QCOMPARE(QString::fromUtf8(text.readAllStandardOutput()).count(QStringLiteral("Level : ")), 1);
+            preview->close();
         }
     }
 };

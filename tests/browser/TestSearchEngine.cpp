@@ -2,7 +2,9 @@
 #include "Fixtures.h"
 #include "RecordingErrorBox.h"
 #include "SearchEngine.h"
+#include "StoppingProgress.h"
 #include "TestHome.h"
+#include "modGeneral.h"
 
 #include <QtTest>
 #include <map>
@@ -177,6 +179,77 @@ private Q_SLOTS:
         QVERIFY(m_box->reported(QStringLiteral("frmVornReader.ReplaceWordAll")));
         QCOMPARE(count(QStringLiteral("%Through%")), 0);
         QVERIFY(!m_db.inTransaction());
+    }
+
+    // Stopped while it counts (inside the scan), at the first sequence it changes or half-way, Replace
+    // All leaves the library as it was and says so.
+    void replaceAllCancelledChangesNothing_data() {
+        QTest::addColumn<int>("stage"); // 0 counting, 1 first sequence, 2 half-way
+        QTest::newRow("while counting") << 0;
+        QTest::newRow("at the first sequence") << 1;
+        QTest::newRow("half-way") << 2;
+    }
+    void replaceAllCancelledChangesNothing() {
+        QFETCH(int, stage);
+        // Enough calls that the count runs long enough to be told about while it scans.
+        m_db.exec(QStringLiteral("BEGIN"));
+        for (int s = 0; s < 400; ++s) {
+            addSequence("Plus", QStringLiteral("2026/02/%1").arg(s % 28 + 1, 2, 10, QLatin1Char('0')), 0, s + 10,
+                        QStringList(10, QStringLiteral("Swing Thru")));
+        }
+        m_db.exec(QStringLiteral("COMMIT"));
+        const QStringList before = tables();
+        bool asked = false;
+        StoppingProgress progress([stage](qint64 done, qint64 total) {
+            return stage == 0 ? total == 0 : total > 0 && done >= (stage == 1 ? 0 : total / 2);
+        });
+        const ReplaceAllResult result = m_engine.ReplaceWordAll(
+            m_db, QStringLiteral("AllLevel"), QStringLiteral("Thru"), QStringLiteral("Through"), 1,
+            [&asked](int) { return asked = true; }, &progress);
+        QVERIFY(result.cancelled);
+        QVERIFY(!result.replaced && !result.failed);
+        QCOMPARE(result.message.key, 40505);
+        QCOMPARE(asked, stage > 0);
+        QCOMPARE(progress.pauses, stage > 0 ? 1 : 0);
+        QVERIFY(progress.steps() >= 1);
+        QVERIFY(!m_db.inTransaction());
+        QCOMPARE(tables(), before);
+        QVERIFY(m_box->prompts.isEmpty());
+    }
+
+    // Told about the count and then the replacement, a Replace All that is not stopped is as
+    // without a progress.
+    void replaceAllWithProgress() {
+        modGeneral::SetLanguage(QStringLiteral("English"));
+        StoppingProgress progress;
+        const ReplaceAllResult result = m_engine.ReplaceWordAll(
+            m_db, QStringLiteral("Plus"), QStringLiteral("Thru"), QStringLiteral("Through"), 1,
+            [](int) { return true; }, &progress);
+        QVERIFY(result.replaced);
+        QCOMPARE(result.count, 4);
+        QCOMPARE(count(QStringLiteral("%Through%")), 4);
+        QCOMPARE(progress.labels, (QStringList{QStringLiteral("Counting the matches of \"Thru\"..."),
+                                               QStringLiteral("Replacing \"Thru\" with \"Through\"...")}));
+        // One step per sequence changed, S1 and S2, and one at the end.
+        QCOMPARE(progress.positions, (QList<QPair<qint64, qint64>>{{0, 4}, {2, 4}, {4, 4}}));
+    }
+
+private:
+    // Every row of the library's four tables.
+    QStringList tables() {
+        QStringList rows;
+        for (const char* table : {"tblSequence", "tblCall", "tblHistory", "tblSetting"}) {
+            Statement all = m_db.prepare(QStringLiteral("SELECT * FROM ") + QLatin1String(table) +
+                                         QStringLiteral(" ORDER BY 1, 2"));
+            while (all.step()) {
+                QStringList fields{QLatin1String(table)};
+                for (int c = 0; c < all.columnCount(); ++c) {
+                    fields.append(all.text(c));
+                }
+                rows.append(fields.join(QLatin1Char('|')));
+            }
+        }
+        return rows;
     }
 };
 

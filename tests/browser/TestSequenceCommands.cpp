@@ -1,5 +1,6 @@
 #include "SearchCommands.h"
 #include "StateIcons.h"
+#include "StoppingProgress.h"
 #include "WindowFixture.h"
 #include "frmMsgHistoryDel.h"
 #include "frmSearchWord.h"
@@ -398,6 +399,30 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs->informations + m_dialogs->exclamations, confirmed ? QStringList{done} : QStringList{});
         QCOMPARE(sql(callsQuery), expected);
         // The call grid shows the stored texts.
+        QCOMPARE(shownCalls(), storedCalls(m_window->state().currentSequence));
+    }
+
+    // Replace All stopped on its progress after the question changes no table and says so.
+    void replaceAllStopped() {
+        QVERIFY(start({"generated Plus", "generated C1"}));
+        const auto everything = [this] {
+            QStringList rows;
+            for (const char* table : {"tblSequence", "tblCall", "tblHistory", "tblSetting"}) {
+                rows += sql(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(QLatin1String(table)));
+            }
+            return rows;
+        };
+        const QStringList before = everything();
+        m_window->menus().viewLevels[14]->trigger();
+        StoppingProgress progress([](qint64 done, qint64 total) { return total > 0 && done > 0; });
+        m_dialogs->makeProgress = [&progress] { return std::make_unique<ProgressHandle>(progress); };
+        frmSearchWord* dialog = search(true, QStringLiteral("swing"), QStringLiteral("turn"));
+        QVERIFY(dialog);
+        dialog->findChild<QPushButton*>(QStringLiteral("cmdReplaceAll"))->click();
+        QVERIFY(progress.cancelled());
+        QCOMPARE(m_dialogs->questions, QStringList{modGeneral::TransMessage(40504, {18})});
+        QCOMPARE(m_dialogs->informations, QStringList{modGeneral::TransMessage(40505)});
+        QCOMPARE(everything(), before);
         QCOMPARE(shownCalls(), storedCalls(m_window->state().currentSequence));
     }
 };

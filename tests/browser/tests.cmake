@@ -1,7 +1,8 @@
 vorn_add_test(TestSearchEngine SOURCES browser/TestSearchEngine.cpp LIBS vorn_browsercore vorn_store)
 vorn_add_test(TestStateIcons SOURCES browser/TestStateIcons.cpp LIBS vorn_browser)
 # The main-window tests share the window fixture and the fake dialogs.
-foreach(name TestCallEditing TestDatabaseSwitchMenu TestExportCommand TestMainWindow TestOptionsCommand TestPrintCommands TestSequenceCommands TestUndoHistory TestWindowSafety)
+foreach(name TestCallEditing TestDatabaseSwitchMenu TestExportCommand TestMainWindow TestOptionsCommand TestPrintCommands
+             TestProgressDialog TestSequenceCommands TestUndoHistory TestWindowSafety)
     vorn_add_test(${name} SOURCES browser/${name}.cpp browser/WindowFixture.h browser/FakeDialogs.h LIBS vorn_browser)
 endforeach()
 # The player's line and the key table, with the stand-in programs on a private bus.

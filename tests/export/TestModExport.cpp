@@ -3,6 +3,7 @@
 #include "LibraryFile.h"
 #include "LibrarySession.h"
 #include "RecordingErrorBox.h"
+#include "StoppingProgress.h"
 #include "TestHome.h"
 #include "modDataBase.h"
 #include "modExport.h"
@@ -33,6 +34,16 @@ class TestModExport : public QObject {
         for (const Sample& sample : QList<Sample>{{"A", "Plus"}, {"B", "Plus"}, {"C", "C1"}}) {
             ExportSamples::add(db, sample);
         }
+    }
+
+    // Every row of the four tables of a library.
+    static QStringList tables(const QString& path) {
+        Database db(path);
+        QStringList rows;
+        for (const char* table : {"tblSequence", "tblCall", "tblHistory", "tblSetting"}) {
+            rows += ExportSamples::rows(db, QStringLiteral("SELECT '%1', * FROM %1 ORDER BY 2, 3").arg(table));
+        }
+        return rows;
     }
 
 private Q_SLOTS:
@@ -207,6 +218,74 @@ private Q_SLOTS:
         QVERIFY2(report.contains(QLatin1String("After BeginTrans")) &&
                      report.contains(QLatin1String("refused by the target")),
                  qPrintable(report));
+    }
+
+    // Stopped on its progress at any point of the move (a sequence, before or inside one of the
+    // statements that carry calls and history), the export leaves every table of both files as it
+    // was and says so.
+    void stoppedMoveChangesNothing_data() {
+        QTest::addColumn<int>("extra"); // sequences of 20 calls added to the source
+        QTest::addColumn<int>("stage"); // 0, 1: that sequence; 2: before the calls; 3: before the last delete
+        QTest::newRow("at the first sequence") << 0 << 0;
+        QTest::newRow("at the second sequence") << 0 << 1;
+        QTest::newRow("before the calls are carried") << 0 << 2;
+        QTest::newRow("before the last delete") << 0 << 3;
+        QTest::newRow("inside the statement that carries the calls") << 400 << 4;
+    }
+    void stoppedMoveChangesNothing() {
+        QFETCH(int, extra);
+        QFETCH(int, stage);
+        {
+            Database db(m_source);
+            db.exec(QStringLiteral("BEGIN"));
+            for (int i = 0; i < extra; ++i) {
+                ExportSamples::add(db, {QStringLiteral("X%1").arg(i), "A1", "2003/01/01", 0, 5, 20, 1});
+            }
+            db.exec(QStringLiteral("COMMIT"));
+        }
+        const QStringList source = tables(m_source);
+        const QStringList target = tables(m_target);
+        const qint64 count = 3 + extra;
+        int atCalls = 0;
+        StoppingProgress progress([&](qint64 done, qint64) {
+            atCalls += done == count ? 1 : 0;
+            switch (stage) {
+            case 0:
+            case 1:
+                return done == stage;
+            case 2:
+                return done == count;
+            case 3:
+                return done == count + count * 4 / 5;
+            default:
+                // The first time is the step before the statement, the second comes from inside it.
+                return atCalls == 2;
+            }
+        });
+        FakeExportHost host;
+        const modExport::ExportResult result = modExport::ExportCall(m_source, m_target, {}, host, &progress);
+        QCOMPARE(result.outcome, Outcome::Stopped);
+        QCOMPARE(result.count, qint64(0));
+        QCOMPARE(progress.labels, QStringList{QStringLiteral("Moving %1 sequences to %2...").arg(count).arg(m_target)});
+        QCOMPARE(host.informations, QStringList{modGeneral::TransMessage(40224)});
+        QCOMPARE(host.busySigns, (QList<bool>{true, false}));
+        QCOMPARE(progress.pauses, 1);
+        QCOMPARE(tables(m_source), source);
+        QCOMPARE(tables(m_target), target);
+        if (stage == 4) {
+            QCOMPARE(atCalls, 2);
+        }
+    }
+
+    // Not stopped, the move tells its progress from the first sequence to the last statement.
+    void moveWithProgress() {
+        StoppingProgress progress;
+        FakeExportHost host;
+        QCOMPARE(modExport::ExportCall(m_source, m_target, {}, host, &progress).outcome, Outcome::Moved);
+        QCOMPARE(progress.positions, (QList<QPair<qint64, qint64>>{
+                                         {0, 6}, {1, 6}, {2, 6}, {3, 6}, {3, 6}, {4, 6}, {4, 6}, {5, 6}, {6, 6}}));
+        Database db(m_target);
+        QCOMPARE(ExportSamples::titles(db), (QStringList{"A", "B", "C"}));
     }
 
     // Older files are brought up to date after the question and before the move (the source's

@@ -1,6 +1,8 @@
 #include "Fixtures.h"
 #include "PrintFixture.h"
+#include "StoppingProgress.h"
 #include "modExcel.h"
+#include "modGeneral.h"
 
 #include <QDir>
 #include <QProcess>
@@ -147,6 +149,59 @@ private Q_SLOTS:
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("out.xlsx")});
         QVERIFY(QFileInfo(folder + QStringLiteral("/out.xlsx")).isDir());
+    }
+
+    // Stopped on its progress, the output writes nothing: no workbook, no partial file, and a
+    // workbook already at the path keeps its bytes.
+    void cancelledOutputWritesNothing_data() {
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<int>("stopAt");
+        QTest::newRow("new file, first sequence") << false << 1;
+        QTest::newRow("new file, last sequence") << false << 4;
+        QTest::newRow("existing file, second sequence") << true << 2;
+    }
+    void cancelledOutputWritesNothing() {
+        QFETCH(bool, existing);
+        QFETCH(int, stopAt);
+        QList<qint64> keys;
+        for (int s = 0; s < 4; ++s) {
+            keys.append(addSequence(m_library->db, QStringLiteral("10:00:0%1").arg(s), {{QStringLiteral("x")}}));
+        }
+        const QString folder = m_library->home.file(QStringLiteral("out"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/out.xlsx");
+        const QByteArray before("an older workbook");
+        if (existing) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(before);
+        }
+        modGeneral::SetLanguage(QStringLiteral("English"));
+        StoppingProgress progress(stopAt);
+        m_result = modExcel::ExcelOutSequence(m_library->db, keys, 0, path, &progress);
+        QVERIFY(m_result.cancelled);
+        QVERIFY(!m_result.written);
+        QCOMPARE(progress.steps(), stopAt);
+        QCOMPARE(progress.labels.back(), QStringLiteral("Writing sequence %1 of 4 to the spreadsheet...").arg(stopAt));
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 existing ? QStringList{QStringLiteral("out.xlsx")} : QStringList());
+        if (existing) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), before);
+        }
+    }
+
+    // Not stopped, the progress goes through every sequence and the workbook is written.
+    void outputWithProgress() {
+        const qint64 a = addSequence(m_library->db, QStringLiteral("10:00:01"), {{QStringLiteral("x")}});
+        const qint64 b = addSequence(m_library->db, QStringLiteral("10:00:02"), {{QStringLiteral("y")}});
+        StoppingProgress progress;
+        const QString path = m_library->home.file(QStringLiteral("out.xlsx"));
+        m_result = modExcel::ExcelOutSequence(m_library->db, {a, b}, 0, path, &progress);
+        QVERIFY(m_result.written && !m_result.cancelled);
+        QCOMPARE(progress.positions, (QList<QPair<qint64, qint64>>{{0, 2}, {1, 2}, {2, 2}}));
+        QCOMPARE(readCells(path).value(QStringLiteral("B4")), QStringLiteral("y"));
     }
 };
 

@@ -52,12 +52,16 @@ private Q_SLOTS:
     void pdfHoldsThePreviewsPages_data() {
         QTest::addColumn<int>("paper");
         QTest::addColumn<int>("orientation");
-        QTest::newRow("A4 portrait") << 9 << 1;
-        QTest::newRow("Letter landscape") << 1 << 2;
+        QTest::addColumn<bool>("heldBack"); // laid out as pictures first, sent at the end
+        QTest::newRow("A4 portrait") << 9 << 1 << false;
+        QTest::newRow("Letter landscape") << 1 << 2 << false;
+        QTest::newRow("A4 portrait, held back") << 9 << 1 << true;
+        QTest::newRow("Letter landscape, held back") << 1 << 2 << true;
     }
     void pdfHoldsThePreviewsPages() {
         QFETCH(int, paper);
         QFETCH(int, orientation);
+        QFETCH(bool, heldBack);
         QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(), "poppler-utils missing");
         Database& db = m_library->db;
         QList<qint64> keys;
@@ -92,6 +96,7 @@ private Q_SLOTS:
             printer.PaperSize = paper;
             printer.Orientation = orientation;
             printer.setPrinter(&writer);
+            printer.setDeferred(heldBack);
             modPrint::PrintSequence(db, keys, options, printer);
         }
         const QString info = run(QStringLiteral("pdfinfo"), {pdf});

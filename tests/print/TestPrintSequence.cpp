@@ -1,8 +1,14 @@
 #include "Fixtures.h"
+#include "IPreviewForm.h"
 #include "PrintFixture.h"
 #include "PrintSequence.h"
+#include "StoppingProgress.h"
 #include "clsPrinter.h"
+#include "modGeneral.h"
 
+#include <QBuffer>
+#include <QPdfWriter>
+#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
@@ -19,6 +25,17 @@ QList<TestCall> plainCalls(int count, const QString& prefix = QStringLiteral("ca
         calls.append({QStringLiteral("%1 %2").arg(prefix).arg(i), {}, {}});
     }
     return calls;
+}
+
+// The preview window's place: counts the documents it is given.
+class CountingForm final : public IPreviewForm {
+public:
+    void showPages(const QList<QPicture>& pages, const QSizeF&) override { shown.append(pages.size()); }
+    QList<qsizetype> shown;
+};
+
+qsizetype pdfPages(const QByteArray& pdf) {
+    return QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)")));
 }
 
 } // namespace
@@ -66,6 +83,70 @@ private Q_SLOTS:
         for (const double x : {kLeft, kLeft + m_pitch, kLeft + 2 * m_pitch}) {
             QVERIFY(pages[0].lines.contains(QLineF(x, kLeft, x, m_bottom)));
         }
+    }
+
+    // Stopped on its progress before a sequence, the document is given up: the preview shows
+    // nothing, and the pages held back for the printer never reach it.
+    void stoppedDocumentShowsAndSendsNothing_data() {
+        QTest::addColumn<bool>("preview");
+        QTest::addColumn<int>("stopAt");
+        QTest::newRow("preview, first sequence") << true << 1;
+        QTest::newRow("preview, last sequence") << true << 3;
+        QTest::newRow("printer, first sequence") << false << 1;
+        QTest::newRow("printer, last sequence") << false << 3;
+    }
+    void stoppedDocumentShowsAndSendsNothing() {
+        QFETCH(bool, preview);
+        QFETCH(int, stopAt);
+        QList<qint64> keys;
+        for (int s = 0; s < 3; ++s) {
+            keys.append(addSequence(m_library->db, QStringLiteral("10:00:0%1").arg(s), plainCalls(40)));
+        }
+        CountingForm form;
+        QBuffer pdf;
+        QVERIFY(pdf.open(QIODevice::WriteOnly));
+        QPdfWriter writer(&pdf);
+        clsPrinter printer;
+        printer.setPreview(preview);
+        printer.setForm(&form);
+        printer.setDeferred(!preview);
+        printer.setPrinter(&writer);
+        StoppingProgress progress(stopAt);
+        modPrint::PrintSequence(m_library->db, keys, {}, printer, &progress);
+        QCOMPARE(progress.steps(), stopAt);
+        QVERIFY(progress.cancelled());
+        QVERIFY(form.shown.isEmpty());
+        QVERIFY(pdf.data().isEmpty());
+        QVERIFY(printer.pages().isEmpty());
+        QVERIFY(!printer.isDocumentOpen());
+    }
+
+    // Held back until the layout is complete, the pages then go to the printer whole: a stop asked
+    // for while they are sent is not taken, and the progress follows them page by page.
+    void heldBackPagesAreSentWhole() {
+        modGeneral::SetLanguage(QStringLiteral("English"));
+        QList<qint64> keys;
+        for (int s = 0; s < 3; ++s) {
+            keys.append(addSequence(m_library->db, QStringLiteral("10:00:0%1").arg(s), plainCalls(40)));
+        }
+        QBuffer pdf;
+        QVERIFY(pdf.open(QIODevice::WriteOnly));
+        QPdfWriter writer(&pdf);
+        clsPrinter printer;
+        printer.setDeferred(true);
+        printer.setPrinter(&writer);
+        // Four steps lay the sequences out (one before each, one at the end); the fifth is the first
+        // page sent.
+        StoppingProgress progress(5);
+        modPrint::PrintSequence(m_library->db, keys, {}, printer, &progress);
+        QVERIFY(!progress.cancelled());
+        QVERIFY(!progress.cancellable);
+        const qsizetype pages = printer.pages().size();
+        QVERIFY(pages >= 2);
+        QCOMPARE(pdfPages(pdf.data()), pages);
+        QCOMPARE(progress.steps(), 4 + pages + 1);
+        QCOMPARE(progress.positions.back(), (QPair<qint64, qint64>(pages, pages)));
+        QCOMPARE(progress.labels.back(), QStringLiteral("Sending page %1 of %1 to the printer...").arg(pages));
     }
 
     void missingSequencesAreLeftOut() {

@@ -2,6 +2,7 @@
 #include "FakeSeqTextHost.h"
 #include "Fixtures.h"
 #include "RecordingErrorBox.h"
+#include "StoppingProgress.h"
 #include "TestHome.h"
 #include "modSeqText.h"
 
@@ -341,6 +342,80 @@ private Q_SLOTS:
         QCOMPARE(QFile::exists(m_lib->home.file(folder + QStringLiteral("/Backup/backup20120304050607_s.Plus"))),
                  moved);
         QVERIFY(m_lib->box.prompts.isEmpty());
+    }
+
+    // Stopped after the n-th sequence, a read keeps those n sequences whole (calls, history, list
+    // place) and says so; a file read in part is not moved to the Backup folder.
+    void cancelKeepsTheSequencesBefore_data() {
+        QTest::addColumn<bool>("fromFile");
+        QTest::addColumn<int>("insertPosition");
+        QTest::addColumn<int>("stopAt");
+        QTest::newRow("clipboard, after the first") << false << -1 << 1;
+        QTest::newRow("clipboard, after the fourth") << false << -1 << 4;
+        QTest::newRow("clipboard, after the last but one") << false << -1 << 7;
+        QTest::newRow("pasted at a position") << false << 1 << 3;
+        QTest::newRow("file with the backup move on") << true << -1 << 2;
+    }
+    void cancelKeepsTheSequencesBefore() {
+        QFETCH(bool, fromFile);
+        QFETCH(int, insertPosition);
+        QFETCH(int, stopAt);
+        constexpr int kCalls = 5;
+        m_host.clipboard = Fixtures::generatorText(2, 1, QStringLiteral("A1"), 500);
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 2);
+        m_host.reports.clear();
+
+        const QString text = Fixtures::generatorText(8, kCalls);
+        const QString path = m_lib->home.file(QStringLiteral("s.Plus"));
+        writeFile(path, text.toUtf8());
+        m_host.clipboard = text;
+        m_host.dateSave = true;
+        StoppingProgress progress(stopAt);
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, fromFile ? path : QString(), !fromFile, insertPosition, m_host,
+                                              &progress),
+                 stopAt);
+
+        QCOMPARE(progress.steps(), stopAt);
+        QCOMPARE(progress.positions.back().second, qint64(text.size()));
+        QVERIFY(progress.positions.back().first < text.size());
+        QCOMPARE(progress.pauses, 1);
+        const QString where = fromFile ? QLatin1Char('"') + path + QLatin1Char('"') : QStringLiteral("Clipboard");
+        QCOMPARE(
+            m_host.reports,
+            QStringList{QStringLiteral("Reading %1 was cancelled: %2 sequences were stored.").arg(where).arg(stopAt)});
+        QVERIFY(!m_lib->db.inTransaction());
+        QCOMPARE(count(m_lib->db, QStringLiteral("tblSequence WHERE Level = 'Plus'")), stopAt);
+        const QStringList stored = rows(
+            m_lib->db, QStringLiteral("SELECT Sequence, Title FROM tblSequence WHERE Level = 'Plus' ORDER BY Time"));
+        for (int s = 0; s < stopAt; ++s) {
+            const QStringList sequence = stored.at(s).split(QLatin1Char('#'));
+            QCOMPARE(sequence[1], QStringLiteral("generated sequence %1").arg(s));
+            QStringList calls = callsOf(m_lib->db, sequence[0].toLongLong());
+            QCOMPARE(calls.size(), kCalls);
+            QCOMPARE(calls.back().section(QLatin1Char('#'), 0, 0),
+                     QStringLiteral("call %1 of sequence %2 swing thru").arg(kCalls).arg(s));
+            QCOMPARE(count(m_lib->db, QStringLiteral("tblHistory WHERE Sequence = ") + sequence[0]), 1);
+        }
+        // The kept sequences take the list place a complete read would have given them.
+        const QString expectedOrder = insertPosition < 0 ? QStringLiteral("2") : QString::number(insertPosition);
+        QCOMPARE(rows(m_lib->db, QStringLiteral("SELECT DISTINCT OrderNo FROM tblSequence WHERE Level = 'Plus'")),
+                 QStringList{expectedOrder});
+        QCOMPARE(QFile::exists(path), true);
+        QVERIFY(QDir(m_lib->home.file(QStringLiteral("Backup"))).isEmpty());
+        QVERIFY(m_lib->box.prompts.isEmpty());
+    }
+
+    // Without a stop the progress runs to the whole text and the read is as without one.
+    void progressOfAWholeRead() {
+        const QString text = Fixtures::generatorText(6, 2);
+        m_host.clipboard = text;
+        StoppingProgress progress;
+        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host, &progress), 6);
+        // One step at each of the five page breaks, one at the end.
+        QCOMPARE(progress.steps(), 6);
+        QCOMPARE(progress.positions.back(), (QPair<qint64, qint64>(text.size(), text.size())));
+        QCOMPARE(progress.labels.back(), QStringLiteral("Reading Clipboard: 6 sequences stored"));
+        QCOMPARE(m_host.reports, QStringList{QStringLiteral("Clipboard|6")});
     }
 
 private:

@@ -30,7 +30,7 @@ QSet<int> keysOf(const QString& path) {
 
 bool isTranslationKey(int n) {
     return (n >= 10100 && n <= 10932) || (n >= 20100 && n <= 21922) || (n >= 30101 && n <= 30302) ||
-           (n >= 40101 && n <= 40504);
+           (n >= 40101 && n <= 40505);
 }
 
 const QString kShipped = QStringLiteral(VORN_SOURCE_DIR "/src/settings/resources/System/");

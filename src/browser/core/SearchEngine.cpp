@@ -3,7 +3,10 @@
 #include "CaseFold.h"
 #include "Database.h"
 #include "DbError.h"
+#include "IProgress.h"
+#include "QueryProgress.h"
 #include "Transaction.h"
+#include "modGeneral.h"
 #include "modSystem.h"
 
 #include <algorithm>
@@ -15,6 +18,7 @@ const QString AllLevel = QStringLiteral("AllLevel");
 constexpr int MsgNotFound = 40501;
 constexpr int MsgSearchRound = 40502;
 constexpr int MsgReplaced = 40503;
+constexpr int MsgReplaceCancelled = 40505;
 
 // The sequence list's order; the key keeps the calls of one sequence together when two sequences
 // tie on every sort field.
@@ -142,7 +146,8 @@ SearchResult SearchEngine::step(Database& db, const SearchContext& context, bool
 }
 
 ReplaceAllResult SearchEngine::ReplaceWordAll(Database& db, const QString& viewLevel, const QString& findText,
-                                              const QString& replaceText, int compareMode, const Confirm& confirm) {
+                                              const QString& replaceText, int compareMode, const Confirm& confirm,
+                                              IProgress* progress) {
     ReplaceAllResult result;
     if (findText.isEmpty()) {
         return result;
@@ -165,11 +170,19 @@ ReplaceAllResult SearchEngine::ReplaceWordAll(Database& db, const QString& viewL
         }
         candidates.bind(index, findText);
         candidates.bind(index + 1, compareMode);
-        while (candidates.step()) {
-            const int occurrences = CountText(candidates.text(2), findText, compareMode);
-            if (occurrences > 0) {
-                hits.push_back({candidates.int64(0), candidates.integer(1)});
-                result.count += occurrences;
+        progressLabel(
+            progress,
+            modGeneral::MessageFormat(
+                modGeneral::LoadTransString(20902, QStringLiteral("Counting the matches of \"%1\"...")), {findText}));
+        {
+            // The scan over the calls is one statement: it is kept going (and stoppable) from inside.
+            QueryProgress scan(db, progress);
+            while (candidates.step()) {
+                const int occurrences = CountText(candidates.text(2), findText, compareMode);
+                if (occurrences > 0) {
+                    hits.push_back({candidates.int64(0), candidates.integer(1)});
+                    result.count += occurrences;
+                }
             }
         }
         candidates.reset();
@@ -177,14 +190,27 @@ ReplaceAllResult SearchEngine::ReplaceWordAll(Database& db, const QString& viewL
             result.message = {MsgNotFound, {}, SearchMessage::Icon::Exclamation};
             return result;
         }
+        if (progress != nullptr) {
+            progress->pause();
+        }
         if (!confirm || !confirm(result.count)) {
             return result;
         }
 
         Transaction transaction(db);
+        progressLabel(progress, modGeneral::MessageFormat(modGeneral::LoadTransString(
+                                                              20903, QStringLiteral("Replacing \"%1\" with \"%2\"...")),
+                                                          {findText, replaceText}));
         Statement read = db.prepare(QStringLiteral("SELECT Call FROM tblCall WHERE Sequence = ? AND Number = ?"));
         Statement write = db.prepare(QStringLiteral("UPDATE tblCall SET Call = ? WHERE Sequence = ? AND Number = ?"));
-        for (const Hit& hit : hits) {
+        const auto total = static_cast<qint64>(hits.size());
+        for (qint64 done = 0; done < total; ++done) {
+            const Hit& hit = hits[static_cast<size_t>(done)];
+            // Told once a sequence: a stop rolls the whole replacement back.
+            if ((done == 0 || hits[static_cast<size_t>(done - 1)].sequence != hit.sequence) &&
+                !progressStep(progress, done, total)) {
+                throw WorkCancelled();
+            }
             read.reset();
             read.bind(1, hit.sequence).bind(2, hit.number);
             if (!read.step()) {
@@ -199,15 +225,29 @@ ReplaceAllResult SearchEngine::ReplaceWordAll(Database& db, const QString& viewL
                 write.run();
             }
         }
+        if (!progressStep(progress, total, total)) {
+            throw WorkCancelled();
+        }
         transaction.commit();
         // The texts the running search was stepping through have changed.
         Reset();
         result.replaced = true;
         result.message = information(MsgReplaced, result.count);
-    } catch (const DbError& error) {
-        modSystem::WriteErrorLog(QStringLiteral("frmVornReader.ReplaceWordAll"), error.info());
+    } catch (const WorkCancelled&) {
         result = {};
-        result.failed = true;
+        result.cancelled = true;
+    } catch (const DbError& error) {
+        result = {};
+        // A scan stopped by the user ends with SQLITE_INTERRUPT: that is the stop, not a failure.
+        if (error.isInterrupt() && progress != nullptr && progress->cancelled()) {
+            result.cancelled = true;
+        } else {
+            modSystem::WriteErrorLog(QStringLiteral("frmVornReader.ReplaceWordAll"), error.info());
+            result.failed = true;
+        }
+    }
+    if (result.cancelled) {
+        result.message = {MsgReplaceCancelled, {}, SearchMessage::Icon::Information};
     }
     return result;
 }

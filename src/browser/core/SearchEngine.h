@@ -6,6 +6,7 @@
 #include <vector>
 
 class Database;
+class IProgress;
 
 // Where the main window stands when a search step starts.
 struct SearchContext {
@@ -37,9 +38,10 @@ struct SearchResult {
 };
 
 struct ReplaceAllResult {
-    int count = 0;         // occurrences found
-    bool replaced = false; // the replacements were written
-    bool failed = false;   // an error was logged and nothing was changed
+    int count = 0;          // occurrences found
+    bool replaced = false;  // the replacements were written
+    bool failed = false;    // an error was logged and nothing was changed
+    bool cancelled = false; // the user stopped it and nothing was changed
     SearchMessage message;
 };
 
@@ -60,9 +62,12 @@ public:
 
     // Counts the occurrences in the calls of the view level, asks confirm with the count and replaces
     // them all in one transaction; a running search starts afresh afterwards. Errors are logged as
-    // "frmVornReader.ReplaceWordAll" and leave the library unchanged.
+    // "frmVornReader.ReplaceWordAll" and leave the library unchanged. The progress follows the count
+    // and, after the question, the replacement sequence by sequence; a stop at either leaves the
+    // library unchanged (message 40505).
     ReplaceAllResult ReplaceWordAll(Database& db, const QString& viewLevel, const QString& findText,
-                                    const QString& replaceText, int compareMode, const Confirm& confirm);
+                                    const QString& replaceText, int compareMode, const Confirm& confirm,
+                                    IProgress* progress = nullptr);
 
     // text with every occurrence of find replaced, searching from the start and going on after each
     // replaced occurrence; compareMode 1 matches by full case folding. The rest of text stays as it was.

@@ -211,7 +211,8 @@ void frmExport::cmdExecute_Click() {
     filter.state = m_property->currentIndex() >= 1 ? m_property->currentData().toInt() : -1;
 
     CursorHost host(m_dialogs);
-    const modExport::ExportResult result = modExport::ExportCall(source, target, filter, host);
+    const std::unique_ptr<IProgress> progress = m_dialogs.progress();
+    const modExport::ExportResult result = modExport::ExportCall(source, target, filter, host, progress.get());
     if (result.outcome == modExport::Outcome::Moved) {
         m_moved += result.count;
         Q_EMIT exported(result.count);
