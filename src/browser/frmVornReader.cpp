@@ -8,7 +8,6 @@
 #include "ExportCommand.h"
 #include "GridView.h"
 #include "IBrowserDialogs.h"
-#include "ISeqTextHost.h"
 #include "KeyDispatch.h"
 #include "LibraryOperations.h"
 #include "LibrarySession.h"
@@ -16,6 +15,7 @@
 #include "OptionsCommand.h"
 #include "PlayerPanel.h"
 #include "PrintCommands.h"
+#include "ReadCommands.h"
 #include "SearchCommands.h"
 #include "SequenceCommands.h"
 #include "SequenceList.h"
@@ -25,13 +25,11 @@
 #include "SplitLayout.h"
 #include "UndoHistory.h"
 #include "modGeneral.h"
-#include "modSeqText.h"
 #include "modSetting.h"
 #include "modSystem.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDropEvent>
@@ -99,6 +97,13 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
     m_switchMenu = new DatabaseSwitchMenu(menuBar()->findChild<QMenu*>(QStringLiteral("mnuDBSwitch")),
                                           m_menus->switchFuncs, m_settings, *m_session, this);
     m_print = new PrintCommands(m_settings, m_session->database(), *m_sequences, *m_dialogs, *m_menus, this);
+    m_reads = new ReadCommands(
+        m_settings, *m_session, *m_library, *m_sequences, *m_dialogs,
+        [this] {
+            VisibleLevel();
+            CreateList();
+        },
+        this);
     m_export = new ExportCommand(m_settings, *m_session, *m_dialogs, this, this);
     for (QWidget* grid : {static_cast<QWidget*>(m_sequences->view()), static_cast<QWidget*>(m_calls->grid()),
                           static_cast<QWidget*>(m_calls->historyGrid())}) {
@@ -128,9 +133,9 @@ void frmVornReader::connectMenus() {
     connect(m_menus->fileNew, &QAction::triggered, this, [this] { m_session->mnuFileMdbNew_Click(); });
     connect(m_menus->fileOpen, &QAction::triggered, this, [this] { m_session->mnuFileMdbOpen_Click(); });
     connect(m_menus->fileClose, &QAction::triggered, this, [this] { m_session->mnuFileMdbClose_Click(); });
-    connect(m_menus->fileRead, &QAction::triggered, this, &frmVornReader::mnuFileSeqRead_Click);
+    connect(m_menus->fileRead, &QAction::triggered, m_reads, &ReadCommands::mnuFileSeqRead_Click);
     connect(m_menus->fileExit, &QAction::triggered, this, &QWidget::close);
-    connect(m_menus->editPaste, &QAction::triggered, this, &frmVornReader::mnuEditPaste_Click);
+    connect(m_menus->editPaste, &QAction::triggered, m_reads, &ReadCommands::mnuEditPaste_Click);
     connect(m_menus->editUndo, &QAction::triggered, m_undo, &UndoHistory::undo);
     connect(m_menus->editRedo, &QAction::triggered, m_undo, &UndoHistory::redo);
     connect(m_undo->stack(), &QUndoStack::indexChanged, this, &frmVornReader::updateUndoCommands);
@@ -190,7 +195,7 @@ void frmVornReader::connectMenus() {
             [this](const QPoint& at) { m_menus->sequencePopup->popup(at); });
     connect(m_calls, &CallList::callMenuRequested, this,
             [this](const QPoint& at) { m_menus->callEditPopup->popup(at); });
-    connect(m_sequences, &SequenceList::filesDropped, this, &frmVornReader::openDroppedFiles);
+    connect(m_sequences, &SequenceList::filesDropped, m_reads, &ReadCommands::openDroppedFiles);
     connect(m_sequences, &SequenceList::callsFocusRequested, this, [this] { m_calls->grid()->setFocus(); });
     connect(m_calls, &CallList::sequencesFocusRequested, this, [this] { m_sequences->view()->setFocus(); });
     // Commands that need a listed sequence follow the list as it fills and empties.
@@ -370,78 +375,6 @@ void frmVornReader::DispFormCaption() {
                                        : QStringLiteral("VornReader"));
 }
 
-namespace {
-
-// The reader's surroundings in the window: the settings, the clipboard, the refreshed panes and
-// the report box.
-class WindowReaderHost final : public ISeqTextHost {
-public:
-    WindowReaderHost(frmVornReader& window, Settings& settings, IBrowserDialogs& dialogs)
-        : m_window(window), m_settings(settings), m_dialogs(dialogs) {}
-
-    QString author() const override { return m_settings.Author; }
-    bool seqDateSave() const override { return m_settings.SeqDateSave; }
-    QString clipboardText() const override { return QGuiApplication::clipboard()->text(); }
-    QString transString(int key, const QString& def) const override { return modGeneral::LoadTransString(key, def); }
-    void refreshAfterRead() override {
-        m_window.VisibleLevel();
-        m_window.CreateList();
-    }
-    void showReadReport(const QString& message) override { m_dialogs.information(message); }
-    void showReadFailure(const QString& message) override { m_dialogs.exclamation(message); }
-
-private:
-    frmVornReader& m_window;
-    Settings& m_settings;
-    IBrowserDialogs& m_dialogs;
-};
-
-} // namespace
-
-void frmVornReader::readSequenceText(const QString& source, bool fromClipboard, qint32 insertPosition,
-                                     IProgress* progress) {
-    if (!m_session->isOpen()) {
-        return;
-    }
-    if (m_session->isReadOnly()) {
-        m_dialogs->exclamation(
-            modGeneral::TransMessage(40107, {m_settings.MdbPath + QLatin1Char('/') + m_settings.MdbFile}));
-        return;
-    }
-    WindowReaderHost host(*this, m_settings, *m_dialogs);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    {
-        // Undoing a read removes what it added: the sequences with their calls and history.
-        LibraryUndo::Step step(m_library->undo(), QString());
-        const int added =
-            modSeqText::ReadSequenceText(m_session->database(), source, fromClipboard, insertPosition, host, progress);
-        step.setCaption(fromClipboard ? UndoHistory::counted(10529, 10530, added)
-                                      : UndoHistory::counted(10531, 10532, added));
-    }
-    QApplication::restoreOverrideCursor();
-}
-
-void frmVornReader::mnuFileSeqRead_Click() {
-    const QStringList files = m_dialogs->openFiles(modGeneral::LoadTransString(30103), m_settings.SeqPath,
-                                                   modGeneral::LoadTransString(30112));
-    if (files.isEmpty()) {
-        return;
-    }
-    m_settings.SeqPath = QFileInfo(files.front()).absolutePath();
-    // One progress for all the files: Cancel ends the command, not only the file being read.
-    const std::unique_ptr<IProgress> progress = m_dialogs->progress();
-    for (const QString& file : files) {
-        readSequenceText(file, false, -1, progress.get());
-        if (progress && progress->cancelled()) {
-            break;
-        }
-    }
-}
-
-void frmVornReader::mnuEditPaste_Click() {
-    readSequenceText(QString(), true, m_sequences->currentRow() + 1, m_dialogs->progress().get());
-}
-
 void frmVornReader::updateLibraryCommands() {
     const bool open = m_session->isOpen();
     const bool writable = open && !m_session->isReadOnly();
@@ -531,35 +464,6 @@ void frmVornReader::mnuHelpVersion_Click() {
                      QStringLiteral("VornReader  ver %1").arg(QCoreApplication::applicationVersion()));
 }
 
-void frmVornReader::openDroppedFiles(const QStringList& files) {
-    // The first library opens; every other file is generator text, read as File > Read reads it.
-    // Without an open library such a file is refused as no database.
-    const auto isLibrary = [](const QString& file) {
-        return file.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive);
-    };
-    const auto library = std::find_if(files.cbegin(), files.cend(), isLibrary);
-    if (library != files.cend()) {
-        m_session->OpenSequenceMdbFile(*library, QString());
-    }
-    std::unique_ptr<IProgress> progress;
-    for (const QString& file : files) {
-        if (isLibrary(file)) {
-            continue;
-        }
-        if (!m_session->isOpen()) {
-            m_session->OpenSequenceMdbFile(file, QString());
-            return;
-        }
-        if (!progress) {
-            progress = m_dialogs->progress();
-        }
-        readSequenceText(file, false, -1, progress.get());
-        if (progress && progress->cancelled()) {
-            return;
-        }
-    }
-}
-
 bool frmVornReader::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
         auto* drag = static_cast<QDropEvent*>(event);
@@ -578,7 +482,7 @@ bool frmVornReader::eventFilter(QObject* watched, QEvent* event) {
                 }
             }
             drop->acceptProposedAction();
-            openDroppedFiles(files);
+            m_reads->openDroppedFiles(files);
             return true;
         }
     }

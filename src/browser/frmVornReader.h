@@ -12,7 +12,6 @@ class CallList;
 class DatabaseSwitchMenu;
 class ExportCommand;
 class IBrowserDialogs;
-class IProgress;
 class KeyDispatch;
 class LibraryOperations;
 class LibrarySession;
@@ -20,6 +19,7 @@ class MainMenus;
 class PlayerPanel;
 class OptionsCommand;
 class PrintCommands;
+class ReadCommands;
 class SearchCommands;
 class SequenceCommands;
 class SequenceList;
@@ -55,6 +55,7 @@ public:
     PrintCommands& printCommands() { return *m_print; }
     ExportCommand& exportCommand() { return *m_export; }
     UndoHistory& undoHistory() { return *m_undo; }
+    ReadCommands& readCommands() { return *m_reads; }
     BrowserState& state() { return m_state; }
 
     void VisibleLevel();
@@ -63,12 +64,8 @@ public:
     void DispFormCaption();
 
     // Menu commands.
-    void mnuFileSeqRead_Click();
-    void mnuEditPaste_Click();
     void mnuHelpIndex_Click();
     void mnuHelpVersion_Click();
-    // Files dropped on the window: a library opens, generator files are read into the library.
-    void openDroppedFiles(const QStringList& files);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -94,8 +91,6 @@ private:
     void applyGeometry();
     void installQtTranslation();
     void storeGeometry();
-    void readSequenceText(const QString& source, bool fromClipboard, qint32 insertPosition,
-                          IProgress* progress = nullptr);
     void updateLibraryCommands();
     void updateUndoCommands();
     // The panes after an undo or a redo, on the same sequence when it is still listed.
@@ -122,6 +117,7 @@ private:
     PrintCommands* m_print = nullptr;
     ExportCommand* m_export = nullptr;
     UndoHistory* m_undo = nullptr;
+    ReadCommands* m_reads = nullptr;
     bool m_activated = false;
     QTranslator m_qtTranslator;
 };
