@@ -14,24 +14,7 @@
 class TestUndoHistory : public WindowFixture {
     Q_OBJECT
 
-    // Every value of the four tables with its type and the rows' own keys.
-    QStringList exactContent() const {
-        QStringList rows;
-        for (const char* table : {"tblSequence", "tblCall", "tblHistory", "tblSetting"}) {
-            Statement query = m_window->session().database().prepare(
-                QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(QLatin1String(table)));
-            while (query.step()) {
-                QStringList fields{QLatin1String(table)};
-                for (int i = 0; i < query.columnCount(); ++i) {
-                    const QVariant value = query.value(i);
-                    fields.append(value.isNull() ? QStringLiteral("NULL")
-                                                 : QString::fromLatin1(value.typeName()) + ':' + value.toString());
-                }
-                rows.append(fields.join(QLatin1Char('|')));
-            }
-        }
-        return rows;
-    }
+    QStringList exactContent() const { return Fixtures::exactContent(m_window->session().database()); }
     QString undoCaption() const { return MainMenus::plainCaption(m_window->menus().editUndo); }
 
     // The change named by the test row, made the way a caller makes it.

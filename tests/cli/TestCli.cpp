@@ -67,19 +67,9 @@ FileIdentity identityOf(const QString& path) {
 // Every row of the three sequence tables, for comparing a library's content before and after.
 QStringList rowsOf(const QString& path) {
     Database db(path, Database::Mode::ReadOnly);
-    QStringList rows;
-    for (const char* sql : {"SELECT * FROM tblSequence ORDER BY Sequence", "SELECT * FROM tblCall ORDER BY 1, 2",
-                            "SELECT * FROM tblHistory ORDER BY History"}) {
-        Statement statement = db.prepare(QLatin1String(sql));
-        while (statement.step()) {
-            QStringList fields;
-            for (int i = 0; i < statement.columnCount(); ++i) {
-                fields.append(statement.text(i));
-            }
-            rows.append(fields.join(QLatin1Char('|')));
-        }
-    }
-    return rows;
+    return Fixtures::rows(db, QStringLiteral("SELECT * FROM tblSequence ORDER BY Sequence")) +
+           Fixtures::rows(db, QStringLiteral("SELECT * FROM tblCall ORDER BY 1, 2")) +
+           Fixtures::rows(db, QStringLiteral("SELECT * FROM tblHistory ORDER BY History"));
 }
 
 } // namespace

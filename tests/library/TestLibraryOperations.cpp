@@ -15,54 +15,12 @@ using Change = std::function<void(LibraryOperations&)>;
 
 // Every row of the three sequence tables, one text per row, for before/after comparisons.
 QStringList content(Database& db) {
-    QStringList rows;
-    for (const char* sql : {"SELECT 'S', Sequence, Level, Title, Property, OrderNo FROM tblSequence ORDER BY Sequence",
-                            "SELECT 'C', Sequence, Number, Call, Figure, Note, HexInfo FROM tblCall ORDER BY 2, 3",
-                            "SELECT 'H', History, Sequence, CallDate, PartyName FROM tblHistory ORDER BY History"}) {
-        Statement statement = db.prepare(QLatin1String(sql));
-        while (statement.step()) {
-            QStringList fields;
-            for (int i = 0; i < statement.columnCount(); ++i) {
-                fields.append(statement.text(i));
-            }
-            rows.append(fields.join(QLatin1Char('|')));
-        }
-    }
-    return rows;
-}
-
-// Every stored value of the four tables with its type and the rows' own keys: what undo must give
-// back exactly.
-QStringList exactContent(Database& db) {
-    QStringList rows;
-    for (const char* table : {"tblSequence", "tblCall", "tblHistory", "tblSetting"}) {
-        Statement statement =
-            db.prepare(QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(QLatin1String(table)));
-        while (statement.step()) {
-            QStringList fields{QLatin1String(table)};
-            for (int i = 0; i < statement.columnCount(); ++i) {
-                const QVariant value = statement.value(i);
-                fields.append(value.isNull()
-                                  ? QStringLiteral("NULL")
-                                  : QString::fromLatin1(value.typeName()) + QLatin1Char(':') + value.toString());
-            }
-            rows.append(fields.join(QLatin1Char('|')));
-        }
-    }
-    return rows;
-}
-
-QStringList rowsOf(Database& db, const QString& sql) {
-    Statement statement = db.prepare(sql);
-    QStringList rows;
-    while (statement.step()) {
-        QStringList fields;
-        for (int i = 0; i < statement.columnCount(); ++i) {
-            fields.append(statement.text(i));
-        }
-        rows.append(fields.join(QLatin1Char('|')));
-    }
-    return rows;
+    return Fixtures::rows(db, QStringLiteral("SELECT 'S', Sequence, Level, Title, Property, OrderNo FROM tblSequence "
+                                             "ORDER BY Sequence")) +
+           Fixtures::rows(db, QStringLiteral("SELECT 'C', Sequence, Number, Call, Figure, Note, HexInfo FROM tblCall "
+                                             "ORDER BY 2, 3")) +
+           Fixtures::rows(db, QStringLiteral("SELECT 'H', History, Sequence, CallDate, PartyName FROM tblHistory "
+                                             "ORDER BY History"));
 }
 
 } // namespace
@@ -172,7 +130,7 @@ private Q_SLOTS:
         QFETCH(QString, query);
         LibraryOperations ops(m_lib->db);
         changes().value(QString::fromLatin1(QTest::currentDataTag()))(ops);
-        QTEST(rowsOf(m_lib->db, query), "expected");
+        QTEST(Fixtures::rows(m_lib->db, query), "expected");
         QVERIFY(!m_lib->db.inTransaction());
     }
 
@@ -225,7 +183,7 @@ private Q_SLOTS:
         LibraryOperations ops(m_lib->db);
         QList<qint64> recorded;
         ops.undo().setRecorded([&recorded](qint64 change, const QString&) { recorded.append(change); });
-        const QStringList before = exactContent(m_lib->db);
+        const QStringList before = Fixtures::exactContent(m_lib->db);
         {
             const LibraryUndo::Step step(ops.undo(), name);
             if (name == QLatin1String("paste")) {
@@ -238,15 +196,15 @@ private Q_SLOTS:
                 changes().value(name)(ops);
             }
         }
-        const QStringList after = exactContent(m_lib->db);
+        const QStringList after = Fixtures::exactContent(m_lib->db);
         QVERIFY(after != before);
         QCOMPARE(recorded.size(), 1);
         ops.undo().undo(recorded.front());
-        QCOMPARE(exactContent(m_lib->db), before);
+        QCOMPARE(Fixtures::exactContent(m_lib->db), before);
         ops.undo().redo(recorded.front());
-        QCOMPARE(exactContent(m_lib->db), after);
+        QCOMPARE(Fixtures::exactContent(m_lib->db), after);
         ops.undo().undo(recorded.front());
-        QCOMPARE(exactContent(m_lib->db), before);
+        QCOMPARE(Fixtures::exactContent(m_lib->db), before);
         QVERIFY(!m_lib->db.inTransaction());
     }
 
@@ -256,7 +214,7 @@ private Q_SLOTS:
         LibraryOperations ops(m_lib->db);
         QList<qint64> recorded;
         ops.undo().setRecorded([&recorded](qint64 change, const QString&) { recorded.append(change); });
-        const QStringList start = exactContent(m_lib->db);
+        const QStringList start = Fixtures::exactContent(m_lib->db);
         const QStringList names{"call text",   "insert call into gaps", "delete call from gaps",
                                 "state",       "delete history rows",   "formation",
                                 "add history", "delete sequences"};
@@ -280,15 +238,15 @@ private Q_SLOTS:
             QCOMPARE(ops.levels(), QStringList{QStringLiteral("Plus")});
         }
         QCOMPARE(recorded.size(), names.size());
-        const QStringList end = exactContent(m_lib->db);
+        const QStringList end = Fixtures::exactContent(m_lib->db);
         for (auto change = recorded.crbegin(); change != recorded.crend(); ++change) {
             ops.undo().undo(*change);
         }
-        QCOMPARE(exactContent(m_lib->db), start);
+        QCOMPARE(Fixtures::exactContent(m_lib->db), start);
         for (const qint64 change : std::as_const(recorded)) {
             ops.undo().redo(change);
         }
-        QCOMPARE(exactContent(m_lib->db), end);
+        QCOMPARE(Fixtures::exactContent(m_lib->db), end);
     }
 
     // An undo that cannot get the library (another program writes) changes nothing and can be
@@ -301,12 +259,12 @@ private Q_SLOTS:
             const LibraryUndo::Step step(ops.undo(), QStringLiteral("delete"));
             ops.deleteSequences({1, 2, 3});
         }
-        const QStringList deleted = exactContent(m_lib->db);
+        const QStringList deleted = Fixtures::exactContent(m_lib->db);
         Database other(m_lib->db.path());
         other.exec(QStringLiteral("BEGIN IMMEDIATE"));
         m_lib->db.setBusyTimeout(0);
         QVERIFY_THROWS_EXCEPTION(DbError, ops.undo().undo(recorded));
-        QCOMPARE(exactContent(m_lib->db), deleted);
+        QCOMPARE(Fixtures::exactContent(m_lib->db), deleted);
         other.exec(QStringLiteral("ROLLBACK"));
         ops.undo().undo(recorded);
         QCOMPARE(Fixtures::value(m_lib->db, QStringLiteral("SELECT count(*) FROM tblSequence")).toInt(), 3);

@@ -47,6 +47,25 @@ QStringList rows(Database& db, const QString& sql, const QVariantList& values) {
     return result;
 }
 
+QStringList exactContent(Database& db) {
+    QStringList result;
+    for (const char* table : {"tblSequence", "tblCall", "tblHistory", "tblSetting"}) {
+        Statement statement =
+            db.prepare(QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(QLatin1String(table)));
+        while (statement.step()) {
+            QStringList fields{QLatin1String(table)};
+            for (int i = 0; i < statement.columnCount(); ++i) {
+                const QVariant value = statement.value(i);
+                fields.append(value.isNull()
+                                  ? QStringLiteral("NULL")
+                                  : QString::fromLatin1(value.typeName()) + QLatin1Char(':') + value.toString());
+            }
+            result.append(fields.join(QLatin1Char('|')));
+        }
+    }
+    return result;
+}
+
 QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

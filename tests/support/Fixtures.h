@@ -24,6 +24,10 @@ QVariant value(Database& db, const QString& sql, const QVariantList& values = {}
 // Every row of a statement with bound values, its fields joined by '|'.
 QStringList rows(Database& db, const QString& sql, const QVariantList& values = {});
 
+// Every stored value of the four library tables with its type and each row's rowid, one text per
+// row: what must come back exactly after undo.
+QStringList exactContent(Database& db);
+
 // The whole file; empty when it cannot be read.
 QByteArray readFile(const QString& path);
 
