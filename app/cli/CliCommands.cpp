@@ -124,12 +124,14 @@ public:
     bool seqDateSave() const override { return settings().SeqDateSave; }
     QString clipboardText() const override { return m_clipboard; }
     QString transString(int key, const QString& def) const override { return modGeneral::LoadTransString(key, def); }
-    // The report of each run is the command's output, one line.
-    void showReadReport(const QString& message) override {
-        QString line = message;
-        line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-        CliProgress::clearLine();
-        QTextStream(stdout) << line << '\n';
+    // The report of each run is the command's output, one line, printed once its progress line
+    // has ended.
+    void showReadReport(const QString& message) override { m_report = message; }
+    void printReport() {
+        if (!m_report.isEmpty()) {
+            QTextStream(stdout) << m_report.replace(QStringLiteral("\r\n"), QStringLiteral(" ")) << '\n';
+            m_report.clear();
+        }
     }
     void showReadFailure(const QString& message) override {
         QString line = message;
@@ -144,6 +146,7 @@ public:
 
 private:
     QString m_clipboard;
+    QString m_report;
 };
 
 // The library's life without a window: refusals go to standard error, the library settings are
@@ -261,6 +264,7 @@ int commandRead(const QStringList& arguments, const std::optional<QString>& auth
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         modSeqText::ReadSequenceText(library.db(), arguments[i], false, -1, host, &progress);
         progress.finish();
+        host.printReport();
     }
     return host.failed ? 1 : 0;
 }
@@ -310,6 +314,7 @@ int commandPaste(QStringList arguments, const std::optional<QString>& author) {
     CliProgress progress;
     modSeqText::ReadSequenceText(library.db(), QString(), true, position, host, &progress);
     progress.finish();
+    host.printReport();
     return host.failed ? 1 : 0;
 }
 
