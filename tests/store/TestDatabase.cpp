@@ -75,6 +75,14 @@ private Q_SLOTS:
         QCOMPARE(m_db.scalar(QStringLiteral("SELECT count(*) FROM t")).toInt(), 0);
     }
 
+    // A view or trigger stored in a file cannot call the program's functions.
+    void storedViewsCannotCallProgramFunctions() {
+        m_db.exec(QStringLiteral("INSERT INTO t (v) VALUES ('abc')"));
+        m_db.exec(QStringLiteral("CREATE VIEW found AS SELECT InStr(1, v, 'b', 0) FROM t"));
+        QCOMPARE(m_db.scalar(QStringLiteral("SELECT InStr(1, v, 'b', 0) FROM t")).toInt(), 2);
+        QVERIFY_THROWS_EXCEPTION(DbError, m_db.scalar(QStringLiteral("SELECT * FROM found")));
+    }
+
     void attachPathWithQuote() {
         const QString folder = m_home->file(QStringLiteral("Bob's \"libs\""));
         QVERIFY(QDir().mkpath(folder));
