@@ -1,5 +1,6 @@
 // Times the sequence text import against the cost of storing the same rows directly, and the
-// second read of the same file (every sequence a duplicate) against the first.
+// second read of the same file (every sequence a duplicate) against the first. Then reads a file of
+// 100,000 sequences in a process of its own and prints its time and the peak resident size.
 
 #include "BenchSupport.h"
 #include "Database.h"
@@ -13,9 +14,11 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sqlite3.h>
 #include <vector>
 
@@ -28,6 +31,9 @@ constexpr int kMeanCalls = 25;
 constexpr int kDefaultRuns = 3;
 constexpr double kImportTarget = 1.5;
 constexpr double kRereadTarget = 0.25;
+constexpr int kLargeSequences = 100000;
+constexpr double kPeakTargetMb = 100;
+const char* const kReadOnce = "--read-once";
 
 class BenchHost final : public ISeqTextHost {
 public:
@@ -154,9 +160,76 @@ void createFresh(Database& db, const QString& path) {
     db.open(path);
 }
 
+// The peak resident size of this process so far, in MB (VmHWM).
+double peakResidentMb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
+        }
+    }
+    return -1;
+}
+
+// The child's part: one read of the file into a new library. Prints the milliseconds it took (wall
+// clock and processor), the peak resident size before and after it, and the sequences added.
+int readOnce(const QString& textPath, const QString& libraryPath) {
+    FailOnErrorReport failOnError;
+    BenchHost host;
+    Database db;
+    createFresh(db, libraryPath);
+    const double before = peakResidentMb();
+    int added = 0;
+    const Timing timing = timed([&] { added = modSeqText::ReadSequenceText(db, textPath, false, -1, host); });
+    std::printf("%.0f %.0f %.1f %.1f %d\n", timing.wall, timing.cpu, before, peakResidentMb(), added);
+    return 0;
+}
+
+// Reads a file of 100,000 sequences in a process of its own, so that the peak resident size is the
+// read's alone; true when the read added them all within the memory target.
+bool largeRead(const char* program, TempHome& work) {
+    const QString textPath = work.filePath(QStringLiteral("large.Plus"));
+    double megabytes = 0;
+    {
+        const GeneratorFile generated = GeneratorFile::generate(kLargeSequences, kMeanCalls);
+        QFile out(textPath);
+        if (!out.open(QIODevice::WriteOnly) || out.write(generated.text) != generated.text.size()) {
+            fail(QStringLiteral("cannot write the large generator file"));
+        }
+        megabytes = generated.text.size() / (1024.0 * 1024.0);
+    }
+    QProcess child;
+    child.start(QString::fromLocal8Bit(program),
+                {QString::fromLatin1(kReadOnce), textPath, work.filePath(QStringLiteral("large.vdb"))});
+    if (!child.waitForFinished(30 * 60 * 1000) || child.exitCode() != 0) {
+        fail(QStringLiteral("the large read failed: %1").arg(QString::fromLocal8Bit(child.readAllStandardError())));
+    }
+    const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+    if (figures.size() != 5) {
+        fail(QStringLiteral("the large read printed no figures"));
+    }
+    const double peak = figures[3].toDouble();
+    const bool allAdded = figures[4].toInt() == kLargeSequences;
+    std::printf("\nOne read of %d sequences (%.1f MB) in a process of its own\n", kLargeSequences, megabytes);
+    std::printf("  time          %8s ms  (%8s)\n", figures[0].constData(), figures[1].constData());
+    std::printf("  peak resident %8.1f MB  (%.1f MB before the read)  target < %.0f MB  %s\n", peak,
+                figures[2].toDouble(), kPeakTargetMb, verdict(peak < kPeakTargetMb));
+    if (!allAdded) {
+        std::printf("  WRONG: the read added %s sequences\n", figures[4].constData());
+    }
+    QFile::remove(textPath);
+    return allAdded;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], kReadOnce) == 0) {
+        return readOnce(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    }
     // An optional run count, e.g. 1 for a run under a profiler.
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRuns;
     TempHome work;
@@ -245,5 +318,6 @@ int main(int argc, char** argv) {
     std::printf("  re-read / first import  %5.2f  (%5.2f)   target <= %.2f  %s\n", rereadRatio, reread.cpu / import.cpu,
                 kRereadTarget, verdict(rereadRatio <= kRereadTarget));
     std::printf("  counts %s\n", countsRight ? "right" : "WRONG");
+    countsRight = largeRead(argv[0], work) && countsRight;
     return countsRight ? 0 : 1;
 }

@@ -124,7 +124,15 @@ public:
     bool seqDateSave() const override { return settings().SeqDateSave; }
     QString clipboardText() const override { return m_clipboard; }
     QString transString(int key, const QString& def) const override { return modGeneral::LoadTransString(key, def); }
-    void showReadReport(const QString&) override {}
+    // The report of each run is the command's output, one line, printed once its progress line
+    // has ended.
+    void showReadReport(const QString& message) override { m_report = message; }
+    void printReport() {
+        if (!m_report.isEmpty()) {
+            QTextStream(stdout) << m_report.replace(QStringLiteral("\r\n"), QStringLiteral(" ")) << '\n';
+            m_report.clear();
+        }
+    }
     void showReadFailure(const QString& message) override {
         QString line = message;
         line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
@@ -138,6 +146,7 @@ public:
 
 private:
     QString m_clipboard;
+    QString m_report;
 };
 
 // The library's life without a window: refusals go to standard error, the library settings are
@@ -212,11 +221,6 @@ private:
     LibrarySession m_session;
 };
 
-void out(const QString& text) {
-    QTextStream stream(stdout);
-    stream << text << '\n';
-}
-
 QString takeOption(QStringList& arguments, const QString& name) {
     const qsizetype at = arguments.indexOf(name);
     if (at < 0) {
@@ -258,12 +262,14 @@ int commandRead(const QStringList& arguments, const std::optional<QString>& auth
     CliHost host;
     CliProgress progress;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const int added = modSeqText::ReadSequenceText(library.db(), arguments[i], false, -1, host, &progress);
+        modSeqText::ReadSequenceText(library.db(), arguments[i], false, -1, host, &progress);
         progress.finish();
-        out(arguments[i] + QLatin1Char('\t') + QString::number(added));
+        host.printReport();
     }
     return host.failed ? 1 : 0;
 }
+
+constexpr qint64 kMaxStandardInput = qint64(256) << 20;
 
 int commandPaste(QStringList arguments, const std::optional<QString>& author) {
     const QString at = takeOption(arguments, QStringLiteral("--at"));
@@ -288,13 +294,27 @@ int commandPaste(QStringList arguments, const std::optional<QString>& author) {
     if (!input.open(stdin, QIODevice::ReadOnly)) {
         throw Failure(QStringLiteral("cannot read standard input"));
     }
+    // Standard input is held whole, as the clipboard is, so it has a bound: endless input (a
+    // device) is refused instead of filling the memory.
+    QByteArray bytes;
+    while (bytes.size() <= kMaxStandardInput) {
+        const QByteArray piece = input.read(qint64(1) << 20);
+        if (piece.isEmpty()) {
+            break;
+        }
+        bytes += piece;
+    }
+    if (bytes.size() > kMaxStandardInput) {
+        throw Failure(QStringLiteral("standard input holds more than %1 MB; read such text from a file with read")
+                          .arg(kMaxStandardInput >> 20));
+    }
     CliHost host;
     // Standard input is decoded as files are: UTF-8, or the legacy encoding it turns out to be.
-    host.setClipboard(TextDecoding::decode(input.readAll()));
+    host.setClipboard(TextDecoding::decode(bytes));
     CliProgress progress;
-    const int added = modSeqText::ReadSequenceText(library.db(), QString(), true, position, host, &progress);
+    modSeqText::ReadSequenceText(library.db(), QString(), true, position, host, &progress);
     progress.finish();
-    out(QString::number(added));
+    host.printReport();
     return host.failed ? 1 : 0;
 }
 

@@ -52,6 +52,8 @@ public:
     void finish();
     void place(qint32 insertPosition);
     int added() const { return m_added; }
+    int skipped() const { return m_skipped; }
+    int failed() const { return m_failed; }
 
 private:
     enum class Phase { Header, Title, Call, CallText };
@@ -94,6 +96,10 @@ private:
     QString m_figure;
     int m_layout = 0;
     int m_added = 0;
+    // Sequences already in the library (or earlier in the same text), not stored again.
+    int m_skipped = 0;
+    // Sequences given up after a failure (each one logged).
+    int m_failed = 0;
     QList<qint64> m_addedList;
 };
 
@@ -288,6 +294,7 @@ void Reader::createSequence() {
         const bool found = m_seek.step();
         m_seek.reset();
         if (found) {
+            ++m_skipped;
             return;
         }
         m_savepointBegin.run();
@@ -384,6 +391,7 @@ void Reader::abandonSequence(const DbError& error) {
     }
     m_accepted = false;
     m_callPending = false;
+    ++m_failed;
     logError(error.code(), error.message());
 }
 
@@ -441,46 +449,62 @@ QString BackupFileName(const QString& name, const QDateTime& now) {
 
 int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qint32 insertPosition, ISeqTextHost& host,
                      IProgress* progress) {
-    int added = 0;
-    bool readable = true;
+    const QString where = fromClipboard ? host.transString(40302, QStringLiteral("the clipboard"))
+                                        : QLatin1Char('"') + source + QLatin1Char('"');
     LineSource lines(QString(), LineSource::Kind::File);
     if (fromClipboard) {
         lines = LineSource(host.clipboardText(), LineSource::Kind::Clipboard);
     } else {
         QString errorText;
-        readable = LineSource::fromFile(source, &lines, &errorText);
-        if (!readable) {
+        switch (LineSource::fromFile(source, &lines, &errorText)) {
+        case LineSource::Opened::Ok:
+            break;
+        case LineSource::Opened::NotAFile:
+            host.refreshAfterRead();
+            host.showReadFailure(modGeneral::MessageFormat(
+                host.transString(40309, QStringLiteral("%1 is not a file that can be read: it is a folder, a device "
+                                                       "or a pipe.")),
+                {where}));
+            return 0;
+        case LineSource::Opened::Unreadable:
+            // The error box names the file and the cause; there is nothing else to report.
             logError(VornError::FileNotFound, QStringLiteral("File not found: \"%1\" (%2)").arg(source, errorText));
+            host.refreshAfterRead();
+            return 0;
         }
     }
 
-    const QString where = fromClipboard ? host.transString(40302, QStringLiteral("the clipboard"))
-                                        : QLatin1Char('"') + source + QLatin1Char('"');
-    bool stored = false;
+    int added = 0;
+    int skipped = 0;
+    int failed = 0;
     bool cancelled = false;
     std::optional<DbError> failure;
-    if (readable) {
-        try {
-            Transaction transaction(db);
-            Reader reader(db, host);
-            // The label changes with every sequence: it is put together from its fixed pieces.
-            const QStringList label =
-                modGeneral::MessageFormat(host.transString(20901, QStringLiteral("Reading %1: %2 sequences stored")),
-                                          {where, QString(QChar(1))})
-                    .split(QChar(1));
-            QStringView line;
-            while (lines.next(&line)) {
-                reader.handle(line);
-                // A page break ends a sequence: what came before it is stored whole, and nothing
-                // after it has begun, so the run can stop here.
-                if (progress != nullptr && !line.isEmpty() && line.front() == QChar(12)) {
-                    progress->setLabel(label.join(QString::number(reader.added())));
-                    if (!progress->step(lines.position(), lines.size())) {
-                        cancelled = true;
-                        break;
-                    }
+    QString readError;
+    try {
+        Transaction transaction(db);
+        Reader reader(db, host);
+        // The label changes with every sequence: it is put together from its fixed pieces.
+        const QStringList label =
+            modGeneral::MessageFormat(host.transString(20901, QStringLiteral("Reading %1: %2 sequences stored")),
+                                      {where, QString(QChar(1))})
+                .split(QChar(1));
+        QStringView line;
+        while (lines.next(&line)) {
+            reader.handle(line);
+            // A page break ends a sequence: what came before it is stored whole, and nothing
+            // after it has begun, so the run can stop here.
+            if (progress != nullptr && !line.isEmpty() && line.front() == QChar(12)) {
+                progress->setLabel(label.join(QString::number(reader.added())));
+                if (!progress->step(lines.position(), lines.size())) {
+                    cancelled = true;
+                    break;
                 }
             }
+        }
+        if (lines.failed()) {
+            // The rest of the file could not be read: nothing of it is kept.
+            readError = lines.errorText();
+        } else {
             if (!cancelled) {
                 reader.finish();
                 if (progress != nullptr) {
@@ -492,13 +516,15 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
             reader.place(insertPosition);
             transaction.commit();
             added = reader.added();
-            stored = true;
-        } catch (const RunStopped& stop) {
-            failure = stop.error;
-        } catch (const DbError& error) {
-            failure = error;
+            skipped = reader.skipped();
+            failed = reader.failed();
         }
+    } catch (const RunStopped& stop) {
+        failure = stop.error;
+    } catch (const DbError& error) {
+        failure = error;
     }
+    const bool stored = !failure && readError.isNull();
     // A file whose sequences could not all be stored stays where it is, to be read again.
     if (!fromClipboard && stored && !cancelled && host.seqDateSave() &&
         !source.contains(QLatin1String("backup"), Qt::CaseInsensitive)) {
@@ -509,13 +535,18 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
         progress->pause();
     }
     host.refreshAfterRead();
-    if (failure) {
+    if (!stored) {
         // Nothing of the run was kept (its transaction is rolled back): one message names the
         // cause and the source; the log keeps the engine's own words.
-        modSystem::WriteErrorLogFile(kProc, failure->info());
-        const QString cause = modGeneral::MessageFormat(
-            host.transString(failure->causeKey(), QStringLiteral("the library reported an error (%1).")),
-            {failure->message()});
+        QString cause = readError;
+        if (failure) {
+            modSystem::WriteErrorLogFile(kProc, failure->info());
+            cause = modGeneral::MessageFormat(
+                host.transString(failure->causeKey(), QStringLiteral("the library reported an error (%1).")),
+                {failure->message()});
+        } else {
+            modSystem::WriteErrorLogFile(kProc, {VornError::PathAccess, readError});
+        }
         host.showReadFailure(modGeneral::MessageFormat(
             host.transString(40303, QStringLiteral("Reading %1 stopped: %2 Nothing of it was stored.")),
             {where, cause}));
@@ -527,8 +558,26 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
             {where, added}));
         return added;
     }
-    host.showReadReport(modGeneral::MessageFormat(
-        host.transString(40301, QStringLiteral("%2 sequences were read from %1.")), {where, added}));
+    if (added == 0 && skipped == 0 && failed == 0) {
+        host.showReadFailure(modGeneral::MessageFormat(
+            host.transString(40305, QStringLiteral("No sequences were found in %1.")), {where}));
+        return 0;
+    }
+    QString report =
+        added == 1 ? modGeneral::MessageFormat(host.transString(40306, QStringLiteral("1 sequence was read from %1.")),
+                                               {where})
+                   : modGeneral::MessageFormat(
+                         host.transString(40301, QStringLiteral("%2 sequences were read from %1.")), {where, added});
+    if (skipped > 0) {
+        report +=
+            kCrLf + (skipped == 1
+                         ? modGeneral::MessageFormat(
+                               host.transString(40307, QStringLiteral("1 sequence was already in the library.")), {})
+                         : modGeneral::MessageFormat(
+                               host.transString(40308, QStringLiteral("%1 sequences were already in the library.")),
+                               {skipped}));
+    }
+    host.showReadReport(report);
     return added;
 }
 

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QVarLengthArray>
 #include <algorithm>
+#include <memory>
 #include <sqlite3.h>
 
 namespace {
@@ -86,6 +87,10 @@ void Database::open(const QString& path, Mode mode) {
     m_path = path;
     try {
         sqlite3_extended_result_codes(m_db, 1);
+        // Views and triggers stored in a file may call none of the program's functions, and the
+        // schema itself cannot be written as plain rows.
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
         setBusyTimeout(kBusyTimeout);
         sqlite3_create_function_v2(m_db, "InStr", 4, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, inStrFunction,
                                    nullptr, nullptr, nullptr);
@@ -117,12 +122,22 @@ void Database::exec(const QString& sql) {
     if (!m_db) {
         throw DbError(SQLITE_MISUSE, QStringLiteral("No database is open."));
     }
-    char* message = nullptr;
-    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    const QByteArray utf8 = sql.toUtf8();
+    const char* tail = nullptr;
+    sqlite3_stmt* statement = nullptr;
+    int rc = sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &statement, &tail);
     if (rc != SQLITE_OK) {
-        const QString text = message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errstr(rc));
-        sqlite3_free(message);
-        throw DbError(sqlite3_extended_errcode(m_db), text);
+        throw DbError(sqlite3_extended_errcode(m_db), QString::fromUtf8(sqlite3_errmsg(m_db)));
+    }
+    const std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> owner(statement, &sqlite3_finalize);
+    const QByteArrayView rest(tail, utf8.constData() + utf8.size() - tail);
+    if (statement == nullptr || !rest.trimmed().isEmpty()) {
+        throw DbError(SQLITE_MISUSE, QStringLiteral("Not exactly one statement: %1").arg(sql.left(200)));
+    }
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) {
+        throw DbError(sqlite3_extended_errcode(m_db), QString::fromUtf8(sqlite3_errmsg(m_db)));
     }
 }
 
@@ -167,12 +182,16 @@ void Database::setBusyTimeout(int milliseconds) {
     }
 }
 
+QString Database::quotedName(const QString& name) {
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
 void Database::attach(const QString& path, const QString& alias) {
-    Statement statement = prepare(QStringLiteral("ATTACH DATABASE ? AS ") + alias);
+    Statement statement = prepare(QStringLiteral("ATTACH DATABASE ? AS ") + quotedName(alias));
     statement.bind(1, path);
     statement.run();
 }
 
 void Database::detach(const QString& alias) {
-    exec(QStringLiteral("DETACH DATABASE ") + alias);
+    exec(QStringLiteral("DETACH DATABASE ") + quotedName(alias));
 }

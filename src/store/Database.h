@@ -30,7 +30,8 @@ public:
     const QString& path() const { return m_path; }
     sqlite3* handle() const { return m_db; }
 
-    // Runs statements without parameters (schema, pragmas, transaction control).
+    // Runs one statement without parameters (schema, pragmas, transaction control); text holding
+    // more than one statement is refused before any of it runs.
     void exec(const QString& sql);
     Statement prepare(const QString& sql);
     // The first column of the first row, or a null value when there is none.
@@ -44,6 +45,9 @@ public:
     bool isReadOnly() const;
     // Milliseconds a statement waits for another program's lock before it fails as busy.
     void setBusyTimeout(int milliseconds);
+
+    // A schema, table or column name as an SQL identifier, whatever characters it holds.
+    static QString quotedName(const QString& name);
 
     // Makes another file's tables reachable as alias.table; the path is a bound parameter.
     void attach(const QString& path, const QString& alias);

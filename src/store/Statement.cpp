@@ -8,10 +8,17 @@
 
 Statement::Statement(sqlite3* db, const QString& sql) : m_db(db) {
     const QByteArray utf8 = sql.toUtf8();
+    const char* tail = nullptr;
     const int rc = sqlite3_prepare_v3(db, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_PREPARE_PERSISTENT,
-                                      &m_stmt, nullptr);
+                                      &m_stmt, &tail);
     if (rc != SQLITE_OK) {
         fail(rc);
+    }
+    // Exactly one statement: text after it would otherwise be dropped without a word.
+    if (m_stmt == nullptr || !QByteArrayView(tail, utf8.constData() + utf8.size() - tail).trimmed().isEmpty()) {
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        throw DbError(SQLITE_MISUSE, QStringLiteral("Not exactly one statement: %1").arg(sql.left(200)));
     }
     m_texts.resize(static_cast<std::size_t>(sqlite3_bind_parameter_count(m_stmt)));
 }

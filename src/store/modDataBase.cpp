@@ -5,32 +5,110 @@
 #include "Transaction.h"
 #include "modSystem.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
 
 const QString kProcAdmin = QStringLiteral("modDataBase.AdminDataBase");
 
-struct Column {
-    QString name;
-    QString type;
-    bool notNull = false;
-    QVariant defaultValue;
-    bool primaryKey = false;
+// One column of the program's own schema: its name and its definition in a CREATE TABLE.
+struct ColumnDef {
+    const char* name;
+    const char* definition;
+    // Older libraries may lack it (the upgrade adds it, except Title).
+    bool mayLack = false;
 };
 
-QList<Column> columnsOf(Database& db, const QString& table) {
-    Statement statement =
-        db.prepare(QStringLiteral("SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?, 'main')"));
+struct TableDef {
+    const char* name;
+    std::initializer_list<ColumnDef> columns;
+};
+
+// Every column the library tables have ever had. The upgrade builds each of its statements from
+// these texts alone: nothing read from a library file is ever put into a statement.
+const TableDef kSequence{"tblSequence",
+                         {{"Sequence", "INTEGER PRIMARY KEY AUTOINCREMENT"},
+                          {"Level", "TEXT(255)"},
+                          {"Date", "TEXT(10)"},
+                          {"Time", "TEXT(20)"},
+                          {"Version", "TEXT(255)"},
+                          {"Title", "TEXT(255)", true},
+                          {"Note", "TEXT"},
+                          {"Property", "SMALLINT DEFAULT 0"},
+                          {"OrderNo", "INTEGER DEFAULT 0", true},
+                          {"Author", "TEXT(50) DEFAULT ''", true}}};
+const TableDef kCall{"tblCall",
+                     {{"Sequence", "INTEGER NOT NULL"},
+                      {"Number", "SMALLINT NOT NULL"},
+                      {"Call", "TEXT"},
+                      {"Figure", "TEXT"},
+                      {"Note", "TEXT"},
+                      {"HexInfo", "TEXT", true}}};
+const TableDef kHistory{"tblHistory",
+                        {{"History", "INTEGER PRIMARY KEY AUTOINCREMENT"},
+                         {"Sequence", "INTEGER"},
+                         {"CallDate", "DATE"},
+                         {"PartyName", "TEXT(50) DEFAULT ''"}}};
+const TableDef kSetting{"tblSetting", {{"KeyName", "TEXT(50) PRIMARY KEY"}, {"Data", "TEXT(255)"}}};
+const char* const kCallKey = "PRIMARY KEY (Sequence, Number)";
+const char* const kSeekCall = "CREATE INDEX SeekCall ON tblSequence (Date, Time, Level)";
+
+// A library whose tables the upgrade does not know: it is left exactly as it is.
+struct NotUpgradable {
+    QString reason;
+};
+
+// The CREATE TABLE statement of a table with the named columns (all of them when names is empty),
+// in the program's column order.
+QString createTable(const TableDef& table, const QString& name, const QStringList& names = {}) {
+    QStringList parts;
+    for (const ColumnDef& column : table.columns) {
+        if (names.isEmpty() || names.contains(QLatin1String(column.name))) {
+            parts.append(QLatin1String(column.name) + QLatin1Char(' ') + QLatin1String(column.definition));
+        }
+    }
+    if (&table == &kCall) {
+        parts.append(QLatin1String(kCallKey));
+    }
+    return QStringLiteral("CREATE TABLE ") + name + QStringLiteral(" (") + parts.join(QStringLiteral(", ")) +
+           QLatin1Char(')');
+}
+
+// The table's column names and declared types, in the file's order.
+QList<QPair<QString, QString>> columnsOf(Database& db, const QString& table) {
+    Statement statement = db.prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?, 'main')"));
     statement.bind(1, table);
-    QList<Column> columns;
+    QList<QPair<QString, QString>> columns;
     while (statement.step()) {
-        columns.append({statement.text(0), statement.text(1), statement.int64(2) != 0, statement.value(3),
-                        statement.int64(4) != 0});
+        columns.append({statement.text(0), statement.text(1)});
     }
     return columns;
+}
+
+// The columns of a table that must hold the program's columns and nothing else (names compared
+// exactly), less those an older library may lack.
+QStringList checkedColumns(Database& db, const TableDef& table) {
+    QStringList names;
+    for (const auto& column : columnsOf(db, QLatin1String(table.name))) {
+        names.append(column.first);
+    }
+    for (const QString& name : std::as_const(names)) {
+        const bool known = std::any_of(table.columns.begin(), table.columns.end(),
+                                       [&](const ColumnDef& column) { return name == QLatin1String(column.name); });
+        if (!known) {
+            throw NotUpgradable{QStringLiteral("its table %1 has the unknown field \"%2\"").arg(table.name, name)};
+        }
+    }
+    for (const ColumnDef& column : table.columns) {
+        if (!column.mayLack && !names.contains(QLatin1String(column.name))) {
+            throw NotUpgradable{QStringLiteral("its table %1 has no field %2").arg(table.name, column.name)};
+        }
+    }
+    return names;
 }
 
 // The declared width of a text column ("TEXT(50)" gives 50); -1 for text without a width.
@@ -40,68 +118,49 @@ int declaredWidth(const QString& type) {
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
-QString quoted(const QString& name) {
-    return QLatin1Char('"') + QString(name).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + QLatin1Char('"');
+bool titleTooNarrow(Database& db) {
+    for (const auto& [name, type] : columnsOf(db, QStringLiteral("tblSequence"))) {
+        if (name == QLatin1String("Title")) {
+            const int width = declaredWidth(type);
+            return width >= 0 && width < 255;
+        }
+    }
+    return false;
 }
 
-// SQLite cannot change a column's declared type in place: the table is rebuilt with the new
-// type, its rows, indexes and auto-number counter carried over, in one transaction.
-void widenTitle(Database& db) {
+// SQLite cannot change a column's declared type in place: the table is built anew from the
+// program's own definition of the columns the file has, its rows, its SeekCall index and its
+// auto-number counter carried over, in one transaction.
+void widenTitle(Database& db, const QStringList& names) {
     Transaction transaction(db);
-    const QList<Column> columns = columnsOf(db, QStringLiteral("tblSequence"));
-    const QString createSql =
-        db.scalar(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'tblSequence'"))
-            .toString();
-    const bool autoIncrement = createSql.contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive);
-    QStringList indexSql;
-    {
-        Statement indexes = db.prepare(QStringLiteral(
-            "SELECT sql FROM sqlite_master WHERE type = 'index' AND tbl_name = 'tblSequence' AND sql IS NOT NULL"));
-        while (indexes.step()) {
-            indexSql.append(indexes.text(0));
+    QStringList columns;
+    for (const ColumnDef& column : kSequence.columns) {
+        if (names.contains(QLatin1String(column.name))) {
+            columns.append(QLatin1String(column.name));
         }
     }
-    QStringList definitions;
-    QStringList names;
-    for (const Column& column : columns) {
-        QString definition = quoted(column.name) + QLatin1Char(' ') +
-                             (column.name == QLatin1String("Title") ? QStringLiteral("TEXT(255)") : column.type);
-        if (column.primaryKey) {
-            definition += autoIncrement ? QStringLiteral(" PRIMARY KEY AUTOINCREMENT") : QStringLiteral(" PRIMARY KEY");
-        }
-        if (column.notNull) {
-            definition += QStringLiteral(" NOT NULL");
-        }
-        if (!column.defaultValue.isNull()) {
-            definition += QStringLiteral(" DEFAULT ") + column.defaultValue.toString();
-        }
-        definitions.append(definition);
-        names.append(quoted(column.name));
-    }
+    const QString list = columns.join(QStringLiteral(", "));
     QVariant seq;
-    const bool hasSequenceTable =
-        !db.scalar(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = 'sqlite_sequence'"))
-             .isNull();
-    if (hasSequenceTable) {
+    if (modDataBase::CheckExistTable(db, QStringLiteral("sqlite_sequence"))) {
         seq = db.scalar(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'tblSequence'"));
     }
-    db.exec(QStringLiteral("CREATE TABLE tblSequence_widen (") + definitions.join(QStringLiteral(", ")) +
-            QLatin1Char(')'));
-    db.exec(QStringLiteral("INSERT INTO tblSequence_widen (") + names.join(QStringLiteral(", ")) +
-            QStringLiteral(") SELECT ") + names.join(QStringLiteral(", ")) + QStringLiteral(" FROM tblSequence"));
+    db.exec(createTable(kSequence, QStringLiteral("tblSequence_widen"), names));
+    db.exec(QStringLiteral("INSERT INTO tblSequence_widen (") + list + QStringLiteral(") SELECT ") + list +
+            QStringLiteral(" FROM tblSequence"));
     db.exec(QStringLiteral("DROP TABLE tblSequence"));
     db.exec(QStringLiteral("ALTER TABLE tblSequence_widen RENAME TO tblSequence"));
-    for (const QString& sql : indexSql) {
-        db.exec(sql);
-    }
+    db.exec(QLatin1String(kSeekCall));
     if (!seq.isNull()) {
-        Statement update = db.prepare(QStringLiteral("UPDATE sqlite_sequence SET seq = ? WHERE name = 'tblSequence'"));
-        update.bind(1, seq.toLongLong());
-        update.run();
+        // A table left without rows has no counter row of its own yet.
+        db.exec(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = 'tblSequence'"));
+        Statement counter = db.prepare(QStringLiteral(
+            "INSERT INTO sqlite_sequence (name, seq) SELECT 'tblSequence', max(?, coalesce(max(Sequence), 0)) "
+            "FROM tblSequence"));
+        counter.bind(1, seq.toLongLong());
+        counter.run();
     }
     transaction.commit();
 }
-
 void numberOrderPerLevel(Database& db) {
     Transaction transaction(db);
     db.exec(QStringLiteral("ALTER TABLE tblSequence ADD COLUMN OrderNo INTEGER DEFAULT 0"));
@@ -143,18 +202,11 @@ QString AuthorPrompt() {
 
 void CreateSchema(Database& db) {
     Transaction transaction(db);
-    db.exec(QStringLiteral(
-        "CREATE TABLE tblSequence ("
-        "Sequence INTEGER PRIMARY KEY AUTOINCREMENT, Level TEXT(255), Date TEXT(10), Time TEXT(20), "
-        "Version TEXT(255), Title TEXT(255), Note TEXT, Property SMALLINT DEFAULT 0, OrderNo INTEGER DEFAULT 0, "
-        "Author TEXT(50) DEFAULT '');"
-        "CREATE INDEX SeekCall ON tblSequence (Date, Time, Level);"
-        "CREATE TABLE tblCall ("
-        "Sequence INTEGER NOT NULL, Number SMALLINT NOT NULL, Call TEXT, Figure TEXT, Note TEXT, HexInfo TEXT, "
-        "PRIMARY KEY (Sequence, Number));"
-        "CREATE TABLE tblHistory ("
-        "History INTEGER PRIMARY KEY AUTOINCREMENT, Sequence INTEGER, CallDate DATE, PartyName TEXT(50) DEFAULT '');"
-        "CREATE TABLE tblSetting (KeyName TEXT(50) PRIMARY KEY, Data TEXT(255));"));
+    db.exec(createTable(kSequence, QLatin1String(kSequence.name)));
+    db.exec(QLatin1String(kSeekCall));
+    for (const TableDef* table : {&kCall, &kHistory, &kSetting}) {
+        db.exec(createTable(*table, QLatin1String(table->name)));
+    }
     transaction.commit();
 }
 
@@ -169,16 +221,23 @@ void CreateLibrary(const QString& path) {
 void AdminDataBase(const QString& path, const AuthorQuestion& askAuthor) {
     try {
         Database db(path);
-        const QString sequence = QStringLiteral("tblSequence");
-
-        for (const Column& column : columnsOf(db, sequence)) {
-            if (column.name == QLatin1String("Title")) {
-                const int width = declaredWidth(column.type);
-                if (width >= 0 && width < 255) {
-                    widenTitle(db);
-                }
-                break;
+        const QString sequence = QLatin1String(kSequence.name);
+        const QString call = QLatin1String(kCall.name);
+        const bool widen = titleTooNarrow(db);
+        if (!widen && IsCurrent(db)) {
+            return;
+        }
+        // Every table is checked before the first step changes anything.
+        const QStringList sequenceColumns = checkedColumns(db, kSequence);
+        checkedColumns(db, kCall);
+        for (const TableDef* table : {&kHistory, &kSetting}) {
+            if (CheckExistTable(db, QLatin1String(table->name))) {
+                checkedColumns(db, *table);
             }
+        }
+
+        if (widen) {
+            widenTitle(db, sequenceColumns);
         }
 
         if (!CheckExistField(db, sequence, QStringLiteral("OrderNo"))) {
@@ -196,22 +255,25 @@ void AdminDataBase(const QString& path, const AuthorQuestion& askAuthor) {
             }
         }
 
-        if (!CheckExistField(db, QStringLiteral("tblCall"), QStringLiteral("HexInfo"))) {
+        if (!CheckExistField(db, call, QStringLiteral("HexInfo"))) {
             db.exec(QStringLiteral("ALTER TABLE tblCall ADD COLUMN HexInfo TEXT"));
         }
 
-        if (!CheckExistTable(db, QStringLiteral("tblSetting"))) {
-            db.exec(QStringLiteral("CREATE TABLE tblSetting (KeyName TEXT(50) PRIMARY KEY, Data TEXT(255))"));
+        if (!CheckExistTable(db, QLatin1String(kSetting.name))) {
+            db.exec(createTable(kSetting, QLatin1String(kSetting.name)));
         }
 
         if (!author.isEmpty()) {
             WriteINIMdbString(db, QStringLiteral("Author"), author);
         }
 
-        if (!CheckExistTable(db, QStringLiteral("tblHistory"))) {
-            db.exec(QStringLiteral("CREATE TABLE tblHistory (History INTEGER PRIMARY KEY AUTOINCREMENT, "
-                                   "Sequence INTEGER, CallDate DATE, PartyName TEXT(50) DEFAULT '')"));
+        if (!CheckExistTable(db, QLatin1String(kHistory.name))) {
+            db.exec(createTable(kHistory, QLatin1String(kHistory.name)));
         }
+    } catch (const NotUpgradable& refusal) {
+        modSystem::WriteErrorLog(
+            kProcAdmin, {VornError::Unexpected, QStringLiteral("\"%1\" is not a library this version can upgrade: %2.")
+                                                    .arg(QDir::toNativeSeparators(path), refusal.reason)});
     } catch (const DbError& error) {
         modSystem::WriteErrorLog(kProcAdmin, error.info());
     }
@@ -227,7 +289,7 @@ bool IsCurrent(Database& db) {
 
 bool CheckExistTable(Database& db, const QString& name, const QString& schema) {
     try {
-        Statement tables = db.prepare(QStringLiteral("SELECT name FROM ") + schema +
+        Statement tables = db.prepare(QStringLiteral("SELECT name FROM ") + Database::quotedName(schema) +
                                       QStringLiteral(".sqlite_master WHERE type = 'table'"));
         while (tables.step()) {
             if (tables.text(0) == name) {
@@ -257,8 +319,8 @@ bool CheckExistField(Database& db, const QString& table, const QString& name, co
 
 QString GetINIMdbString(Database& db, const QString& key, const QString& def, const QString& schema) {
     try {
-        Statement seek =
-            db.prepare(QStringLiteral("SELECT Data FROM ") + schema + QStringLiteral(".tblSetting WHERE KeyName = ?"));
+        Statement seek = db.prepare(QStringLiteral("SELECT Data FROM ") + Database::quotedName(schema) +
+                                    QStringLiteral(".tblSetting WHERE KeyName = ?"));
         seek.bind(1, key);
         if (seek.step()) {
             return seek.text(0);
@@ -272,7 +334,7 @@ QString GetINIMdbString(Database& db, const QString& key, const QString& def, co
 
 void WriteINIMdbString(Database& db, const QString& key, const QString& value, const QString& schema) {
     try {
-        Statement write = db.prepare(QStringLiteral("INSERT INTO ") + schema +
+        Statement write = db.prepare(QStringLiteral("INSERT INTO ") + Database::quotedName(schema) +
                                      QStringLiteral(".tblSetting (KeyName, Data) VALUES (?, ?) "
                                                     "ON CONFLICT (KeyName) DO UPDATE SET Data = excluded.Data"));
         write.bind(1, key).bind(2, value);

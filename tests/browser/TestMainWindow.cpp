@@ -413,7 +413,9 @@ private Q_SLOTS:
             } else {
                 // A copy, so that the reader may move it.
                 QVERIFY(QFile::copy(Fixtures::dataFile(file), path));
-                reports.append(modGeneral::TransMessage(40301, {'"' + path + '"', added.value(reports.size())}));
+                const int count = added.value(reports.size());
+                reports.append(count == 1 ? modGeneral::TransMessage(40306, {'"' + path + '"'})
+                                          : modGeneral::TransMessage(40301, {'"' + path + '"', count}));
             }
             urls.append(QUrl::fromLocalFile(path));
         }

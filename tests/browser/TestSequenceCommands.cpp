@@ -307,6 +307,12 @@ private Q_SLOTS:
         QCOMPARE(seqCount(), cut ? 0 : listed.size());
         m_window->menus().editPaste->trigger();
 
+        // The report names the sequences already in the library, which a paste of a copy all are.
+        const QString clipboard = modGeneral::LoadTransString(40302);
+        QCOMPARE(m_dialogs->informations.last(), cut ? modGeneral::TransMessage(40301, {clipboard, listed.size()})
+                                                     : modGeneral::TransMessage(40301, {clipboard, 0}) +
+                                                           QStringLiteral("\r\n") +
+                                                           modGeneral::TransMessage(40308, {listed.size()}));
         QCOMPARE(library(), before);
         QCOMPARE(seqCount(), listed.size());
         // A cut sequence comes back under a new key with the title derived from its note again.

@@ -79,17 +79,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("output"); // on standard output
         const QStringList read{"read", "lib.mdb", "s.Plus"};
         QTest::newRow("read on a terminal") << read << "" << true << "\rReading \"s.Plus\": "
-                                            << "s.Plus\t4";
+                                            << "4 sequences were read from \"s.Plus\".";
         QTest::newRow("read on a terminal, quiet")
             << QStringList{"--quiet", "read", "lib.mdb", "s.Plus"} << "" << true << ""
-            << "s.Plus\t4";
+            << "4 sequences were read from \"s.Plus\".";
         QTest::newRow("read, standard error to a file") << read << "2> err.txt" << true << ""
-                                                        << "s.Plus\t4";
+                                                        << "4 sequences were read from \"s.Plus\".";
         QTest::newRow("read without a terminal") << read << "" << false << ""
-                                                 << "s.Plus\t4";
+                                                 << "4 sequences were read from \"s.Plus\".";
         QTest::newRow("paste on a terminal")
             << QStringList{"paste", "lib.mdb"} << "< s.Plus" << true << "\rReading the clipboard: "
-            << "4";
+            << "4 sequences were read from the clipboard.";
         QTest::newRow("xlsx on a terminal") << QStringList{"xlsx", "lib.mdb", "1", "2", "out.xlsx"} << "" << true
                                             << "\rWriting sequence 1 of 2 to the spreadsheet..."
                                             << "";
@@ -154,7 +154,8 @@ private Q_SLOTS:
         QVERIFY2(at > 0 && (screen.at(at - 1) == QLatin1Char('\r') || screen.at(at - 1) == QLatin1Char('\n')),
                  qPrintable(screen));
         QVERIFY2(screen.contains(QStringLiteral("\rReading \"bad.Plus\": ")), qPrintable(screen));
-        QVERIFY2(screen.endsWith(QStringLiteral("100%\nbad.Plus\t3\n")), qPrintable(screen));
+        QVERIFY2(screen.endsWith(QStringLiteral("100%\n3 sequences were read from \"bad.Plus\".\n")),
+                 qPrintable(screen));
     }
 
     // The help names the option.

@@ -296,15 +296,15 @@ private Q_SLOTS:
             Database db(path, Database::Mode::Create);
             db.exec(QStringLiteral(
                 "CREATE TABLE tblSequence (Sequence INTEGER PRIMARY KEY AUTOINCREMENT, Level TEXT(255), Date TEXT(10), "
-                "Time TEXT(20), Version TEXT(255), Title TEXT(255), Note TEXT, Property SMALLINT DEFAULT 0);"
-                "CREATE TABLE tblCall (Sequence INTEGER NOT NULL, Number SMALLINT NOT NULL, Call TEXT, Figure TEXT, "
-                "Note TEXT, PRIMARY KEY (Sequence, Number))"));
+                "Time TEXT(20), Version TEXT(255), Title TEXT(255), Note TEXT, Property SMALLINT DEFAULT 0)"));
+            db.exec(QStringLiteral("CREATE TABLE tblCall (Sequence INTEGER NOT NULL, Number SMALLINT NOT NULL, Call "
+                                   "TEXT, Figure TEXT, Note TEXT, PRIMARY KEY (Sequence, Number))"));
         }
         {
             Database db(m_source);
             db.exec(QStringLiteral("INSERT INTO tblSequence (Level, Date, Time, Title) VALUES ('Plus', '2002/01/05', "
-                                   "'10:00:00', 'old one'), ('Plus', '2002/01/04', '10:00:00', 'old two');"
-                                   "INSERT INTO tblCall (Sequence, Number, Call) VALUES (1, 1, 'first'), (2, 1, 'x')"));
+                                   "'10:00:00', 'old one'), ('Plus', '2002/01/04', '10:00:00', 'old two')"));
+            db.exec(QStringLiteral("INSERT INTO tblCall (Sequence, Number, Call) VALUES (1, 1, 'first'), (2, 1, 'x')"));
         }
         const QByteArray source = ExportSamples::bytes(m_source);
         const QByteArray target = ExportSamples::bytes(m_target);

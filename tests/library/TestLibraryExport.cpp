@@ -138,8 +138,9 @@ private Q_SLOTS:
                          {"two", "A2", "2002/01/20", 13, 4, 1, 0}});
         {
             Database db(m_source);
-            db.exec(QStringLiteral("DELETE FROM tblCall WHERE Sequence = 1; DELETE FROM tblHistory WHERE Sequence = "
-                                   "1; DELETE FROM tblSequence WHERE Sequence = 1"));
+            for (const char* table : {"tblCall", "tblHistory", "tblSequence"}) {
+                db.exec(QStringLiteral("DELETE FROM ") + QLatin1String(table) + QStringLiteral(" WHERE Sequence = 1"));
+            }
         }
         addTo(m_target, {{"resident 1"}, {"resident 2"}, {"resident 3"}});
         QStringList sourceBefore;

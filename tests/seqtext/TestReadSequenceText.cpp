@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -41,6 +42,17 @@ int count(Database& db, const QString& sql) {
     return Fixtures::value(db, QStringLiteral("SELECT count(*) FROM ") + sql).toInt();
 }
 
+// The report of a run: what was read and what was already in the library.
+QString report(const QString& where, int added, int skipped = 0) {
+    QString text = added == 1 ? QStringLiteral("1 sequence was read from %1.").arg(where)
+                              : QStringLiteral("%1 sequences were read from %2.").arg(added).arg(where);
+    if (skipped > 0) {
+        text += skipped == 1 ? QStringLiteral("\r\n1 sequence was already in the library.")
+                             : QStringLiteral("\r\n%1 sequences were already in the library.").arg(skipped);
+    }
+    return text;
+}
+
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -62,6 +74,7 @@ private Q_SLOTS:
     void sampleFiles_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("added");
+        QTest::addColumn<int>("skipped");
         QTest::addColumn<QString>("time"); // of the Plus or C1 sequence looked at
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("callCount");
@@ -69,10 +82,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("call"); // "call#note#figure", CR LF shown as "/"
         const auto row = [](const char* name, const char* file, int added, const char* time, const char* title,
                             int callCount, int callNumber, const char* call) {
-            QTest::newRow(name) << QString(file) << added << QString(time) << QString(title) << callCount << callNumber
-                                << QString(call);
+            // Two sequences of linux.Plus share one time: the second is taken for the first and skipped.
+            QTest::newRow(name) << QString(file) << added << (added == 19 ? 1 : 0) << QString(time) << QString(title)
+                                << callCount << callNumber << QString(call);
         };
-        // Two sequences of linux.Plus share one time: the second is taken for the first and skipped.
         row("linux Plus, diagram after a note line", "linux.Plus", 19, "08:55:20", "NOT RESOLVED", 9, 2,
             "circulate#Warning:  Take right hands.#4B>   1B>//1G<   2G<//4G>   3G>//3B<   2B<");
         row("linux Plus, note after a diagram", "linux.Plus", 19, "08:55:20", "NOT RESOLVED", 9, 9,
@@ -86,9 +99,11 @@ private Q_SLOTS:
     void sampleFiles() {
         QFETCH(QString, file);
         QFETCH(int, added);
+        QFETCH(int, skipped);
         const QString path = Fixtures::dataFile(file);
+        const QString where = QLatin1Char('"') + path + QLatin1Char('"');
         QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, path, false, -1, m_host), added);
-        QCOMPARE(m_host.reports, QStringList{QLatin1Char('"') + path + QStringLiteral("\"|") + QString::number(added)});
+        QCOMPARE(m_host.reports, QStringList{report(where, added, skipped)});
         QCOMPARE(count(m_lib->db, QStringLiteral("tblSequence")), added);
 
         QFETCH(QString, time);
@@ -105,8 +120,9 @@ private Q_SLOTS:
         QTEST(int(calls.size()), "callCount");
         QTEST(calls.at(callNumber - 1), "call");
 
-        // A second read finds every sequence stored already.
+        // A second read finds every sequence stored already, and says so.
         QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, path, false, -1, m_host), 0);
+        QCOMPARE(m_host.reports.last(), report(where, 0, added + skipped));
         QCOMPARE(count(m_lib->db, QStringLiteral("tblSequence")), added);
         QVERIFY(m_lib->box.prompts.isEmpty());
     }
@@ -143,7 +159,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         m_host.clipboard = text;
         QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 1);
-        QCOMPARE(m_host.reports, QStringList{QStringLiteral("Clipboard|1")});
+        QCOMPARE(m_host.reports, QStringList{report(QStringLiteral("Clipboard"), 1)});
         QTEST(rows(m_lib->db,
                    QStringLiteral("SELECT Title, Note, Property, ifnull((SELECT group_concat(CallDate || ',' || "
                                   "PartyName) FROM tblHistory), '') FROM tblSequence")) +
@@ -204,6 +220,49 @@ private Q_SLOTS:
         QCOMPARE(count(m_lib->db, QStringLiteral("tblCall WHERE Call LIKE '%' || char(13) || '%' OR "
                                                  "Figure LIKE '%' || char(13) || char(13) || '%'")),
                  0);
+    }
+
+    // What is not a readable text file, or holds no sequence, is refused with a message that says
+    // so; a UTF-16 file reads as the same text in UTF-8 does.
+    void inputFiles_data() {
+        QTest::addColumn<QString>("name"); // in the test's home, or an absolute path
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("added");
+        QTest::addColumn<QString>("failure"); // "%1" stands for the quoted path
+        QFile sample(Fixtures::dataFile(QStringLiteral("windows.Plus")));
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(sample.readAll());
+        const QString notAFile =
+            QStringLiteral("%1 is not a file that can be read: it is a folder, a device or a pipe.");
+        QTest::newRow("UTF-8") << "s.Plus" << text.toUtf8() << 6 << QString();
+        for (const auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+            QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+            QTest::newRow(encoder.name()) << "s.Plus" << QByteArray(encoder.encode(text)) << 6 << QString();
+        }
+        QTest::newRow("no sequence") << "s.Plus" << QByteArray("just some words\r\n") << 0
+                                     << QStringLiteral("No sequences were found in %1.");
+        QTest::newRow("empty") << "s.Plus" << QByteArray() << 0 << QStringLiteral("No sequences were found in %1.");
+        QTest::newRow("folder") << "folder" << QByteArray() << 0 << notAFile;
+        QTest::newRow("pipe") << "fifo" << QByteArray() << 0 << notAFile;
+        QTest::newRow("device") << "/dev/zero" << QByteArray() << 0 << notAFile;
+    }
+    void inputFiles() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, failure);
+        const QString path = name.startsWith(QLatin1Char('/')) ? name : m_lib->home.file(name);
+        if (name == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(path));
+        } else if (name == QLatin1String("fifo")) {
+            QCOMPARE(mkfifo(path.toLocal8Bit().constData(), 0600), 0);
+        } else if (!name.startsWith(QLatin1Char('/'))) {
+            writeFile(path, bytes);
+        }
+        const QString where = QLatin1Char('"') + path + QLatin1Char('"');
+        QTEST(modSeqText::ReadSequenceText(m_lib->db, path, false, -1, m_host), "added");
+        QCOMPARE(m_host.failures, failure.isEmpty() ? QStringList() : QStringList{failure.arg(where)});
+        QCOMPARE(m_host.reports, failure.isEmpty() ? QStringList{report(where, 6)} : QStringList());
+        QVERIFY(m_lib->box.prompts.isEmpty());
     }
 
     void pasteAtPositionShiftsEveryLevel() {
@@ -415,7 +474,7 @@ private Q_SLOTS:
         QCOMPARE(progress.steps(), 6);
         QCOMPARE(progress.positions.back(), (QPair<qint64, qint64>(text.size(), text.size())));
         QCOMPARE(progress.labels.back(), QStringLiteral("Reading Clipboard: 6 sequences stored"));
-        QCOMPARE(m_host.reports, QStringList{QStringLiteral("Clipboard|6")});
+        QCOMPARE(m_host.reports, QStringList{report(QStringLiteral("Clipboard"), 6)});
     }
 
 private:

@@ -6,6 +6,7 @@
 #include "modDataBase.h"
 
 #include <QtTest>
+#include <sqlite3.h>
 
 namespace {
 
@@ -218,6 +219,75 @@ private Q_SLOTS:
         QVERIFY(!modDataBase::CheckExistTable(db, QStringLiteral("tblSequence_widen")));
         // The counter survives: number 3 was handed out once and is never handed out again.
         QCOMPARE(addSequence(db, QStringLiteral("Plus"), QStringLiteral("2024/02/01"), QStringLiteral("10:00:00")), 4);
+    }
+
+    // A library file is data. An old library whose Level field declares a type made of statements
+    // (against another library) is upgraded without running them; one whose fields the program does
+    // not know is refused and left as it is. The other library never changes.
+    void untrustedSchema_data() {
+        QTest::addColumn<QString>("levelField");
+        QTest::addColumn<QString>("extraField");
+        QTest::addColumn<bool>("upgraded");
+        const QString attack = QStringLiteral("\"TEXT); COMMIT; ATTACH DATABASE '%1' AS v; DELETE FROM v.tblCall; "
+                                              "DELETE FROM v.tblSequence; --\"");
+        QTest::newRow("statements as a type") << QStringLiteral("Level ") + attack << QString() << true;
+        QTest::newRow("unknown field") << QStringLiteral("Level TEXT") << QStringLiteral(", Extra TEXT") << false;
+        QTest::newRow("field in other case")
+            << QStringLiteral("Level TEXT") << QStringLiteral(", orderno INTEGER") << false;
+    }
+    void untrustedSchema() {
+        QFETCH(QString, levelField);
+        QFETCH(QString, extraField);
+        QFETCH(bool, upgraded);
+        const QString victim = m_home->file(QStringLiteral("victim.mdb"));
+        createOldLibrary(victim, QString());
+        QStringList victimBefore;
+        {
+            Database db(victim);
+            addSequence(db, QStringLiteral("Plus"), QStringLiteral("2024/01/01"), QStringLiteral("10:00:00"));
+            Fixtures::value(db, QStringLiteral("INSERT INTO tblCall (Sequence, Number, Call) VALUES (1, 1, 'roll')"));
+            victimBefore = Fixtures::exactContent(db);
+        }
+        sqlite3* raw = nullptr;
+        QCOMPARE(sqlite3_open(m_path.toUtf8().constData(), &raw), SQLITE_OK);
+        const QString sql =
+            QStringLiteral("CREATE TABLE tblSequence (Sequence INTEGER PRIMARY KEY AUTOINCREMENT, %1, Date TEXT(10), "
+                           "Time TEXT(20), Version TEXT(255), Title TEXT(50), Note TEXT, Property SMALLINT%2);"
+                           "CREATE TABLE tblCall (Sequence INTEGER NOT NULL, Number SMALLINT NOT NULL, Call TEXT, "
+                           "Figure TEXT, Note TEXT, PRIMARY KEY (Sequence, Number));"
+                           "INSERT INTO tblSequence (Level, Date, Time, Title) VALUES ('C1', '2024/02/02', '11:00:00', "
+                           "'kept');"
+                           "INSERT INTO tblCall (Sequence, Number, Call) VALUES (1, 1, 'swing thru');")
+                .arg(levelField.arg(victim), extraField);
+        QCOMPARE(sqlite3_exec(raw, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(raw);
+        const QString rowsSql = QStringLiteral("SELECT Sequence, Level, Date, Time, Title FROM tblSequence");
+        QStringList before;
+        QString schemaBefore;
+        {
+            Database db(m_path);
+            before = Fixtures::rows(db, rowsSql);
+            schemaBefore = texts(db, QStringLiteral("SELECT sql FROM sqlite_master ORDER BY name"));
+        }
+
+        modDataBase::AdminDataBase(m_path, asker(QStringLiteral("Ann")));
+
+        {
+            Database db(victim);
+            QCOMPARE(Fixtures::exactContent(db), victimBefore);
+        }
+        Database db(m_path);
+        QCOMPARE(Fixtures::rows(db, rowsSql), before);
+        QCOMPARE(texts(db, QStringLiteral("SELECT Call FROM tblCall")), QStringLiteral("swing thru"));
+        if (upgraded) {
+            QVERIFY(m_box->prompts.isEmpty());
+            QCOMPARE(titleType(db), QStringLiteral("TEXT(255)"));
+            QVERIFY(modDataBase::IsCurrent(db));
+        } else {
+            QCOMPARE(m_box->prompts.size(), 1);
+            QVERIFY(m_box->prompts.front().contains(QStringLiteral("is not a library this version can upgrade")));
+            QCOMPARE(texts(db, QStringLiteral("SELECT sql FROM sqlite_master ORDER BY name")), schemaBefore);
+        }
     }
 
     void newLibrarySchema() {

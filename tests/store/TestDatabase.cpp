@@ -67,12 +67,31 @@ private Q_SLOTS:
         }
     }
 
+    // Text holding a second statement is refused whole, before any of it runs.
+    void oneStatementOnly() {
+        const QString second = QStringLiteral("; INSERT INTO t (v) VALUES ('second')");
+        QVERIFY_THROWS_EXCEPTION(DbError, m_db.exec(QStringLiteral("INSERT INTO t (v) VALUES ('first')") + second));
+        QVERIFY_THROWS_EXCEPTION(DbError, m_db.prepare(QStringLiteral("SELECT count(*) FROM t") + second));
+        QCOMPARE(m_db.scalar(QStringLiteral("SELECT count(*) FROM t")).toInt(), 0);
+    }
+
+    // A view or trigger stored in a file cannot call the program's functions.
+    void storedViewsCannotCallProgramFunctions() {
+        m_db.exec(QStringLiteral("INSERT INTO t (v) VALUES ('abc')"));
+        m_db.exec(QStringLiteral("CREATE VIEW found AS SELECT InStr(1, v, 'b', 0) FROM t"));
+        QCOMPARE(m_db.scalar(QStringLiteral("SELECT InStr(1, v, 'b', 0) FROM t")).toInt(), 2);
+        QVERIFY_THROWS_EXCEPTION(DbError, m_db.scalar(QStringLiteral("SELECT * FROM found")));
+    }
+
     void attachPathWithQuote() {
         const QString folder = m_home->file(QStringLiteral("Bob's \"libs\""));
         QVERIFY(QDir().mkpath(folder));
         const QString other = folder + QStringLiteral("/other.mdb");
-        Database(other, Database::Mode::Create)
-            .exec(QStringLiteral("CREATE TABLE s (v TEXT); INSERT INTO s VALUES ('there')"));
+        {
+            Database created(other, Database::Mode::Create);
+            created.exec(QStringLiteral("CREATE TABLE s (v TEXT)"));
+            created.exec(QStringLiteral("INSERT INTO s VALUES ('there')"));
+        }
         m_db.attach(other, QStringLiteral("other"));
         QCOMPARE(m_db.scalar(QStringLiteral("SELECT v FROM other.s")).toString(), QStringLiteral("there"));
         m_db.detach(QStringLiteral("other"));

@@ -321,7 +321,9 @@ private Q_SLOTS:
             QVERIFY(Fixtures::writeFile(path, content));
         } else {
             Database db(path, Database::Mode::Create);
-            db.exec(sql);
+            for (const QString& statement : sql.split(QLatin1Char(';'))) {
+                db.exec(statement);
+            }
         }
         const QByteArray original = Fixtures::readFile(path);
         m_host->messages.clear();

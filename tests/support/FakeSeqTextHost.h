@@ -12,7 +12,7 @@ public:
     QString clipboardText() const override { return clipboard; }
     QDateTime now() const override { return clock.isValid() ? clock : QDateTime::currentDateTime(); }
     QString transString(int key, const QString& def) const override {
-        return key == 40301 ? QStringLiteral("%1|%2") : key == 40302 ? QStringLiteral("Clipboard") : def;
+        return key == 40302 ? QStringLiteral("Clipboard") : def;
     }
     void refreshAfterRead() override { ++refreshes; }
     void showReadReport(const QString& message) override { reports.append(message); }

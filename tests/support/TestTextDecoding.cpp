@@ -1,5 +1,6 @@
 #include "TextDecoding.h"
 
+#include <QBuffer>
 #include <QStringEncoder>
 #include <QtTest>
 
@@ -34,13 +35,45 @@ private Q_SLOTS:
         QTest::newRow("Shift_JIS katakana") << QByteArray("Shift_JIS") << QStringLiteral("テスト");
         QTest::newRow("Shift_JIS call name") << QByteArray("Shift_JIS") << QStringLiteral("シングル");
         QTest::newRow("Shift_JIS sentence") << QByteArray("Shift_JIS") << QStringLiteral("これはテストです。");
+        // Kanji alone in Shift_JIS are bytes Windows-1252 also holds ("“Œ‹ž" for 東京); only the
+        // runs of symbols they make there tell them from a European text.
+        QTest::newRow("Shift_JIS 上級") << QByteArray("Shift_JIS") << QStringLiteral("上級");
+        QTest::newRow("Shift_JIS 中級") << QByteArray("Shift_JIS") << QStringLiteral("中級");
+        QTest::newRow("Shift_JIS 東京") << QByteArray("Shift_JIS") << QStringLiteral("東京");
+        QTest::newRow("Shift_JIS 日本語") << QByteArray("Shift_JIS") << QStringLiteral("日本語");
+        QTest::newRow("Shift_JIS kanji and kana") << QByteArray("Shift_JIS") << QStringLiteral("東京の中級クラス");
         QTest::newRow("EUC-JP") << QByteArray("EUC-JP") << QStringLiteral("シングル テスト");
         QTest::newRow("Windows-1252 French") << QByteArray("windows-1252") << QStringLiteral("Café naïve, élève");
         QTest::newRow("Windows-1252 German") << QByteArray("windows-1252") << QStringLiteral("Größe Ärger Müller");
         QTest::newRow("Windows-1252 quotes") << QByteArray("windows-1252") << QStringLiteral("“Sweet” – Caller’s");
         QTest::newRow("Windows-1252 apostrophes") << QByteArray("windows-1252") << QStringLiteral("don’t, it’s Ärger");
         QTest::newRow("Windows-1252 capitals") << QByteArray("windows-1252") << QStringLiteral("ÀÉÎÕÜ ßç");
+        QTest::newRow("Windows-1252 symbols") << QByteArray("windows-1252") << QStringLiteral("Wait…” – «Œuvre» élan");
     }
+    void legacyEncodingsInPieces_data() { legacyEncodings_data(); }
+    // A file is decided over all its bytes and decoded piece by piece: a character cut between two
+    // pieces comes out whole.
+    void legacyEncodingsInPieces() {
+        QFETCH(QByteArray, encoding);
+        QFETCH(QString, comment);
+        const QString text = QStringLiteral("Plus\r\n") + comment + QStringLiteral("\r\n");
+        QStringEncoder encoder(encoding.constData());
+        const QByteArray bytes = encoder.encode(text);
+        QBuffer buffer;
+        buffer.setData(bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        const std::optional<TextDecoding::Encoding> found = TextDecoding::detect(buffer);
+        QVERIFY(found);
+        for (qsizetype piece = 1; piece <= 3; ++piece) {
+            TextDecoding::Decoder decoder(*found);
+            QString decoded;
+            for (qsizetype at = 0; at < bytes.size(); at += piece) {
+                decoder.append(QByteArrayView(bytes).sliced(at, std::min(piece, bytes.size() - at)), decoded);
+            }
+            QCOMPARE(decoded, text);
+        }
+    }
+
     void legacyEncodings() {
         QFETCH(QByteArray, encoding);
         QFETCH(QString, comment);

@@ -47,8 +47,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ClipboardHost host(FuzzSupport::text(data, size));
     Database& db = library();
-    db.exec(QStringLiteral("DELETE FROM tblSequence; DELETE FROM tblCall; DELETE FROM tblHistory; "
-                           "DELETE FROM sqlite_sequence"));
+    for (const char* table : {"tblSequence", "tblCall", "tblHistory", "sqlite_sequence"}) {
+        db.exec(QStringLiteral("DELETE FROM ") + QLatin1String(table));
+    }
 
     const int added = modSeqText::ReadSequenceText(db, QString(), true, -1, host);
     FuzzSupport::check(added >= 0 && added == count(db, "tblSequence"), "the count reported is the count stored");
