@@ -115,10 +115,9 @@ QList<qint64> PrintSequence(Database& db, const QList<qint64>& sequences, const 
     try {
         Statement seek =
             db.prepare(QStringLiteral("SELECT Level, Date, Time, Author, Note FROM tblSequence WHERE Sequence = ?"));
-        Statement calls = db.prepare(QStringLiteral(
-            "SELECT tblCall.Sequence, tblCall.Number, tblCall.Call, tblCall.Figure, tblCall.Note, tblCall.HexInfo "
-            "FROM tblCall, tblSequence WHERE tblCall.Sequence = tblSequence.Sequence AND tblSequence.Level = ? "
-            "AND tblSequence.[Date] = ? AND tblSequence.[Time] = ? ORDER BY tblCall.Number"));
+        // The calls by the sequence's key: two sequences may share a level, date and time.
+        Statement calls = db.prepare(QStringLiteral("SELECT Sequence, Number, Call, Figure, Note, HexInfo FROM tblCall "
+                                                    "WHERE Sequence = ? ORDER BY Number"));
         bool first = true;
         const QString label =
             printer.Preview()
@@ -165,7 +164,7 @@ QList<qint64> PrintSequence(Database& db, const QList<qint64>& sequences, const 
                     printer.TextOut(QStringLiteral("Note : ") + note);
                 }
                 calls.reset();
-                calls.bind(1, level).bind(2, date).bind(3, time);
+                calls.bind(1, key);
                 while (calls.step()) {
                     try {
                         printCall(printer, {calls.text(2), calls.text(3), calls.text(4), calls.text(5)}, options);
