@@ -28,6 +28,10 @@ void logError(const char* procedure, const std::exception& e) {
                              ErrorInfo{VornError::Unexpected, QString::fromLocal8Bit(e.what())});
 }
 
+// Characters laid out at a time: a text of any length is wrapped a stretch at a time, so that its
+// time grows with its length and its memory stays that of one stretch.
+constexpr qsizetype kStretch = 4096;
+
 // Line ends of any kind become line separators, which the text layout breaks at.
 QString breakableText(const QString& text) {
     QString result = text;
@@ -35,6 +39,42 @@ QString breakableText(const QString& text) {
     result.replace(QLatin1Char('\n'), QChar::LineSeparator);
     result.replace(QLatin1Char('\r'), QChar::LineSeparator);
     return result;
+}
+
+// Wraps the text into lines of the width and hands them to visit in order, until it returns false.
+// Each stretch keeps all its lines but the last, which the end of the stretch may have cut short;
+// the next stretch starts where that line starts, so the lines are those of the whole text.
+template <typename Visit>
+void forEachLine(const QString& text, const QFont& font, QPaintDevice* device, double width, Visit&& visit) {
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = std::min(text.size(), start + kStretch);
+        if (end < text.size() && text.at(end - 1).isHighSurrogate()) {
+            --end;
+        }
+        QTextLayout layout(text.mid(start, end - start), font, device);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QList<QTextLine> lines;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(std::max(0.0, width));
+            line.setPosition(QPointF(0, 0));
+            lines.append(line);
+        }
+        layout.endLayout();
+        const bool whole = end == text.size() || lines.size() < 2;
+        const qsizetype kept = whole ? lines.size() : lines.size() - 1;
+        for (qsizetype i = 0; i < kept; ++i) {
+            if (!visit(lines.at(i))) {
+                return;
+            }
+        }
+        if (kept == 0) {
+            return;
+        }
+        start += whole ? end - start : lines.at(kept).textStart();
+    }
 }
 
 } // namespace
@@ -254,25 +294,18 @@ void clsPrinter::sendPages(IProgress* progress) {
     }
 }
 
-void clsPrinter::wrapLines(QTextLayout& layout) {
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    layout.setCacheEnabled(true);
-    layout.beginLayout();
-    double y = 0;
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(std::max(0.0, ColumnWidth));
-        line.setPosition(QPointF(0, y));
-        y += line.height();
-    }
-    layout.endLayout();
+double clsPrinter::columnHeight() const {
+    return ScaleHeight() - m_marginTop;
 }
 
-double clsPrinter::measureText(const QString& text) {
-    QTextLayout layout(breakableText(text.isEmpty() ? QStringLiteral(" ") : text), m_font, m_painter.device());
-    wrapLines(layout);
-    return layout.boundingRect().height();
+double clsPrinter::measureText(const QString& text, double limit) {
+    double height = 0;
+    forEachLine(breakableText(text.isEmpty() ? QStringLiteral(" ") : text), m_font, m_painter.device(), ColumnWidth,
+                [&](const QTextLine& line) {
+                    height += line.height();
+                    return height <= limit;
+                });
+    return height;
 }
 
 void clsPrinter::TextOut(const QString& text) {
@@ -289,17 +322,26 @@ void clsPrinter::TextOut(const QString& text) {
             setCurrentY(m_y + LastTextHeight);
             return;
         }
-        QTextLayout layout(breakableText(text), m_font, m_painter.device());
-        wrapLines(layout);
-        LastTextHeight = layout.boundingRect().height();
-        if (m_y + LastTextHeight > ScaleHeight()) {
+        // A block that does not fit below but fits a column starts in the next column. A block
+        // taller than a column starts here; whatever does not fit goes on at the top of the next
+        // column, a line at a time.
+        const QString lines = breakableText(text);
+        const double height = measureText(lines, columnHeight());
+        if (m_y + height > ScaleHeight() && height <= columnHeight()) {
             NewCol();
         }
         m_painter.setPen(Qt::black);
-        layout.draw(&m_painter, QPointF(m_x + ColumnSpace, m_y));
-        if (LastTextHeight > 0) {
-            setCurrentY(m_y + LastTextHeight);
-        }
+        double drawn = 0;
+        forEachLine(lines, m_font, m_painter.device(), ColumnWidth, [&](const QTextLine& line) {
+            if (m_y + line.height() > ScaleHeight() && m_y > m_marginTop) {
+                NewCol();
+            }
+            line.draw(&m_painter, QPointF(m_x + ColumnSpace, m_y));
+            setCurrentY(m_y + line.height());
+            drawn += line.height();
+            return true;
+        });
+        LastTextHeight = drawn;
     } catch (const std::exception& e) {
         logError("clsPrinter.TextOut", e);
     }
