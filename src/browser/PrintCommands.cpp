@@ -18,7 +18,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QItemSelectionModel>
 #include <QPrinter>
 #include <cstdio>
 
@@ -46,7 +45,7 @@ PrintCommands::PrintCommands(Settings& settings, Database& db, SequenceList& seq
     const PrinterDefaults::Paper paper = PrinterDefaults::defaultPaper();
     m_settings.PaperSize = paper.PaperSize;
     m_settings.Orientation = paper.Orientation;
-    m_order = new SelectionOrder(*m_sequences.model(), *m_sequences.view()->selectionModel(), this);
+    m_order = new SelectionOrder(*m_sequences.model(), *m_sequences.view(), this);
     connect(m_menus.filePrintSet, &QAction::triggered, this, &PrintCommands::mnuFilePrintSet_Click);
     connect(m_menus.filePrint, &QAction::triggered, this, &PrintCommands::mnuFilePrint_Click);
     connect(m_menus.filePrintPreview, &QAction::triggered, this, &PrintCommands::mnuFilePrintPreview_Click);

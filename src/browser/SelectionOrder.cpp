@@ -2,24 +2,38 @@
 
 #include "SequenceListModel.h"
 
-#include <QGuiApplication>
+#include <QAbstractItemView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <algorithm>
 #include <limits>
 
-namespace {
-
-bool shiftHeld() {
-    return QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+SelectionOrder::SelectionOrder(SequenceListModel& model, QAbstractItemView& view, QObject* parent)
+    : QObject(parent), m_model(model), m_selection(*view.selectionModel()) {
+    connect(&m_selection, &QItemSelectionModel::currentRowChanged, this, &SelectionOrder::currentRowChanged);
+    connect(&m_selection, &QItemSelectionModel::selectionChanged, this, &SelectionOrder::selectionChanged);
+    connect(&model, &QAbstractItemModel::modelReset, this, &SelectionOrder::clear);
+    view.installEventFilter(this);
+    view.viewport()->installEventFilter(this);
 }
 
-} // namespace
-
-SelectionOrder::SelectionOrder(SequenceListModel& model, QItemSelectionModel& selection, QObject* parent)
-    : QObject(parent), m_model(model), m_selection(selection) {
-    connect(&selection, &QItemSelectionModel::currentRowChanged, this, &SelectionOrder::currentRowChanged);
-    connect(&selection, &QItemSelectionModel::selectionChanged, this, &SelectionOrder::selectionChanged);
-    connect(&model, &QAbstractItemModel::modelReset, this, &SelectionOrder::clear);
+bool SelectionOrder::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        m_shift = static_cast<QKeyEvent*>(event)->modifiers().testFlag(Qt::ShiftModifier);
+        break;
+    case QEvent::MouseButtonPress:
+        m_shift = static_cast<QMouseEvent*>(event)->modifiers().testFlag(Qt::ShiftModifier);
+        break;
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonRelease:
+        m_shift = false;
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void SelectionOrder::clear() {
@@ -31,7 +45,7 @@ void SelectionOrder::clear() {
 // The view makes a clicked row current before it changes the selection, so a range taken with
 // Shift finds its anchor here.
 void SelectionOrder::currentRowChanged(const QModelIndex& current) {
-    if (!shiftHeld()) {
+    if (!m_shift) {
         m_anchor = current.row();
     }
 }
@@ -42,19 +56,27 @@ void SelectionOrder::selectionChanged(const QItemSelection& selected, const QIte
             m_rank.remove(m_model.sequenceAt(row));
         }
     }
+    qint64 added = 0;
     for (const QItemSelectionRange& range : selected) {
         for (int row = range.top(); row <= range.bottom() && row < m_model.rowCount(); ++row) {
             const qint64 key = m_model.sequenceAt(row);
             if (!m_rank.contains(key)) {
                 m_rank.insert(key, m_next++);
+                ++added;
             }
         }
+    }
+    // Selecting all (Ctrl+A) is one range over the whole list.
+    if (added > 1 && m_rank.size() == m_model.rowCount()) {
+        for (qint64& rank : m_rank) {
+            rank = 0;
+        }
+        return;
     }
     // A range taken with Shift, from its anchor to the current row, is one selection: its rows
     // keep their list order, in the anchor's place.
     const int current = m_selection.currentIndex().row();
-    if (!shiftHeld() || m_anchor < 0 || current < 0 || m_anchor >= m_model.rowCount() ||
-        current >= m_model.rowCount()) {
+    if (!m_shift || m_anchor < 0 || current < 0 || m_anchor >= m_model.rowCount() || current >= m_model.rowCount()) {
         return;
     }
     const auto anchor = m_rank.constFind(m_model.sequenceAt(m_anchor));

@@ -185,6 +185,8 @@ private Q_SLOTS:
         QTest::newRow("Shift range upwards") << QStringList{"2", "Shift 0"} << QList<int>{0, 1, 2};
         QTest::newRow("Ctrl click taken back") << QStringList{"2", "Ctrl 0", "Ctrl 1", "Ctrl 0"} << QList<int>{2, 1};
         QTest::newRow("Ctrl then Shift range") << QStringList{"2", "Ctrl 0", "Ctrl Shift 1"} << QList<int>{2, 0, 1};
+        QTest::newRow("Shift+Up") << QStringList{"2", "Shift Up"} << QList<int>{1, 2};
+        QTest::newRow("all after a click") << QStringList{"1", "Ctrl A"} << QList<int>{0, 1, 2};
     }
     void printsInSelectionOrder() {
         QFETCH(QStringList, clicks);
@@ -192,12 +194,17 @@ private Q_SLOTS:
         QVERIFY(startPrinting({QStringLiteral("generated Plus")}));
         GridView* view = m_window->sequenceList().view();
         for (const QString& click : clicks) {
-            const int row = click.section(' ', -1).toInt();
+            const QString target = click.section(' ', -1);
             Qt::KeyboardModifiers modifiers;
             modifiers.setFlag(Qt::ControlModifier, click.contains(QLatin1String("Ctrl")));
             modifiers.setFlag(Qt::ShiftModifier, click.contains(QLatin1String("Shift")));
+            if (target == QLatin1String("A") || target == QLatin1String("Up")) {
+                QVERIFY(focus(view));
+                QTest::keyClick(view, target == QLatin1String("A") ? Qt::Key_A : Qt::Key_Up, modifiers);
+                continue;
+            }
             QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers,
-                              view->visualRect(view->model()->index(row, 0)).center());
+                              view->visualRect(view->model()->index(target.toInt(), 0)).center());
         }
         QStringList expected;
         for (const int row : printed) {
