@@ -10,6 +10,7 @@
 #include <cmath>
 #include <exception>
 #include <numbers>
+#include <optional>
 
 namespace modPrint {
 
@@ -201,7 +202,11 @@ int passCount(bool hexMode) {
     return hexMode ? 3 : 1;
 }
 
-FigureExtent extentOf(const FigureDiagram& diagram, bool hexMode, double skewSine, int rot) {
+// Nothing when no entry is drawn (in hexagon mode a single entry is in no second half).
+std::optional<FigureExtent> extentOf(const FigureDiagram& diagram, bool hexMode, double skewSine, int rot) {
+    if (firstDrawn(diagram, hexMode) > diagram.dancers.size()) {
+        return std::nullopt;
+    }
     FigureExtent extent{1e300, 1e300, -1e300, -1e300};
     for (int pass = 0; pass < passCount(hexMode); ++pass) {
         const double a = roundEven(PassAngle(pass, hexMode, rot));
@@ -259,7 +264,8 @@ void DrawFigure(IDrawSurface& target, const QString& figureText, bool colorMode,
         target.setFontItalic(false);
 
         const FigureDiagram diagram = parseFigure(figureText);
-        if (diagram.dancers.isEmpty()) {
+        const std::optional<FigureExtent> drawn = extentOf(diagram, hexMode, skewSine, rot);
+        if (!drawn) {
             if (!colorMode) {
                 boxHeight = 0;
             }
@@ -267,7 +273,7 @@ void DrawFigure(IDrawSurface& target, const QString& figureText, bool colorMode,
         }
         // The figure, dancers and noses included, fits the box less its margin with one scale
         // across and down; on paper the unit is fixed unless the box is too small for it.
-        const FigureExtent extent = extentOf(diagram, hexMode, skewSine, rot);
+        const FigureExtent& extent = *drawn;
         const double across = std::max(extent.right - extent.left, kMinSpan) + 2 * kReach;
         const double down = std::max(extent.bottom - extent.top, kMinSpan) + 2 * kReach;
         const double margin = colorMode ? kScreenMargin * std::min(boxWidth, boxHeight) : kPrintMargin;
