@@ -41,39 +41,56 @@ QString breakableText(const QString& text) {
     return result;
 }
 
-// Wraps the text into lines of the width and hands them to visit in order, until it returns false.
-// Each stretch keeps all its lines but the last, which the end of the stretch may have cut short;
-// the next stretch starts where that line starts, so the lines are those of the whole text.
-template <typename Visit>
-void forEachLine(const QString& text, const QFont& font, QPaintDevice* device, double width, Visit&& visit) {
+// One stretch of a text wrapped into lines of a width. Its lines are all those of the whole text
+// from start on but the last, which the end of the stretch may have cut short: next is where that
+// line starts, or the end of the text when the stretch reaches it.
+struct Stretch {
+    std::unique_ptr<QTextLayout> layout;
+    QList<QTextLine> lines;
+    qsizetype next = 0;
+};
+
+Stretch layOut(const QString& text, qsizetype start, const QFont& font, QPaintDevice* device, double width) {
+    qsizetype end = std::min(text.size(), start + kStretch);
+    if (end < text.size() && text.at(end - 1).isHighSurrogate()) {
+        --end;
+    }
+    Stretch stretch;
+    stretch.layout = std::make_unique<QTextLayout>(text.mid(start, end - start), font, device);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    for (qsizetype start = 0; start < text.size();) {
-        qsizetype end = std::min(text.size(), start + kStretch);
-        if (end < text.size() && text.at(end - 1).isHighSurrogate()) {
-            --end;
-        }
-        QTextLayout layout(text.mid(start, end - start), font, device);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        QList<QTextLine> lines;
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(std::max(0.0, width));
-            line.setPosition(QPointF(0, 0));
-            lines.append(line);
-        }
-        layout.endLayout();
-        const bool whole = end == text.size() || lines.size() < 2;
-        const qsizetype kept = whole ? lines.size() : lines.size() - 1;
-        for (qsizetype i = 0; i < kept; ++i) {
-            if (!visit(lines.at(i))) {
+    stretch.layout->setTextOption(option);
+    stretch.layout->beginLayout();
+    for (QTextLine line = stretch.layout->createLine(); line.isValid(); line = stretch.layout->createLine()) {
+        line.setLineWidth(std::max(0.0, width));
+        line.setPosition(QPointF(0, 0));
+        stretch.lines.append(line);
+    }
+    stretch.layout->endLayout();
+    if (end == text.size() || stretch.lines.size() < 2) {
+        stretch.next = end;
+    } else {
+        stretch.next = start + stretch.lines.takeLast().textStart();
+    }
+    return stretch;
+}
+
+// Hands the lines of the text from start on to visit in order, a stretch at a time, until it
+// returns false.
+template <typename Visit>
+void forEachLine(const QString& text, qsizetype start, const QFont& font, QPaintDevice* device, double width,
+                 Visit&& visit) {
+    while (start < text.size()) {
+        const Stretch stretch = layOut(text, start, font, device, width);
+        for (const QTextLine& line : stretch.lines) {
+            if (!visit(line)) {
                 return;
             }
         }
-        if (kept == 0) {
+        if (stretch.lines.isEmpty()) {
             return;
         }
-        start += whole ? end - start : lines.at(kept).textStart();
+        start = stretch.next;
     }
 }
 
@@ -300,7 +317,7 @@ double clsPrinter::columnHeight() const {
 
 double clsPrinter::measureText(const QString& text, double limit) {
     double height = 0;
-    forEachLine(breakableText(text.isEmpty() ? QStringLiteral(" ") : text), m_font, m_painter.device(), ColumnWidth,
+    forEachLine(breakableText(text.isEmpty() ? QStringLiteral(" ") : text), 0, m_font, m_painter.device(), ColumnWidth,
                 [&](const QTextLine& line) {
                     height += line.height();
                     return height <= limit;
@@ -326,13 +343,21 @@ void clsPrinter::TextOut(const QString& text) {
         // taller than a column starts here; whatever does not fit goes on at the top of the next
         // column, a line at a time.
         const QString lines = breakableText(text);
-        const double height = measureText(lines, columnHeight());
+        const Stretch first = layOut(lines, 0, m_font, m_painter.device(), ColumnWidth);
+        double height = 0;
+        if (first.next < lines.size()) {
+            height = measureText(lines, columnHeight());
+        } else {
+            for (const QTextLine& line : first.lines) {
+                height += line.height();
+            }
+        }
         if (m_y + height > ScaleHeight() && height <= columnHeight()) {
             NewCol();
         }
         m_painter.setPen(Qt::black);
         double drawn = 0;
-        forEachLine(lines, m_font, m_painter.device(), ColumnWidth, [&](const QTextLine& line) {
+        const auto draw = [&](const QTextLine& line) {
             if (m_y + line.height() > ScaleHeight() && m_y > m_marginTop) {
                 NewCol();
             }
@@ -340,7 +365,11 @@ void clsPrinter::TextOut(const QString& text) {
             setCurrentY(m_y + line.height());
             drawn += line.height();
             return true;
-        });
+        };
+        for (const QTextLine& line : first.lines) {
+            draw(line);
+        }
+        forEachLine(lines, first.next, m_font, m_painter.device(), ColumnWidth, draw);
         LastTextHeight = drawn;
     } catch (const std::exception& e) {
         logError("clsPrinter.TextOut", e);
