@@ -1,11 +1,13 @@
 #include "CliPrint.h"
 
 #include "CliProgress.h"
+#include "Database.h"
 #include "PrintSequence.h"
 #include "Settings.h"
 #include "clsPrinter.h"
 #include "modExcel.h"
 
+#include <QFileInfo>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -133,6 +135,7 @@ int commandPrint(QStringList arguments, const WithLibrary& withLibrary) {
             QPdfWriter writer(&file);
             writer.setResolution(kPdfResolution);
             writer.setCreator(QStringLiteral("VornReader"));
+            writer.setTitle(QFileInfo(db.path()).completeBaseName());
             clsPrinter printer;
             printer.setMarginLeft(margins);
             printer.setMarginTop(margins);

@@ -1,9 +1,12 @@
 #include "PrintCommands.h"
 
 #include "Database.h"
+#include "GridView.h"
 #include "IBrowserDialogs.h"
 #include "MainMenus.h"
 #include "PrintDialogs.h"
+#include "PrinterDefaults.h"
+#include "SelectionOrder.h"
 #include "SequenceList.h"
 #include "SequenceListModel.h"
 #include "Settings.h"
@@ -37,6 +40,12 @@ PrintCommands::PrintCommands(Settings& settings, Database& db, SequenceList& seq
       m_window(window), m_ownPrintDialogs(std::make_unique<PrintDialogs>(window)),
       m_printDialogs(m_ownPrintDialogs.get()) {
     setObjectName(QStringLiteral("PrintCommands"));
+    // The paper of the system's default printer, unless the INI names one: the window reads the INI
+    // after this, over these values.
+    const PrinterDefaults::Paper paper = PrinterDefaults::defaultPaper();
+    m_settings.PaperSize = paper.PaperSize;
+    m_settings.Orientation = paper.Orientation;
+    m_order = new SelectionOrder(*m_sequences.model(), *m_sequences.view(), this);
     connect(m_menus.filePrintSet, &QAction::triggered, this, &PrintCommands::mnuFilePrintSet_Click);
     connect(m_menus.filePrint, &QAction::triggered, this, &PrintCommands::mnuFilePrint_Click);
     connect(m_menus.filePrintPreview, &QAction::triggered, this, &PrintCommands::mnuFilePrintPreview_Click);
@@ -59,6 +68,10 @@ void PrintCommands::updateCommands() {
     for (QAction* command : {m_menus.filePrintSet, m_menus.filePrint, m_menus.filePrintPreview, m_menus.fileExcelOut}) {
         command->setEnabled(enabled);
     }
+}
+
+QList<qint64> PrintCommands::selectedInOrder() const {
+    return m_order->ordered(m_sequences.selectedSequences());
 }
 
 void PrintCommands::loadPageSetup() {
@@ -100,6 +113,8 @@ void PrintCommands::printSequences(const QList<qint64>& sequences, const modPrin
     loadPageSetup();
     QPrinter device(QPrinter::HighResolution);
     device.setPageLayout(clsPrinter::pageLayout(m_printer.PaperSize, m_printer.Orientation));
+    // The document (a PDF's title, a printer job's name) is named after the library.
+    device.setDocName(QFileInfo(m_db.path()).completeBaseName());
     if (!m_printDialogs->print(device)) {
         return;
     }
@@ -142,7 +157,7 @@ void PrintCommands::mnuFilePrint_Click() {
     if (m_sequences.rowCount() == 0) {
         return;
     }
-    printSequences(m_sequences.selectedSequences(), modPrint::PrintOptions::fromSettings(m_settings));
+    printSequences(selectedInOrder(), modPrint::PrintOptions::fromSettings(m_settings));
 }
 
 void PrintCommands::mnuFilePrintPreview_Click() {
@@ -154,7 +169,7 @@ void PrintCommands::mnuFilePrintPreview_Click() {
         connect(m_preview, &frmPreview::printRequested, this,
                 [this] { printSequences(m_previewed, m_previewOptions); });
     }
-    const QList<qint64> sequences = m_sequences.selectedSequences();
+    const QList<qint64> sequences = selectedInOrder();
     const modPrint::PrintOptions options = modPrint::PrintOptions::fromSettings(m_settings);
     loadPageSetup();
     WaitCursor wait;
@@ -179,8 +194,7 @@ void PrintCommands::mnuFileExcelOut_Click() {
     {
         WaitCursor wait;
         const std::unique_ptr<IProgress> progress = m_dialogs.progress();
-        result = modExcel::ExcelOutSequence(m_db, m_sequences.selectedSequences(), m_settings.NotePrint, path,
-                                            progress.get());
+        result = modExcel::ExcelOutSequence(m_db, selectedInOrder(), m_settings.NotePrint, path, progress.get());
     }
     if (result.cancelled) {
         return;

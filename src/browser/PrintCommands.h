@@ -12,13 +12,15 @@ class IBrowserDialogs;
 class IPrintDialogs;
 class MainMenus;
 class QWidget;
+class SelectionOrder;
 class SequenceList;
 class frmPreview;
 struct Settings;
 
 // The File menu's page setup, print, print preview and spreadsheet output over the selected
-// sequences, and the enabling of those four items (a library open and at least one sequence
-// listed). The page output device and the preview window live here for the program's run.
+// sequences in the order they were selected, and the enabling of those four items (a library open
+// and at least one sequence listed). The page output device and the preview window live here for
+// the program's run; the page setup starts from the system's default printer.
 class PrintCommands : public QObject {
     Q_OBJECT
 
@@ -41,6 +43,8 @@ public:
     void updateCommands();
 
 private:
+    // The selected sequences in the order they were selected.
+    QList<qint64> selectedInOrder() const;
     void loadPageSetup();
     void storePageSetup();
     // The print dialog, then the layout of the sequences on the chosen printer.
@@ -55,6 +59,7 @@ private:
     std::unique_ptr<IPrintDialogs> m_ownPrintDialogs;
     IPrintDialogs* m_printDialogs;
     clsPrinter m_printer;
+    SelectionOrder* m_order = nullptr;
     frmPreview* m_preview = nullptr;
     // What the preview shows, so that its Print button prints the same pages.
     QList<qint64> m_previewed;

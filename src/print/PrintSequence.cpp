@@ -54,7 +54,8 @@ struct CallRow {
 };
 
 // One call: a blank line, the call text, its note and its figure. The call text, the note and the
-// figure stay together in one column.
+// figure stay together in one column when they fit one; a call taller than a column goes on in
+// the next, and its figure then follows where it ends, in the next column if it does not fit there.
 void printCall(clsPrinter& printer, const CallRow& row, const PrintOptions& options) {
     const bool notePrinted = options.NotePrint == 1 && !row.note.isEmpty();
     const bool figurePrinted = options.FormationPrint == 1 && !row.figure.isEmpty();
@@ -63,18 +64,19 @@ void printCall(clsPrinter& printer, const CallRow& row, const PrintOptions& opti
 
     printFont(printer, options.printFont);
     printer.TextOut(QString());
-    double figureHeight = 0;
+    // The figure fills the column's width, at most a column high.
+    double boxWidth = printer.ColumnWidth;
+    double figureHeight = printer.columnHeight();
     if (figurePrinted) {
-        double boxWidth = options.figureBoxWidth;
-        figureHeight = options.figureBoxHeight;
         DrawFigure(printer.Object(), row.figure, false, printer.CurrentX() + printer.ColumnSpace, printer.CurrentY(),
                    boxWidth, figureHeight, true, options.HexMode, row.hexInfo, row.note, kPrintPixel);
-        double needed = printer.measureText(callText) + figureHeight;
+        const double column = printer.columnHeight();
+        double needed = figureHeight + printer.measureText(callText, column);
         if (notePrinted) {
             noteFont(printer);
-            needed += printer.measureText(noteText);
+            needed += printer.measureText(noteText, column);
         }
-        if (printer.CurrentY() + needed > printer.ScaleHeight()) {
+        if (printer.CurrentY() + needed > printer.ScaleHeight() && needed <= column) {
             printer.NewCol();
         }
     }
@@ -84,14 +86,13 @@ void printCall(clsPrinter& printer, const CallRow& row, const PrintOptions& opti
         noteFont(printer);
         printer.TextOut(noteText);
     }
-    if (figurePrinted) {
-        // Drawn in the same box it was measured in, so that it keeps the measured scale and height
-        // (a box only as high as the figure would shrink a figure of one or two rows).
-        double boxWidth = options.figureBoxWidth;
-        double boxHeight = options.figureBoxHeight;
+    if (figurePrinted && figureHeight > 0) {
+        if (printer.CurrentY() + figureHeight > printer.ScaleHeight()) {
+            printer.NewCol();
+        }
         DrawFigure(printer.Object(), row.figure, false, printer.CurrentX() + printer.ColumnSpace, printer.CurrentY(),
-                   boxWidth, boxHeight, false, options.HexMode, row.hexInfo, row.note, kPrintPixel);
-        printer.setCurrentY(printer.CurrentY() + boxHeight);
+                   boxWidth, figureHeight, false, options.HexMode, row.hexInfo, row.note, kPrintPixel);
+        printer.setCurrentY(printer.CurrentY() + figureHeight);
     }
 }
 
@@ -115,10 +116,9 @@ QList<qint64> PrintSequence(Database& db, const QList<qint64>& sequences, const 
     try {
         Statement seek =
             db.prepare(QStringLiteral("SELECT Level, Date, Time, Author, Note FROM tblSequence WHERE Sequence = ?"));
-        Statement calls = db.prepare(QStringLiteral(
-            "SELECT tblCall.Sequence, tblCall.Number, tblCall.Call, tblCall.Figure, tblCall.Note, tblCall.HexInfo "
-            "FROM tblCall, tblSequence WHERE tblCall.Sequence = tblSequence.Sequence AND tblSequence.Level = ? "
-            "AND tblSequence.[Date] = ? AND tblSequence.[Time] = ? ORDER BY tblCall.Number"));
+        // The calls by the sequence's key: two sequences may share a level, date and time.
+        Statement calls = db.prepare(QStringLiteral("SELECT Sequence, Number, Call, Figure, Note, HexInfo FROM tblCall "
+                                                    "WHERE Sequence = ? ORDER BY Number"));
         bool first = true;
         const QString label =
             printer.Preview()
@@ -165,7 +165,7 @@ QList<qint64> PrintSequence(Database& db, const QList<qint64>& sequences, const 
                     printer.TextOut(QStringLiteral("Note : ") + note);
                 }
                 calls.reset();
-                calls.bind(1, level).bind(2, date).bind(3, time);
+                calls.bind(1, key);
                 while (calls.step()) {
                     try {
                         printCall(printer, {calls.text(2), calls.text(3), calls.text(4), calls.text(5)}, options);

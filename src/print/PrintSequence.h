@@ -10,15 +10,12 @@ class clsPrinter;
 
 namespace modPrint {
 
-// What the print layout reads besides the library: the print settings and the box each printed
-// figure is fitted in (twips).
+// What the print layout reads besides the library: the print settings.
 struct PrintOptions {
     int NotePrint = 0;
     int FormationPrint = 1;
     bool HexMode = false;
     FontSetting printFont{12, QStringLiteral("Arial"), true, false};
-    double figureBoxWidth = 2880;
-    double figureBoxHeight = 2880;
 
     static PrintOptions fromSettings(const Settings& settings);
 };

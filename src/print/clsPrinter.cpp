@@ -28,6 +28,10 @@ void logError(const char* procedure, const std::exception& e) {
                              ErrorInfo{VornError::Unexpected, QString::fromLocal8Bit(e.what())});
 }
 
+// Characters laid out at a time: a text of any length is wrapped a stretch at a time, so that its
+// time grows with its length and its memory stays that of one stretch.
+constexpr qsizetype kStretch = 4096;
+
 // Line ends of any kind become line separators, which the text layout breaks at.
 QString breakableText(const QString& text) {
     QString result = text;
@@ -35,6 +39,59 @@ QString breakableText(const QString& text) {
     result.replace(QLatin1Char('\n'), QChar::LineSeparator);
     result.replace(QLatin1Char('\r'), QChar::LineSeparator);
     return result;
+}
+
+// One stretch of a text wrapped into lines of a width. Its lines are all those of the whole text
+// from start on but the last, which the end of the stretch may have cut short: next is where that
+// line starts, or the end of the text when the stretch reaches it.
+struct Stretch {
+    std::unique_ptr<QTextLayout> layout;
+    QList<QTextLine> lines;
+    qsizetype next = 0;
+};
+
+Stretch layOut(const QString& text, qsizetype start, const QFont& font, QPaintDevice* device, double width) {
+    qsizetype end = std::min(text.size(), start + kStretch);
+    if (end < text.size() && text.at(end - 1).isHighSurrogate()) {
+        --end;
+    }
+    Stretch stretch;
+    stretch.layout = std::make_unique<QTextLayout>(text.mid(start, end - start), font, device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    stretch.layout->setTextOption(option);
+    stretch.layout->beginLayout();
+    for (QTextLine line = stretch.layout->createLine(); line.isValid(); line = stretch.layout->createLine()) {
+        line.setLineWidth(std::max(0.0, width));
+        line.setPosition(QPointF(0, 0));
+        stretch.lines.append(line);
+    }
+    stretch.layout->endLayout();
+    if (end == text.size() || stretch.lines.size() < 2) {
+        stretch.next = end;
+    } else {
+        stretch.next = start + stretch.lines.takeLast().textStart();
+    }
+    return stretch;
+}
+
+// Hands the lines of the text from start on to visit in order, a stretch at a time, until it
+// returns false.
+template <typename Visit>
+void forEachLine(const QString& text, qsizetype start, const QFont& font, QPaintDevice* device, double width,
+                 Visit&& visit) {
+    while (start < text.size()) {
+        const Stretch stretch = layOut(text, start, font, device, width);
+        for (const QTextLine& line : stretch.lines) {
+            if (!visit(line)) {
+                return;
+            }
+        }
+        if (stretch.lines.isEmpty()) {
+            return;
+        }
+        start = stretch.next;
+    }
 }
 
 } // namespace
@@ -254,25 +311,18 @@ void clsPrinter::sendPages(IProgress* progress) {
     }
 }
 
-void clsPrinter::wrapLines(QTextLayout& layout) {
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    layout.setCacheEnabled(true);
-    layout.beginLayout();
-    double y = 0;
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(std::max(0.0, ColumnWidth));
-        line.setPosition(QPointF(0, y));
-        y += line.height();
-    }
-    layout.endLayout();
+double clsPrinter::columnHeight() const {
+    return ScaleHeight() - m_marginTop;
 }
 
-double clsPrinter::measureText(const QString& text) {
-    QTextLayout layout(breakableText(text.isEmpty() ? QStringLiteral(" ") : text), m_font, m_painter.device());
-    wrapLines(layout);
-    return layout.boundingRect().height();
+double clsPrinter::measureText(const QString& text, double limit) {
+    double height = 0;
+    forEachLine(breakableText(text.isEmpty() ? QStringLiteral(" ") : text), 0, m_font, m_painter.device(), ColumnWidth,
+                [&](const QTextLine& line) {
+                    height += line.height();
+                    return height <= limit;
+                });
+    return height;
 }
 
 void clsPrinter::TextOut(const QString& text) {
@@ -289,17 +339,38 @@ void clsPrinter::TextOut(const QString& text) {
             setCurrentY(m_y + LastTextHeight);
             return;
         }
-        QTextLayout layout(breakableText(text), m_font, m_painter.device());
-        wrapLines(layout);
-        LastTextHeight = layout.boundingRect().height();
-        if (m_y + LastTextHeight > ScaleHeight()) {
+        // A block that does not fit below but fits a column starts in the next column. A block
+        // taller than a column starts here; whatever does not fit goes on at the top of the next
+        // column, a line at a time.
+        const QString lines = breakableText(text);
+        const Stretch first = layOut(lines, 0, m_font, m_painter.device(), ColumnWidth);
+        double height = 0;
+        if (first.next < lines.size()) {
+            height = measureText(lines, columnHeight());
+        } else {
+            for (const QTextLine& line : first.lines) {
+                height += line.height();
+            }
+        }
+        if (m_y + height > ScaleHeight() && height <= columnHeight()) {
             NewCol();
         }
         m_painter.setPen(Qt::black);
-        layout.draw(&m_painter, QPointF(m_x + ColumnSpace, m_y));
-        if (LastTextHeight > 0) {
-            setCurrentY(m_y + LastTextHeight);
+        double drawn = 0;
+        const auto draw = [&](const QTextLine& line) {
+            if (m_y + line.height() > ScaleHeight() && m_y > m_marginTop) {
+                NewCol();
+            }
+            line.draw(&m_painter, QPointF(m_x + ColumnSpace, m_y));
+            setCurrentY(m_y + line.height());
+            drawn += line.height();
+            return true;
+        };
+        for (const QTextLine& line : first.lines) {
+            draw(line);
         }
+        forEachLine(lines, first.next, m_font, m_painter.device(), ColumnWidth, draw);
+        LastTextHeight = drawn;
     } catch (const std::exception& e) {
         logError("clsPrinter.TextOut", e);
     }

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPicture>
 #include <QSizeF>
+#include <limits>
 #include <memory>
 
 class IDrawSurface;
@@ -14,7 +15,6 @@ class IProgress;
 class PainterSurface;
 class QPageLayout;
 class QPagedPaintDevice;
-class QTextLayout;
 
 // The page output device of printing and preview. It writes word-wrapped text in side-by-side
 // columns, breaks columns and pages, and draws the column rules; the pages go to a printer (any
@@ -86,7 +86,8 @@ public:
     IDrawSurface& Object();
     bool isDocumentOpen() const { return m_painter.isActive(); }
 
-    // Writes text word-wrapped in the current column, in a new column when it does not fit below.
+    // Writes text word-wrapped in the current column: in the next column when it does not fit below
+    // but fits a column; a text taller than a column goes on at the top of the next columns.
     void TextOut(const QString& text);
     void StartDoc();
     // Ends the document: shows the preview pages, or sends the held-back pages to the printer (the
@@ -98,8 +99,11 @@ public:
     void NewCol();
     void NewPage();
 
-    // The height TextOut would give the text in the current font and column width.
-    double measureText(const QString& text);
+    // The height TextOut would give the text in the current font and column width; the count stops
+    // at the first line that takes it past limit.
+    double measureText(const QString& text, double limit = std::numeric_limits<double>::infinity());
+    // The height of a column, from the top margin to the bottom margin.
+    double columnHeight() const;
     // A black vertical rule at x from top down to ScaleHeight.
     void drawRule(double x, double top);
 
@@ -119,7 +123,6 @@ private:
     void endPicture();
     bool recordsPages() const { return m_preview || m_deferred; }
     void sendPages(IProgress* progress);
-    void wrapLines(QTextLayout& layout);
     double blankHeight();
 
     IPreviewForm* m_form = nullptr;

@@ -79,10 +79,9 @@ int writeSheet(Database& db, const QList<qint64>& sequences, int notePrint, Shee
                IProgress* progress) {
     Statement seek =
         db.prepare(QStringLiteral("SELECT Level, Date, Time, Author, Note FROM tblSequence WHERE Sequence = ?"));
+    // The calls by the sequence's key: two sequences may share a level, date and time.
     Statement calls = db.prepare(QStringLiteral(
-        "SELECT tblCall.Sequence, tblCall.Number, tblCall.Call, tblCall.Figure, tblCall.Note, tblCall.HexInfo "
-        "FROM tblCall, tblSequence WHERE tblCall.Sequence = tblSequence.Sequence AND tblSequence.Level = ? "
-        "AND tblSequence.[Date] = ? AND tblSequence.[Time] = ? ORDER BY tblCall.Number"));
+        "SELECT Sequence, Number, Call, Figure, Note, HexInfo FROM tblCall WHERE Sequence = ? ORDER BY Number"));
     bool first = true;
     int leftOut = 0;
     const QString label =
@@ -131,7 +130,7 @@ int writeSheet(Database& db, const QList<qint64>& sequences, int notePrint, Shee
                 sheet.skipCell();
             }
             calls.reset();
-            calls.bind(1, level).bind(2, date).bind(3, time);
+            calls.bind(1, key);
             while (calls.step()) {
                 try {
                     sheet.WriteCell(modGraphics::RemoveMarkup(calls.text(2)));

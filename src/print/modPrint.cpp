@@ -2,6 +2,7 @@
 
 #include "ErrorInfo.h"
 #include "IDrawSurface.h"
+#include "Twips.h"
 #include "modSystem.h"
 
 #include <QColor>
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <exception>
 #include <numbers>
+#include <optional>
 
 namespace modPrint {
 
@@ -16,14 +18,24 @@ namespace {
 
 const QString kProcName = QStringLiteral("modPrint.DrawFigure");
 
-// Dancer size (half a boy's side, a girl's radius), number font and nose factor.
-struct DancerStyle {
-    double sz = 0.0;
-    int fontSize = 9;
-    QString fontName;
-    bool bold = true;
-    double k = 1.55;
-};
+// The dancers' proportions to the figure's unit s (the distance from one line of the diagram to
+// the next): half a boy's side or a girl's radius, the nose's radius to that, an empty spot's dot
+// to that, and the couple number's font size to that.
+constexpr double kBody = 0.375;
+constexpr double kNose = 0.25;
+constexpr double kSpot = 0.2;
+constexpr double kNumber = 1.6;
+// How far a dancer reaches from its centre, nose included, in units.
+constexpr double kReach = kBody * (1 + 2 * kNose);
+// A figure counts as at least this many units across and down, so that a lone dancer or a couple
+// is drawn no larger than the dancers of a set.
+constexpr double kMinSpan = 2.0;
+// Print mode: the unit on paper (400 twips, 7 mm: dancers 5.3 mm across, numbers 12 point), and
+// the room above and below a figure.
+constexpr double kPrintUnit = 400.0;
+constexpr double kPrintMargin = 120.0;
+// Colour mode: the room around a figure, as a part of the panel's smaller side.
+constexpr double kScreenMargin = 0.05;
 
 // Everything one drawing pass needs about the figure and its box.
 struct FigurePlacement {
@@ -31,18 +43,23 @@ struct FigurePlacement {
     bool colorMode;
     bool hexMode;
     QStringList hexItems;
-    float s;
-    double t;
-    double left;
-    double top;
-    double boxWidth;
-    double boxHeight;
+    double s;
+    // The point of the surface the figure's centre goes to, and the figure's centre in units.
+    QPointF centre;
+    QPointF middle;
     double tpp;
     double skewSine;
     double skewAngle;
     bool tall;
-    DancerStyle style;
     QList<QPointF> square;
+};
+
+// The extent of the dancers drawn, in units, turned as each pass turns them.
+struct FigureExtent {
+    double left = 0;
+    double top = 0;
+    double right = 0;
+    double bottom = 0;
 };
 
 // Rounds to nearest with halves to even, as the figure's integer sizes and pixels are rounded.
@@ -64,23 +81,6 @@ int leadingNumber(const QString& text) {
         value = value * 10 + trimmed.at(i).digitValue();
     }
     return negative ? -value : value;
-}
-
-DancerStyle styleFor(bool colorMode, double s, double tpp) {
-    DancerStyle style;
-    style.fontName = QStringLiteral("Arial");
-    if (!colorMode) {
-        style.sz = roundEven(6 * tpp);
-    } else if (s > 20 * tpp) {
-        style = {roundEven(10 * tpp), 12, style.fontName, true, 2.0};
-    } else if (s > 14 * tpp) {
-        style = {roundEven(8 * tpp), 10, style.fontName, true, 1.8};
-    } else if (s > 8 * tpp) {
-        style = {roundEven(6 * tpp), 9, style.fontName, true, 1.55};
-    } else {
-        style = {roundEven(4 * tpp), 6, QStringLiteral("Terminal"), false, 1.1};
-    }
-    return style;
 }
 
 // The couple number a dancer shows; in hexagon mode shifted by pass and the hexagon offsets and
@@ -148,8 +148,8 @@ void drawDancer(const FigurePlacement& place, const FigureDancer& dancer, int pa
     IDrawSurface& target = place.target;
     const double rx = RotateX(dancer.X, dancer.Y, a, place.skewSine);
     const double ry = RotateY(dancer.X, dancer.Y, a, place.skewSine);
-    const double cx = target.ScaleLeft() + place.left + place.s * rx + place.boxWidth / 2;
-    const double cy = target.ScaleTop() + place.top + place.s * ry + place.boxHeight / 2 - place.t;
+    const double cx = place.centre.x() + place.s * (rx - place.middle.x());
+    const double cy = place.centre.y() + place.s * (ry - place.middle.y());
 
     double fa = FacingSkew(dancer.X, dancer.Y, a, place.tall, place.skewAngle);
     switch (dancer.Facing) {
@@ -166,21 +166,18 @@ void drawDancer(const FigurePlacement& place, const FigureDancer& dancer, int pa
         break;
     }
 
-    const bool isDancer = dancer.Kind != 0;
-    const double sz = place.style.sz;
-    if (isDancer) {
-        const double k = place.style.k * place.tpp;
-        const SinCos nose = DegSinCos(fa);
-        target.setFillColor(QColor(0, 0, 0));
-        target.Circle(cx + nose.cos * (k + sz), cy - nose.sin * (k + sz), k);
-    }
-    const QString text = isDancer ? numberText(dancer, pass, place) : QString();
-    target.setFillColor(place.colorMode ? coupleColor(text) : QColor(255, 255, 255));
-    if (!isDancer) {
+    const double sz = kBody * place.s;
+    if (dancer.Kind == 0) {
         target.setFillColor(QColor(127, 127, 127));
-        target.Circle(cx, cy, 2 * place.tpp);
+        target.Circle(cx, cy, kSpot * sz);
         return;
     }
+    const double nose = kNose * sz;
+    const SinCos facing = DegSinCos(fa);
+    target.setFillColor(QColor(0, 0, 0));
+    target.Circle(cx + facing.cos * (nose + sz), cy - facing.sin * (nose + sz), nose);
+    const QString text = numberText(dancer, pass, place);
+    target.setFillColor(place.colorMode ? coupleColor(text) : QColor(255, 255, 255));
     if (dancer.Kind == 2) {
         target.Circle(cx, cy, sz);
     } else {
@@ -195,20 +192,44 @@ void logError(const std::exception& e) {
     modSystem::WriteErrorLog(kProcName, ErrorInfo{VornError::Unexpected, QString::fromLocal8Bit(e.what())});
 }
 
+// In hexagon mode every pass draws only the second half of the entries; the first entry drawn,
+// counted from 1.
+qsizetype firstDrawn(const FigureDiagram& diagram, bool hexMode) {
+    return hexMode ? static_cast<qsizetype>(roundEven(diagram.dancers.size() / 2.0 + 1)) : 1;
+}
+
+int passCount(bool hexMode) {
+    return hexMode ? 3 : 1;
+}
+
+// Nothing when no entry is drawn (in hexagon mode a single entry is in no second half).
+std::optional<FigureExtent> extentOf(const FigureDiagram& diagram, bool hexMode, double skewSine, int rot) {
+    if (firstDrawn(diagram, hexMode) > diagram.dancers.size()) {
+        return std::nullopt;
+    }
+    FigureExtent extent{1e300, 1e300, -1e300, -1e300};
+    for (int pass = 0; pass < passCount(hexMode); ++pass) {
+        const double a = roundEven(PassAngle(pass, hexMode, rot));
+        for (qsizetype i = firstDrawn(diagram, hexMode); i <= diagram.dancers.size(); ++i) {
+            const FigureDancer& dancer = diagram.dancers.at(i - 1);
+            const double x = RotateX(dancer.X, dancer.Y, a, skewSine);
+            const double y = RotateY(dancer.X, dancer.Y, a, skewSine);
+            extent = {std::min(extent.left, x), std::min(extent.top, y), std::max(extent.right, x),
+                      std::max(extent.bottom, y)};
+        }
+    }
+    return extent;
+}
+
 void drawDancers(FigurePlacement& place, const FigureDiagram& diagram, int rot) {
     IDrawSurface& target = place.target;
-    target.setFontName(place.style.fontName);
-    target.setFontBold(place.style.bold);
-    target.setFontSize(place.style.fontSize);
-    place.square = MakeSquareShape(place.style.sz);
-
-    const qsizetype count = diagram.dancers.size();
-    // In hexagon mode every pass draws only the second half of the entries (1-based first entry).
-    const qsizetype first = place.hexMode ? static_cast<qsizetype>(roundEven(count / 2.0 + 1)) : 1;
-    const int passes = place.hexMode ? 3 : 1;
-    for (int pass = 0; pass < passes; ++pass) {
+    target.setFontName(QStringLiteral("Arial"));
+    target.setFontBold(true);
+    target.setFontSize(kNumber * kBody * place.s / Twips::PerPoint);
+    place.square = MakeSquareShape(kBody * place.s);
+    for (int pass = 0; pass < passCount(place.hexMode); ++pass) {
         const double a = roundEven(PassAngle(pass, place.hexMode, rot));
-        for (qsizetype i = first; i <= count; ++i) {
+        for (qsizetype i = firstDrawn(diagram, place.hexMode); i <= diagram.dancers.size(); ++i) {
             try {
                 drawDancer(place, diagram.dancers.at(i - 1), pass, a);
             } catch (const std::exception& e) {
@@ -229,7 +250,7 @@ void DrawFigure(IDrawSurface& target, const QString& figureText, bool colorMode,
                 const QString& noteText, float twipsPerPixel) {
     try {
         const int rot = rotationFlag(noteText);
-        const double f = hexMode ? 0.75 : 1.0;
+        const double skewSine = hexMode ? hexSkewSine() : 0.0;
 
         target.setFillStyle(IDrawSurface::FillSolid);
         if (boxHeight <= 0) {
@@ -243,46 +264,45 @@ void DrawFigure(IDrawSurface& target, const QString& figureText, bool colorMode,
         target.setFontItalic(false);
 
         const FigureDiagram diagram = parseFigure(figureText);
-        float s = 0.0f;
-        if (!diagram.dancers.isEmpty()) {
-            const double m = std::min((boxWidth - 400) * f, (boxHeight - 400) * f);
-            const double d2 = diagram.W * diagram.W + diagram.H * diagram.H;
-            s = static_cast<float>(d2 > 0 ? m / std::sqrt(d2) : m);
-
-            double t = 0.0;
+        const std::optional<FigureExtent> drawn = extentOf(diagram, hexMode, skewSine, rot);
+        if (!drawn) {
             if (!colorMode) {
-                const double dim = diagram.dim < 6 ? 8.0 : diagram.dim;
-                if (s / dim >= 30) {
-                    s = static_cast<float>(30 * dim);
-                }
-                // An upright square figure hangs 200 twips below the box top instead of being centred.
-                if (!hexMode && rot == 0) {
-                    t = boxHeight / 2 - s * diagram.H / 2 - 200;
-                }
+                boxHeight = 0;
             }
-            if (!measureOnly) {
-                FigurePlacement place{target,
-                                      colorMode,
-                                      hexMode,
-                                      hexMode ? hexInfo.split(QLatin1Char(',')) : QStringList(),
-                                      s,
-                                      t,
-                                      offsetX,
-                                      offsetY,
-                                      boxWidth,
-                                      boxHeight,
-                                      twipsPerPixel,
-                                      hexMode ? hexSkewSine() : 0.0,
-                                      hexMode ? HexSkewAngle : 0.0,
-                                      diagram.tall,
-                                      styleFor(colorMode, s, twipsPerPixel),
-                                      {}};
-                drawDancers(place, diagram, rot);
-            }
+            return;
         }
-        if (!colorMode && !hexMode && rot == 0) {
-            boxHeight = static_cast<float>((diagram.maxRow + 2) * s);
+        // The figure, dancers and noses included, fits the box less its margin with one scale
+        // across and down; on paper the unit is fixed unless the box is too small for it.
+        const FigureExtent& extent = *drawn;
+        const double across = std::max(extent.right - extent.left, kMinSpan) + 2 * kReach;
+        const double down = std::max(extent.bottom - extent.top, kMinSpan) + 2 * kReach;
+        const double margin = colorMode ? kScreenMargin * std::min(boxWidth, boxHeight) : kPrintMargin;
+        double s = std::min((boxWidth - 2 * margin) / across, (boxHeight - 2 * margin) / down);
+        if (!colorMode) {
+            s = std::min(s, kPrintUnit);
         }
+        s = std::max(s, 0.0);
+        if (!colorMode) {
+            // The height the figure takes: its own, with the margin above and below.
+            boxHeight = s > 0 ? s * (extent.bottom - extent.top + 2 * kReach) + 2 * margin : 0;
+        }
+        if (measureOnly || s <= 0) {
+            return;
+        }
+        FigurePlacement place{
+            target,
+            colorMode,
+            hexMode,
+            hexMode ? hexInfo.split(QLatin1Char(',')) : QStringList(),
+            s,
+            QPointF(target.ScaleLeft() + offsetX + boxWidth / 2, target.ScaleTop() + offsetY + boxHeight / 2),
+            QPointF((extent.left + extent.right) / 2, (extent.top + extent.bottom) / 2),
+            twipsPerPixel,
+            skewSine,
+            hexMode ? HexSkewAngle : 0.0,
+            diagram.tall,
+            {}};
+        drawDancers(place, diagram, rot);
     } catch (const std::exception& e) {
         logError(e);
     }

@@ -23,12 +23,14 @@ inline constexpr double HexSkewDegrees = 36.1;
 inline constexpr double HexSkewAngle = 30.0;
 double hexSkewSine();
 
-// Draws the diagram into the box at offsetX/offsetY (from the surface's ScaleLeft/ScaleTop).
-// colorMode: coloured, size-adaptive screen drawing; otherwise print mode. A box size of 0 or
-// less becomes the surface's size and is written back. In print mode, unless hexMode or a
-// rotation phrase in noteText applies, boxHeight returns the height the figure uses. measureOnly
-// computes that height and draws nothing. hexInfo: comma-separated couple-number offsets of the
-// hexagon mode. twipsPerPixel: the screen's pixel size, which sizes dancers, noses and dots.
+// Draws the diagram into the box at offsetX/offsetY (from the surface's ScaleLeft/ScaleTop),
+// centred, dancers and spacing drawn to one scale. colorMode: coloured dancers scaled to fill the
+// box less a margin (the screen's panels); otherwise print mode: white dancers at a fixed size
+// readable at arm's length, smaller only where the box is too narrow or too low, and boxHeight
+// returns the height the figure takes (0 for a diagram without dancers). A box size of 0 or less
+// becomes the surface's size and is written back. measureOnly computes that height and draws
+// nothing. hexInfo: comma-separated couple-number offsets of the hexagon mode. twipsPerPixel: the
+// screen's pixel size, by which the couple numbers are nudged onto the pixel grid.
 void DrawFigure(IDrawSurface& target, const QString& figureText, bool colorMode, double offsetX, double offsetY,
                 double& boxWidth, double& boxHeight, bool measureOnly, bool hexMode, const QString& hexInfo,
                 const QString& noteText, float twipsPerPixel = 15.0f);

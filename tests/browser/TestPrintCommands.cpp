@@ -1,5 +1,6 @@
 #include "IPrintDialogs.h"
 #include "PrintCommands.h"
+#include "PrinterDefaults.h"
 #include "StoppingProgress.h"
 #include "WindowFixture.h"
 #include "frmPreview.h"
@@ -39,13 +40,19 @@ public:
     bool openedExisted = false;
 };
 
-int pdfPages(const QString& path) {
+QString pdfInfo(const QString& path, const QString& field) {
     QProcess info;
     info.start(QStringLiteral("pdfinfo"), {path});
     info.waitForFinished();
     const QString text = QString::fromUtf8(info.readAllStandardOutput());
-    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(text);
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("^%1:\\s+(.*)$").arg(field), QRegularExpression::MultilineOption).match(text);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+int pdfPages(const QString& path) {
+    const QString pages = pdfInfo(path, QStringLiteral("Pages"));
+    return pages.isEmpty() ? -1 : pages.toInt();
 }
 
 } // namespace
@@ -94,21 +101,61 @@ private Q_SLOTS:
         QVERIFY(commandsDisabled());
     }
 
+    // The page setup starts from the INI's paper, or else from the system's default printer (A4
+    // portrait without one); a confirmed choice is what the INI keeps.
     void pageSetup_data() {
         QTest::addColumn<bool>("confirm");
-        QTest::newRow("OK") << true;
-        QTest::newRow("Cancel") << false;
+        QTest::addColumn<QString>("systemPaper"); // the default printer's paper, "" for no printer
+        QTest::addColumn<QString>("iniPaper");    // PaperSize and Orientation in the INI, "" for none
+        QTest::addColumn<QString>("seeded");
+        QTest::newRow("OK") << true << ""
+                            << ""
+                            << "9 1";
+        QTest::newRow("Cancel") << false << ""
+                                << ""
+                                << "9 1";
+        QTest::newRow("Cancel, Letter landscape printer") << false << "Letter 2"
+                                                          << ""
+                                                          << "1 2";
+        QTest::newRow("A5 printer, INI says A4 portrait") << false << "A5 1"
+                                                          << "9 1"
+                                                          << "9 1";
+        QTest::newRow("OK, Legal printer") << true << "Legal 1"
+                                           << ""
+                                           << "5 1";
     }
     void pageSetup() {
         QFETCH(bool, confirm);
+        QFETCH(QString, systemPaper);
+        QFETCH(QString, iniPaper);
+        QFETCH(QString, seeded);
         modSystem::WriteIniValue(QStringLiteral("Printer"), QStringLiteral("MarginLeft"), QStringLiteral("12"),
                                  iniPath());
-        QVERIFY(startPrinting({QStringLiteral("generated Plus")}));
+        if (!iniPaper.isEmpty()) {
+            modSystem::WriteIniValue(QStringLiteral("Printer"), QStringLiteral("PaperSize"),
+                                     iniPaper.section(' ', 0, 0), iniPath());
+            modSystem::WriteIniValue(QStringLiteral("Printer"), QStringLiteral("Orientation"),
+                                     iniPaper.section(' ', 1, 1), iniPath());
+        }
+        PrinterDefaults::setSource([systemPaper]() -> std::optional<QPageLayout> {
+            if (systemPaper.isEmpty()) {
+                return std::nullopt;
+            }
+            const QString name = systemPaper.section(' ', 0, 0);
+            const QPageSize::PageSizeId id = name == QLatin1String("Letter") ? QPageSize::Letter
+                                             : name == QLatin1String("A5")   ? QPageSize::A5
+                                                                             : QPageSize::Legal;
+            return QPageLayout(QPageSize(id),
+                               systemPaper.endsWith(QLatin1Char('2')) ? QPageLayout::Landscape : QPageLayout::Portrait,
+                               QMarginsF());
+        });
+        const bool started = startPrinting({QStringLiteral("generated Plus")});
+        PrinterDefaults::setSource({});
+        QVERIFY(started);
         m_print.confirm = confirm;
         m_window->menus().filePrintSet->trigger();
         QCOMPARE(m_print.seeded.MarginLeft, 12.0);
-        QCOMPARE(m_print.seeded.PaperSize, 9);
-        QCOMPARE(m_print.seeded.Orientation, 1);
+        QCOMPARE(QStringLiteral("%1 %2").arg(m_print.seeded.PaperSize).arg(m_print.seeded.Orientation), seeded);
         m_window->close();
         m_window.reset();
         const auto printer = [this](const char* key) {
@@ -116,8 +163,8 @@ private Q_SLOTS:
         };
         QCOMPARE(printer("MarginLeft"), confirm ? QStringLiteral("15") : QStringLiteral("12"));
         QCOMPARE(printer("MarginBottom"), confirm ? QStringLiteral("18") : QStringLiteral("10"));
-        QCOMPARE(printer("PaperSize"), confirm ? QStringLiteral("1") : QStringLiteral("9"));
-        QCOMPARE(printer("Orientation"), confirm ? QStringLiteral("2") : QStringLiteral("1"));
+        QCOMPARE(printer("PaperSize"), confirm ? QStringLiteral("1") : seeded.section(' ', 0, 0));
+        QCOMPARE(printer("Orientation"), confirm ? QStringLiteral("2") : seeded.section(' ', 1, 1));
     }
 
     void printMenuAsksFirst() {
@@ -126,6 +173,58 @@ private Q_SLOTS:
         m_window->menus().filePrint->trigger();
         QCOMPARE(m_print.printDialogs, 1);
         QCOMPARE(pdfPages(m_print.pdf), 2);
+        // The document is named after the library.
+        QCOMPARE(pdfInfo(m_print.pdf, QStringLiteral("Title")), QStringLiteral("Dance"));
+    }
+
+    // Clicked rows print in the order they were selected; a range taken with Shift in list order.
+    void printsInSelectionOrder_data() {
+        QTest::addColumn<QStringList>("clicks"); // rows clicked, with the modifier held
+        QTest::addColumn<QList<int>>("printed"); // rows in printed order
+        QTest::newRow("Ctrl clicks") << QStringList{"1", "Ctrl 2", "Ctrl 0"} << QList<int>{1, 2, 0};
+        QTest::newRow("Shift range upwards") << QStringList{"2", "Shift 0"} << QList<int>{0, 1, 2};
+        QTest::newRow("Ctrl click taken back") << QStringList{"2", "Ctrl 0", "Ctrl 1", "Ctrl 0"} << QList<int>{2, 1};
+        QTest::newRow("Ctrl then Shift range") << QStringList{"2", "Ctrl 0", "Ctrl Shift 1"} << QList<int>{2, 0, 1};
+        QTest::newRow("Shift+Up") << QStringList{"2", "Shift Up"} << QList<int>{1, 2};
+        QTest::newRow("all after a click") << QStringList{"1", "Ctrl A"} << QList<int>{0, 1, 2};
+    }
+    void printsInSelectionOrder() {
+        QFETCH(QStringList, clicks);
+        QFETCH(QList<int>, printed);
+        QVERIFY(startPrinting({QStringLiteral("generated Plus")}));
+        GridView* view = m_window->sequenceList().view();
+        for (const QString& click : clicks) {
+            const QString target = click.section(' ', -1);
+            Qt::KeyboardModifiers modifiers;
+            modifiers.setFlag(Qt::ControlModifier, click.contains(QLatin1String("Ctrl")));
+            modifiers.setFlag(Qt::ShiftModifier, click.contains(QLatin1String("Shift")));
+            if (target == QLatin1String("A") || target == QLatin1String("Up")) {
+                QVERIFY(focus(view));
+                QTest::keyClick(view, target == QLatin1String("A") ? Qt::Key_A : Qt::Key_Up, modifiers);
+                continue;
+            }
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers,
+                              view->visualRect(view->model()->index(target.toInt(), 0)).center());
+        }
+        QStringList expected;
+        for (const int row : printed) {
+            expected.append(
+                QStringLiteral("Create : ") +
+                sql(QStringLiteral("SELECT Date || ' ' || Time FROM tblSequence WHERE Sequence = ?"), {keyAt(row)})
+                    .value(0));
+        }
+        m_window->menus().filePrint->trigger();
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {m_print.pdf, QStringLiteral("-")});
+        text.waitForFinished();
+        const QStringList headers = QString::fromUtf8(text.readAllStandardOutput())
+                                        .split(QLatin1Char('\n'))
+                                        .filter(QStringLiteral("Create : "));
+        QStringList creates;
+        for (const QString& line : headers) {
+            creates.append(line.mid(line.indexOf(QStringLiteral("Create : "))).trimmed());
+        }
+        QCOMPARE(creates, expected);
     }
 
     void previewAndPrintTheSamePages() {

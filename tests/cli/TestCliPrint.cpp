@@ -52,7 +52,12 @@ private Q_SLOTS:
                                    QStringLiteral("--paper"), QStringLiteral("letter"), QStringLiteral("--landscape"),
                                    QStringLiteral("--pdf"), pdf});
         QCOMPARE(result.status, 0);
-        QVERIFY(run(QStringLiteral("pdfinfo"), {pdf}).out.contains(QStringLiteral("792 x 612 pts")));
+        const QString info = run(QStringLiteral("pdfinfo"), {pdf}).out;
+        QVERIFY(info.contains(QStringLiteral("792 x 612 pts")));
+        // The document is named after the library.
+        QVERIFY2(
+            info.contains(QRegularExpression(QStringLiteral("^Title:\\s+lib$"), QRegularExpression::MultilineOption)),
+            qPrintable(info));
         const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).out;
         const QString third = QStringLiteral("Create : 2026/12/06 08:54:58");
         const QString first = QStringLiteral("Create : 2026/12/06 08:52:34");

@@ -3,6 +3,8 @@
 #include "IDrawSurface.h"
 
 #include <QList>
+#include <QRectF>
+#include <algorithm>
 
 // A drawing surface that records every drawing call with its arguments and the fill colour of the
 // moment. Text measures are fixed (60 twips per character, 200 twips high) so positions are exact.
@@ -61,6 +63,32 @@ public:
         return result;
     }
     QList<Call> circles(double radius) const { return called(QStringLiteral("Circle"), radius); }
+
+    // The rectangle the circles, lines and polygons cover (texts aside).
+    QRectF bounds() const {
+        double left = 1e300;
+        double top = 1e300;
+        double right = -1e300;
+        double bottom = -1e300;
+        const auto cover = [&](double x, double y, double r) {
+            left = std::min(left, x - r);
+            top = std::min(top, y - r);
+            right = std::max(right, x + r);
+            bottom = std::max(bottom, y + r);
+        };
+        for (const Call& call : calls) {
+            if (call.op == QLatin1String("Circle")) {
+                cover(call.args.at(0), call.args.at(1), call.args.at(2));
+            } else if (call.op == QLatin1String("Line")) {
+                cover(call.args.at(0), call.args.at(1), 0);
+                cover(call.args.at(2), call.args.at(3), 0);
+            }
+            for (const QPointF& corner : call.corners) {
+                cover(corner.x(), corner.y(), 0);
+            }
+        }
+        return left > right ? QRectF() : QRectF(QPointF(left, top), QPointF(right, bottom));
+    }
 
     QStringList printed() const {
         QStringList texts;

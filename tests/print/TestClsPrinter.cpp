@@ -93,20 +93,43 @@ private Q_SLOTS:
         QVERIFY(page.lines.contains(QLineF(kLeft + 2 * pitch(), kLeft, kLeft + 2 * pitch(), m_printer->ScaleHeight())));
     }
 
-    void blockTallerThanAColumnIsDrawnAndTheNextStartsANewColumn() {
+    // A block taller than a whole column starts where it is and goes on at the top of the next
+    // columns, onto a new page; nothing lies below the bottom margin, and the next block follows
+    // its last line.
+    void blockTallerThanAColumnGoesOnInTheNextColumns() {
+        QStringList lines{QStringLiteral("first")};
         QStringList many;
-        for (int i = 0; i < 120; ++i) {
+        for (int i = 0; i < 200; ++i) {
             many.append(QStringLiteral("line %1").arg(i));
         }
-        m_printer->TextOut(QStringLiteral("first"));
+        m_printer->TextOut(lines.front());
         m_printer->TextOut(many.join(QLatin1Char('\n')));
-        QVERIFY(m_printer->CurrentY() > m_printer->ScaleHeight());
+        QVERIFY(m_printer->CurrentY() <= m_printer->ScaleHeight());
         m_printer->TextOut(QStringLiteral("after"));
+        lines += many;
+        lines.append(QStringLiteral("after"));
         const QList<RecordedPage> pages = finish();
         QCOMPARE(pages.size(), 2);
-        QCOMPARE(pages[0].find(QStringLiteral("line 0")).column, 1);
-        QCOMPARE(pages[0].find(QStringLiteral("line 119")).column, 1);
-        QCOMPARE(pages[1].find(QStringLiteral("after")).column, 0);
+        QStringList printed;
+        for (const RecordedPage& page : pages) {
+            for (const auto& line : page.texts) {
+                QVERIFY2(line.position.y() <= m_printer->ScaleHeight(), qPrintable(line.text));
+                printed.append(line.text);
+            }
+        }
+        QCOMPARE(printed, lines);
+        QCOMPARE(pages[0].find(QStringLiteral("line 0")).column, 0);
+        QCOMPARE(pages[1].find(QStringLiteral("line 199")).column, 0);
+        // The second column and the second page go on at their top.
+        const auto topOf = [](const RecordedPage& page, int column) {
+            double top = 1e9;
+            for (const auto& line : page.texts) {
+                top = line.column == column ? std::min(top, line.position.y()) : top;
+            }
+            return top;
+        };
+        QVERIFY(topOf(pages[0], 1) < kLeft + lineHeight());
+        QVERIFY(topOf(pages[1], 0) < kLeft + lineHeight());
     }
 
     void newColumnPastTheRightEdgeStartsANewPage() {

@@ -11,11 +11,14 @@ using namespace modPrint;
 namespace {
 
 constexpr float kTpp = 15.0f;
-// Print mode: dancers of half side 6 pixels, noses of radius 1.55 pixels touching them.
-constexpr double kPrintSz = 6 * 15.0;
-constexpr double kPrintNose = 1.55 * 15.0;
-// 30 twips per unit of the larger side W = 19/3 caps the print scale of a squared set.
-constexpr double kScale = 30 * 19.0 / 3;
+// On paper a diagram line is 400 twips (7 mm) from the next; dancers are 300 twips (5.3 mm)
+// across with noses of radius 37.5 twips, and their numbers 12 point. A dancer reaches 225 twips
+// from its centre, nose included; a figure has 120 twips of room above and below.
+constexpr double kUnit = 400;
+constexpr double kPrintSz = 150;
+constexpr double kPrintNose = 37.5;
+constexpr double kReach = 225;
+constexpr double kMargin = 120;
 
 const QString kFourLines =
     QStringList{"       3GV   3BV     ", " 4B>               2G<", " 4G>               2B<", "       1B^   1G^     "}
@@ -33,10 +36,6 @@ struct Dancer {
 const QList<Dancer> kSquare = {{7, 0, true, -90, "3"},  {13, 0, false, -90, "3"}, {1, 1, false, 0, "4"},
                                {19, 1, true, 180, "2"}, {1, 2, true, 0, "4"},     {19, 2, false, 180, "2"},
                                {7, 3, false, 90, "1"},  {13, 3, true, 90, "1"}};
-
-double unitX(const Dancer& d) {
-    return d.col / 3.0 - 19.0 / 6;
-}
 
 QPointF onPage(double x, double y, double degrees) { // turned counter-clockwise on a y-down page
     const double a = degrees * std::numbers::pi / 180;
@@ -126,27 +125,30 @@ private Q_SLOTS:
         QTEST(modPrint::rotationFlag(note), "rot");
     }
 
+    // On paper a figure has one size whatever its box: centred across the column, hung below the
+    // room at the top, and as high as its rows, the dancers' reach and the room above and below.
     void printModeSquaredSet_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("rowStep"); // text lines from one row of dancers to the next
-        QTest::addColumn<int>("heightUnits");
-        QTest::newRow("four lines") << kFourLines << 1 << 5;
-        QTest::newRow("default squared set, blank lines between") << squaredSetText() << 2 << 8;
+        QTest::addColumn<double>("boxHeight");
+        QTest::newRow("four lines") << kFourLines << 1 << 20000.0;
+        QTest::newRow("default squared set, blank lines between") << squaredSetText() << 2 << 20000.0;
+        QTest::newRow("four lines, box just high enough") << kFourLines << 1 << 3 * kUnit + 2 * kReach + 2 * kMargin;
     }
     void printModeSquaredSet() {
         QFETCH(QString, text);
         QFETCH(int, rowStep);
-        QFETCH(int, heightUnits);
+        QFETCH(double, boxHeight);
         RecordingSurface s(20000, 20000, 100, 50);
         double w = 4000;
-        double h = 3000;
+        double h = boxHeight;
         DrawFigure(s, text, false, 500, 700, w, h, false, false, {}, {}, kTpp);
-        // The height used is (maxRow + 2) units; the width stays.
-        QCOMPARE(h, heightUnits * kScale);
+        QCOMPARE(h, 3 * rowStep * kUnit + 2 * kReach + 2 * kMargin);
         QCOMPARE(w, 4000.0);
-        // Centred across the box; the top row hangs 200 twips below the box top.
+        // The dancers' middle (half way from the first cell start to the last) on the box's middle.
         const auto centre = [&](const Dancer& d) {
-            return QPointF(100 + 500 + 2000 + kScale * unitX(d), 50 + 700 + 200 + kScale * rowStep * d.row);
+            return QPointF(100 + 500 + 2000 + kUnit * (d.col - 10) / 3.0,
+                           50 + 700 + kMargin + kReach + kUnit * rowStep * d.row);
         };
         QCOMPARE(missingDancer(s, centre, 0), QString());
         QCOMPARE(s.called(QStringLiteral("Line")).size(), 16);
@@ -154,8 +156,40 @@ private Q_SLOTS:
         QCOMPARE(s.called(QStringLiteral("Polygon")).size(), 0);
         QCOMPARE(s.fillStyle, int(IDrawSurface::FillSolid));
         QCOMPARE(s.fontName, QStringLiteral("Arial"));
-        QCOMPARE(s.fontSize, 9.0);
+        QCOMPARE(s.fontSize, 12.0);
         QVERIFY(s.fontBold);
+    }
+
+    // A box narrower or lower than the figure at its size shrinks it, across and down alike, to
+    // fit between the room on either side.
+    void printedFigureShrinksToItsBox_data() {
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("height");
+        QTest::newRow("narrow") << 1500.0 << 20000.0;
+        QTest::newRow("low") << 4000.0 << 1000.0;
+    }
+    void printedFigureShrinksToItsBox() {
+        QFETCH(double, width);
+        QFETCH(double, height);
+        RecordingSurface s(20000, 20000);
+        double w = width;
+        double h = height;
+        DrawFigure(s, kFourLines, false, 0, 0, w, h, false, false, {}, {}, kTpp);
+        QVERIFY(h <= height);
+        const QRectF drawn = s.bounds();
+        QVERIFY(drawn.left() >= kMargin && drawn.right() <= width - kMargin);
+        QVERIFY(drawn.top() >= kMargin && drawn.bottom() <= h - kMargin);
+        // One scale: the girls of couples 3 and 2 (four units across) four times as far apart
+        // across as those of couples 2 and 4 are down (one line).
+        QList<QPointF> girls;
+        for (const auto& call : s.called(QStringLiteral("Circle"))) {
+            if (call.fill == Qt::white) {
+                girls.append(QPointF(call.args[0], call.args[1]));
+            }
+        }
+        QCOMPARE(girls.size(), 4);
+        QVERIFY(qAbs((girls[1] - girls[0]).x() - 4 * (girls[2] - girls[1]).y()) < 1e-6);
+        QVERIFY((girls[2] - girls[1]).y() < kUnit);
     }
 
     void rotatedPrint_data() {
@@ -168,55 +202,71 @@ private Q_SLOTS:
         QFETCH(QString, note);
         QFETCH(double, turn);
         RecordingSurface s(20000, 20000);
-        double w = 4400;
-        double h = 3400;
+        double w = 8000;
+        double h = 20000;
         DrawFigure(s, kFourLines, false, 0, 0, w, h, false, false, {}, note, kTpp);
-        QCOMPARE(h, 3400.0); // centred vertically, the height is kept
+        // The turned figure at the printed size, its height that of the turned figure.
+        const QRectF drawn = s.bounds();
+        QVERIFY(drawn.top() >= kMargin && drawn.bottom() <= h - kMargin);
+        QVERIFY(drawn.height() > h - 2 * kMargin - 2 * kReach);
         const auto centre = [&](const Dancer& d) {
-            return QPointF(2200, 1700) + kScale * onPage(unitX(d), d.row - 1.5, turn);
+            const auto girl = s.circles(kPrintSz).front();
+            return QPointF(girl.args[0], girl.args[1]) +
+                   kUnit * onPage((d.col - kSquare[0].col) / 3.0, d.row - kSquare[0].row, turn);
         };
         QCOMPARE(missingDancer(s, centre, turn), QString());
     }
 
-    void colourModeSizes_data() {
+    // On screen a figure fills its panel less a margin of 5 % of the panel's smaller side, centred,
+    // dancers and spacing to one scale; a panel larger by some factor draws everything larger by
+    // that factor (as a screen scaled by 1.5 does).
+    void colourFigureFillsItsPanel_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("scale");
-        QTest::addColumn<double>("sz");
-        QTest::addColumn<double>("fontSize");
-        QTest::addColumn<QString>("fontName");
-        QTest::addColumn<double>("k");
-        QTest::addColumn<QColor>("fill");
-        QTest::addColumn<double>("facing");
-        QTest::newRow("above 20 px") << "1G^" << 400.0 << 150.0 << 12.0 << "Arial" << 2.0 << QColor(255, 0, 0) << 90.0;
-        QTest::newRow("20 px") << "3G<" << 300.0 << 120.0 << 10.0 << "Arial" << 1.8 << QColor(0, 255, 255) << 180.0;
-        QTest::newRow("14 px") << "4G>" << 210.0 << 90.0 << 9.0 << "Arial" << 1.55 << QColor(255, 255, 0) << 0.0;
-        QTest::newRow("above 8 px, other mark")
-            << "5G?" << 150.0 << 90.0 << 9.0 << "Arial" << 1.55 << QColor(255, 0, 255) << 0.0;
-        QTest::newRow("8 px") << "6G^" << 120.0 << 60.0 << 6.0 << "Terminal" << 1.1 << QColor(255, 128, 0) << 90.0;
-        QTest::newRow("tiny, no couple") << "xG^" << 50.0 << 60.0 << 6.0 << "Terminal" << 1.1 << QColor(Qt::white)
-                                         << 90.0;
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("height");
+        const QString twoLines = QStringLiteral(" 1G^   2G<   2B<   1BV\r\n\r\n 3B^   4B>   4G>   3GV");
+        const QString column = QStringLiteral("1B^\r\n1G^\r\n2B^\r\n2G^\r\n3B^\r\n3G^\r\n4B^\r\n4G^");
+        QTest::newRow("two lines, wide panel") << twoLines << 7050.0 << 3150.0;
+        QTest::newRow("squared set, wide panel") << squaredSetText() << 7050.0 << 3150.0;
+        QTest::newRow("column, wide panel") << column << 7050.0 << 3150.0;
+        QTest::newRow("two lines, tall panel") << twoLines << 3150.0 << 7050.0;
     }
-    void colourModeSizes() {
+    void colourFigureFillsItsPanel() {
         QFETCH(QString, text);
-        QFETCH(double, scale);
-        QFETCH(double, sz);
-        QFETCH(QString, fontName);
-        QFETCH(double, k);
-        QFETCH(QColor, fill);
-        QFETCH(double, facing);
-        RecordingSurface s(20000, 20000);
-        // One dancer: no extent, so the scale is the box side less 400 and the dancer sits in the middle.
-        double w = scale + 400;
-        double h = scale + 400;
-        DrawFigure(s, text, true, 0, 0, w, h, false, false, {}, {}, kTpp);
-        const QPointF c(w / 2, h / 2);
-        QVERIFY(hasCircle(s, c, sz, fill));
-        QVERIFY(hasCircle(s, toward(c, facing, k * 15 + sz), k * 15, Qt::black));
-        QVERIFY(hasNumber(s, c, text.left(1)));
-        QTEST(s.fontSize, "fontSize");
-        QCOMPARE(s.fontName, fontName);
-        QCOMPARE(s.fontBold, fontName == QLatin1String("Arial"));
-        QCOMPARE(h, scale + 400); // colour mode keeps the box
+        QFETCH(double, width);
+        QFETCH(double, height);
+        QList<RecordingSurface> drawings;
+        for (const double factor : {1.0, 1.5}) {
+            RecordingSurface s(width * factor, height * factor);
+            double w = 0;
+            double h = 0;
+            DrawFigure(s, text, true, 0, 0, w, h, false, false, {}, {}, kTpp);
+            QCOMPARE(h, height * factor); // colour mode keeps the box
+            drawings.append(s);
+        }
+        const double margin = 0.05 * std::min(width, height);
+        const QRectF drawn = drawings[0].bounds();
+        QVERIFY2(
+            QRectF(margin, margin, width - 2 * margin, height - 2 * margin)
+                .adjusted(-1e-6, -1e-6, 1e-6, 1e-6)
+                .contains(drawn),
+            qPrintable(
+                QStringLiteral("%1,%2 %3x%4").arg(drawn.x()).arg(drawn.y()).arg(drawn.width()).arg(drawn.height())));
+        QVERIFY(std::max(drawn.width() / (width - 2 * margin), drawn.height() / (height - 2 * margin)) > 0.85);
+        QVERIFY((drawn.center() - QPointF(width / 2, height / 2)).manhattanLength() < 0.05 * std::min(width, height));
+        // Everything scales alike: positions, sizes and the numbers' font.
+        QCOMPARE(drawings[1].calls.size(), drawings[0].calls.size());
+        for (qsizetype i = 0; i < drawings[0].calls.size(); ++i) {
+            const auto& small = drawings[0].calls[i];
+            const auto& large = drawings[1].calls[i];
+            for (qsizetype a = 0; a < small.args.size() && small.op != QLatin1String("Print"); ++a) {
+                QVERIFY(qAbs(large.args[a] - 1.5 * small.args[a]) < 1e-6);
+            }
+            for (qsizetype c = 0; c < small.corners.size(); ++c) {
+                QVERIFY((large.corners[c] - 1.5 * small.corners[c]).manhattanLength() < 1e-6);
+            }
+        }
+        QVERIFY(qAbs(drawings[1].fontSize - 1.5 * drawings[0].fontSize) < 1e-9);
     }
 
     void colourModeBoyIsFilledPolygon() {
@@ -224,10 +274,17 @@ private Q_SLOTS:
         double w = 800;
         double h = 800;
         DrawFigure(s, QStringLiteral("2B>"), true, 0, 0, w, h, false, false, {}, {}, kTpp);
-        // Half side 150 around (400, 400): corners at 250 and 550 twips, kept between pixels.
+        // A square around (400, 400) in the couple's colour, its corners kept between pixels.
         const auto polygons = s.called(QStringLiteral("Polygon"));
         QCOMPARE(polygons.size(), 1);
-        QCOMPARE(polygons[0].corners, QList<QPointF>({{250, 250}, {550, 250}, {550, 550}, {250, 550}, {250, 250}}));
+        const QList<QPointF> corners = polygons[0].corners;
+        QCOMPARE(corners.size(), 5);
+        const double a = 400 - corners[0].x();
+        QVERIFY(a > 10 && std::abs(a - std::round(a)) > 1e-6);
+        QCOMPARE(
+            corners,
+            QList<QPointF>(
+                {{400 - a, 400 - a}, {400 + a, 400 - a}, {400 + a, 400 + a}, {400 - a, 400 + a}, {400 - a, 400 - a}}));
         QCOMPARE(polygons[0].fill, QColor(0, 255, 0));
         QCOMPARE(s.called(QStringLiteral("Line")).size(), 0);
     }
@@ -239,27 +296,16 @@ private Q_SLOTS:
         QTest::addColumn<double>("box");
         QTest::addColumn<double>("width");
         QTest::addColumn<double>("height");
-        // A zero box is the whole surface, written back; print mode returns (maxRow + 2) * s.
+        // A zero box is the whole surface, written back; print mode returns the height it takes.
         QTest::newRow("no dancers, print") << "  x\r\n--" << false << false << 0.0 << 3000.0 << 0.0;
         QTest::newRow("empty, colour") << "" << true << false << 0.0 << 3000.0 << 2000.0;
-        QTest::newRow("measure, print") << kFourLines << false << true << 1800.0 << 1800.0 << 5 * kScale;
-        // A lone dancer has no extent: s = 1400, but a small figure counts as 8 units, so 30 * 8.
-        QTest::newRow("measure, lone dancer") << "1G^" << false << true << 1800.0 << 1800.0 << 2 * 240.0;
+        // Three lines at the size that fits the width: 1,800 less the room, over 6 units and the reach.
+        QTest::newRow("measure, narrow print")
+            << kFourLines << false << true << 1800.0 << 1800.0
+            << (1800 - 2 * kMargin) / (6 + 2 * kReach / kUnit) * (3 + 2 * kReach / kUnit) + 2 * kMargin;
+        // A lone dancer has no extent, but is drawn at the printed size.
+        QTest::newRow("measure, lone dancer") << "1G^" << false << true << 1800.0 << 1800.0 << 2 * kReach + 2 * kMargin;
     }
-    void drawsNothing() {
-        QFETCH(QString, text);
-        QFETCH(bool, colorMode);
-        QFETCH(bool, measure);
-        QFETCH(double, box);
-        RecordingSurface s(3000, 2000);
-        double w = box;
-        double h = box;
-        DrawFigure(s, text, colorMode, 0, 0, w, h, measure, false, {}, {}, kTpp);
-        QVERIFY(s.calls.isEmpty());
-        QTEST(w, "width");
-        QTEST(h, "height");
-    }
-
     void hexagonNumbers_data() {
         QTest::addColumn<QString>("hexInfo");
         QTest::addColumn<QString>("numbers");

@@ -113,6 +113,17 @@ private Q_SLOTS:
         QVERIFY(!cells.contains(QStringLiteral("KO1")));
     }
 
+    // Two sequences of one level, date and time (Change Level can make them) each get their own
+    // calls.
+    void sequencesOfOneDateAndTimeKeepTheirCalls() {
+        const qint64 a = addSequence(m_library->db, QStringLiteral("10:00:01"), {{QStringLiteral("first")}});
+        const qint64 b = addSequence(m_library->db, QStringLiteral("10:00:01"), {{QStringLiteral("second")}});
+        const QMap<QString, QString> cells = write({a, b}, 0);
+        QCOMPARE((QStringList{cells.value(QStringLiteral("A4")), cells.value(QStringLiteral("A5")),
+                              cells.value(QStringLiteral("B4")), cells.value(QStringLiteral("B5"))}),
+                 (QStringList{QStringLiteral("first"), QString(), QStringLiteral("second"), QString()}));
+    }
+
     void sequencesBeyondTheLastColumnAreCounted() {
         Transaction transaction(m_library->db);
         Statement add = m_library->db.prepare(QStringLiteral(

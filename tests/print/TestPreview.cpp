@@ -4,6 +4,7 @@
 #include "clsPageSetupDlg.h"
 #include "clsPrinter.h"
 #include "frmPreview.h"
+#include "modGeneral.h"
 
 #include <QPageSetupDialog>
 #include <QtTest>
@@ -54,7 +55,7 @@ private:
 private Q_SLOTS:
     void init() {
         m_home = std::make_unique<TestHome>();
-        m_geometry = {150, 300, 9000, 7500};
+        m_geometry = {150, 300, 15000, 9000};
         m_form = std::make_unique<frmPreview>(m_geometry);
     }
     void cleanup() {
@@ -69,7 +70,36 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>("lblMaxPage")->text(), QStringLiteral("/ 1"));
         QVERIFY(!child<QPushButton>("cmdPagePrevious")->isEnabled());
         QVERIFY(!child<QPushButton>("cmdPageNext")->isEnabled());
-        QCOMPARE(m_form->size(), QSize(600, 500));
+        QCOMPARE(m_form->size(), QSize(1000, 600));
+    }
+
+    // Opened at the size of a first start (400 x 400 pixels), the window is as large as its button
+    // row needs: every caption and the page count show whole, side by side.
+    void buttonRowShowsWhole_data() {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("English") << "English";
+        QTest::newRow("Japanese") << "Japanese";
+    }
+    void buttonRowShowsWhole() {
+        QFETCH(QString, language);
+        modGeneral::SetLanguage(language);
+        m_geometry = {0, 0, 6000, 6000};
+        m_form = std::make_unique<frmPreview>(m_geometry);
+        show(12);
+        QRect previous;
+        for (const char* name : {"Label1", "txtPage", "lblMaxPage", "cmdPagePrevious", "cmdPageNext", "cmdZoomPage",
+                                 "cmdZoomWidth", "cmdZoom100", "cmdPrint", "cmdClose"}) {
+            auto* widget = child<QWidget>(name);
+            const QRect rect(widget->mapTo(m_form.get(), QPoint(0, 0)), widget->size());
+            QVERIFY2(m_form->rect().contains(rect), name);
+            QVERIFY2(previous.isNull() || rect.left() > previous.right(), name);
+            QVERIFY2(widget->width() >= widget->minimumSizeHint().width(), name);
+            previous = rect;
+        }
+        auto* viewport = child<QWidget>("picContainer1");
+        QVERIFY(viewport->height() >= 100);
+        QVERIFY(viewport->mapTo(m_form.get(), QPoint(0, 0)).y() > previous.bottom());
+        modGeneral::SetLanguage(QStringLiteral("Japanese"));
     }
 
     void steppingStopsAtBothEnds() {
@@ -111,7 +141,7 @@ private Q_SLOTS:
 
     void dragFollowsTheMouseAfterThreeMoves() {
         show(1);
-        child<QPushButton>("cmdZoom100")->click();
+        m_form->setZoom(2.0);
         auto* page = child<QWidget>("picPreview");
         auto* across = child<QScrollBar>("hsbHScroll");
         auto* down = child<QScrollBar>("vsbVScroll");
@@ -150,11 +180,11 @@ private Q_SLOTS:
         QSignalSpy print(m_form.get(), &frmPreview::printRequested);
         child<QPushButton>("cmdPrint")->click();
         QCOMPARE(print.count(), 1);
-        m_form->resize(640, 480);
+        m_form->resize(1040, 680);
         child<QPushButton>("cmdClose")->click();
         QTRY_VERIFY(!m_form->isVisible());
-        QCOMPARE(m_geometry.FormWidth, 640 * 15);
-        QCOMPARE(m_geometry.FormHeight, 480 * 15);
+        QCOMPARE(m_geometry.FormWidth, 1040 * 15);
+        QCOMPARE(m_geometry.FormHeight, 680 * 15);
         // Shown again, it starts at page 1.
         show(2);
         QCOMPARE(pageText(), QStringLiteral("1"));

@@ -127,6 +127,69 @@ private Q_SLOTS:
         QVERIFY2(fonts.contains(QRegularExpression(QStringLiteral("CJK\\S*\\s.*\\syes\\s+\\S+\\s+yes"))),
                  qPrintable(fonts));
     }
+
+    // A call taller than the rest of its column, or than a whole page, goes on in the next column
+    // and on the next page: every word reaches the PDF in order, no line lies below the bottom
+    // margin, and the call after it starts below its last line.
+    void longCallKeepsEveryWord_data() {
+        QTest::addColumn<int>("words");
+        QTest::addColumn<int>("notePrint");
+        QTest::newRow("400 words") << 400 << 0;
+        QTest::newRow("400 words with its note") << 400 << 1;
+        QTest::newRow("3,000 words") << 3000 << 0;
+    }
+    void longCallKeepsEveryWord() {
+        QFETCH(int, words);
+        QFETCH(int, notePrint);
+        QStringList text;
+        for (int w = 0; w < words; ++w) {
+            text.append(QStringLiteral("w%1").arg(w, 4, 10, QLatin1Char('0')));
+        }
+        const QList<TestCall> calls{{QStringLiteral("before")},
+                                    {text.join(QLatin1Char(' ')), kSquaredSet, QStringLiteral("the note")},
+                                    {QStringLiteral("after")}};
+        const qint64 key = addSequence(m_library->db, QStringLiteral("09:00:00"), calls);
+        modPrint::PrintOptions options;
+        options.NotePrint = notePrint;
+
+        clsPrinter preview;
+        preview.setPreview(true);
+        modPrint::PrintSequence(m_library->db, {key}, options, preview);
+        const QList<RecordedPage> pages =
+            recordPages(preview.pages(), kLeft, preview.ColumnWidth + 2 * preview.ColumnSpace);
+        QStringList shown;
+        for (const RecordedPage& page : pages) {
+            for (const auto& line : page.texts) {
+                QVERIFY2(line.position.y() <= preview.ScaleHeight(), qPrintable(line.text));
+                // The figure's couple numbers aside.
+                if (!line.text.contains(QRegularExpression(QStringLiteral("^[0-9]+$")))) {
+                    shown += line.text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+                }
+            }
+            for (const QRectF& dancer : page.ellipses) {
+                QVERIFY(dancer.bottom() <= preview.ScaleHeight());
+            }
+        }
+        const QStringList expected =
+            QStringList{QStringLiteral("Level"),    QStringLiteral(":"),     QStringLiteral("Plus"),
+                        QStringLiteral("Create"),   QStringLiteral(":"),     QStringLiteral("2026/01/02"),
+                        QStringLiteral("09:00:00"), QStringLiteral("before")} +
+            text + (notePrint == 1 ? QStringList{QStringLiteral("the"), QStringLiteral("note")} : QStringList()) +
+            QStringList{QStringLiteral("after")};
+        QCOMPARE(shown, expected);
+
+        const QString pdf = m_library->home.file(QStringLiteral("long.pdf"));
+        {
+            QPdfWriter writer(pdf);
+            writer.setResolution(1200);
+            clsPrinter printer;
+            printer.setPrinter(&writer);
+            modPrint::PrintSequence(m_library->db, {key}, options, printer);
+        }
+        const QStringList printed = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
+                                        .split(QRegularExpression(QStringLiteral("\\s+")));
+        QCOMPARE(printed.filter(QRegularExpression(QStringLiteral("^w\\d{4}$"))), text);
+    }
 };
 
 QTEST_MAIN(TestPrintPdf)

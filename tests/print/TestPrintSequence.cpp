@@ -149,6 +149,18 @@ private Q_SLOTS:
         QCOMPARE(progress.labels.back(), QStringLiteral("Sending page %1 of %1 to the printer...").arg(pages));
     }
 
+    // Two sequences of one level, date and time (Change Level can make them) each print their own
+    // calls.
+    void sequencesOfOneDateAndTimeKeepTheirCalls() {
+        Database& db = m_library->db;
+        const qint64 a = addSequence(db, QStringLiteral("10:00:01"), plainCalls(2, QStringLiteral("first")));
+        const qint64 b = addSequence(db, QStringLiteral("10:00:01"), plainCalls(3, QStringLiteral("second")));
+        const QString pageA = print({a}).front().all();
+        const QString pageB = print({b}).front().all();
+        QVERIFY(pageA.contains(QStringLiteral("first 2")) && !pageA.contains(QStringLiteral("second")));
+        QVERIFY(pageB.contains(QStringLiteral("second 3")) && !pageB.contains(QStringLiteral("first")));
+    }
+
     void missingSequencesAreLeftOut() {
         const qint64 a = addSequence(m_library->db, QStringLiteral("10:00:01"), plainCalls(1));
         const QList<RecordedPage> pages = print({4242, a});

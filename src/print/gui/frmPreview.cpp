@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 #include <cmath>
 
@@ -63,16 +64,25 @@ frmPreview::frmPreview(FormGeometry& geometry, QWidget* parent) : QDialog(parent
     row->addWidget(m_cmdPrint);
     row->addWidget(m_cmdClose);
 
-    m_picContainer1 = new QWidget(this);
+    // Below the button row, the area the viewport and its scroll bars share.
+    m_pageArea = new QWidget(this);
+    m_pageArea->setMinimumHeight(10 * fontMetrics().height());
+    auto* form = new QVBoxLayout(this);
+    form->setContentsMargins(0, 0, 0, 0);
+    form->setSpacing(0);
+    form->addWidget(m_buttonRow);
+    form->addWidget(m_pageArea, 1);
+
+    m_picContainer1 = new QWidget(m_pageArea);
     m_picContainer1->setObjectName(QStringLiteral("picContainer1"));
     m_picContainer1->setAutoFillBackground(true);
     m_picContainer1->setBackgroundRole(QPalette::Dark);
     m_picContainer2 = new QWidget(m_picContainer1);
     m_picContainer2->setObjectName(QStringLiteral("picContainer2"));
     m_picPreview = new PreviewPage(m_picContainer2);
-    m_hsbHScroll = new QScrollBar(Qt::Horizontal, this);
+    m_hsbHScroll = new QScrollBar(Qt::Horizontal, m_pageArea);
     m_hsbHScroll->setObjectName(QStringLiteral("hsbHScroll"));
-    m_vsbVScroll = new QScrollBar(Qt::Vertical, this);
+    m_vsbVScroll = new QScrollBar(Qt::Vertical, m_pageArea);
     m_vsbVScroll->setObjectName(QStringLiteral("vsbVScroll"));
     for (QScrollBar* bar : {m_hsbHScroll, m_vsbVScroll}) {
         bar->setFocusPolicy(Qt::NoFocus);
@@ -82,6 +92,7 @@ frmPreview::frmPreview(FormGeometry& geometry, QWidget* parent) : QDialog(parent
     for (QWidget* surface : {m_picContainer1, m_picContainer2, static_cast<QWidget*>(m_picPreview)}) {
         surface->installEventFilter(this);
     }
+    m_pageArea->installEventFilter(this);
 
     connect(m_cmdPagePrevious, &QPushButton::clicked, this, &frmPreview::cmdPagePrevious_Click);
     connect(m_cmdPageNext, &QPushButton::clicked, this, &frmPreview::cmdPageNext_Click);
@@ -148,6 +159,7 @@ void frmPreview::Form_Activate() {
     m_cmdPageNext->setEnabled(stepping);
     m_hsbHScroll->setValue(0);
     m_vsbVScroll->setValue(0);
+    layout()->activate();
     Form_Resize();
 }
 
@@ -190,9 +202,8 @@ double frmPreview::fitZoom(bool widthOnly) const {
         return 1.0;
     }
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const int rowHeight = m_buttonRow->sizeHint().height();
-    const double across = widthOnly ? width() - bar - 2 * kFitMargin : width() - 2 * kFitMargin;
-    const double down = height() - rowHeight - 2 * kFitMargin;
+    const double across = m_pageArea->width() - (widthOnly ? bar : 0) - 2 * kFitMargin;
+    const double down = m_pageArea->height() - 2 * kFitMargin;
     const double zoom = widthOnly ? across / page.width() : std::min(across / page.width(), down / page.height());
     return std::clamp(zoom, kMinZoom, kMaxZoom);
 }
@@ -213,12 +224,11 @@ void frmPreview::zoomFitPage() {
     Form_Resize();
 }
 
-// Lays the window out: the button row on top, the viewport below with its scroll bars along the
-// right and bottom edges, and the frame sized to the page. The bars cover the part of the page
-// that does not fit; in a direction where the page is smaller, it is centred.
+// Lays the page area out (the button row above it is laid out by the window's layout): the
+// viewport with its scroll bars along the right and bottom edges, and the frame sized to the page.
+// The bars cover the part of the page that does not fit; in a direction where the page is
+// smaller, it is centred.
 void frmPreview::Form_Resize() {
-    const int rowHeight = m_buttonRow->sizeHint().height();
-    m_buttonRow->setGeometry(0, 0, width(), rowHeight);
     if (m_zoomMode != ZoomMode::Fixed) {
         m_zoom = fitZoom(m_zoomMode == ZoomMode::FitWidth);
     }
@@ -226,7 +236,7 @@ void frmPreview::Form_Resize() {
     const QSize page(static_cast<int>(std::lround(real.width() * m_zoom)),
                      static_cast<int>(std::lround(real.height() * m_zoom)));
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const QRect area(0, rowHeight, width(), std::max(0, height() - rowHeight));
+    const QRect area = m_pageArea->rect();
     bool horizontal = page.width() > area.width();
     bool vertical = page.height() > area.height();
     vertical = vertical || (horizontal && page.height() > area.height() - bar);
@@ -252,11 +262,6 @@ void frmPreview::Form_Resize() {
 // The page moves inside its frame by the scroll values.
 void frmPreview::scrollPages() {
     m_picPreview->move(-m_hsbHScroll->value(), -m_vsbVScroll->value());
-}
-
-void frmPreview::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    Form_Resize();
 }
 
 void frmPreview::keyPressEvent(QKeyEvent* event) {
@@ -322,6 +327,12 @@ bool frmPreview::dragMouse(QEvent* event) {
 }
 
 bool frmPreview::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pageArea) {
+        if (event->type() == QEvent::Resize) {
+            Form_Resize();
+        }
+        return QDialog::eventFilter(watched, event);
+    }
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseMove:

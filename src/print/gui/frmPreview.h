@@ -46,7 +46,6 @@ Q_SIGNALS:
     void printRequested();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -82,6 +81,7 @@ private:
     QPoint m_anchor;
 
     QWidget* m_buttonRow = nullptr;
+    QWidget* m_pageArea = nullptr;
     QLabel* m_label1 = nullptr;
     QLineEdit* m_txtPage = nullptr;
     QLabel* m_lblMaxPage = nullptr;
