@@ -69,9 +69,6 @@ public:
             second(dialog);
         };
     }
-    static Answer nothing() {
-        return [](QWidget*) {};
-    }
 
 private:
     static bool fits(const QWidget* widget, const Step& step) {
