@@ -13,6 +13,9 @@ struct BrowserState {
     bool cellEdit = false;
     // True while a list is being filled: row changes then store no positions.
     bool listFilling = false;
+    // The open library takes changes: false without a library and on a read-only one, where no
+    // editor opens and no change starts.
+    bool writable = false;
     // The call row the next sequence change opens: 0 at start-up, -1 (the level's saved row)
     // after every change, or a search match's row.
     int pendingCallRow = 0;

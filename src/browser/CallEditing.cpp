@@ -24,7 +24,7 @@ CallEditing::CallEditing(Settings& settings, BrowserState& state, LibraryOperati
       m_dialogs(dialogs) {}
 
 void CallEditing::addRow(int n, int captionKey) {
-    if (m_state.currentSequence == 0) {
+    if (!m_state.writable || m_state.currentSequence == 0) {
         return;
     }
     try {
@@ -38,7 +38,7 @@ void CallEditing::addRow(int n, int captionKey) {
 }
 
 void CallEditing::grdCall_DeleteRow(int n) {
-    if (m_state.currentSequence == 0 || n < 1 || n > m_calls.rowCount()) {
+    if (!m_state.writable || m_state.currentSequence == 0 || n < 1 || n > m_calls.rowCount()) {
         return;
     }
     // Asked before anything changes, so no lock is held while the question waits. The grid shows
@@ -59,7 +59,7 @@ void CallEditing::grdCall_DeleteRow(int n) {
 
 void CallEditing::grdCall_EditFormation(int n) {
     try {
-        if (m_state.currentSequence != 0 && m_library.hasCall(m_state.currentSequence, n)) {
+        if (m_state.writable && m_state.currentSequence != 0 && m_library.hasCall(m_state.currentSequence, n)) {
             const CallList::CachedCall cached = m_calls.cachedCall(n - 1);
             const std::optional<FormationText> edited =
                 m_dialogs.editFormation({cached.figure, cached.note, cached.hexInfo}, m_settings.HexMode);

@@ -240,6 +240,12 @@ void CallList::applySettings() {
     grdCall_AutoSize();
 }
 
+void CallList::setWritable(bool writable) {
+    for (GridView* grid : {m_grid, m_hex[0], m_hex[1], m_history}) {
+        grid->setEditable(writable);
+    }
+}
+
 QString CallList::levelCaption() const {
     return m_level->text();
 }
@@ -437,6 +443,9 @@ bool CallList::MoveCallRow(int direction) {
 }
 
 void CallList::grdCall_ValidateEdit(int row, const QString& text) {
+    if (!m_state.writable) {
+        return;
+    }
     try {
         const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10512));
         m_library.setCallText(m_state.currentSequence, row + 1, text);
@@ -447,7 +456,7 @@ void CallList::grdCall_ValidateEdit(int row, const QString& text) {
 
 void CallList::grdHexInfo_ValidateEdit(int index, const QString& text) {
     const int k = currentRow() + index - 1;
-    if (k < 0 || k >= m_cache.size()) {
+    if (!m_state.writable || k < 0 || k >= m_cache.size()) {
         return;
     }
     m_cache[k].hexInfo = text;
@@ -498,7 +507,7 @@ bool CallList::grdHexInfo_KeyDown(int index, int key) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {
         const int k = row + index - 1;
-        if (k >= 0 && k < m_cache.size() && !m_cache[k].figure.isEmpty()) {
+        if (m_state.writable && k >= 0 && k < m_cache.size() && !m_cache[k].figure.isEmpty()) {
             if (m_hexModel[index]->item(0, 0)->text().isEmpty() && k >= 1) {
                 m_settingHex = true;
                 m_hexModel[index]->item(0, 0)->setText(m_cache[k - 1].hexInfo);

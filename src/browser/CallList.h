@@ -59,6 +59,8 @@ public:
     void resetHeader();
     // Fonts, colours and row margin from the settings.
     void applySettings();
+    // Calls, hexagon offsets and history cells are edited only on a library that takes changes.
+    void setWritable(bool writable);
 
     // The cached texts of call-grid row (a copy; empty for a row that does not exist).
     CachedCall cachedCall(int row) const { return m_cache.value(row); }

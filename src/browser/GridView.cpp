@@ -20,6 +20,9 @@ void GridView::editCurrent() {
 }
 
 bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (!m_editable) {
+        return false;
+    }
     const bool opened = QTableView::edit(index, trigger, event);
     if (opened && state() == EditingState) {
         Q_EMIT editStarted();

@@ -13,6 +13,8 @@ public:
     // Opens the cell editor on the current cell.
     void editCurrent();
     bool isEditing() const { return state() == EditingState; }
+    // False: no cell editor opens, whatever the model allows (a read-only library).
+    void setEditable(bool editable) { m_editable = editable; }
 
 Q_SIGNALS:
     void editStarted();
@@ -25,4 +27,7 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool m_editable = true;
 };

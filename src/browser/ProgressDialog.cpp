@@ -37,8 +37,9 @@ ProgressDialog::ProgressDialog(QWidget* parent) {
     // few milliseconds) nor by its timer (which could fire while the work waits for a question).
     m_dialog->reset();
     m_dialog->setMinimumDuration(ShowAfterMs);
-    // Closing a window or dropping files on one would start other work in the middle of this one;
+    // Closing the window or dropping files on it would start other work in the middle of this one;
     // until the dialog shows (and blocks the other windows), those events are held off here.
+    m_window = parent != nullptr ? parent->window() : nullptr;
     QCoreApplication::instance()->installEventFilter(this);
     m_running.start();
 }
@@ -138,10 +139,11 @@ void ProgressDialog::setCancellable(bool cancellable) {
 // any shortcut: the dialog's own Escape shortcut outlives its Cancel button.
 bool ProgressDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_dialog) {
-        // While the work waits for an answer, the question's own box holds the other windows.
+        // Only the window the work belongs to is held open: a box the work shows meanwhile (a
+        // question, a file chooser, an error) closes itself through its close event. While the
+        // work waits for an answer, that box holds the other windows.
         const QEvent::Type type = event->type();
-        const auto* widget = qobject_cast<QWidget*>(watched);
-        if (!m_paused && ((type == QEvent::Close && widget != nullptr && widget->isWindow()) ||
+        if (!m_paused && ((type == QEvent::Close && m_window != nullptr && watched == m_window) ||
                           type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
             event->ignore();
             return true;

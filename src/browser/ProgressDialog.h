@@ -12,8 +12,8 @@ class QWidget;
 // The progress of a long command in the window: a QProgressDialog ("frmProgress") that appears
 // once the work has run for half a second, with what is being done, how far, and Cancel
 // ("cmdCancel"). While it shows it takes every input of the program, so that no second command
-// can start in the middle of one; before it shows, the windows repaint but user input waits, and
-// no window closes and no files are dropped.
+// can start in the middle of one; before it shows, the windows repaint but user input waits, the
+// window the work belongs to does not close and no files are dropped.
 class ProgressDialog final : public QObject, public IProgress {
     Q_OBJECT
 
@@ -41,6 +41,8 @@ private:
     void update();
 
     QPointer<QProgressDialog> m_dialog;
+    // The window held open during the work.
+    QPointer<QWidget> m_window;
     QElapsedTimer m_running;
     QElapsedTimer m_sinceUpdate;
     QString m_label;

@@ -45,6 +45,7 @@ frmSearchWord* SearchCommands::dialog() {
 }
 
 void SearchCommands::mnuEditSearch_Click() {
+    dialog()->setReplaceAllowed(m_state.writable);
     dialog()->setReplaceMode(false);
     m_dialog->show();
     m_dialog->raise();
@@ -52,6 +53,7 @@ void SearchCommands::mnuEditSearch_Click() {
 }
 
 void SearchCommands::mnuEditReplace_Click() {
+    dialog()->setReplaceAllowed(m_state.writable);
     dialog()->setReplaceMode(true);
     m_dialog->show();
     m_dialog->raise();
@@ -93,6 +95,9 @@ void SearchCommands::showMessage(const SearchMessage& message) {
 
 bool SearchCommands::SearchWord(bool replaceFlag, const QString& findText, const QString& replaceText, int compareMode,
                                 int direction) {
+    if (replaceFlag && !m_state.writable) {
+        return false;
+    }
     const SearchContext context{m_settings.ViewLevel, m_settings.SequenceSort, m_state.currentSequence,
                                 std::max(0, m_calls.currentRow())};
     const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10527));
@@ -115,6 +120,9 @@ bool SearchCommands::SearchWord(bool replaceFlag, const QString& findText, const
 }
 
 void SearchCommands::ReplaceWordAll(const QString& findText, const QString& replaceText, int compareMode) {
+    if (!m_state.writable) {
+        return;
+    }
     LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10528));
     std::unique_ptr<IProgress> progress = m_dialogs.progress();
     const ReplaceAllResult result = m_engine.ReplaceWordAll(

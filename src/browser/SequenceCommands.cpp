@@ -135,6 +135,9 @@ void SequenceCommands::mnuHistoryDelete_Click() {
 }
 
 void SequenceCommands::grdHistory_ValidateEdit(int row, int column, const QString& text) {
+    if (!m_state.writable) {
+        return;
+    }
     QStandardItemModel* history = m_calls.historyModel();
     const qint64 key = history->item(row, 2)->text().toLongLong();
     try {

@@ -62,6 +62,12 @@ void SequenceList::applySettings() {
     m_view->verticalHeader()->setDefaultSectionSize(std::max(QFontMetrics(m_view->font()).height() + 6, 20));
 }
 
+void SequenceList::setWritable(bool writable) {
+    m_model->setWritable(writable);
+    m_view->setEditable(writable);
+    m_view->setDragEnabled(writable);
+}
+
 void SequenceList::clear() {
     m_model->clear();
     m_selection.clear();
@@ -116,6 +122,9 @@ void SequenceList::rememberRow(int row) {
 }
 
 void SequenceList::grdSeqList_ValidateEdit(int row, const QString& title) {
+    if (!m_state.writable) {
+        return;
+    }
     try {
         const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10511));
         m_library.setTitle(m_model->sequenceAt(row), title);
@@ -126,6 +135,9 @@ void SequenceList::grdSeqList_ValidateEdit(int row, const QString& title) {
 
 void SequenceList::BeforeMoveRow(int draggedRow, int position) {
     const int rows = m_model->rowCount();
+    if (!m_state.writable || draggedRow < 0 || draggedRow >= rows) {
+        return;
+    }
     QList<int> selected = selectedRows();
     if (!std::binary_search(selected.begin(), selected.end(), draggedRow)) {
         selected = {draggedRow};

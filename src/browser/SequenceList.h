@@ -45,6 +45,8 @@ public:
     // Shows a new state on the rows' icons.
     void showState(const QList<int>& rows, int state);
     void applySettings();
+    // Titles are edited and rows dragged only on a library that takes changes.
+    void setWritable(bool writable);
 
 Q_SIGNALS:
     void captionChanged();

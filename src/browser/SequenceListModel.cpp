@@ -59,15 +59,18 @@ Qt::ItemFlags SequenceListModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) {
         return Qt::ItemIsDropEnabled;
     }
-    Qt::ItemFlags result = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled;
-    if (index.column() == TitleColumn) {
-        result |= Qt::ItemIsEditable;
+    Qt::ItemFlags result = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    if (m_writable) {
+        result |= Qt::ItemIsDragEnabled;
+        if (index.column() == TitleColumn) {
+            result |= Qt::ItemIsEditable;
+        }
     }
     return result;
 }
 
 bool SequenceListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || index.column() != TitleColumn || index.row() >= m_rows.size()) {
+    if (!m_writable || role != Qt::EditRole || index.column() != TitleColumn || index.row() >= m_rows.size()) {
         return false;
     }
     m_rows[index.row()].title = value.toString();
@@ -96,7 +99,7 @@ bool SequenceListModel::isOwnDrag(const QMimeData* data) const {
 }
 
 bool SequenceListModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int, int, const QModelIndex&) const {
-    return isOwnDrag(data) || data->hasUrls();
+    return (m_writable && isOwnDrag(data)) || data->hasUrls();
 }
 
 bool SequenceListModel::dropMimeData(const QMimeData* data, Qt::DropAction, int row, int, const QModelIndex& parent) {
@@ -112,7 +115,7 @@ bool SequenceListModel::dropMimeData(const QMimeData* data, Qt::DropAction, int 
         }
         return false;
     }
-    if (!isOwnDrag(data)) {
+    if (!m_writable || !isOwnDrag(data)) {
         return false;
     }
     const int dragged = data->data(kRowMime).mid(originOf(this).size()).toInt();

@@ -54,6 +54,9 @@ public:
     void setProperties(const QList<int>& rows, int property);
     // Puts the rows in a new order (a permutation of the current rows).
     void reorder(const QList<int>& newOrder);
+    // False: titles cannot be edited and rows cannot be dragged (a read-only library); files can
+    // still be dropped.
+    void setWritable(bool writable) { m_writable = writable; }
 
 Q_SIGNALS:
     // A title edited in the list, for the database.
@@ -70,4 +73,5 @@ private:
 
     QList<Row> m_rows;
     QHash<qint64, int> m_rowOf;
+    bool m_writable = false;
 };

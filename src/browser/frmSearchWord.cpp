@@ -75,13 +75,20 @@ frmSearchWord::frmSearchWord(QWidget* parent) : QDialog(parent) {
     setReplaceMode(false);
 }
 
+void frmSearchWord::setReplaceAllowed(bool allowed) {
+    m_replaceAllowed = allowed;
+    m_replaceModeButton->setEnabled(allowed);
+    setReplaceMode(m_replaceMode);
+}
+
 void frmSearchWord::setReplaceMode(bool replaceMode) {
-    m_replaceMode = replaceMode;
+    m_replaceMode = replaceMode && m_replaceAllowed;
     for (QWidget* widget : {static_cast<QWidget*>(m_replace), static_cast<QWidget*>(m_replaceLabel),
                             static_cast<QWidget*>(m_replaceButton), static_cast<QWidget*>(m_replaceAllButton)}) {
-        widget->setVisible(replaceMode);
+        widget->setVisible(m_replaceMode);
+        widget->setEnabled(m_replaceMode);
     }
-    m_replaceModeButton->setVisible(!replaceMode);
+    m_replaceModeButton->setVisible(!m_replaceMode);
     adjustSize();
 }
 

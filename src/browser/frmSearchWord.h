@@ -15,8 +15,10 @@ class frmSearchWord : public QDialog {
 public:
     explicit frmSearchWord(QWidget* parent = nullptr);
 
-    // True shows the replacement box and the replace buttons.
+    // True shows the replacement box and the replace buttons (when replacing is allowed).
     void setReplaceMode(bool replaceMode);
+    // False (a read-only library): only searching; the replace mode cannot be chosen.
+    void setReplaceAllowed(bool allowed);
     bool replaceMode() const { return m_replaceMode; }
 
     QString findText() const;
@@ -41,6 +43,7 @@ private:
     void cmdCancel_Click();
 
     bool m_replaceMode = false;
+    bool m_replaceAllowed = true;
     QLineEdit* m_find;
     QLineEdit* m_replace;
     QLabel* m_replaceLabel;

@@ -380,6 +380,10 @@ void frmVornReader::updateLibraryCommands() {
     const bool writable = open && !m_session->isReadOnly();
     const bool listed = open && m_sequences->rowCount() > 0;
     const bool shown = listed && m_state.currentSequence != 0;
+    // No editor opens and no change starts on a library that cannot take it.
+    m_state.writable = writable;
+    m_sequences->setWritable(writable);
+    m_calls->setWritable(writable);
     const auto enable = [](const QList<QAction*>& actions, bool enabled) {
         for (QAction* action : actions) {
             action->setEnabled(enabled);

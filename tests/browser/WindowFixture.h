@@ -62,7 +62,7 @@ protected:
         for (const QStringList& key : keys + iniKeys) {
             modSystem::WriteIniValue(QStringLiteral("VornReader"), key[0], key[1], iniPath());
         }
-        m_window = std::make_unique<frmVornReader>(QString(), m_dialogs.get());
+        m_window = std::make_unique<frmVornReader>(QString(), m_realDialogs ? nullptr : m_dialogs.get());
         m_window->show();
         return QTest::qWaitForWindowActive(m_window.get()) &&
                QTest::qWaitFor([this] { return m_window->session().isOpen(); });
@@ -131,6 +131,8 @@ protected:
     std::unique_ptr<FakeDialogs> m_dialogs;
     std::unique_ptr<frmVornReader> m_window;
     QString m_library;
+    // The window shows its real dialogs instead of asking the fake ones.
+    bool m_realDialogs = false;
 
 private Q_SLOTS:
     void init() {

@@ -1,0 +1,154 @@
+#pragma once
+
+#include <QtTest>
+#include <QtWidgets>
+#include <functional>
+
+// Answers the real dialogs of a command as a user would. Each step waits until its dialog is the
+// active modal window (or, for a modeless one, a shown window of that name), then sends it keys or
+// clicks. A dialog that stays open after an answer that closes it, or a window that holds the
+// program while no step can answer it, is reported and hidden after a few seconds: a command that
+// hangs fails its test instead of hanging it.
+class DialogScript : public QObject {
+public:
+    using Answer = std::function<void(QWidget*)>;
+    struct Step {
+        // dialog: the objectName or class name; closes: the answer closes the dialog (the next
+        // step waits until it has); text: for a message box, its text (a box with another text is
+        // not this step's).
+        Step(QString dialog, Answer answer, bool closes = true, QString text = {})
+            : dialog(std::move(dialog)), answer(std::move(answer)), closes(closes), text(std::move(text)) {}
+        QString dialog;
+        Answer answer;
+        bool closes;
+        QString text;
+    };
+
+    static constexpr int StuckMs = 3000;
+    // Between two answers, as between a user's: the command answered first has got on.
+    static constexpr int PauseMs = 100;
+
+    explicit DialogScript(QList<Step> steps) : m_steps(std::move(steps)) {
+        m_timer.setInterval(20);
+        connect(&m_timer, &QTimer::timeout, this, &DialogScript::tick);
+        m_timer.start();
+        m_idle.start();
+    }
+
+    // Every step answered and every answered dialog closed, or given up after a fault.
+    bool settled() const { return m_abandoned || (m_next == m_steps.size() && !m_closing); }
+    const QStringList& faults() const { return m_faults; }
+
+    // Answers: keys go through the window system, as typed; clicks and text to the named child.
+    static Answer press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        return [key, modifiers](QWidget* dialog) { QTest::keyClick(dialog->windowHandle(), key, modifiers); };
+    }
+    static Answer click(const QString& name) {
+        return [name](QWidget* dialog) {
+            auto* button = dialog->findChild<QAbstractButton*>(name);
+            QVERIFY2(button, qPrintable(name));
+            QTest::mouseClick(button, Qt::LeftButton);
+        };
+    }
+    static Answer type(const QString& name, const QString& text) {
+        return [name, text](QWidget* dialog) {
+            auto* box = dialog->findChild<QWidget*>(name);
+            QVERIFY2(box, qPrintable(name));
+            box->setFocus();
+            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(box, text);
+        };
+    }
+    // A path typed into the (non-native) file chooser's name box, and Enter.
+    static Answer chooseFile(const QString& path) {
+        return then(type(QStringLiteral("fileNameEdit"), path), press(Qt::Key_Return));
+    }
+    static Answer then(Answer first, Answer second) {
+        return [first, second](QWidget* dialog) {
+            first(dialog);
+            second(dialog);
+        };
+    }
+
+private:
+    static bool fits(const QWidget* widget, const Step& step) {
+        const auto* box = qobject_cast<const QMessageBox*>(widget);
+        return (widget->objectName() == step.dialog ||
+                QLatin1String(widget->metaObject()->className()) == step.dialog) &&
+               (step.text.isEmpty() || (box && box->text() == step.text));
+    }
+    static QString describe(const QWidget* widget) {
+        QString text =
+            widget->objectName().isEmpty() ? QLatin1String(widget->metaObject()->className()) : widget->objectName();
+        if (const auto* box = qobject_cast<const QMessageBox*>(widget)) {
+            text += QStringLiteral(" \"") + box->text() + QLatin1Char('"');
+        }
+        return text;
+    }
+
+    QWidget* dialogOfStep() const {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            return fits(modal, m_steps[m_next]) ? modal : nullptr;
+        }
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->isVisible() && fits(widget, m_steps[m_next])) {
+                return widget;
+            }
+        }
+        return nullptr;
+    }
+
+    void fault(const QString& text, QWidget* stuck) {
+        m_faults.append(text);
+        m_abandoned = true;
+        // Hiding ends the dialog's own event loop, so that the command gets on.
+        stuck->hide();
+    }
+
+    void tick() {
+        if (m_abandoned) {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                modal->hide();
+            }
+            return;
+        }
+        if (m_closing) {
+            if (m_closing->isVisible() && m_idle.elapsed() > StuckMs) {
+                fault(describe(m_closing) + QStringLiteral(" stayed open after its answer"), m_closing);
+            }
+            if (m_closing && m_closing->isVisible()) {
+                return;
+            }
+            m_closing = nullptr;
+        }
+        if (m_next < m_steps.size() && m_idle.elapsed() >= PauseMs) {
+            if (QWidget* dialog = dialogOfStep()) {
+                const Step step = m_steps[m_next++];
+                if (step.closes) {
+                    m_closing = dialog;
+                }
+                m_idle.restart();
+                // Answered from the event loop: an answer that opens a dialog of its own waits
+                // there while the next steps are answered.
+                QTimer::singleShot(0, dialog, [dialog, answer = step.answer] { answer(dialog); });
+                return;
+            }
+        }
+        QWidget* holding = QApplication::activeModalWidget();
+        if (holding && m_idle.elapsed() > StuckMs) {
+            fault(QStringLiteral("%1 is open while %2")
+                      .arg(describe(holding), m_next < m_steps.size()
+                                                  ? QStringLiteral("waiting for ") + m_steps[m_next].dialog
+                                                  : QStringLiteral("no step is left")),
+                  holding);
+        }
+    }
+
+    QList<Step> m_steps;
+    qsizetype m_next = 0;
+    QPointer<QWidget> m_closing;
+    QTimer m_timer;
+    QElapsedTimer m_idle;
+    QStringList m_faults;
+    bool m_abandoned = false;
+};

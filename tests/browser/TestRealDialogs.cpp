@@ -1,0 +1,331 @@
+#include "AppHome.h"
+#include "DialogScript.h"
+#include "ErrorMessageBox.h"
+#include "PrintCommands.h"
+#include "WindowFixture.h"
+#include "frmPreview.h"
+#include "modGeneral.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Every dialog the window can show, as the real widget reached from its menu item or key and
+// answered both ways by keys and clicks: the library (or the settings) change or stay as the answer
+// says, and afterwards the window takes keys again. The other tests answer through the fake
+// dialogs; this table proves the wiring.
+class TestRealDialogs : public WindowFixture {
+    Q_OBJECT
+
+    using Step = DialogScript::Step;
+    using S = DialogScript;
+
+    // A key typed now reaches the window: no dialog is left holding it.
+    bool takesKeys() {
+        struct Seen : QObject {
+            QWidget* window = nullptr;
+            bool seen = false;
+            bool eventFilter(QObject* watched, QEvent* event) override {
+                auto* widget = qobject_cast<QWidget*>(watched);
+                seen = seen || (event->type() == QEvent::KeyPress && widget && widget->window() == window &&
+                                static_cast<QKeyEvent*>(event)->key() == Qt::Key_F20);
+                return false;
+            }
+        } seen;
+        seen.window = m_window.get();
+        qApp->installEventFilter(&seen);
+        QTest::keyClick(m_window->windowHandle(), Qt::Key_F20);
+        qApp->removeEventFilter(&seen);
+        return seen.seen && QApplication::activeModalWidget() == nullptr;
+    }
+    QString count(const QString& where) const { return sql(QStringLiteral("SELECT count(*) FROM ") + where).value(0); }
+    QString generatorFile(int sequences) const {
+        const QString path = m_home->file(QStringLiteral("lib/more.Plus"));
+        Fixtures::writeFile(path, Fixtures::generatorText(sequences, 4, QStringLiteral("Plus"), 100).toUtf8());
+        return path;
+    }
+    static QString errorLog() { return AppHome::resolve(QString::fromUtf16(modSystem::ErrorLogName)); }
+
+    // The dialogs of one command: how it starts, the answers, and what it left.
+    struct Case {
+        std::function<void()> trigger;
+        QList<Step> steps;
+        std::function<void()> check;
+    };
+
+    // The message box of a translated text, answered Enter (its default, OK) or Escape (Cancel).
+    static Step box(int key, const QVariantList& arguments, bool enter) {
+        return {"QMessageBox", S::press(enter ? Qt::Key_Return : Qt::Key_Escape), true,
+                modGeneral::TransMessage(key, arguments).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))};
+    }
+
+    Case caseFor(const QString& dialog, bool yes) {
+        const auto ok = [yes](S::Answer answer, S::Answer cancel) { return yes ? answer : cancel; };
+        const qint64 first = keyAt(0);
+        if (dialog == QLatin1String("export")) {
+            const QString target = createLibrary(QStringLiteral("Target.mdb"), {});
+            QList<Step> steps{{"frmExport",
+                               [](QWidget* w) {
+                                   auto* level = w->findChild<QComboBox*>(QStringLiteral("cboLevel"));
+                                   level->setCurrentIndex(level->findText(QStringLiteral("A1")));
+                                   S::click(QStringLiteral("cmdBrowse(1)"))(w);
+                               },
+                               false},
+                              {"QFileDialog", S::chooseFile(target)},
+                              {"frmExport", S::click(QStringLiteral("cmdExecute")), false},
+                              box(40221, {3, target}, yes)};
+            if (yes) {
+                steps.append(box(40223, {}, true));
+            }
+            steps.append({"frmExport", S::click(QStringLiteral("cmdClose"))});
+            return {[this] { m_window->menus().fileExport->trigger(); }, steps,
+                    [this, yes, target] {
+                        QCOMPARE(count(QStringLiteral("tblSequence WHERE Level = 'A1'")), yes ? "0" : "3");
+                        Database db(target, Database::Mode::ReadOnly);
+                        QCOMPARE(Fixtures::value(db, QStringLiteral("SELECT count(*) FROM tblSequence")).toInt(),
+                                 yes ? 3 : 0);
+                    }};
+        }
+        if (dialog == QLatin1String("delete")) {
+            return {[this] {
+                        selectRows(0, 0);
+                        QTest::keyClick(m_window->windowHandle(), Qt::Key_0);
+                    },
+                    {box(40131, {}, yes)},
+                    [this, yes] { QCOMPARE(count(QStringLiteral("tblSequence")), yes ? "5" : "6"); }};
+        }
+        if (dialog == QLatin1String("change level")) {
+            const auto chooseA2 = [](QWidget* w) {
+                auto* list = w->findChild<QListWidget*>(QStringLiteral("lstLevel"));
+                QListWidgetItem* item = list->findItems(QStringLiteral("A2"), Qt::MatchExactly).value(0);
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+                S::click(QStringLiteral("cmdOK"))(w);
+            };
+            return {[this] {
+                        selectRows(0, 0);
+                        m_window->menus().sequenceChangeLevel->trigger();
+                    },
+                    {{"frmMsgChangeLevel", ok(chooseA2, S::click(QStringLiteral("cmdCancel")))}},
+                    [this, yes, first] {
+                        QCOMPARE(sql(QStringLiteral("SELECT Level FROM tblSequence WHERE Sequence = ?"), {first}),
+                                 QStringList{yes ? "A2" : "Plus"});
+                    }};
+        }
+        if (dialog == QLatin1String("history add")) {
+            return {[this] {
+                        selectRows(0, 0);
+                        m_window->menus().sequenceAddHist->trigger();
+                    },
+                    {{"frmMsgHistoryAdd", S::then(S::type(QStringLiteral("txtPartyName"), QStringLiteral("Hall")),
+                                                  ok(S::press(Qt::Key_Return), S::press(Qt::Key_Escape)))}},
+                    [this, yes, first] {
+                        QCOMPARE(
+                            count(QStringLiteral("tblHistory WHERE PartyName = 'Hall' AND Sequence = %1").arg(first)),
+                            yes ? "1" : "0");
+                    }};
+        }
+        if (dialog == QLatin1String("history delete")) {
+            return {[this] {
+                        selectRows(0, 0);
+                        m_window->menus().sequenceDelHist->trigger();
+                    },
+                    {{"frmMsgHistoryDel", S::click(yes ? QStringLiteral("cmdOK") : QStringLiteral("cmdCancel"))}},
+                    [this, yes, first] {
+                        QCOMPARE(count(QStringLiteral("tblHistory WHERE Sequence = %1").arg(first)), yes ? "0" : "1");
+                    }};
+        }
+        if (dialog == QLatin1String("options")) {
+            const auto tipTime = [](QWidget* w) {
+                auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("tabSetting"));
+                tabs->setCurrentIndex(3);
+                S::type(QStringLiteral("txtTipTimer"), QStringLiteral("45"))(w);
+            };
+            const int before = settings().TipTime;
+            return {[this] { m_window->menus().settingOptions->trigger(); },
+                    {{"frmSetting", S::then(tipTime, ok(S::click(QStringLiteral("cmdOK")), S::press(Qt::Key_Escape)))}},
+                    [yes, before] { QCOMPARE(settings().TipTime, yes ? 45 : before); }};
+        }
+        if (dialog == QLatin1String("page setup")) {
+            const double before = settings().MarginLeft;
+            return {[this] { m_window->menus().filePrintSet->trigger(); },
+                    {{"cmnPageSetup", S::then(S::type(QStringLiteral("leftMargin"), QStringLiteral("3")),
+                                              ok(S::press(Qt::Key_Return), S::press(Qt::Key_Escape)))}},
+                    [yes, before] { QCOMPARE(settings().MarginLeft != before, yes); }};
+        }
+        if (dialog == QLatin1String("search and replace")) {
+            QList<Step> steps{
+                {"frmSearchWord",
+                 S::then(S::type(QStringLiteral("txtSearchWord"), QStringLiteral("swing thru")),
+                         S::then(S::type(QStringLiteral("txtReplaceWord"), QStringLiteral("spin the top")),
+                                 S::click(QStringLiteral("cmdReplaceAll")))),
+                 false},
+                box(40504, {9}, yes)};
+            if (yes) {
+                steps.append(box(40503, {9}, true));
+            }
+            steps.append({"frmSearchWord", S::click(QStringLiteral("cmdCancel"))});
+            return {[this] { m_window->menus().editReplace->trigger(); }, steps,
+                    [this, yes] {
+                        QCOMPARE(count(QStringLiteral("tblCall WHERE Call LIKE '%spin the top'")), yes ? "9" : "0");
+                    }};
+        }
+        if (dialog == QLatin1String("print preview")) {
+            return {[this] {
+                        selectRows(0, 1);
+                        m_window->menus().filePrintPreview->trigger();
+                    },
+                    {{"frmPreview", ok(S::click(QStringLiteral("cmdClose")), S::press(Qt::Key_Escape))}},
+                    [this] {
+                        QVERIFY(!m_window->printCommands().preview()->pages().isEmpty());
+                        QVERIFY(!m_window->printCommands().preview()->isVisible());
+                    }};
+        }
+        if (dialog == QLatin1String("formation editor")) {
+            return {[this] {
+                        m_window->callList().setCurrentRow(0);
+                        m_window->menus().callEditFormation->trigger();
+                    },
+                    {{"frmFormation", S::then(S::type(QStringLiteral("txtFormation"), QStringLiteral(" 1B^")),
+                                              S::click(yes ? QStringLiteral("cmdOK") : QStringLiteral("cmdCancel")))}},
+                    [this, yes, first] {
+                        QCOMPARE(sql(QStringLiteral("SELECT Figure FROM tblCall WHERE Sequence = ? AND Number = 1"),
+                                     {first}),
+                                 QStringList{yes ? " 1B^" : ""});
+                    }};
+        }
+        if (dialog == QLatin1String("about")) {
+            return {[this] { m_window->menus().helpVersion->trigger(); },
+                    {{"frmAbout", ok(S::press(Qt::Key_Return), S::press(Qt::Key_Escape))}},
+                    [] {}};
+        }
+        if (dialog == QLatin1String("progress")) {
+            const QString path = generatorFile(20000);
+            return {[this] { m_window->menus().fileRead->trigger(); },
+                    {{"QFileDialog", S::chooseFile(path)},
+                     {"frmProgress", ok(S::click(QStringLiteral("cmdCancel")), S::press(Qt::Key_Escape))},
+                     {"QMessageBox", S::press(Qt::Key_Return)}},
+                    [this] {
+                        const int stored = count(QStringLiteral("tblSequence")).toInt();
+                        QVERIFY2(stored >= 6 && stored < 6 + 20000, qPrintable(QString::number(stored)));
+                    }};
+        }
+        if (dialog == QLatin1String("open")) {
+            const QString other = createLibrary(QStringLiteral("Other.mdb"), {"generated C1"});
+            return {[this] { m_window->menus().fileOpen->trigger(); },
+                    {{"QFileDialog", ok(S::chooseFile(other), S::press(Qt::Key_Escape))}},
+                    [this, yes, other] { QCOMPARE(m_window->session().database().path(), yes ? other : m_library); }};
+        }
+        if (dialog == QLatin1String("read")) {
+            const QString path = generatorFile(2);
+            QList<Step> steps{{"QFileDialog", ok(S::chooseFile(path), S::press(Qt::Key_Escape))}};
+            if (yes) {
+                steps.append({"QMessageBox", S::press(Qt::Key_Return)});
+            }
+            return {[this] { m_window->menus().fileRead->trigger(); }, steps,
+                    [this, yes] { QCOMPARE(count(QStringLiteral("tblSequence")), yes ? "8" : "6"); }};
+        }
+        if (dialog == QLatin1String("new")) {
+            const QString path = m_home->file(QStringLiteral("lib/New.mdb"));
+            return {[this] { m_window->menus().fileNew->trigger(); },
+                    {{"QFileDialog", ok(S::chooseFile(path), S::press(Qt::Key_Escape))}},
+                    [this, yes, path] {
+                        QCOMPARE(QFileInfo::exists(path), yes);
+                        QCOMPARE(m_window->session().database().path(), yes ? path : m_library);
+                    }};
+        }
+        qFatal("no case %s", qPrintable(dialog));
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        // Qt's own file chooser, which a test can type a path into.
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    }
+
+    void answeredBothWays_data() {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("language");
+        const QStringList dialogs{"export",
+                                  "delete",
+                                  "change level",
+                                  "history add",
+                                  "history delete",
+                                  "options",
+                                  "page setup",
+                                  "search and replace",
+                                  "print preview",
+                                  "formation editor",
+                                  "about",
+                                  "progress",
+                                  "open",
+                                  "read",
+                                  "new"};
+        for (const QString& dialog : dialogs) {
+            for (const bool yes : {true, false}) {
+                // Japanese for the second answer of each: the boxes take the same keys.
+                const QString language = yes ? QStringLiteral("English") : QStringLiteral("Japanese");
+                QTest::newRow(qPrintable(dialog + (yes ? ", yes" : ", no"))) << dialog << yes << language;
+            }
+        }
+    }
+    void answeredBothWays() {
+        QFETCH(QString, dialog);
+        QFETCH(bool, yes);
+        QFETCH(QString, language);
+        m_realDialogs = true;
+        QVERIFY(start({"generated Plus", "generated A1"}, {}, {{"Language", language}}));
+        Case run = caseFor(dialog, yes);
+        DialogScript script(run.steps);
+        run.trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(script.settled(), 20000);
+        QVERIFY2(script.faults().isEmpty(), qPrintable(script.faults().join('\n')));
+        run.check();
+        QVERIFY(takesKeys());
+    }
+
+    // The error box over the window: OK goes on, Cancel ends the program at once (in a child
+    // process here, which must end with a failure status).
+    void errorBox_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
+    void errorBox() {
+        QFETCH(bool, yes);
+        m_realDialogs = true;
+        QVERIFY(start({"generated Plus"}, [](Database& db) {
+            db.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE OF Property ON tblSequence BEGIN SELECT "
+                                   "RAISE(ABORT, 'refused'); END"));
+        }));
+        selectRows(0, 0);
+        ErrorMessageBox box;
+        modSystem::setErrorBox(&box);
+        const auto raise = [this, yes] {
+            DialogScript script({{"frmErrorBox", yes ? S::press(Qt::Key_Return) : S::press(Qt::Key_Escape)}});
+            QTest::keyClick(m_window->windowHandle(), Qt::Key_3);
+            return script.settled() && script.faults().isEmpty();
+        };
+        if (yes) {
+            const bool answered = raise();
+            modSystem::setErrorBox(m_errors.get());
+            QVERIFY(answered);
+            QVERIFY(QFileInfo::exists(errorLog()));
+            QCOMPARE(count(QStringLiteral("tblSequence WHERE Property = 2")), QStringLiteral("0"));
+            QVERIFY(takesKeys());
+            return;
+        }
+        const pid_t child = fork();
+        if (child == 0) {
+            raise();
+            _exit(0);
+        }
+        modSystem::setErrorBox(m_errors.get());
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), EXIT_FAILURE);
+    }
+};
+
+QTEST_MAIN(TestRealDialogs)
+#include "TestRealDialogs.moc"
