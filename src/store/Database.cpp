@@ -117,12 +117,9 @@ void Database::exec(const QString& sql) {
     if (!m_db) {
         throw DbError(SQLITE_MISUSE, QStringLiteral("No database is open."));
     }
-    char* message = nullptr;
-    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
-        const QString text = message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errstr(rc));
-        sqlite3_free(message);
-        throw DbError(sqlite3_extended_errcode(m_db), text);
+        throw Statement::lastError(m_db, rc);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "DbError.h"
 
 #include <QStringEncoder>
+#include <cerrno>
 #include <sqlite3.h>
 #include <utility>
 
@@ -34,10 +35,65 @@ Statement& Statement::operator=(Statement&& other) noexcept {
     return *this;
 }
 
+namespace {
+
+// SQLite reports an AUTOINCREMENT key that has reached its largest value as "database or disk is
+// full"; the table whose counter is at the end tells the two apart.
+int keysUsedUp(sqlite3* db) {
+    const char* const sql = "SELECT name FROM sqlite_sequence WHERE seq >= 9223372036854775807 UNION ALL "
+                            "SELECT name FROM target.sqlite_sequence WHERE seq >= 9223372036854775807";
+    int code = 0;
+    sqlite3_stmt* used = nullptr;
+    // Without an attached target only the first part can be asked.
+    if (sqlite3_prepare_v2(db, sql, -1, &used, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(used);
+        used = nullptr;
+        sqlite3_prepare_v2(db, "SELECT name FROM sqlite_sequence WHERE seq >= 9223372036854775807", -1, &used, nullptr);
+    }
+    while (used != nullptr && code == 0 && sqlite3_step(used) == SQLITE_ROW) {
+        const QByteArray table(reinterpret_cast<const char*>(sqlite3_column_text(used, 0)));
+        code = table == "tblSequence"  ? DbError::SequenceKeysUsedUp
+               : table == "tblHistory" ? DbError::HistoryKeysUsedUp
+                                       : 0;
+    }
+    sqlite3_finalize(used);
+    return code;
+}
+
+// Whether the last failed system call on a file of the connection (the library, or the library
+// attached as "target") set errno to value.
+bool lastErrnoIs(sqlite3* db, int value) {
+    for (const char* schema : {"main", "target"}) {
+        int last = 0;
+        if (sqlite3_file_control(db, schema, SQLITE_FCNTL_LAST_ERRNO, &last) == SQLITE_OK && last == value) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+DbError Statement::lastError(sqlite3* db, int rc) {
+    int code = db ? sqlite3_extended_errcode(db) : rc;
+    QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    // A write beyond the file-size limit fails with EFBIG, which SQLite reports as an I/O error; for
+    // the user it is the same as a full disk.
+    if (db && (code & 0xFF) == SQLITE_IOERR && lastErrnoIs(db, EFBIG)) {
+        code = SQLITE_FULL;
+    }
+    if (db && (code & 0xFF) == SQLITE_FULL) {
+        if (const int used = keysUsedUp(db); used != 0) {
+            code = used;
+            message = used == DbError::SequenceKeysUsedUp ? QStringLiteral("The largest sequence number is used up.")
+                                                          : QStringLiteral("The largest history number is used up.");
+        }
+    }
+    return DbError(code ? code : rc, message);
+}
+
 void Statement::fail(int rc) const {
-    const int code = m_db ? sqlite3_extended_errcode(m_db) : rc;
-    const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    throw DbError(code ? code : rc, message);
+    throw lastError(m_db, rc);
 }
 
 Statement& Statement::bind(int index, const QString& value) {
