@@ -395,9 +395,11 @@ int run(const QStringList& argumentList) {
         }
         std::optional<QString> author;
         bool quiet = false;
-        for (qsizetype at; (at = CliOptions::find(arguments, QStringLiteral("--quiet"))) >= 0;) {
+        qsizetype at = CliOptions::find(arguments, QStringLiteral("--quiet"));
+        while (at >= 0) {
             arguments.removeAt(at);
             quiet = true;
+            at = CliOptions::find(arguments, QStringLiteral("--quiet"));
         }
         CliProgress::setQuiet(quiet);
         if (CliOptions::find(arguments, QStringLiteral("--author")) >= 0) {

@@ -37,33 +37,37 @@ Statement& Statement::operator=(Statement&& other) noexcept {
 
 namespace {
 
+// The files a connection writes: the library, and the library an export attaches as "target".
+constexpr const char* kSchemas[] = {"main", "target"};
+
 // SQLite reports an AUTOINCREMENT key that has reached its largest value as "database or disk is
 // full"; the table whose counter is at the end tells the two apart.
 int keysUsedUp(sqlite3* db) {
-    const char* const sql = "SELECT name FROM sqlite_sequence WHERE seq >= 9223372036854775807 UNION ALL "
-                            "SELECT name FROM target.sqlite_sequence WHERE seq >= 9223372036854775807";
-    int code = 0;
-    sqlite3_stmt* used = nullptr;
-    // Without an attached target only the first part can be asked.
-    if (sqlite3_prepare_v2(db, sql, -1, &used, nullptr) != SQLITE_OK) {
+    for (const char* schema : kSchemas) {
+        const QByteArray sql =
+            QByteArray("SELECT name FROM ") + schema + ".sqlite_sequence WHERE seq >= 9223372036854775807";
+        sqlite3_stmt* used = nullptr;
+        int code = 0;
+        // A schema that is not there (or has no counters) is skipped.
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &used, nullptr) == SQLITE_OK) {
+            while (code == 0 && sqlite3_step(used) == SQLITE_ROW) {
+                const QByteArray table(reinterpret_cast<const char*>(sqlite3_column_text(used, 0)));
+                code = table == "tblSequence"  ? DbError::SequenceKeysUsedUp
+                       : table == "tblHistory" ? DbError::HistoryKeysUsedUp
+                                               : 0;
+            }
+        }
         sqlite3_finalize(used);
-        used = nullptr;
-        sqlite3_prepare_v2(db, "SELECT name FROM sqlite_sequence WHERE seq >= 9223372036854775807", -1, &used, nullptr);
+        if (code != 0) {
+            return code;
+        }
     }
-    while (used != nullptr && code == 0 && sqlite3_step(used) == SQLITE_ROW) {
-        const QByteArray table(reinterpret_cast<const char*>(sqlite3_column_text(used, 0)));
-        code = table == "tblSequence"  ? DbError::SequenceKeysUsedUp
-               : table == "tblHistory" ? DbError::HistoryKeysUsedUp
-                                       : 0;
-    }
-    sqlite3_finalize(used);
-    return code;
+    return 0;
 }
 
-// Whether the last failed system call on a file of the connection (the library, or the library
-// attached as "target") set errno to value.
+// Whether the last failed system call on a file of the connection set errno to value.
 bool lastErrnoIs(sqlite3* db, int value) {
-    for (const char* schema : {"main", "target"}) {
+    for (const char* schema : kSchemas) {
         int last = 0;
         if (sqlite3_file_control(db, schema, SQLITE_FCNTL_LAST_ERRNO, &last) == SQLITE_OK && last == value) {
             return true;
