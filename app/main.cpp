@@ -1,5 +1,6 @@
 #include "ErrorMessageBox.h"
 #include "HomeSeeder.h"
+#include "ProcessSetup.h"
 #include "frmVornReader.h"
 #include "modSystem.h"
 
@@ -7,6 +8,7 @@
 #include <QIcon>
 
 int main(int argc, char* argv[]) {
+    ProcessSetup::ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VornReader"));
     QApplication::setApplicationVersion(QStringLiteral(VORN_VERSION));

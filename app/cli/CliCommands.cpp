@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 
 #include "CliExport.h"
+#include "CliOptions.h"
 #include "CliPrint.h"
 #include "CliProgress.h"
 
@@ -55,7 +56,7 @@ const char* const kUsage =
     "                                    yyyy/mm/dd, both ends included; without --yes the number\n"
     "                                    found is confirmed on the terminal; prints the number moved\n"
     "\n"
-    "Options:\n"
+    "Options (anywhere on the line; every word after -- is taken as it stands):\n"
     "  --author NAME   the answer when an older library asks for the author of its calls\n"
     "  --quiet         no progress line on standard error (read, paste, export, print and xlsx\n"
     "                  show one there while they work, when standard error is a terminal)\n"
@@ -81,6 +82,16 @@ public:
 class CliErrorBox final : public IErrorBox {
 public:
     bool askContinue(const ErrorBoxReport& report) override {
+        if (report.logRefusalKey != 0) {
+            line(modGeneral::TransMessage(report.logRefusalKey, report.logRefusalArguments));
+        }
+        // Compaction is housekeeping after the command's work is stored: a warning, not a failure.
+        if (report.procedure == QLatin1String("modDataBase.OptimizeDatabase")) {
+            const DbError error(report.error.number, report.error.description);
+            line(modGeneral::TransMessage(
+                40165, {modGeneral::MessageFormat(modGeneral::LoadTransString(error.causeKey()), {error.message()})}));
+            return true;
+        }
         const QString key = report.procedure + QLatin1Char('\n') + QString::number(report.error.number);
         int& seen = m_counts[key];
         if (seen++ == 0) {
@@ -93,6 +104,13 @@ public:
         }
         ++errors;
         return true;
+    }
+
+    // One line of the tool's own, with the message's line breaks as blanks.
+    static void line(QString text) {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        CliProgress::clearLine();
+        std::fprintf(stderr, "vornreader-cli: %s\n", qPrintable(text));
     }
 
     // The counts of the failures that repeated, after the run.
@@ -222,11 +240,11 @@ private:
 };
 
 QString takeOption(QStringList& arguments, const QString& name) {
-    const qsizetype at = arguments.indexOf(name);
+    const qsizetype at = CliOptions::find(arguments, name);
     if (at < 0) {
         return {};
     }
-    if (at + 1 >= arguments.size()) {
+    if (at + 1 >= CliOptions::optionsEnd(arguments)) {
         throw UsageError(name + QStringLiteral(" needs a value"));
     }
     const QString value = arguments.at(at + 1);
@@ -234,7 +252,8 @@ QString takeOption(QStringList& arguments, const QString& name) {
     return value;
 }
 
-int commandNew(const QStringList& arguments) {
+int commandNew(const QStringList& words) {
+    const QStringList arguments = CliOptions::operands(words);
     if (arguments.size() != 1) {
         throw UsageError(QStringLiteral("new takes one LIBRARY"));
     }
@@ -254,7 +273,8 @@ int commandNew(const QStringList& arguments) {
     return 0;
 }
 
-int commandRead(const QStringList& arguments, const std::optional<QString>& author) {
+int commandRead(const QStringList& words, const std::optional<QString>& author) {
+    const QStringList arguments = CliOptions::operands(words);
     if (arguments.size() < 2) {
         throw UsageError(QStringLiteral("read takes a LIBRARY and at least one FILE"));
     }
@@ -273,6 +293,7 @@ constexpr qint64 kMaxStandardInput = qint64(256) << 20;
 
 int commandPaste(QStringList arguments, const std::optional<QString>& author) {
     const QString at = takeOption(arguments, QStringLiteral("--at"));
+    arguments = CliOptions::operands(arguments);
     if (arguments.size() != 1) {
         throw UsageError(QStringLiteral("paste takes one LIBRARY"));
     }
@@ -321,6 +342,7 @@ int commandPaste(QStringList arguments, const std::optional<QString>& author) {
 int commandList(QStringList arguments, const std::optional<QString>& author) {
     QString level = takeOption(arguments, QStringLiteral("--level"));
     const QString sort = takeOption(arguments, QStringLiteral("--sort"));
+    arguments = CliOptions::operands(arguments);
     if (arguments.size() != 1) {
         throw UsageError(QStringLiteral("list takes one LIBRARY"));
     }
@@ -345,7 +367,8 @@ int commandList(QStringList arguments, const std::optional<QString>& author) {
     return 0;
 }
 
-int commandCopy(const QStringList& arguments, const std::optional<QString>& author) {
+int commandCopy(const QStringList& words, const std::optional<QString>& author) {
+    const QStringList arguments = CliOptions::operands(words);
     if (arguments.size() < 2) {
         throw UsageError(QStringLiteral("copy takes a LIBRARY and at least one SEQUENCE"));
     }
@@ -384,17 +407,29 @@ int run(const QStringList& argumentList) {
     QStringList arguments = argumentList;
     int status = 0;
     try {
-        if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        if (CliOptions::find(arguments, QStringLiteral("--help")) >= 0 ||
+            CliOptions::find(arguments, QStringLiteral("-h")) >= 0) {
             std::fputs(kUsage, stdout);
             modSystem::setErrorBox(nullptr);
             return 0;
         }
         std::optional<QString> author;
-        CliProgress::setQuiet(arguments.removeAll(QStringLiteral("--quiet")) > 0);
-        if (arguments.contains(QStringLiteral("--author"))) {
+        bool quiet = false;
+        qsizetype at = CliOptions::find(arguments, QStringLiteral("--quiet"));
+        while (at >= 0) {
+            arguments.removeAt(at);
+            quiet = true;
+            at = CliOptions::find(arguments, QStringLiteral("--quiet"));
+        }
+        CliProgress::setQuiet(quiet);
+        if (CliOptions::find(arguments, QStringLiteral("--author")) >= 0) {
             author = takeOption(arguments, QStringLiteral("--author"));
         }
-        if (arguments.isEmpty()) {
+        // Given after "--", the command is an operand like the rest.
+        if (arguments.size() > 1 && arguments.front() == QLatin1String("--")) {
+            arguments.swapItemsAt(0, 1);
+        }
+        if (arguments.isEmpty() || arguments.front() == QLatin1String("--")) {
             throw UsageError(QStringLiteral("no command given"));
         }
         const QString command = arguments.takeFirst();

@@ -1,5 +1,6 @@
 #include "CliExport.h"
 
+#include "CliOptions.h"
 #include "CliProgress.h"
 #include "IExportHost.h"
 #include "modExport.h"
@@ -27,11 +28,11 @@ int usage(const QString& text) {
 // The value after the option, removed with it; nothing when the option is absent. A missing value
 // is a usage error, reported here.
 std::optional<QString> takeOption(QStringList& arguments, const char* name, bool& bad) {
-    const qsizetype at = arguments.indexOf(QLatin1String(name));
+    const qsizetype at = CliOptions::find(arguments, QLatin1String(name));
     if (at < 0) {
         return std::nullopt;
     }
-    if (at + 1 >= arguments.size()) {
+    if (at + 1 >= CliOptions::optionsEnd(arguments)) {
         usage(QStringLiteral("%1 needs a value").arg(QLatin1String(name)));
         bad = true;
         return std::nullopt;
@@ -79,7 +80,7 @@ private:
 } // namespace
 
 int commandExport(QStringList arguments, const std::optional<QString>& author) {
-    const qsizetype yesAt = arguments.indexOf(QStringLiteral("--yes"));
+    const qsizetype yesAt = CliOptions::find(arguments, QStringLiteral("--yes"));
     const bool yes = yesAt >= 0;
     if (yes) {
         arguments.removeAt(yesAt);
@@ -92,6 +93,7 @@ int commandExport(QStringList arguments, const std::optional<QString>& author) {
     if (bad) {
         return 2;
     }
+    arguments = CliOptions::operands(arguments);
     if (arguments.size() != 2) {
         return usage(QStringLiteral("export takes a SOURCE and a TARGET library"));
     }

@@ -1,16 +1,13 @@
 #include "CliPrint.h"
 
+#include "CliOptions.h"
 #include "CliProgress.h"
-#include "Database.h"
-#include "PrintSequence.h"
+#include "PdfOutput.h"
 #include "Settings.h"
 #include "clsPrinter.h"
 #include "modExcel.h"
 
-#include <QFileInfo>
 #include <QPageSize>
-#include <QPdfWriter>
-#include <QSaveFile>
 #include <cstdio>
 #include <optional>
 
@@ -18,7 +15,6 @@ namespace CliPrint {
 
 namespace {
 
-constexpr int kPdfResolution = 1200;
 constexpr double kMaxMargin = 50;
 
 void error(const QString& text) {
@@ -70,6 +66,8 @@ bool needsGui(const QStringList& arguments) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == QLatin1String("--author")) {
             ++i;
+        } else if (arguments[i] == QLatin1String("--")) {
+            return i + 1 < arguments.size() && arguments[i + 1] == QLatin1String("print");
         } else if (!arguments[i].startsWith(QLatin1Char('-'))) {
             return arguments[i] == QLatin1String("print");
         }
@@ -82,7 +80,7 @@ int commandPrint(QStringList arguments, const WithLibrary& withLibrary) {
     int paper = 9;
     int orientation = 1;
     double margins = 10;
-    for (qsizetype i = 0; i < arguments.size();) {
+    for (qsizetype i = 0; i < CliOptions::optionsEnd(arguments);) {
         const QString option = arguments[i];
         if (option == QLatin1String("--landscape")) {
             orientation = 2;
@@ -94,7 +92,7 @@ int commandPrint(QStringList arguments, const WithLibrary& withLibrary) {
             ++i;
             continue;
         }
-        if (i + 1 >= arguments.size()) {
+        if (i + 1 >= CliOptions::optionsEnd(arguments)) {
             return usage(option + QStringLiteral(" needs a value"));
         }
         const QString value = arguments[i + 1];
@@ -114,6 +112,7 @@ int commandPrint(QStringList arguments, const WithLibrary& withLibrary) {
             }
         }
     }
+    arguments = CliOptions::operands(arguments);
     if (pdf.isEmpty()) {
         return usage(QStringLiteral("print needs --pdf FILE"));
     }
@@ -125,39 +124,30 @@ int commandPrint(QStringList arguments, const WithLibrary& withLibrary) {
         return 2;
     }
     return withLibrary(arguments.front(), [&](Database& db) {
-        QSaveFile file(pdf);
-        if (!file.open(QIODevice::WriteOnly)) {
-            error(QStringLiteral("cannot write \"%1\": %2").arg(pdf, file.errorString()));
-            return 1;
-        }
-        QList<qint64> missing;
+        clsPrinter printer;
+        printer.setMarginLeft(margins);
+        printer.setMarginTop(margins);
+        printer.setMarginRight(margins);
+        printer.setMarginBottom(margins);
+        printer.PaperSize = paper;
+        printer.Orientation = orientation;
+        PdfOutput::Result result;
         {
-            QPdfWriter writer(&file);
-            writer.setResolution(kPdfResolution);
-            writer.setCreator(QStringLiteral("VornReader"));
-            writer.setTitle(QFileInfo(db.path()).completeBaseName());
-            clsPrinter printer;
-            printer.setMarginLeft(margins);
-            printer.setMarginTop(margins);
-            printer.setMarginRight(margins);
-            printer.setMarginBottom(margins);
-            printer.PaperSize = paper;
-            printer.Orientation = orientation;
-            printer.setPrinter(&writer);
             CliProgress progress;
-            missing = modPrint::PrintSequence(db, *sequences, modPrint::PrintOptions::fromSettings(settings()), printer,
-                                              &progress);
+            result = PdfOutput::PrintSequence(db, *sequences, modPrint::PrintOptions::fromSettings(settings()), printer,
+                                              pdf, &progress);
         }
-        if (!file.commit()) {
-            error(QStringLiteral("cannot write \"%1\": %2").arg(pdf, file.errorString()));
+        if (!result.written) {
+            error(result.error);
             return 1;
         }
-        reportMissing(missing);
-        return missing.isEmpty() ? 0 : 1;
+        reportMissing(result.missing);
+        return result.missing.isEmpty() ? 0 : 1;
     });
 }
 
-int commandXlsx(const QStringList& arguments, const WithLibrary& withLibrary) {
+int commandXlsx(const QStringList& words, const WithLibrary& withLibrary) {
+    const QStringList arguments = CliOptions::operands(words);
     if (arguments.size() < 3) {
         return usage(QStringLiteral("xlsx takes a LIBRARY, at least one SEQUENCE and a FILE"));
     }
@@ -176,7 +166,7 @@ int commandXlsx(const QStringList& arguments, const WithLibrary& withLibrary) {
             result = modExcel::ExcelOutSequence(db, *sequences, settings().NotePrint, file, &progress);
         }
         if (!result.written) {
-            error(QStringLiteral("cannot write \"%1\": %2").arg(file, result.error));
+            error(result.error);
             return 1;
         }
         reportMissing(result.missing);

@@ -1,10 +1,26 @@
 #include "CliCommands.h"
 #include "CliPrint.h"
+#include "ProcessSetup.h"
 
 #include <QGuiApplication>
+#include <cstdio>
 #include <memory>
 
+namespace {
+
+// The tool writes only its own lines: notes of Qt's own (a missing runtime folder, fonts) are not
+// the user's business. A fatal one, after which Qt ends the program, is still said.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "vornreader-cli: %s\n", qPrintable(message));
+    }
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    ProcessSetup::ignoreFileSizeSignal();
+    qInstallMessageHandler(quietQtMessages);
     QStringList words;
     for (int i = 1; i < argc; ++i) {
         words.append(QString::fromLocal8Bit(argv[i]));

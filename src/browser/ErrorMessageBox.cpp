@@ -12,6 +12,11 @@ QString ErrorMessageBox::sentence(const ErrorBoxReport& report) {
 QString ErrorMessageBox::details(const ErrorBoxReport& report) {
     QString text = modGeneral::LoadTransString(40418, QStringLiteral("Details for the developers:")) +
                    QStringLiteral("\n") + report.prompt();
+    // A log that was not written because its name leads to a library says so first.
+    if (report.logRefusalKey != 0) {
+        text =
+            modGeneral::TransMessage(report.logRefusalKey, report.logRefusalArguments) + QStringLiteral("\n\n") + text;
+    }
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 

@@ -10,7 +10,7 @@ class ErrorMessageBox final : public IErrorBox {
 public:
     bool askContinue(const ErrorBoxReport& report) override;
 
-    // The sentence, and the details that follow it (report and question).
+    // The sentence, and the details that follow it (a log refusal, the report and the question).
     static QString sentence(const ErrorBoxReport& report);
     static QString details(const ErrorBoxReport& report);
 };

@@ -4,6 +4,7 @@
 #include "GridView.h"
 #include "IBrowserDialogs.h"
 #include "MainMenus.h"
+#include "PdfOutput.h"
 #include "PrintDialogs.h"
 #include "PrinterDefaults.h"
 #include "SelectionOrder.h"
@@ -16,10 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QPrinter>
-#include <cstdio>
 
 namespace {
 
@@ -55,6 +53,7 @@ PrintCommands::PrintCommands(Settings& settings, Database& db, SequenceList& seq
     connect(model, &SequenceListModel::rowsInserted, this, &PrintCommands::updateCommands);
     connect(model, &SequenceListModel::rowsRemoved, this, &PrintCommands::updateCommands);
     updateCommands();
+    modExcel::RemoveOldWorkFiles();
 }
 
 PrintCommands::~PrintCommands() = default;
@@ -127,30 +126,23 @@ void PrintCommands::printSequences(const QList<qint64>& sequences, const modPrin
     storePageSetup();
     WaitCursor wait;
     const std::unique_ptr<IProgress> progress = m_dialogs.progress();
-    // A Cancel leaves nothing behind: a PDF file is written beside its name and put in place only
-    // when complete; a printer gets the pages only once all are laid out.
-    const QString file = device.outputFileName();
-    QString work;
+    // A PDF file is written as the command-line tool writes it: complete or not at all, and never
+    // over a library. A printer gets the pages only once all are laid out, so a Cancel sends none.
+    const QString file = device.outputFormat() == QPrinter::PdfFormat ? device.outputFileName() : QString();
     if (!file.isEmpty()) {
-        const QFileInfo target(file);
-        for (int n = 0; work.isEmpty() || QFileInfo::exists(work); ++n) {
-            work = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                   QStringLiteral(".%1-%2.part").arg(QCoreApplication::applicationPid()).arg(n);
+        const PdfOutput::Result result =
+            PdfOutput::PrintSequence(m_db, sequences, options, m_printer, file, progress.get());
+        if (!result.error.isEmpty()) {
+            m_dialogs.exclamation(result.error);
         }
-        device.setOutputFileName(work);
+        return;
     }
     m_printer.setPreview(false);
-    m_printer.setDeferred(file.isEmpty());
+    m_printer.setDeferred(true);
     m_printer.setPrinter(&device);
     modPrint::PrintSequence(m_db, sequences, options, m_printer, progress.get());
     m_printer.setPrinter(nullptr);
     m_printer.setDeferred(false);
-    if (!work.isEmpty()) {
-        const bool complete = !progress || !progress->cancelled();
-        if (!complete || std::rename(QFile::encodeName(work).constData(), QFile::encodeName(file).constData()) != 0) {
-            QFile::remove(work);
-        }
-    }
 }
 
 void PrintCommands::mnuFilePrint_Click() {
@@ -200,14 +192,14 @@ void PrintCommands::mnuFileExcelOut_Click() {
         return;
     }
     if (!result.written) {
-        m_dialogs.exclamation(modGeneral::TransMessage(40141, {}));
+        m_dialogs.exclamation(result.error);
         return;
     }
     if (result.leftOut > 0) {
         m_dialogs.information(modGeneral::TransMessage(40142, {result.leftOut, modExcel::MaxColumns}));
     }
+    // The workbook stays where it is when nothing opens it: the user can open it another way.
     if (!m_printDialogs->openFile(path)) {
-        QFile::remove(path);
-        m_dialogs.exclamation(modGeneral::TransMessage(40141, {}));
+        m_dialogs.exclamation(modGeneral::TransMessage(40170, {path}));
     }
 }

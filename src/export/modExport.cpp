@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DbError.h"
+#include "FilePath.h"
 #include "IExportHost.h"
 #include "IProgress.h"
 #include "LibraryFile.h"
@@ -12,17 +13,11 @@
 #include "modSystem.h"
 
 #include <QFileInfo>
-#include <sys/stat.h>
+#include <sqlite3.h>
 
 namespace {
 
 const QString kProcedure = QStringLiteral("modExport.ExportCall");
-
-// The file a path names, links followed; the cleaned absolute path when it does not exist.
-QString canonical(const QString& path) {
-    const QString resolved = QFileInfo(path).canonicalFilePath();
-    return resolved.isEmpty() ? LibraryFile::absolutePath(path) : resolved;
-}
 
 bool current(Database& db, const QString& schema) {
     const QString sequence = QStringLiteral("tblSequence");
@@ -30,6 +25,74 @@ bool current(Database& db, const QString& schema) {
            modDataBase::CheckExistField(db, sequence, QStringLiteral("Author"), schema) &&
            modDataBase::CheckExistField(db, QStringLiteral("tblCall"), QStringLiteral("HexInfo"), schema) &&
            modDataBase::CheckExistTable(db, QStringLiteral("tblHistory"), schema);
+}
+
+// Lets SQLite roll back what a failed commit left in a file's journal, so that the file is as it
+// was for the next program; a journal that cannot be rolled back now is rolled back by the next
+// program that opens the file for writing.
+void rollBackLeftovers(const QString& path) {
+    if (!QFileInfo::exists(path + QStringLiteral("-journal"))) {
+        return;
+    }
+    try {
+        LibraryFile::rollBack(path);
+    } catch (const DbError&) {
+        // The file stays as SQLite left it; its journal keeps what restores it.
+    }
+}
+
+// The file a damaged-file error came from: the one quick_check finds fault with.
+QString damagedOne(const QString& source, const QString& target) {
+    for (const QString& path : {target, source}) {
+        try {
+            Database db(path, Database::Mode::ReadOnly);
+            if (!LibraryFile::damage(db).isEmpty()) {
+                return path;
+            }
+        } catch (const DbError&) {
+            return path;
+        }
+    }
+    return target;
+}
+
+// A failure of a file or of the machine, in the words the other commands use; empty for any other
+// failure, which goes to the error box.
+QString fatalMessage(const DbError& error, const QString& source, const QString& target) {
+    if (!error.isFatal() || error.isInterrupt()) {
+        return {};
+    }
+    switch (error.primaryCode()) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return modGeneral::TransMessage(40105, {LibraryFile::isWriteLocked(target) ? target : source});
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return modGeneral::TransMessage(40166, {damagedOne(source, target), error.message()});
+    default:
+        break;
+    }
+    const QString cause = modGeneral::MessageFormat(
+        modGeneral::LoadTransString(error.causeKey(), QStringLiteral("the library reported an error (%1).")),
+        {error.message()});
+    return modGeneral::TransMessage(40168, {source, target, cause});
+}
+
+// Reports a failed export: a failure of a file or of the machine with one message, any other in
+// the error box; both files are left as they were.
+modExport::ExportResult failed(const DbError& error, bool begun, const QString& source, const QString& target,
+                               IExportHost& host) {
+    const QString stage = begun ? QStringLiteral("After BeginTrans") : QStringLiteral("Before BeginTrans");
+    rollBackLeftovers(target);
+    rollBackLeftovers(source);
+    const QString message = fatalMessage(error, source, target);
+    if (message.isEmpty()) {
+        modSystem::WriteErrorLog(kProcedure, error.info(), stage);
+    } else {
+        modSystem::WriteErrorLogFile(kProcedure, error.info(), stage);
+        host.exclamation(message);
+    }
+    return {modExport::Outcome::Failed, 0};
 }
 
 // Ends the move's wait sign however the move ends.
@@ -60,13 +123,7 @@ std::optional<QString> ExportDate(const QString& text) {
 }
 
 bool SameFile(const QString& first, const QString& second) {
-    if (canonical(first) == canonical(second)) {
-        return true;
-    }
-    struct stat a {};
-    struct stat b {};
-    return ::stat(QFile::encodeName(first).constData(), &a) == 0 &&
-           ::stat(QFile::encodeName(second).constData(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    return FilePath::resolve(first) == FilePath::resolve(second) || FilePath::sameFile(first, second);
 }
 
 QString CheckPaths(const QString& source, const QString& target) {
@@ -126,10 +183,20 @@ ExportResult ExportCall(const QString& sourcePath, const QString& targetPath, co
     qint64 found = 0;
     try {
         Database db(source);
-        found = LibraryExport(db, target).count(filter);
+        LibraryExport exporter(db, target);
+        // A damaged file is refused before anything moves: sequences moved into it (or out of it)
+        // would be lost with it.
+        for (const auto& [schema, path] :
+             {std::pair{QStringLiteral("main"), source}, std::pair{QStringLiteral("target"), target}}) {
+            const QString damage = LibraryFile::damage(db, schema);
+            if (!damage.isEmpty()) {
+                host.exclamation(modGeneral::TransMessage(40166, {path, damage}));
+                return {Outcome::Refused, 0};
+            }
+        }
+        found = exporter.count(filter);
     } catch (const DbError& error) {
-        modSystem::WriteErrorLog(kProcedure, error.info(), QStringLiteral("Before BeginTrans"));
-        return {Outcome::Failed, 0};
+        return failed(error, false, source, target, host);
     }
     if (found == 0) {
         host.information(modGeneral::TransMessage(40222));
@@ -180,9 +247,9 @@ ExportResult ExportCall(const QString& sourcePath, const QString& targetPath, co
         return {Outcome::Stopped, 0};
     } catch (const DbError& error) {
         const bool begun = move && move->transactionBegun();
-        modSystem::WriteErrorLog(kProcedure, error.info(),
-                                 begun ? QStringLiteral("After BeginTrans") : QStringLiteral("Before BeginTrans"));
-        return {Outcome::Failed, 0};
+        move.reset();
+        db.close();
+        return failed(error, begun, source, target, host);
     }
 }
 

@@ -44,10 +44,13 @@ QString CheckPaths(const QString& source, const QString& target);
 // empty when it may be used.
 QString CheckLibrary(const QString& path);
 
-// Moves the sequences of source that filter takes into target. Both files are checked first;
-// the question 40221 names the number found; both files are brought up to the current schema;
-// the move is one transaction. Failures are logged under "modExport.ExportCall" and leave both
-// files as they were. The progress follows the move.
+// Moves the sequences of source that filter takes into target. Both files are checked first, a
+// damaged one (PRAGMA quick_check) refused with 40166; the question 40221 names the number found;
+// both files are brought up to the current schema; the move is one transaction. Failures leave
+// both files as they were (a journal a failed commit left is rolled back where it can be) and are
+// logged under "modExport.ExportCall"; a failure of a file or of the machine is told in one
+// message instead of the error box (in use 40105, damaged 40166, anything else 40168). The
+// progress follows the move.
 ExportResult ExportCall(const QString& source, const QString& target, const ExportFilter& filter, IExportHost& host,
                         IProgress* progress = nullptr);
 

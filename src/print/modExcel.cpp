@@ -4,16 +4,15 @@
 #include "Database.h"
 #include "DbError.h"
 #include "IProgress.h"
+#include "OutputFile.h"
 #include "modGeneral.h"
 #include "modGraphics.h"
 #include "modSystem.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <cstdio>
 #include <xlsxwriter.h>
 
 namespace modExcel {
@@ -65,6 +64,13 @@ private:
     int m_column = 0;
     int m_row = 0;
 };
+
+// The refusal of a library as the target, or the system's reason the file could not be written.
+QString failure(const OutputFile& file) {
+    return file.refusal() != OutputFile::Refusal::None
+               ? modGeneral::TransMessage(file.refusalKey(), {file.path(), file.target()})
+               : modGeneral::TransMessage(40169, {file.path(), file.errorString()});
+}
 
 void logError(const std::exception& e) {
     if (const auto* db = dynamic_cast<const DbError*>(&e)) {
@@ -157,17 +163,16 @@ int writeSheet(Database& db, const QList<qint64>& sequences, int notePrint, Shee
 ExcelResult ExcelOutSequence(Database& db, const QList<qint64>& sequences, int notePrint, const QString& path,
                              IProgress* progress) {
     ExcelResult result;
-    const QFileInfo target(path);
-    // The workbook is written beside its target under a name of its own and put in place once it
-    // is complete.
-    QString partial;
-    for (int n = 0; partial.isEmpty() || QFileInfo::exists(partial); ++n) {
-        partial = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                  QStringLiteral(".%1-%2.part").arg(QCoreApplication::applicationPid()).arg(n);
+    // The workbook goes to an unnamed file beside its target (written by name through the pending
+    // file's own name) and is put in place once it is complete.
+    OutputFile file(path);
+    if (!file.open()) {
+        result.error = failure(file);
+        return result;
     }
-    lxw_workbook* workbook = workbook_new(QFile::encodeName(partial).constData());
+    lxw_workbook* workbook = workbook_new(QFile::encodeName(file.pendingName()).constData());
     if (workbook == nullptr) {
-        result.error = QStringLiteral("cannot create a workbook");
+        result.error = modGeneral::TransMessage(40169, {path, QStringLiteral("cannot create a workbook")});
         return result;
     }
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
@@ -190,27 +195,33 @@ ExcelResult ExcelOutSequence(Database& db, const QList<qint64>& sequences, int n
         return result;
     } catch (const std::exception& e) {
         logError(e);
-        workbook_close(workbook);
-        QFile::remove(partial);
-        result.error = QString::fromLocal8Bit(e.what());
+        lxw_workbook_free(workbook);
+        result.error = modGeneral::TransMessage(40169, {path, QString::fromLocal8Bit(e.what())});
         return result;
     }
     worksheet_set_column(sheet, 0, static_cast<lxw_col_t>(writer.column()), kColumnWidth, body);
 
     const lxw_error closed = workbook_close(workbook);
     if (closed != LXW_NO_ERROR) {
-        QFile::remove(partial);
-        result.error = QString::fromUtf8(lxw_strerror(closed));
+        result.error = modGeneral::TransMessage(40169, {path, QString::fromUtf8(lxw_strerror(closed))});
         return result;
     }
-    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) !=
-        0) {
-        QFile::remove(partial);
-        result.error = QStringLiteral("cannot replace \"%1\"").arg(path);
+    if (!file.commit()) {
+        result.error = failure(file);
         return result;
     }
     result.written = true;
     return result;
+}
+
+void RemoveOldWorkFiles() {
+    const QDateTime weekAgo = QDateTime::currentDateTime().addDays(-7);
+    QDir folder(AppHome::tempPath());
+    for (const QFileInfo& entry : folder.entryInfoList({QStringLiteral("*.xlsx")}, QDir::Files)) {
+        if (entry.lastModified() < weekAgo) {
+            QFile::remove(entry.absoluteFilePath());
+        }
+    }
 }
 
 QString workFileName() {

@@ -16,7 +16,8 @@ inline constexpr int MaxColumns = 16384;
 struct ExcelResult {
     // True when the complete workbook is at the path; otherwise nothing was written there.
     bool written = false;
-    // Why the workbook could not be written.
+    // Why the workbook could not be written, in the user's words: the path leads to a library, or
+    // the file could not be written.
     QString error;
     // Sequences that did not fit into the sheet's columns.
     int leftOut = 0;
@@ -37,5 +38,9 @@ ExcelResult ExcelOutSequence(Database& db, const QList<qint64>& sequences, int n
 
 // A new, unique file name for a workbook in the Temp work folder.
 QString workFileName();
+
+// Removes the workbooks in the Temp work folder that are older than a week: each was shown once
+// and is kept a while for the user to find again.
+void RemoveOldWorkFiles();
 
 } // namespace modExcel

@@ -127,7 +127,7 @@ void Database::exec(const QString& sql) {
     sqlite3_stmt* statement = nullptr;
     int rc = sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &statement, &tail);
     if (rc != SQLITE_OK) {
-        throw DbError(sqlite3_extended_errcode(m_db), QString::fromUtf8(sqlite3_errmsg(m_db)));
+        throw Statement::lastError(m_db, rc);
     }
     const std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> owner(statement, &sqlite3_finalize);
     const QByteArrayView rest(tail, utf8.constData() + utf8.size() - tail);
@@ -137,7 +137,7 @@ void Database::exec(const QString& sql) {
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE) {
-        throw DbError(sqlite3_extended_errcode(m_db), QString::fromUtf8(sqlite3_errmsg(m_db)));
+        throw Statement::lastError(m_db, rc);
     }
 }
 

@@ -8,6 +8,11 @@
 // A failed SQLite call: its (extended) result code and message.
 class DbError : public std::runtime_error {
 public:
+    // The program's own extended codes of SQLITE_FULL: not the disk but a table's key has run out,
+    // the largest number having been given out already.
+    static constexpr int SequenceKeysUsedUp = 13 | (0x60 << 8);
+    static constexpr int HistoryKeysUsedUp = 13 | (0x61 << 8);
+
     DbError(int code, const QString& message)
         : std::runtime_error(message.toStdString()), m_code(code), m_message(message) {}
 
@@ -39,9 +44,15 @@ public:
             return false;
         }
     }
-    // The translation key of the plain words for a fatal failure's cause (40311-40317; the last
-    // takes the engine's message as its argument).
+    // The translation key of the plain words for a fatal failure's cause (40311-40317, 40163 and
+    // 40164; 40317 takes the engine's message as its argument).
     int causeKey() const {
+        if (m_code == SequenceKeysUsedUp) {
+            return 40163;
+        }
+        if (m_code == HistoryKeysUsedUp) {
+            return 40164;
+        }
         switch (primaryCode()) {
         case 13: // SQLITE_FULL
             return 40311;

@@ -2,16 +2,48 @@
 
 #include "Database.h"
 #include "DbError.h"
+#include "FilePath.h"
 #include "modDataBase.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <sqlite3.h>
 
 namespace LibraryFile {
 
 QString absolutePath(const QString& path) {
-    return path.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    return FilePath::resolve(path);
+}
+
+void rollBack(const QString& path) {
+    Database db(path);
+}
+
+bool isWriteLocked(const QString& path) {
+    try {
+        Database db(path);
+        db.setBusyTimeout(0);
+        // A transaction that takes the write lock at once, and gives it back without writing.
+        db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        db.exec(QStringLiteral("ROLLBACK"));
+        return false;
+    } catch (const DbError& error) {
+        return statusOf(error) == Status::InUse;
+    }
+}
+
+QString damage(Database& db, const QString& schema) {
+    Statement check = db.prepare(QStringLiteral("PRAGMA ") + schema + QStringLiteral(".quick_check(1)"));
+    const QString result = check.step() ? check.text(0) : QString();
+    if (result == QLatin1String("ok")) {
+        return {};
+    }
+    // The first fault, without the line that names the schema.
+    for (const QString& line : result.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (!line.startsWith(QLatin1String("*** "))) {
+            return line.trimmed();
+        }
+    }
+    return result.trimmed();
 }
 
 Status statusOf(const DbError& error) {
@@ -48,9 +80,10 @@ Check inspect(const QString& path) {
         return {Status::Ok, {}, !info.isWritable() || !folder.isWritable(), modDataBase::IsCurrent(db)};
     } catch (const DbError& error) {
         // A journal left by a program that stopped in the middle of a write is rolled back by the
-        // first connection that may write; the file itself is a library.
+        // first connection that may write; the file itself is taken for a library until then.
         if (error.code() == SQLITE_READONLY_ROLLBACK) {
-            return {Status::Ok, {}, !info.isWritable(), true};
+            const QFileInfo folder(info.absolutePath());
+            return {Status::Ok, {}, !info.isWritable() || !folder.isWritable(), true, true};
         }
         return {statusOf(error), error.message(), false};
     }

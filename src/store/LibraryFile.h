@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class Database;
 class DbError;
 
 // What a file named as a library turns out to be, found before the library's life touches it.
@@ -23,14 +24,29 @@ struct Check {
     bool readOnly = false;
     // It has every field and table of the current layout (an older one is upgraded on opening).
     bool current = true;
+    // A program stopped in the middle of a change to it: its journal must be rolled back (by a
+    // connection that may write) before it can be read.
+    bool halfWritten = false;
 };
 
 // Looks at the file without writing to it: it must be an SQLite database holding tblSequence and
 // tblCall.
 Check inspect(const QString& path);
 
-// The absolute, cleaned form of a path; a name without a folder is in the current folder.
+// The absolute form of a path as the file system resolves it (links followed, ".." taken after
+// them); a name without a folder is in the current folder.
 QString absolutePath(const QString& path);
+
+// Lets SQLite roll back the journal a program that stopped left beside the file, by opening it
+// for writing once. Throws DbError when that fails.
+void rollBack(const QString& path);
+
+// Whether another program holds a write lock on the file (a change of its is under way).
+bool isWriteLocked(const QString& path);
+
+// PRAGMA quick_check of a schema on the connection: empty when it is sound, otherwise the first
+// fault found.
+QString damage(Database& db, const QString& schema = QStringLiteral("main"));
 
 // The status a failed open or read of a library stands for.
 Status statusOf(const DbError& error);

@@ -2,6 +2,7 @@
 
 #include "AppHome.h"
 #include "DbError.h"
+#include "FilePath.h"
 #include "ILibraryHost.h"
 #include "LibraryFile.h"
 #include "modDataBase.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-const QString kTemplateName = QStringLiteral("vornreader_org.mdb");
+const QString kTemplateName = QString::fromUtf16(AppHome::TemplateName);
 
 void logError(const char* procedure, const ErrorInfo& error) {
     modSystem::WriteErrorLog(QLatin1String(procedure), error);
@@ -85,7 +86,8 @@ bool LibrarySession::OpenSequenceMdbFile(const QString& givenPath, const QString
         m_host.showMessage(40101, {path});
         return false;
     }
-    if (path == LibraryFile::absolutePath(TemplatePath())) {
+    // Any name of the template counts, a link or a second hard link as well.
+    if (FilePath::sameFile(path, TemplatePath())) {
         m_host.showMessage(40102, {path});
         return false;
     }
@@ -94,7 +96,22 @@ bool LibrarySession::OpenSequenceMdbFile(const QString& givenPath, const QString
         m_host.showMessage(40103, {});
         return false;
     }
-    const LibraryFile::Check check = LibraryFile::inspect(path);
+    LibraryFile::Check check = LibraryFile::inspect(path);
+    if (check.status == LibraryFile::Status::Ok && check.halfWritten) {
+        // What the stopped program left is rolled back before anything is read; a library that
+        // cannot be written cannot have it rolled back.
+        if (check.readOnly) {
+            m_host.showMessage(40167, {path});
+            return false;
+        }
+        try {
+            LibraryFile::rollBack(path);
+        } catch (const DbError& error) {
+            logError("frmVornReader.OpenSequenceMdbFile", error.info());
+            return false;
+        }
+        check = LibraryFile::inspect(path);
+    }
     if (refuse(path, check)) {
         // A start-up that found something else under the remembered name forgets it.
         if (check.status == LibraryFile::Status::NotLibrary &&
@@ -232,7 +249,7 @@ void LibrarySession::mnuFileMdbNew_Click() {
         m_host.showMessage(40111, {kTemplateName});
         return;
     }
-    if (target == templatePath) {
+    if (target == templatePath || FilePath::sameFile(target, templatePath)) {
         m_host.showMessage(40112, {kTemplateName});
         return;
     }

@@ -3,6 +3,7 @@
 #include "DbError.h"
 
 #include <QStringEncoder>
+#include <cerrno>
 #include <sqlite3.h>
 #include <utility>
 
@@ -41,10 +42,69 @@ Statement& Statement::operator=(Statement&& other) noexcept {
     return *this;
 }
 
+namespace {
+
+// The files a connection writes: the library, and the library an export attaches as "target".
+constexpr const char* kSchemas[] = {"main", "target"};
+
+// SQLite reports an AUTOINCREMENT key that has reached its largest value as "database or disk is
+// full"; the table whose counter is at the end tells the two apart.
+int keysUsedUp(sqlite3* db) {
+    for (const char* schema : kSchemas) {
+        const QByteArray sql =
+            QByteArray("SELECT name FROM ") + schema + ".sqlite_sequence WHERE seq >= 9223372036854775807";
+        sqlite3_stmt* used = nullptr;
+        int code = 0;
+        // A schema that is not there (or has no counters) is skipped.
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &used, nullptr) == SQLITE_OK) {
+            while (code == 0 && sqlite3_step(used) == SQLITE_ROW) {
+                const QByteArray table(reinterpret_cast<const char*>(sqlite3_column_text(used, 0)));
+                code = table == "tblSequence"  ? DbError::SequenceKeysUsedUp
+                       : table == "tblHistory" ? DbError::HistoryKeysUsedUp
+                                               : 0;
+            }
+        }
+        sqlite3_finalize(used);
+        if (code != 0) {
+            return code;
+        }
+    }
+    return 0;
+}
+
+// Whether the last failed system call on a file of the connection set errno to value.
+bool lastErrnoIs(sqlite3* db, int value) {
+    for (const char* schema : kSchemas) {
+        int last = 0;
+        if (sqlite3_file_control(db, schema, SQLITE_FCNTL_LAST_ERRNO, &last) == SQLITE_OK && last == value) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+DbError Statement::lastError(sqlite3* db, int rc) {
+    int code = db ? sqlite3_extended_errcode(db) : rc;
+    QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    // A write beyond the file-size limit fails with EFBIG, which SQLite reports as an I/O error; for
+    // the user it is the same as a full disk.
+    if (db && (code & 0xFF) == SQLITE_IOERR && lastErrnoIs(db, EFBIG)) {
+        code = SQLITE_FULL;
+    }
+    if (db && (code & 0xFF) == SQLITE_FULL) {
+        if (const int used = keysUsedUp(db); used != 0) {
+            code = used;
+            message = used == DbError::SequenceKeysUsedUp ? QStringLiteral("The largest sequence number is used up.")
+                                                          : QStringLiteral("The largest history number is used up.");
+        }
+    }
+    return DbError(code ? code : rc, message);
+}
+
 void Statement::fail(int rc) const {
-    const int code = m_db ? sqlite3_extended_errcode(m_db) : rc;
-    const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    throw DbError(code ? code : rc, message);
+    throw lastError(m_db, rc);
 }
 
 Statement& Statement::bind(int index, const QString& value) {

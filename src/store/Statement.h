@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DbError.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
@@ -44,6 +46,10 @@ public:
     QVariant value(int column) const;
 
     sqlite3_stmt* handle() const { return m_stmt; }
+
+    // The error of the last failed call on a connection (rc when the connection has none), with an
+    // AUTOINCREMENT key that has run out told apart from a full disk.
+    static DbError lastError(sqlite3* db, int rc);
 
 private:
     [[noreturn]] void fail(int rc) const;

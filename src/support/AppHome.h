@@ -6,6 +6,9 @@
 // log, the Temp work folder, the template library and the System folder.
 namespace AppHome {
 
+// The template library that every new library is copied from.
+inline constexpr char16_t TemplateName[] = u"vornreader_org.mdb";
+
 // VORNREADER_HOME when set, otherwise the per-user data folder. Created when missing.
 QString path();
 

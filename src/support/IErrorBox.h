@@ -3,6 +3,7 @@
 #include "ErrorInfo.h"
 
 #include <QString>
+#include <QVariantList>
 
 // One error report as the error box receives it.
 struct ErrorBoxReport {
@@ -12,6 +13,10 @@ struct ErrorBoxReport {
     QString report;
     // The translated question under it (OK goes on, Cancel ends the program).
     QString question;
+    // When the log was not written because its name leads to a library: the translation key of
+    // that refusal and its arguments (the log's name and the file it leads to).
+    int logRefusalKey = 0;
+    QVariantList logRefusalArguments;
 
     QString prompt() const { return report + QStringLiteral("\r\n\r\n") + question; }
 };

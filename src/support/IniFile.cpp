@@ -1,12 +1,12 @@
 #include "IniFile.h"
 
+#include "OutputFile.h"
 #include "TextDecoding.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace {
@@ -150,14 +150,14 @@ bool save(const QString& path, const ParsedFile& file) {
         text += eol;
     }
     cache().remove(path);
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
+    OutputFile out(path);
+    if (!out.open()) {
         return false;
     }
     if (file.bom) {
-        out.write("\xEF\xBB\xBF");
+        out.device().write("\xEF\xBB\xBF");
     }
-    out.write(text.toUtf8());
+    out.device().write(text.toUtf8());
     return out.commit();
 }
 

@@ -3,6 +3,7 @@
 #include "AppHome.h"
 #include "IErrorBox.h"
 #include "IniFile.h"
+#include "OutputFile.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -52,27 +53,33 @@ QString ErrorReport(const QString& procedureName, const ErrorInfo& error, const 
 
 namespace {
 
-void writeLog(const QString& report) {
-    // A log that cannot be written is skipped; the box is still shown.
-    QFile log(AppHome::resolve(QString::fromUtf16(ErrorLogName)));
-    if (log.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        log.write((report + QStringLiteral("\r\n")).toUtf8());
-        log.close();
+// Replaces the log with the report. A log that cannot be written is skipped (the box is still
+// shown); one whose name leads to a library is left alone, and the refusal goes with the report.
+void writeLog(const QString& report, ErrorBoxReport* boxReport = nullptr) {
+    OutputFile log(AppHome::resolve(QString::fromUtf16(ErrorLogName)));
+    if (!log.open()) {
+        if (boxReport != nullptr && log.refusal() != OutputFile::Refusal::None) {
+            boxReport->logRefusalKey = log.refusalKey();
+            boxReport->logRefusalArguments = {log.path(), log.target()};
+        }
+        return;
     }
+    log.device().write((report + QStringLiteral("\r\n")).toUtf8());
+    log.commit();
 }
 
 } // namespace
 
-void WriteErrorLogFile(const QString& procedureName, const ErrorInfo& error) {
-    writeLog(ErrorReport(procedureName, error));
+void WriteErrorLogFile(const QString& procedureName, const ErrorInfo& error, const QString& extraText) {
+    writeLog(ErrorReport(procedureName, error, extraText));
 }
 
 void WriteErrorLog(const QString& procedureName, const ErrorInfo& error, const QString& extraText) {
-    const QString report = ErrorReport(procedureName, error, extraText);
-    writeLog(report);
-    QString question = g_question ? g_question() : QString();
-    question.replace(QStringLiteral("\\n"), QStringLiteral("\r\n"));
-    if (!g_box->askContinue({procedureName, error, report, question})) {
+    ErrorBoxReport boxReport{procedureName, error, ErrorReport(procedureName, error, extraText), {}, 0, {}};
+    writeLog(boxReport.report, &boxReport);
+    boxReport.question = g_question ? g_question() : QString();
+    boxReport.question.replace(QStringLiteral("\\n"), QStringLiteral("\r\n"));
+    if (!g_box->askContinue(boxReport)) {
         std::_Exit(EXIT_FAILURE);
     }
 }

@@ -30,7 +30,7 @@ void WriteErrorLog(const QString& procedureName, const ErrorInfo& error, const Q
 
 // Writes the report into the log without asking: for a failure the user is told about in a
 // message of its own.
-void WriteErrorLogFile(const QString& procedureName, const ErrorInfo& error);
+void WriteErrorLogFile(const QString& procedureName, const ErrorInfo& error, const QString& extraText = {});
 
 // INI helpers. A file name without a folder separator is in the application home.
 QString GetIniString(const QString& section, const QString& key, const QString& fileName, const QString& def);

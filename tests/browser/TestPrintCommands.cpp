@@ -270,11 +270,45 @@ private Q_SLOTS:
         m_window->menus().fileExcelOut->trigger();
         QVERIFY(m_print.opened.startsWith(m_home->file(QStringLiteral("Temp/"))));
         QVERIFY(m_print.openedExisted);
-        QCOMPARE(QFileInfo::exists(m_print.opened), canOpen);
-        QCOMPARE(m_dialogs->exclamations.size(), canOpen ? 0 : 1);
-        if (!canOpen) {
-            QCOMPARE(m_dialogs->exclamations.front(), modGeneral::LoadTransString(40141));
+        // Kept either way: opened by the desktop, or to be opened by the user from where it is.
+        QVERIFY(QFileInfo::exists(m_print.opened));
+        QCOMPARE(m_dialogs->exclamations,
+                 canOpen ? QStringList() : QStringList{modGeneral::TransMessage(40170, {m_print.opened})});
+    }
+
+    // Workbooks older than a week leave the Temp folder when the window starts.
+    void oldSpreadsheetsAreRemovedAtStart() {
+        const QString temp = m_home->file(QStringLiteral("Temp"));
+        QVERIFY(QDir().mkpath(temp));
+        for (const auto& [name, days] : {std::pair{"old.xlsx", 8}, std::pair{"recent.xlsx", 6}}) {
+            QFile file(temp + QLatin1Char('/') + QLatin1String(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-days), QFileDevice::FileModificationTime));
         }
+        QVERIFY(startPrinting({QStringLiteral("generated Plus")}));
+        QCOMPARE(QDir(temp).entryList(QDir::Files), QStringList{QStringLiteral("recent.xlsx")});
+    }
+
+    // A PDF named after the open library, or after a link to it, is refused with one message
+    // naming both; the library keeps its bytes.
+    void printNeverReplacesTheLibrary_data() {
+        QTest::addColumn<bool>("link");
+        QTest::newRow("the library's own name") << false;
+        QTest::newRow("a link to the library") << true;
+    }
+    void printNeverReplacesTheLibrary() {
+        QFETCH(bool, link);
+        QVERIFY(startPrinting({QStringLiteral("generated Plus")}));
+        if (link) {
+            QVERIFY(QFile::link(m_library, m_print.pdf));
+        } else {
+            m_print.pdf = m_library;
+        }
+        const QByteArray before = Fixtures::readFile(m_library);
+        selectRows(0, 0);
+        m_window->menus().filePrint->trigger();
+        QCOMPARE(m_dialogs->exclamations, QStringList{modGeneral::TransMessage(40161, {m_print.pdf, m_library})});
+        QCOMPARE(Fixtures::readFile(m_library), before);
     }
 
     // Stopped on its progress, each command produces nothing: no PDF (an older one keeps its

@@ -1,4 +1,5 @@
 #include "CallEditing.h"
+#include "ErrorMessageBox.h"
 #include "ExportCommand.h"
 #include "SearchCommands.h"
 #include "SplitLayout.h"
@@ -34,6 +35,30 @@ class TestWindowSafety : public WindowFixture {
     }
 
 private Q_SLOTS:
+    // An error log whose name leads to a library leaves the library alone; the error box says so
+    // above the report and still answers OK.
+    void errorLogNeverReplacesALibrary() {
+        QVERIFY(startWithout());
+        const QString library = createLibrary(QStringLiteral("Kept.mdb"), {QStringLiteral("generated Plus")});
+        const QString log = m_home->file(QString::fromUtf16(modSystem::ErrorLogName));
+        QVERIFY(QFile::link(library, log));
+        const QByteArray before = Fixtures::readFile(library);
+        ErrorMessageBox box;
+        modSystem::setErrorBox(&box);
+        QString details;
+        QTimer::singleShot(0, [&details] {
+            auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (shown != nullptr && shown->objectName() == QLatin1String("frmErrorBox")) {
+                details = shown->informativeText();
+                QTest::mouseClick(shown->button(QMessageBox::Ok), Qt::LeftButton);
+            }
+        });
+        modSystem::WriteErrorLog(QStringLiteral("frmVornReader.CreateList"), {VornError::TypeMismatch, "x"});
+        modSystem::setErrorBox(m_errors.get());
+        QVERIFY2(details.startsWith(modGeneral::TransMessage(40161, {log, library})), qPrintable(details));
+        QCOMPARE(Fixtures::readFile(library), before);
+    }
+
     // Without a library, after File > Close and on an empty library, every command of the window
     // and the keys 0-9 do nothing: no report, no question, no row.
     void commandsNeedALibrary_data() {

@@ -8,6 +8,7 @@
 #include <QStringEncoder>
 #include <QtTest>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -70,6 +71,40 @@ QStringList rowsOf(const QString& path) {
     return Fixtures::rows(db, QStringLiteral("SELECT * FROM tblSequence ORDER BY Sequence")) +
            Fixtures::rows(db, QStringLiteral("SELECT * FROM tblCall ORDER BY 1, 2")) +
            Fixtures::rows(db, QStringLiteral("SELECT * FROM tblHistory ORDER BY History"));
+}
+
+// Leaves the library as a program killed in the middle of a change does: pages of the change
+// already in the file, and the journal that undoes them beside it.
+void leaveHalfWritten(const QString& path) {
+    const pid_t child = fork();
+    if (child == 0) {
+        Database db(path);
+        db.exec(QStringLiteral("PRAGMA cache_size = 1"));
+        db.exec(QStringLiteral("BEGIN"));
+        db.exec(QStringLiteral("UPDATE tblCall SET Note = Note || hex(randomblob(300))"));
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0);
+}
+
+// Overwrites cell pointers of a page in the middle of the file: a damage only a check of the
+// whole file finds.
+void damagePage(const QString& path) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const qint64 pages = file.size() / 4096;
+    QVERIFY(pages > 10);
+    file.seek((pages / 3) * 4096 + 8);
+    file.write(QByteArray(12, '\xff'));
+}
+
+// The command line as the tool would run it for a user who is not root: root passes every
+// permission check.
+QStringList asNobody(const QStringList& command) {
+    return geteuid() == 0 ? QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+                                        QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")} +
+                                command
+                          : command;
 }
 
 } // namespace
@@ -505,6 +540,190 @@ private Q_SLOTS:
         QVERIFY(contents(source) == sourceBytes);
         QVERIFY(contents(target) == targetBytes);
         QFile::setPermissions(folder, QFile::Permissions(0x7700));
+    }
+
+    // A read whose sequences are all stored but whose compaction at the close fails (here on a
+    // small disk of its own, too full for the compaction's journal) ends well, with one warning.
+    void compactionFailureIsAWarning() {
+        if (run(QStringLiteral("unshare"), {QStringLiteral("-rm"), QStringLiteral("true")}).status != 0) {
+            QSKIP("a mount namespace (unshare -rm) is needed for a small disk of the test's own");
+        }
+        const QString library = m_home->file(QStringLiteral("lib.mdb"));
+        QCOMPARE(cli({QStringLiteral("new"), library}).status, 0);
+        writeFile(m_home->file(QStringLiteral("many.Plus")), Fixtures::generatorText(300, 12).toUtf8());
+        QCOMPARE(cli({QStringLiteral("read"), library, m_home->file(QStringLiteral("many.Plus"))}).status, 0);
+        {
+            Database db(library);
+            db.exec(QStringLiteral("DELETE FROM tblCall WHERE Sequence > 250"));
+        }
+        const QString disk = m_home->file(QStringLiteral("disk"));
+        QVERIFY(QDir().mkpath(disk));
+        const QString c1 = Fixtures::dataFile(QStringLiteral("linux.C1"));
+        const Result result =
+            run(QStringLiteral("unshare"),
+                {QStringLiteral("-rm"), QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                 QStringLiteral("mount -t tmpfs -o size=%1k tmpfs \"$0\" && cp \"$1\" \"$0\" && "
+                                "\"$2\" read \"$0/lib.mdb\" \"$3\"; s=$?; cp \"$0/lib.mdb\" \"$1\"; exit $s")
+                     .arg(QFileInfo(library).size() / 1024 + 128),
+                 disk, library, kCli, c1});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.out, c1 + QStringLiteral("\t1\n"));
+        QCOMPARE(result.err, QStringLiteral("vornreader-cli: Warning: everything was stored, but the library could not "
+                                            "be compacted afterwards: the disk is full or the file has reached its "
+                                            "size limit.\n"));
+        Database db(library, Database::Mode::ReadOnly);
+        QCOMPARE(Fixtures::value(db, QStringLiteral("SELECT count(*) FROM tblSequence")).toInt(), 301);
+        QVERIFY(Fixtures::value(db, QStringLiteral("PRAGMA freelist_count")).toInt() > 0);
+    }
+
+    // What the tool does when an output, a file or the command line is not what it seems: one row
+    // each. The library is shelf/lib.mdb with linux.Plus read into it; "lib.mdb" in the home is
+    // another library that no row may touch unless it names it; no journal is ever left behind.
+    void outcomes_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("arguments"); // @lib: the library; @home/NAME, @data/NAME: files
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");    // on standard error, in one line; empty: nothing at all
+        QTest::addColumn<QString>("library"); // "bytes" or "rows" kept, or "changed"
+        QTest::addColumn<int>("other");       // sequences in the home's lib.mdb afterwards
+        const auto row = [](const char* name, const char* setup, const QStringList& arguments, int status,
+                            const char* says, const char* library, int other = 0) {
+            QTest::newRow(name) << setup << arguments << status << says << library << other;
+        };
+        row("pdf over the library", "", {"print", "@lib", "1", "--pdf", "@lib"}, 1,
+            "Nothing was written to @lib: that name leads to the VornReader library @lib", "bytes");
+        row("pdf through a link to the library", "link", {"print", "@lib", "1", "--pdf", "@home/out.pdf"}, 1,
+            "Nothing was written to @home/out.pdf: that name leads to the VornReader library @lib", "bytes");
+        row("no runtime folder", "no runtime folder", {"print", "@lib", "1", "--pdf", "@home/new.pdf"}, 0, "", "bytes");
+        row("half-written: list", "half-written", {"list", "@lib"}, 0, "", "rows");
+        row("half-written: copy", "half-written", {"copy", "@lib", "1"}, 0, "", "rows");
+        row("half-written: xlsx", "half-written", {"xlsx", "@lib", "1", "@home/out.xlsx"}, 0, "", "rows");
+        row("half-written, read-only", "half-written read-only", {"list", "@lib"}, 1,
+            "@lib was left half-written by a program that stopped", "bytes");
+        row("file-size limit: read", "file-size limit", {"read", "@lib", "@home/big.Plus"}, 1,
+            "the file has reached its size limit", "rows");
+        row("file-size limit: export", "file-size limit", {"export", "@lib", "@home/target.mdb", "--yes"}, 1,
+            "the file has reached its size limit. Nothing was moved.", "rows");
+        row("sequence numbers used up", "numbers used up", {"read", "@lib", "@data/linux.C1"}, 1,
+            "the library has given out the highest sequence number there is", "rows");
+        row("a file named --quiet", "", {"read", "@lib", "--", "--quiet"}, 0, "", "changed");
+        row("read through a link and ..", "", {"read", "@home/jump/../lib.mdb", "@data/linux.C1"}, 0, "", "changed");
+        row("export through a link and ..", "", {"export", "@home/jump/../lib.mdb", "@home/lib.mdb", "--yes"}, 0, "",
+            "changed", 19);
+        row("template by a hard link", "", {"read", "@home/hard.mdb", "@data/linux.C1"}, 1,
+            "@home/hard.mdb is the template database", "bytes");
+        row("damaged target", "damaged target", {"export", "@lib", "@home/target.mdb", "--yes"}, 1,
+            "@home/target.mdb is damaged (", "bytes");
+        row("target in use", "target in use", {"export", "@lib", "@home/target.mdb", "--yes"}, 1,
+            "@home/target.mdb is in use by another program; try again when it is closed.", "bytes");
+    }
+    void outcomes() {
+        QFETCH(QString, setup);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, says);
+        QFETCH(QString, library);
+        const QString shelf = m_home->file(QStringLiteral("shelf"));
+        QVERIFY(QDir().mkpath(shelf + QStringLiteral("/deep")));
+        const QString lib = shelf + QStringLiteral("/lib.mdb");
+        const QString other = m_home->file(QStringLiteral("lib.mdb"));
+        const QString target = m_home->file(QStringLiteral("target.mdb"));
+        for (const QString& path : {lib, other, target}) {
+            QCOMPARE(cli({QStringLiteral("new"), path}).status, 0);
+        }
+        QCOMPARE(cli({QStringLiteral("read"), lib, Fixtures::dataFile(QStringLiteral("linux.Plus"))}).status, 0);
+        QVERIFY(QFile::link(shelf + QStringLiteral("/deep"), m_home->file(QStringLiteral("jump"))));
+        QVERIFY(QFile::link(lib, m_home->file(QStringLiteral("out.pdf"))));
+        QVERIFY(::link(QFile::encodeName(m_home->file(QStringLiteral("vornreader_org.mdb"))).constData(),
+                       QFile::encodeName(m_home->file(QStringLiteral("hard.mdb"))).constData()) == 0);
+        writeFile(m_home->file(QStringLiteral("--quiet")),
+                  Fixtures::generatorText(1, 2, QStringLiteral("A1")).toUtf8());
+        const QStringList rowsBefore = rowsOf(lib);
+
+        QStringList command{kCli};
+        for (const QString& argument : arguments) {
+            command.append(QString(argument)
+                               .replace(QLatin1String("@lib"), lib)
+                               .replace(QLatin1String("@home/"), m_home->path() + QLatin1Char('/'))
+                               .replace(QLatin1String("@data/"), Fixtures::dataFile(QString())));
+        }
+        QProcess process;
+        process.setWorkingDirectory(m_home->path());
+        std::optional<Database> holder;
+        if (setup == QLatin1String("half-written") || setup == QLatin1String("half-written read-only")) {
+            leaveHalfWritten(lib);
+            QVERIFY(QFileInfo::exists(lib + QStringLiteral("-journal")));
+        }
+        if (setup == QLatin1String("half-written read-only")) {
+            QFile::setPermissions(lib, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+            QFile::setPermissions(lib + QStringLiteral("-journal"), QFile::ReadOwner | QFile::ReadOther);
+            QFile::setPermissions(shelf, QFile::Permissions(0x5555));
+            QFile::setPermissions(m_home->path(), QFile::Permissions(0x7777));
+            QFile::setPermissions(m_home->file(QStringLiteral("VornReader.ini")), QFile::Permissions(0x6666));
+            command = asNobody(command);
+        } else if (setup == QLatin1String("file-size limit")) {
+            writeFile(m_home->file(QStringLiteral("big.Plus")), Fixtures::generatorText(3000, 12).toUtf8());
+            // A target as large as the library: the limit leaves the library room to be restored.
+            if (arguments.front() == QLatin1String("export")) {
+                QCOMPARE(cli({QStringLiteral("read"), target, Fixtures::dataFile(QStringLiteral("linux.Plus"))}).status,
+                         0);
+            }
+            // The shell leaves the signal as it is: the tool itself must keep from being killed by it.
+            const qint64 blocks =
+                (QFileInfo(arguments.front() == QLatin1String("export") ? target : lib).size() + 4 * 1024) / 512;
+            command = QStringList{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                                  QStringLiteral("ulimit -f %1; exec \"$0\" \"$@\"").arg(blocks)} +
+                      command;
+        } else if (setup == QLatin1String("numbers used up")) {
+            Database db(lib);
+            db.exec(QStringLiteral("UPDATE sqlite_sequence SET seq = 9223372036854775807 WHERE name = 'tblSequence'"));
+        } else if (setup == QLatin1String("no runtime folder")) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+            process.setProcessEnvironment(environment);
+        } else if (setup == QLatin1String("damaged target")) {
+            QCOMPARE(cli({QStringLiteral("read"), target, Fixtures::dataFile(QStringLiteral("windows.Plus")),
+                          Fixtures::dataFile(QStringLiteral("linux.Plus"))})
+                         .status,
+                     0);
+            damagePage(target);
+        }
+        const QByteArray bytesBefore = contents(lib);
+        const QByteArray targetBefore = contents(target);
+        // Taken last: closing any other handle on the file in this process would drop the lock.
+        if (setup == QLatin1String("target in use")) {
+            holder.emplace(target);
+            holder->exec(QStringLiteral("BEGIN IMMEDIATE"));
+        }
+        process.start(command.takeFirst(), command);
+        QVERIFY(process.waitForFinished(60000));
+        holder.reset();
+        QFile::setPermissions(shelf, QFile::Permissions(0x7700));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QTEST(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, "status");
+        if (says.isEmpty()) {
+            QVERIFY2(err.isEmpty(), qPrintable(err));
+        } else {
+            says.replace(QLatin1String("@lib"), lib)
+                .replace(QLatin1String("@home/"), m_home->path() + QLatin1Char('/'));
+            QVERIFY2(err.startsWith(QStringLiteral("vornreader-cli: ")) && err.count(QLatin1Char('\n')) == 1 &&
+                         err.contains(says),
+                     qPrintable(err));
+        }
+        if (library == QLatin1String("bytes")) {
+            QVERIFY(contents(lib) == bytesBefore);
+        } else {
+            QCOMPARE(rowsOf(lib) == rowsBefore, library == QLatin1String("rows"));
+        }
+        {
+            Database db(other, Database::Mode::ReadOnly);
+            QTEST(Fixtures::value(db, QStringLiteral("SELECT count(*) FROM tblSequence")).toInt(), "other");
+        }
+        QVERIFY(contents(target) == targetBefore);
+        if (setup != QLatin1String("half-written read-only")) {
+            QCOMPARE(QDir(m_home->path()).entryList({QStringLiteral("*-journal")}) +
+                         QDir(shelf).entryList({QStringLiteral("*-journal")}),
+                     QStringList());
+        }
     }
 
 private:

@@ -203,6 +203,38 @@ private Q_SLOTS:
         }
     }
 
+    // Killed at any moment while it works, the output leaves no file behind but a complete
+    // workbook.
+    void killedOutputLeavesNothing() {
+        QList<qint64> keys;
+        {
+            Transaction transaction(m_library->db);
+            const QList<TestCall> calls(40, TestCall{QStringLiteral("a call with a longer text to write")});
+            for (int i = 0; i < 400; ++i) {
+                keys.append(addSequence(m_library->db, QStringLiteral("11:%1").arg(i, 3, 10, QLatin1Char('0')), calls));
+            }
+            transaction.commit();
+        }
+        const QString folder = m_library->home.file(QStringLiteral("out"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/out.xlsx");
+        const QString library = m_library->db.path();
+        const qint64 micros = Fixtures::runMicros([&] { write(keys, 0); });
+        QVERIFY(QFile::remove(m_library->home.file(QStringLiteral("out.xlsx"))));
+        QRandomGenerator random(11);
+        for (int round = 0; round < 8; ++round) {
+            QVERIFY(Fixtures::killMidway(random, micros, [&](const std::function<void()>& ready) {
+                Database db(library, Database::Mode::ReadOnly);
+                ready();
+                modExcel::ExcelOutSequence(db, keys, 0, path);
+            }));
+            const QStringList left = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+            QVERIFY2(left.isEmpty() || left == QStringList{QStringLiteral("out.xlsx")}, qPrintable(left.join(' ')));
+            QVERIFY(left.isEmpty() || readCells(path).value(QStringLiteral("A1")).startsWith(QLatin1String("Level")));
+            QFile::remove(path);
+        }
+    }
+
     // Not stopped, the progress goes through every sequence and the workbook is written.
     void outputWithProgress() {
         const qint64 a = addSequence(m_library->db, QStringLiteral("10:00:01"), {{QStringLiteral("x")}});

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QtTest>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -71,14 +72,39 @@ private Q_SLOTS:
         m_home.reset();
     }
 
-    // The template new libraries are copied from is never opened as a library.
+    // The template new libraries are copied from is never opened as a library, under any name.
+    void templateIsRefused_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("its own name") << "vornreader_org.mdb";
+        QTest::newRow("a symbolic link") << "soft.mdb";
+        QTest::newRow("a hard link") << "hard.mdb";
+    }
     void templateIsRefused() {
-        const QString path = m_home->file(QStringLiteral("vornreader_org.mdb"));
-        modDataBase::CreateLibrary(path);
+        QFETCH(QString, name);
+        const QString templatePath = m_home->file(QStringLiteral("vornreader_org.mdb"));
+        modDataBase::CreateLibrary(templatePath);
+        QVERIFY(QFile::link(templatePath, m_home->file(QStringLiteral("soft.mdb"))));
+        QVERIFY(::link(QFile::encodeName(templatePath).constData(),
+                       QFile::encodeName(m_home->file(QStringLiteral("hard.mdb"))).constData()) == 0);
+        const QString path = m_home->file(name);
         QVERIFY(!m_session->OpenSequenceMdbFile(path, QString()));
-        QCOMPARE(m_host->messages, QStringList{QStringLiteral("40102 ") + path});
+        QCOMPARE(m_host->messages,
+                 QStringList{QStringLiteral("40102 ") + (name == QLatin1String("soft.mdb") ? templatePath : path)});
         QVERIFY(!m_session->isOpen());
         QCOMPARE(m_host->reads, 0);
+    }
+
+    // A path is taken as the file system reads it: ".." after a link leads to the parent of the
+    // link's target, and that file is the one opened, shown and remembered.
+    void pathsAreResolvedThroughLinks() {
+        QVERIFY(QDir(m_home->path()).mkpath(QStringLiteral("shelf/deep")));
+        QVERIFY(QFile::link(m_home->file(QStringLiteral("shelf/deep")), m_home->file(QStringLiteral("jump"))));
+        modDataBase::CreateLibrary(m_home->file(QStringLiteral("shelf/a.mdb")));
+        modDataBase::CreateLibrary(m_home->file(QStringLiteral("a.mdb")));
+        QVERIFY(m_session->OpenSequenceMdbFile(m_home->file(QStringLiteral("jump/../a.mdb")), QString()));
+        QCOMPARE(m_session->database().path(), m_home->file(QStringLiteral("shelf/a.mdb")));
+        QCOMPARE(m_mdbPath, m_home->file(QStringLiteral("shelf")));
+        QCOMPARE(m_recent[0], m_home->file(QStringLiteral("shelf/a.mdb")));
     }
 
     void openSplitsThePathAndRemembersIt() {

@@ -76,7 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // A key of the text when it has one, else a new one in a new section.
     const Entry target = keys.size() > 2 ? keys[2] : Entry{QStringLiteral("Fuzz"), QStringLiteral("Written"), {}};
-    if (!writable(target)) {
+    // A file that begins as an SQLite database may be a library, which no write replaces.
+    const bool database = FuzzSupport::bytes(data, size).startsWith(QByteArray("SQLite format 3", 16));
+    if (!writable(target) || database) {
         return 0;
     }
     FuzzSupport::check(modSystem::WriteIniValue(target.section, target.key, QStringLiteral("Fuzz value 1"), path),

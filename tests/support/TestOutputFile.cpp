@@ -1,0 +1,137 @@
+#include "AppHome.h"
+#include "Fixtures.h"
+#include "OutputFile.h"
+#include "TestHome.h"
+#include "modDataBase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(OutputFile::Refusal)
+
+// The one writer of every output: what it refuses to replace, and that it leaves either the old
+// file or the complete new one, and nothing beside them.
+class TestOutputFile : public QObject {
+    Q_OBJECT
+
+private:
+    std::optional<TestHome> m_home;
+
+    QString file(const QString& name) const { return m_home->file(name); }
+    QStringList listing() const {
+        QStringList names;
+        for (const QString& folder : {QString(), QStringLiteral("/sub")}) {
+            for (const QString& name :
+                 QDir(m_home->path() + folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+                names.append(folder + QLatin1Char('/') + name);
+            }
+        }
+        return names;
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_home.emplace();
+        QVERIFY(QDir(m_home->path()).mkpath(QStringLiteral("sub/deep")));
+        modDataBase::CreateLibrary(file(QStringLiteral("sub/lib.mdb")));
+        modDataBase::CreateLibrary(AppHome::resolve(QString::fromUtf16(AppHome::TemplateName)));
+        {
+            Database other(file(QStringLiteral("notes.db")), Database::Mode::Create);
+            other.exec(QStringLiteral("CREATE TABLE notes (line TEXT)"));
+        }
+        QVERIFY(Fixtures::writeFile(file(QStringLiteral("old.txt")), "old text"));
+        QByteArray damaged("SQLite format 3", 16);
+        damaged.append(4080, '\xff');
+        QVERIFY(Fixtures::writeFile(file(QStringLiteral("damaged.db")), damaged));
+        QVERIFY(QFile::link(file(QStringLiteral("sub/lib.mdb")), file(QStringLiteral("soft.pdf"))));
+        QVERIFY(QFile::link(file(QStringLiteral("sub/deep")), file(QStringLiteral("jump"))));
+        QVERIFY(::link(QFile::encodeName(file(QStringLiteral("vornreader_org.mdb"))).constData(),
+                       QFile::encodeName(file(QStringLiteral("hard.xlsx"))).constData()) == 0);
+    }
+    void cleanup() { m_home.reset(); }
+
+    void refusesLibraries_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("target"); // the file written or kept
+        QTest::addColumn<OutputFile::Refusal>("refusal");
+        using R = OutputFile::Refusal;
+        QTest::newRow("a new file") << "new.pdf"
+                                    << "new.pdf" << R::None;
+        QTest::newRow("a text file") << "old.txt"
+                                     << "old.txt" << R::None;
+        QTest::newRow("another program's database") << "notes.db"
+                                                    << "notes.db" << R::None;
+        QTest::newRow("a library") << "sub/lib.mdb"
+                                   << "sub/lib.mdb" << R::Library;
+        QTest::newRow("a link to a library") << "soft.pdf"
+                                             << "sub/lib.mdb" << R::Library;
+        // The kernel takes ".." after the link: jump/.. is sub, not the home.
+        QTest::newRow("a library behind a link and ..") << "jump/../lib.mdb"
+                                                        << "sub/lib.mdb" << R::Library;
+        QTest::newRow("a hard link to the template") << "hard.xlsx"
+                                                     << "vornreader_org.mdb" << R::Template;
+        QTest::newRow("a database that cannot be read") << "damaged.db"
+                                                        << "damaged.db" << R::Library;
+    }
+    void refusesLibraries() {
+        QFETCH(QString, name);
+        QFETCH(QString, target);
+        QFETCH(OutputFile::Refusal, refusal);
+        const QByteArray before = Fixtures::readFile(file(target));
+        const QStringList names = listing();
+        QCOMPARE(OutputFile::check(file(name)), refusal);
+        OutputFile output(file(name));
+        if (refusal != OutputFile::Refusal::None) {
+            QVERIFY(!output.open());
+            QCOMPARE(output.refusal(), refusal);
+            QCOMPARE(output.refusalKey(), refusal == OutputFile::Refusal::Library ? 40161 : 40162);
+            QCOMPARE(Fixtures::readFile(file(target)), before);
+            QCOMPARE(listing(), names);
+            return;
+        }
+        QVERIFY(output.open());
+        // Written by name, as a library that opens files itself does.
+        QFile byName(output.pendingName());
+        QVERIFY(byName.open(QIODevice::WriteOnly));
+        byName.write("new content");
+        byName.close();
+        QCOMPARE(Fixtures::readFile(file(target)), before);
+        QCOMPARE(listing(), names);
+        QVERIFY(output.commit());
+        QCOMPARE(Fixtures::readFile(file(target)), QByteArray("new content"));
+        QStringList expected = names;
+        if (!names.contains(QLatin1Char('/') + name)) {
+            expected.append(QLatin1Char('/') + name);
+        }
+        QStringList after = listing();
+        after.sort();
+        expected.sort();
+        QCOMPARE(after, expected);
+    }
+
+    // Killed at any moment while it writes, the writer leaves the old file and nothing beside it.
+    void killMidwayLeavesNothing() {
+        const QString target = file(QStringLiteral("old.txt"));
+        const QStringList names = listing();
+        QRandomGenerator random(7);
+        for (int round = 0; round < 10; ++round) {
+            QVERIFY(Fixtures::killMidway(random, 20000, [&](const std::function<void()>& ready) {
+                OutputFile output(target);
+                if (!output.open()) {
+                    return;
+                }
+                ready();
+                for (;;) {
+                    output.device().write(QByteArray(4096, 'x'));
+                }
+            }));
+            QCOMPARE(listing(), names);
+            QCOMPARE(Fixtures::readFile(target), QByteArray("old text"));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOutputFile)
+#include "TestOutputFile.moc"
