@@ -256,7 +256,7 @@ private Q_SLOTS:
         QVERIFY(focus(m_window->sequenceList().view()));
         QTest::keyClick(m_window->sequenceList().view(), Qt::Key_0);
 
-        QCOMPARE(m_dialogs->questions, QStringList{modGeneral::TransMessage(40131)});
+        QCOMPARE(m_dialogs->questions, QStringList{modGeneral::TransCount(40131, 40136, 3)});
         QCOMPARE(listedKeys(), kept);
         QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM tblSequence")), kept.size());
         QCOMPARE(sql(callsQuery), calls);
@@ -358,7 +358,7 @@ private Q_SLOTS:
         QTest::mouseClick(next, Qt::LeftButton);
         QCOMPARE(m_dialogs->informations + m_dialogs->exclamations,
                  QStringList{rows.isEmpty() ? modGeneral::TransMessage(40501)
-                                            : modGeneral::TransMessage(40502, {rows.size()})});
+                                            : modGeneral::TransCount(40502, 40506, rows.size())});
         QCOMPARE(m_window->sequenceList().currentRow(), rows.value(0, 2));
     }
 
@@ -400,8 +400,8 @@ private Q_SLOTS:
         dialog->findChild<QPushButton*>(QStringLiteral("cmdReplaceAll"))->click();
 
         QCOMPARE(m_dialogs->questions,
-                 count > 0 ? QStringList{modGeneral::TransMessage(40504, {count})} : QStringList{});
-        const QString done = count == 0 ? modGeneral::TransMessage(40501) : modGeneral::TransMessage(40503, {count});
+                 count > 0 ? QStringList{modGeneral::TransCount(40504, 40508, count)} : QStringList{});
+        const QString done = count == 0 ? modGeneral::TransMessage(40501) : modGeneral::TransCount(40503, 40507, count);
         QCOMPARE(m_dialogs->informations + m_dialogs->exclamations, confirmed ? QStringList{done} : QStringList{});
         QCOMPARE(sql(callsQuery), expected);
         // The call grid shows the stored texts.
