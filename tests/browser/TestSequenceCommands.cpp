@@ -230,6 +230,35 @@ private Q_SLOTS:
                  number(QStringLiteral("SELECT COUNT(*) FROM tblSequence WHERE Level = ?"), {settings().ViewLevel}));
     }
 
+    // The real dialog opens on its first level: Return takes it, Down then Return the next one,
+    // Escape none.
+    void changeLevelDialog_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("level");
+        QTest::newRow("Return") << QList<int>{Qt::Key_Return} << "Mainstream";
+        QTest::newRow("Down, Return") << QList<int>{Qt::Key_Down, Qt::Key_Return} << "Plus";
+        QTest::newRow("Escape") << QList<int>{Qt::Key_Escape} << QString();
+    }
+    void changeLevelDialog() {
+        QFETCH(QList<int>, keys);
+        QWidget window;
+        WidgetDialogs dialogs(&window);
+        QTimer::singleShot(0, &window, [keys] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog && dialog->objectName() == QLatin1String("frmMsgChangeLevel"));
+            auto* list = dialog->findChild<QListWidget*>(QStringLiteral("lstLevel"));
+            QVERIFY(focus(list));
+            for (const int key : keys) {
+                QTest::keyClick(list, Qt::Key(key));
+            }
+            if (dialog->isVisible()) {
+                static_cast<QDialog*>(dialog)->reject();
+                QFAIL("the dialog stayed open");
+            }
+        });
+        QTEST(dialogs.changeLevel(modGeneral::LevelNames()).value_or(QString()), "level");
+    }
+
     // Key 0 deletes the selected sequences with their calls; their history stays, as designed.
     void deleteKey_data() {
         QTest::addColumn<bool>("confirmed");
