@@ -259,8 +259,8 @@ private Q_SLOTS:
     }
 
     // A first start without settings: the window takes most of the screen, centred; Qt's own
-    // buttons speak the program's language (Japanese by default); File > New asks for a new file,
-    // starting in the caller's documents.
+    // buttons speak the program's language (Japanese by default); File > New proposes a new file in
+    // the caller's documents, under a name no file there has.
     void firstStart() {
         m_window = std::make_unique<frmVornReader>(QString(), m_dialogs.get());
         m_window->show();
@@ -271,10 +271,15 @@ private Q_SLOTS:
         QVERIFY(qAbs(m_window->geometry().center().x() - available.center().x()) <= 2);
         QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
         QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+        const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        const QString name = modGeneral::LoadTransString(30106);
+        QVERIFY(name.endsWith(QLatin1String(".mdb")));
+        const bool taken = QFile::exists(documents.filePath(name));
         m_window->menus().fileNew->trigger();
-        QCOMPARE(m_dialogs->saveRequests,
-                 (QList<QStringList>{{modGeneral::LoadTransString(30102),
-                                      QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)}}));
+        QCOMPARE(m_dialogs->saveRequests.size(), 1);
+        QCOMPARE(m_dialogs->saveRequests[0][0], modGeneral::LoadTransString(30102));
+        QCOMPARE(m_dialogs->saveRequests[0][1] == documents.filePath(name), !taken);
+        QVERIFY(!QFile::exists(m_dialogs->saveRequests[0][1]));
         QVERIFY(m_dialogs->openRequests.isEmpty());
     }
 
