@@ -25,6 +25,7 @@ const QString kProcReadIni = QStringLiteral("modSetting.ReadIniVornReader");
 const QString kProcWriteIni = QStringLiteral("modSetting.WriteIniVornReader");
 const QString kProcReadMdb = QStringLiteral("modSetting.ReadIniMdbVornReader");
 const QString kProcWriteMdb = QStringLiteral("modSetting.WriteIniMdbVornReader");
+const QString kProcWriteLanguage = QStringLiteral("modSetting.WriteLanguage");
 
 const QString kMain = QStringLiteral("VornReader");
 const QString kMainForm = QStringLiteral("frmVornReader");
@@ -280,6 +281,18 @@ void WriteIniVornReader(const Settings& settings, bool mainWindowMinimised) {
         ini.integer(kPrinter, QStringLiteral("Orientation"), settings.Orientation);
         // Paths changed in the options while no library was open are kept too.
         writeFuncFiles(settings, ini);
+        ini.finish(batch);
+    });
+}
+
+void WriteLanguage(const Settings& settings) {
+    if (settings.LanguageNext.isEmpty()) {
+        return;
+    }
+    trapped(kProcWriteLanguage, [&] {
+        IniFile::Batch batch;
+        const IniWriter ini(settings.IniFile);
+        ini.text(kMain, QStringLiteral("Language"), settings.LanguageNext);
         ini.finish(batch);
     });
 }
