@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QPrinter>
 
 namespace {
