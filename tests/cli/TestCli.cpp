@@ -567,7 +567,7 @@ private Q_SLOTS:
                      .arg(QFileInfo(library).size() / 1024 + 128),
                  disk, library, kCli, c1});
         QCOMPARE(result.status, 0);
-        QCOMPARE(result.out, c1 + QStringLiteral("\t1\n"));
+        QCOMPARE(result.out, QStringLiteral("1 sequence was read from \"%1\".\n").arg(c1));
         QCOMPARE(result.err, QStringLiteral("vornreader-cli: Warning: everything was stored, but the library could not "
                                             "be compacted afterwards: the disk is full or the file has reached its "
                                             "size limit.\n"));
