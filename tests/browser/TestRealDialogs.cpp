@@ -90,7 +90,7 @@ class TestRealDialogs : public WindowFixture {
                         selectRows(0, 0);
                         QTest::keyClick(m_window->windowHandle(), Qt::Key_0);
                     },
-                    {box(40131, {}, yes)},
+                    {box(40136, {1}, yes)},
                     [this, yes] { QCOMPARE(count(QStringLiteral("tblSequence")), yes ? "5" : "6"); }};
         }
         if (dialog == QLatin1String("change level")) {
