@@ -2,6 +2,7 @@
 #include "DialogScript.h"
 #include "ErrorMessageBox.h"
 #include "PrintCommands.h"
+#include "ProgressDialog.h"
 #include "WindowFixture.h"
 #include "frmPreview.h"
 #include "modGeneral.h"
@@ -199,11 +200,13 @@ class TestRealDialogs : public WindowFixture {
         }
         if (dialog == QLatin1String("progress")) {
             const QString path = generatorFile(20000);
+            ProgressDialog::setShowAfter(0);
             return {[this] { m_window->menus().fileRead->trigger(); },
                     {{"QFileDialog", S::chooseFile(path)},
                      {"frmProgress", ok(S::click(QStringLiteral("cmdCancel")), S::press(Qt::Key_Escape))},
                      {"QMessageBox", S::press(Qt::Key_Return)}},
                     [this] {
+                        ProgressDialog::setShowAfter(ProgressDialog::ShowAfterMs);
                         const int stored = count(QStringLiteral("tblSequence")).toInt();
                         QVERIFY2(stored >= 6 && stored < 6 + 20000, qPrintable(QString::number(stored)));
                     }};
