@@ -151,6 +151,8 @@ QString CheckLibrary(const QString& path) {
         return modGeneral::TransMessage(40105, {absolute});
     case LibraryFile::Status::NoPermission:
         return modGeneral::TransMessage(40106, {absolute, check.detail});
+    case LibraryFile::Status::NotUpgradable:
+        return modGeneral::TransMessage(40109, {absolute, check.detail});
     case LibraryFile::Status::Ok:
         break;
     }
@@ -209,8 +211,10 @@ ExportResult ExportCall(const QString& sourcePath, const QString& targetPath, co
     // The target is brought up to date before anything moves; so is the source, whose calls and
     // sequence fields are read whole.
     const auto askAuthor = [&host](const QString& prompt) { return host.askAuthor(prompt); };
-    modDataBase::AdminDataBase(target, askAuthor);
-    modDataBase::AdminDataBase(source, askAuthor);
+    // An upgrade that failed or was refused has been reported; nothing moves.
+    if (!modDataBase::AdminDataBase(target, askAuthor) || !modDataBase::AdminDataBase(source, askAuthor)) {
+        return {Outcome::Failed, 0};
+    }
 
     Database db;
     std::optional<LibraryExport> move;

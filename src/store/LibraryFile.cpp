@@ -77,6 +77,9 @@ Check inspect(const QString& path) {
         }
         tables.reset();
         const QFileInfo folder(info.absolutePath());
+        if (const std::optional<QString> reason = modDataBase::UpgradeRefusal(db)) {
+            return {Status::NotUpgradable, *reason, false};
+        }
         return {Status::Ok, {}, !info.isWritable() || !folder.isWritable(), modDataBase::IsCurrent(db)};
     } catch (const DbError& error) {
         // A journal left by a program that stopped in the middle of a write is rolled back by the

@@ -11,9 +11,10 @@ namespace LibraryFile {
 enum class Status {
     Ok,
     Missing,
-    NotLibrary,   // not a database, or a database without the library tables
-    InUse,        // another program holds it locked
-    NoPermission, // it cannot be read
+    NotLibrary,    // not a database, or a database without the library tables
+    InUse,         // another program holds it locked
+    NoPermission,  // it cannot be read
+    NotUpgradable, // an older library whose tables hold fields this version does not know
 };
 
 struct Check {

@@ -73,6 +73,9 @@ bool LibrarySession::refuse(const QString& path, const LibraryFile::Check& check
     case LibraryFile::Status::NoPermission:
         m_host.showMessage(40106, {path, check.detail});
         break;
+    case LibraryFile::Status::NotUpgradable:
+        m_host.showMessage(40109, {path, check.detail});
+        break;
     }
     return true;
 }
@@ -131,14 +134,17 @@ bool LibrarySession::OpenSequenceMdbFile(const QString& givenPath, const QString
     if (m_open) {
         CloseSequenceMdbFile();
     }
+    // A file whose upgrade failed or was refused has been reported; it is neither opened nor
+    // remembered.
+    if (!readOnly &&
+        !modDataBase::AdminDataBase(path, [this](const QString& prompt) { return m_host.askAuthor(prompt); })) {
+        return false;
+    }
     const QFileInfo info(path);
     m_state.MdbPath = info.absolutePath();
     m_state.MdbFile = info.fileName();
     UpdateRecentFileMenu(path);
     try {
-        if (!readOnly) {
-            modDataBase::AdminDataBase(path, [this](const QString& prompt) { return m_host.askAuthor(prompt); });
-        }
         m_db.open(path, readOnly ? Database::Mode::ReadOnly : Database::Mode::OpenExisting);
         m_readOnly = readOnly || m_db.isReadOnly();
         m_open = true;

@@ -111,6 +111,18 @@ QStringList checkedColumns(Database& db, const TableDef& table) {
     return names;
 }
 
+// Checks every library table of a file that needs an upgrade; the columns of tblSequence.
+QStringList checkedTables(Database& db) {
+    const QStringList sequenceColumns = checkedColumns(db, kSequence);
+    checkedColumns(db, kCall);
+    for (const TableDef* table : {&kHistory, &kSetting}) {
+        if (modDataBase::CheckExistTable(db, QLatin1String(table->name))) {
+            checkedColumns(db, *table);
+        }
+    }
+    return sequenceColumns;
+}
+
 // The declared width of a text column ("TEXT(50)" gives 50); -1 for text without a width.
 int declaredWidth(const QString& type) {
     static const QRegularExpression width(QStringLiteral("\\(\\s*(\\d+)\\s*\\)"));
@@ -218,23 +230,17 @@ void CreateLibrary(const QString& path) {
     CreateSchema(db);
 }
 
-void AdminDataBase(const QString& path, const AuthorQuestion& askAuthor) {
+bool AdminDataBase(const QString& path, const AuthorQuestion& askAuthor) {
     try {
         Database db(path);
         const QString sequence = QLatin1String(kSequence.name);
         const QString call = QLatin1String(kCall.name);
         const bool widen = titleTooNarrow(db);
         if (!widen && IsCurrent(db)) {
-            return;
+            return true;
         }
         // Every table is checked before the first step changes anything.
-        const QStringList sequenceColumns = checkedColumns(db, kSequence);
-        checkedColumns(db, kCall);
-        for (const TableDef* table : {&kHistory, &kSetting}) {
-            if (CheckExistTable(db, QLatin1String(table->name))) {
-                checkedColumns(db, *table);
-            }
-        }
+        const QStringList sequenceColumns = checkedTables(db);
 
         if (widen) {
             widenTitle(db, sequenceColumns);
@@ -270,6 +276,7 @@ void AdminDataBase(const QString& path, const AuthorQuestion& askAuthor) {
         if (!CheckExistTable(db, QLatin1String(kHistory.name))) {
             db.exec(createTable(kHistory, QLatin1String(kHistory.name)));
         }
+        return true;
     } catch (const NotUpgradable& refusal) {
         modSystem::WriteErrorLog(
             kProcAdmin, {VornError::Unexpected, QStringLiteral("\"%1\" is not a library this version can upgrade: %2.")
@@ -277,6 +284,19 @@ void AdminDataBase(const QString& path, const AuthorQuestion& askAuthor) {
     } catch (const DbError& error) {
         modSystem::WriteErrorLog(kProcAdmin, error.info());
     }
+    return false;
+}
+
+std::optional<QString> UpgradeRefusal(Database& db) {
+    if (!titleTooNarrow(db) && IsCurrent(db)) {
+        return std::nullopt;
+    }
+    try {
+        checkedTables(db);
+    } catch (const NotUpgradable& refusal) {
+        return refusal.reason;
+    }
+    return std::nullopt;
 }
 
 bool IsCurrent(Database& db) {

@@ -22,8 +22,13 @@ void CreateSchema(Database& db);
 void CreateLibrary(const QString& path);
 
 // Opens the file, runs each upgrade step whose condition holds, and closes it. A failed step is
-// logged and ends the upgrade; earlier steps stay.
-void AdminDataBase(const QString& path, const AuthorQuestion& askAuthor);
+// logged and ends the upgrade; earlier steps stay. False when the upgrade failed or was refused
+// (tables this version does not know): the file is then not to be used as a library.
+bool AdminDataBase(const QString& path, const AuthorQuestion& askAuthor);
+
+// Why an older library cannot be brought up to date (tables with fields this version does not
+// know), or nothing when it can be or needs no upgrade. Reads only.
+std::optional<QString> UpgradeRefusal(Database& db);
 
 // True when the file has every field and table the upgrade adds, so that it can be read without
 // being upgraded (a read-only library cannot be).

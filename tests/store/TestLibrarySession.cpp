@@ -330,10 +330,17 @@ private Q_SLOTS:
         QTest::newRow("empty file") << QByteArray("") << QString() << 40104;
         QTest::newRow("text file") << QByteArray(3000, 'x') << QString() << 40104;
         QTest::newRow("another program's database") << QByteArray() << "CREATE TABLE notes (text)" << 40104;
-        QTest::newRow("older library, read-only access") << QByteArray()
-                                                         << "CREATE TABLE tblSequence (Title); "
-                                                            "CREATE TABLE tblCall (Call)"
-                                                         << 40108;
+        QTest::newRow("older library, read-only access")
+            << QByteArray()
+            << "CREATE TABLE tblSequence (Sequence INTEGER PRIMARY KEY, "
+               "Level, Date, Time, Version, Title, Note, Property); "
+               "CREATE TABLE tblCall (Sequence, Number, Call, Figure, Note)"
+            << 40108;
+        QTest::newRow("older library with an unknown field")
+            << QByteArray()
+            << "CREATE TABLE tblSequence (Sequence INTEGER PRIMARY KEY, Level, Date, Time, Version, Title TEXT(50), "
+               "Note, Property, Oddity); CREATE TABLE tblCall (Sequence, Number, Call, Figure, Note)"
+            << 40109;
     }
     void refusedFilesAreNotRemembered() {
         QFETCH(QByteArray, content);
