@@ -1,6 +1,7 @@
 #include "ErrorMessageBox.h"
 #include "HomeSeeder.h"
 #include "ProcessSetup.h"
+#include "VornVersion.h"
 #include "frmVornReader.h"
 #include "modSystem.h"
 
@@ -11,7 +12,7 @@ int main(int argc, char* argv[]) {
     ProcessSetup::ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VornReader"));
-    QApplication::setApplicationVersion(QStringLiteral(VORN_VERSION));
+    QApplication::setApplicationVersion(QLatin1String(kVornVersion));
     // The desktop entry's name, so that a desktop matches the window to the entry and its icon.
     QApplication::setDesktopFileName(QStringLiteral("vornreader"));
     QIcon icon;
