@@ -16,7 +16,7 @@ packages=(
     libsqlite3-dev libxlsxwriter-dev libbenchmark-dev libuchardet-dev
     xvfb xauth dbus dbus-bin fonts-noto-cjk clang-format poppler-utils unzip
     clang-14 libfuzzer-14-dev libclang-rt-14-dev desktop-file-utils
-    dpkg-dev file lintian appstream cups-daemon cups-client
+    dpkg-dev file lintian appstream cups-daemon cups-client libcups2-dev
 )
 
 missing=()

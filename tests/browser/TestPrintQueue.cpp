@@ -51,7 +51,7 @@ const char* const kDriver = "*PPD-Adobe: \"4.3\"\n"
 
 // The scheduler's configuration: the socket its only way in, no sharing, everyone allowed.
 const char* const kSchedulerConf = "Listen %1/cups.sock\n"
-                                   "LogLevel warn\n"
+                                   "LogLevel info\n"
                                    "WebInterface No\n"
                                    "Browsing Off\n"
                                    "DefaultAuthType None\n"
@@ -148,16 +148,37 @@ private Q_SLOTS:
         m_scheduler.waitForFinished();
     }
 
+    // A queue that takes no jobs loses nothing silently: the job's refusal is reported.
+    void printsThroughTheQueue_data() {
+        QTest::addColumn<bool>("accepting");
+        QTest::newRow("accepting jobs") << true;
+        QTest::newRow("rejecting jobs") << false;
+    }
     void printsThroughTheQueue() {
+        QFETCH(bool, accepting);
+        const QString tools = QFileInfo(QStringLiteral(VORN_LPADMIN)).absolutePath();
+        run(tools + (accepting ? QStringLiteral("/cupsaccept") : QStringLiteral("/cupsreject")), {kQueue});
         QVERIFY(start({QStringLiteral("generated Plus")}));
         FakePrintDialogs print;
         print.queue = kQueue;
         m_window->printCommands().setPrintDialogs(&print);
         const QList<qint64> sequences = selectRows(0, 2);
         QCOMPARE(sequences.size(), 3);
+        const int before = completedJobs();
         m_window->menus().filePrint->trigger();
         QCOMPARE(print.printDialogs, 1);
-        QTRY_COMPARE_WITH_TIMEOUT(completedJobs(), 1, 60000);
+        if (!accepting) {
+            QCOMPARE(m_errors->prompts.size(), 1);
+            QVERIFY2(m_errors->reported(QStringLiteral("clsPrinter.EndDoc")) &&
+                         m_errors->prompts[0].contains(QStringLiteral("not accepting jobs")),
+                     qPrintable(m_errors->prompts[0]));
+            m_errors->prompts.clear();
+            QCOMPARE(completedJobs(), before);
+            return;
+        }
+        // What the scheduler says of the job, should it not arrive.
+        const bool arrived = QTest::qWaitFor([this, before] { return completedJobs() == before + 1; }, 60000);
+        QVERIFY2(arrived, Fixtures::readFile(spoolFile(QStringLiteral("log/error_log"))).right(4000).constData());
 
         const QString printed = spoolFile(QStringLiteral("printed.pdf"));
         QVERIFY(Fixtures::readFile(printed).startsWith("%PDF-"));
