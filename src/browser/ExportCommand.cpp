@@ -4,6 +4,7 @@
 #include "IExportDialogs.h"
 #include "LibrarySession.h"
 #include "Settings.h"
+#include "StateIcons.h"
 #include "frmExport.h"
 
 #include <QFileInfo>
@@ -22,6 +23,7 @@ public:
         return m_dialogs.openFile(title, folder, filter);
     }
     std::unique_ptr<IProgress> progress() override { return m_dialogs.progress(); }
+    QIcon stateIcon(int property) const override { return StateIcons::icon(property); }
 
 private:
     IBrowserDialogs& m_dialogs;

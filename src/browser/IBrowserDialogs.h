@@ -35,9 +35,10 @@ public:
     virtual std::optional<QString> openFile(const QString& title, const QString& folder, const QString& filter) = 0;
     // Several files to open (File > Read); empty when cancelled.
     virtual QStringList openFiles(const QString& title, const QString& folder, const QString& filter) = 0;
-    // The file dialog for a new file (its button creates, not opens); nothing when cancelled.
-    virtual std::optional<QString> saveFile(const QString& title, const QString& folder, const QString& filter) {
-        return openFile(title, folder, filter);
+    // The file dialog for a new file (its button creates, not opens), opened on the proposed path
+    // (its folder, the name ready to take or change); nothing when cancelled.
+    virtual std::optional<QString> saveFile(const QString& title, const QString& proposed, const QString& filter) {
+        return openFile(title, proposed, filter);
     }
     // A line of text (the schema upgrade's author question); nothing when cancelled.
     virtual std::optional<QString> inputText(const QString& prompt) = 0;
@@ -66,7 +67,7 @@ public:
     bool question(const QString& text) override;
     std::optional<QString> openFile(const QString& title, const QString& folder, const QString& filter) override;
     QStringList openFiles(const QString& title, const QString& folder, const QString& filter) override;
-    std::optional<QString> saveFile(const QString& title, const QString& folder, const QString& filter) override;
+    std::optional<QString> saveFile(const QString& title, const QString& proposed, const QString& filter) override;
     std::optional<QString> inputText(const QString& prompt) override;
     void about(const QString& caption, const QString& version) override;
     std::optional<HistoryEntryText> historyAdd(const HistoryEntryText& proposed) override;

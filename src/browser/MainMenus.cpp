@@ -1,7 +1,9 @@
 #include "MainMenus.h"
 
+#include "StateIcons.h"
 #include "modGeneral.h"
 
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -53,10 +55,14 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
 
     QMenu* view = menu(bar, "mnuView", 10200);
     const QStringList captions = modGeneral::LevelMenuCaptions();
+    // One level is shown at a time: the items are radio items.
+    auto* levels = new QActionGroup(this);
+    levels->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (int i = 0; i < LevelItems; ++i) {
         QAction* item = view->addAction(captions.value(i));
         item->setObjectName(QStringLiteral("mnuViewLevel(%1)").arg(i));
         item->setCheckable(true);
+        item->setActionGroup(levels);
         item->setVisible(false);
         viewLevels.append(item);
     }
@@ -77,6 +83,8 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     for (int i = 0; i < StateItems; ++i) {
         QAction* item = sequencePopup->addAction(QString());
         item->setObjectName(QStringLiteral("mnuSequenceState(%1)").arg(i));
+        // The icon the list shows for the state, so the menu teaches it.
+        item->setIcon(StateIcons::icon(i));
         sequenceStates.append(item);
     }
     sequencePopup->addSeparator();

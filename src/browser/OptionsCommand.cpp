@@ -2,6 +2,7 @@
 
 #include "Settings.h"
 #include "frmSetting.h"
+#include "modSetting.h"
 
 #include <QWidget>
 
@@ -19,9 +20,14 @@ frmSetting& OptionsCommand::dialog() {
 
 void OptionsCommand::mnuSettingOptions_Click() {
     const int order = m_settings.SequenceSort;
+    const QString language = m_settings.LanguageNext;
     const bool taken = m_editor ? m_editor(m_settings) : dialog().edit(m_settings);
     if (!taken) {
         return;
+    }
+    // A language the caller chose takes effect at the next start; only then is it written.
+    if (m_settings.LanguageNext != language) {
+        modSetting::WriteLanguage(m_settings);
     }
     Q_EMIT tipSettingsChanged();
     Q_EMIT switchFilesChanged();

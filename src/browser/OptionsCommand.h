@@ -9,7 +9,8 @@ struct Settings;
 
 // Settings > Options: the options dialog over the program's settings and, after OK, the window
 // brought in step through the signals, in this order: the tip timer, the database-switch menu,
-// the grids' look, and the list when its order changed.
+// the grids' look, and the list when its order changed. A language chosen there is written to the
+// INI file at once, for the next start.
 class OptionsCommand : public QObject {
     Q_OBJECT
 

@@ -3,6 +3,7 @@
 #include "Settings.h"
 #include "VornMPCommands.h"
 #include "VornMPLink.h"
+#include "modGeneral.h"
 
 #include <QDBusConnection>
 #include <QEvent>
@@ -86,6 +87,12 @@ void PlayerPanel::buildWidget() {
         m_info[i]->setObjectName(QStringLiteral("lblVornMP_Info(%1)").arg(i));
         m_info[i]->setFont(scaled(base, 1.2, true));
     }
+    // The numbers say what they are when the pointer rests on them: position, length, time left,
+    // repeat. The title shows itself whole there, however much of it the line has room for.
+    const int tips[] = {10211, 10212, 10213, 10214};
+    for (int i = 0; i < 4; ++i) {
+        m_info[i]->setToolTip(modGeneral::LoadTransString(tips[i]));
+    }
     m_info[4]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     m_button = new QPushButton(QStringLiteral("Start"), m_widget);
@@ -114,14 +121,24 @@ void PlayerPanel::buildWidget() {
     palette.setColor(QPalette::WindowText, colourOf(TipColour::Black));
     m_time->setPalette(palette);
 
-    // Side by side the line needs the four short labels, some title, the button and the time.
-    const QFontMetrics infoMetrics(m_info[0]->font());
-    m_wideWidth = 3 * infoMetrics.horizontalAdvance(QStringLiteral("00:00")) +
-                  infoMetrics.horizontalAdvance(QStringLiteral("rep Music Title")) + m_button->minimumWidth() +
-                  QFontMetrics(m_time->font()).horizontalAdvance(QStringLiteral("88:88")) +
-                  6 * m_layout->horizontalSpacing();
     arrange(false);
     m_widget->installEventFilter(this);
+}
+
+int PlayerPanel::titleRoom() const {
+    return m_info[4]->fontMetrics().averageCharWidth() * 16;
+}
+
+int PlayerPanel::wideWidth() const {
+    // Side by side the line needs the four short labels, room for the title, the button and the
+    // time, as the style sizes them.
+    const QFontMetrics metrics(m_info[0]->font());
+    int width = titleRoom() + m_button->sizeHint().width() + m_time->sizeHint().width() + 6 * 12;
+    for (int i = 0; i < 4; ++i) {
+        const QString widest = i < 3 ? QStringLiteral("00:00") : QStringLiteral("rep");
+        width += std::max(m_info[i]->sizeHint().width(), metrics.horizontalAdvance(widest));
+    }
+    return width;
 }
 
 void PlayerPanel::arrange(bool narrow) {
@@ -143,10 +160,13 @@ void PlayerPanel::arrange(bool narrow) {
             m_layout->addWidget(m_info[i], 1, i);
         }
         m_layout->setColumnStretch(4, 1);
+        // The title always keeps room beside the button; narrower lines are stacked.
+        m_info[4]->setMinimumWidth(titleRoom());
         m_layout->addWidget(m_button, 0, 5, 2, 1);
         m_layout->addWidget(m_time, 0, 6, 2, 1);
     } else {
         // In a narrow pane the time and its button come first and the labels stack below them.
+        m_info[4]->setMinimumWidth(0);
         m_layout->addWidget(m_time, 0, 0, 1, 2);
         m_layout->addWidget(m_button, 0, 2);
         m_layout->addWidget(m_state, 1, 0, 1, 3);
@@ -221,12 +241,15 @@ void PlayerPanel::showTrackInfo(const TrackInfoLabels& labels) {
             m_info[i]->setText(*labels[i]);
         }
     }
+    m_info[4]->setToolTip(m_info[4]->text());
+    arrange(m_widget->width() < wideWidth());
 }
 
 void PlayerPanel::clearTrackInfo() {
     for (QLabel* label : m_info) {
         label->clear();
     }
+    m_info[4]->setToolTip(QString());
 }
 
 void PlayerPanel::libraryOpened() {
@@ -245,7 +268,7 @@ bool PlayerPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_button && event->type() == QEvent::MouseButtonPress) {
         m_tipMouseFlag = true;
     } else if (watched == m_widget && event->type() == QEvent::Resize) {
-        arrange(m_widget->width() < m_wideWidth);
+        arrange(m_widget->width() < wideWidth());
     }
     return QObject::eventFilter(watched, event);
 }

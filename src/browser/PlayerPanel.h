@@ -58,6 +58,9 @@ private:
     void buildWidget();
     // Places the controls side by side, or stacked for a narrow pane.
     void arrange(bool narrow);
+    // The width the title keeps beside the button, and the width the line needs side by side.
+    int titleRoom() const;
+    int wideWidth() const;
     void showTipTime();
     void showTrackInfo(const TrackInfoLabels& labels);
 
@@ -67,7 +70,6 @@ private:
     VornMPLink* m_link = nullptr;
     QPointer<QWidget> m_widget;
     QGridLayout* m_layout = nullptr;
-    int m_wideWidth = 0;
     bool m_narrow = false;
     QLabel* m_state = nullptr;
     std::array<QLabel*, 5> m_info{};

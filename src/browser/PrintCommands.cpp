@@ -200,7 +200,7 @@ void PrintCommands::mnuFileExcelOut_Click() {
         return;
     }
     if (result.leftOut > 0) {
-        m_dialogs.information(modGeneral::TransMessage(40142, {result.leftOut, modExcel::MaxColumns}));
+        m_dialogs.information(modGeneral::TransCount(40142, 40143, result.leftOut, {modExcel::MaxColumns}));
     }
     // The workbook stays where it is when nothing opens it: the user can open it another way.
     if (!m_printDialogs->openFile(path)) {

@@ -36,7 +36,7 @@ ProgressDialog::ProgressDialog(QWidget* parent) {
     // The dialog is shown from step, not by the dialog's own estimate (which may show it after a
     // few milliseconds) nor by its timer (which could fire while the work waits for a question).
     m_dialog->reset();
-    m_dialog->setMinimumDuration(ShowAfterMs);
+    m_dialog->setMinimumDuration(s_showAfterMs);
     // Closing the window or dropping files on it would start other work in the middle of this one;
     // until the dialog shows (and blocks the other windows), those events are held off here.
     m_window = parent != nullptr ? parent->window() : nullptr;
@@ -64,7 +64,7 @@ bool ProgressDialog::step(qint64 done, qint64 total) {
         return !m_cancelled;
     }
     m_sinceUpdate.start();
-    if (m_dialog && !m_dialog->isVisible() && m_running.elapsed() >= ShowAfterMs) {
+    if (m_dialog && !m_dialog->isVisible() && m_running.elapsed() >= s_showAfterMs) {
         show();
     }
     const bool shown = m_dialog && m_dialog->isVisible();

@@ -19,6 +19,9 @@ class ProgressDialog final : public QObject, public IProgress {
 
 public:
     static constexpr int ShowAfterMs = 500;
+    // How long work runs before the dialog shows; tests that must press Cancel set 0, so that
+    // the dialog does not depend on how fast the machine is.
+    static void setShowAfter(int milliseconds) { s_showAfterMs = milliseconds; }
 
     explicit ProgressDialog(QWidget* parent);
     ~ProgressDialog() override;
@@ -39,6 +42,8 @@ private:
     void show();
     void hide();
     void update();
+
+    static inline int s_showAfterMs = ShowAfterMs;
 
     QPointer<QProgressDialog> m_dialog;
     // The window held open during the work.

@@ -127,7 +127,7 @@ void SearchCommands::ReplaceWordAll(const QString& findText, const QString& repl
     std::unique_ptr<IProgress> progress = m_dialogs.progress();
     const ReplaceAllResult result = m_engine.ReplaceWordAll(
         m_library.database(), m_settings.ViewLevel, findText, replaceText, compareMode,
-        [this](int count) { return m_dialogs.question(modGeneral::TransMessage(40504, {count})); }, progress.get());
+        [this](int count) { return m_dialogs.question(modGeneral::TransCount(40504, 40508, count)); }, progress.get());
     progress.reset();
     if (result.replaced) {
         QApplication::processEvents();

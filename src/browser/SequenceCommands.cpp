@@ -180,7 +180,7 @@ void SequenceCommands::mnuSequenceChangeLevel_Click() {
 
 void SequenceCommands::mnuSequenceDelete_Click() {
     const QList<qint64> keys = m_sequences.selectedSequences();
-    if (keys.isEmpty() || !m_dialogs.question(modGeneral::TransMessage(40131))) {
+    if (keys.isEmpty() || !m_dialogs.question(modGeneral::TransCount(40131, 40136, keys.size()))) {
         return;
     }
     // The calls go with their sequences; history rows stay, as designed.

@@ -26,15 +26,30 @@ double SplitLayout::twipsPerPixel() const {
 }
 
 int SplitLayout::widthTwips() const {
-    return static_cast<int>(std::lround(width() * twipsPerPixel()));
+    return toTwips(width());
 }
 
 int SplitLayout::toPixels(int twips) const {
     return static_cast<int>(std::lround(twips / twipsPerPixel()));
 }
 
+int SplitLayout::toTwips(int pixels) const {
+    return static_cast<int>(std::lround(pixels * twipsPerPixel()));
+}
+
+QSize SplitLayout::minimumSizeHint() const {
+    // The margins: 60 twips left of the first pane, a bar of 120 twips after each of the first
+    // two, 150 twips right of the last.
+    return {toPixels(60 + 120 + 120 + 150) + MinimumPaneWidth[0] + MinimumPaneWidth[1] + MinimumPaneWidth[2],
+            QWidget::minimumSizeHint().height()};
+}
+
 void SplitLayout::setSplitLeft(int index, int twips) {
     m_split[index] = twips;
+    m_splitWidth = isVisible() ? width() : 0;
+    if (m_splitWidth > 0) {
+        keepMinimumWidths();
+    }
     ResizeSplitBar();
 }
 
@@ -45,6 +60,8 @@ void SplitLayout::dragTo(int index, int twips) {
     } else {
         m_split[1] = twips <= w / 2 + 200 ? w / 2 + 200 : (twips > w - 100 ? w - 100 : twips);
     }
+    keepMinimumWidths();
+    m_splitWidth = width();
     ResizeSplitBar();
 }
 
@@ -55,14 +72,42 @@ void SplitLayout::keepBarsInside() {
     }
 }
 
+void SplitLayout::keepMinimumWidths() {
+    // The right pane first, then the middle one, then the left one: the bars move left to make
+    // room, and right again where the left panes need it.
+    const int bar = 120;
+    const int lowest0 = 60 + toTwips(MinimumPaneWidth[0]);
+    const int highest1 = widthTwips() - 150 - bar - toTwips(MinimumPaneWidth[2]);
+    const int middle = bar + toTwips(MinimumPaneWidth[1]);
+    m_split[1] = std::min(m_split[1], highest1);
+    m_split[0] = std::max(std::min(m_split[0], m_split[1] - middle), lowest0);
+    m_split[1] = std::max(m_split[1], m_split[0] + middle);
+}
+
 void SplitLayout::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    // The panes keep their shares of the width; positions set before the first showing are taken
+    // as they are.
+    if (m_splitWidth > 0 && width() > 0) {
+        for (int& split : m_split) {
+            split = static_cast<int>(std::lround(static_cast<double>(split) * width() / m_splitWidth));
+        }
+    }
+    if (isVisible()) {
+        m_splitWidth = width();
+    }
     keepBarsInside();
+    keepMinimumWidths();
     ResizeSplitBar();
 }
 
+void SplitLayout::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    m_splitWidth = width();
+}
+
 // Panes between the bars: the left pane from 60 twips to bar 0, the middle one from 120 twips
-// after bar 0 to bar 1, the right one from 120 twips after bar 1 to the window's edge.
+// after bar 0 to bar 1, the right one from 120 twips after bar 1 to 150 twips before the edge.
 void SplitLayout::ResizeSplitBar() {
     const int h = height();
     const int bar = toPixels(120);
@@ -73,8 +118,7 @@ void SplitLayout::ResizeSplitBar() {
     m_bars[0]->setGeometry(x0, 0, bar, h);
     m_panes[1]->setGeometry(x0 + bar, 0, std::max(0, x1 - x0 - bar), h);
     m_bars[1]->setGeometry(x1, 0, bar, h);
-    const int rightWidth = std::max(toPixels(1000), width() - x1 - bar - toPixels(150));
-    m_panes[2]->setGeometry(x1 + bar, 0, rightWidth, h);
+    m_panes[2]->setGeometry(x1 + bar, 0, std::max(0, width() - x1 - bar - toPixels(150)), h);
     Q_EMIT layoutChanged();
 }
 

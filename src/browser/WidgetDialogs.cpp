@@ -46,8 +46,8 @@ std::optional<QString> WidgetDialogs::openFile(const QString& title, const QStri
     return dialog.selectedFiles().front();
 }
 
-std::optional<QString> WidgetDialogs::saveFile(const QString& title, const QString& folder, const QString& filter) {
-    QFileDialog dialog(m_parent, title, folder, qtFilter(filter));
+std::optional<QString> WidgetDialogs::saveFile(const QString& title, const QString& proposed, const QString& filter) {
+    QFileDialog dialog(m_parent, title, proposed, qtFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("mdb"));
     // An existing file is asked about by File > New itself, with its own message.

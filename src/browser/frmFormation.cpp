@@ -41,8 +41,7 @@ frmFormation::frmFormation(bool hexMode, QWidget* parent) : QDialog(parent), m_h
 
     m_formation = new QPlainTextEdit(this);
     m_formation->setObjectName(QStringLiteral("txtFormation"));
-    // A fixed-pitch font keeps the three-character dancer cells of the diagram in their columns.
-    m_formation->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_formation->setFont(diagramFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)));
     m_formation->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_formation->setTabChangesFocus(true);
     m_formation->setMinimumWidth(m_formation->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 32);
@@ -100,6 +99,17 @@ frmFormation::frmFormation(bool hexMode, QWidget* parent) : QDialog(parent), m_h
     connect(m_formation, &QPlainTextEdit::textChanged, this, &frmFormation::redraw);
     connect(m_hexModel, &QStandardItemModel::itemChanged, this, &frmFormation::redraw);
     m_formation->setFocus();
+}
+
+QFont frmFormation::diagramFont(const QFont& platformFixed) {
+    if (QFontInfo(platformFixed).fixedPitch()) {
+        return platformFixed;
+    }
+    QFont font = platformFixed;
+    font.setFamilies({QStringLiteral("monospace")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
 }
 
 void frmFormation::setTexts(const FormationText& call) {

@@ -17,6 +17,11 @@ class frmFormation : public QDialog {
 public:
     explicit frmFormation(bool hexMode, QWidget* parent = nullptr);
 
+    // The diagram's font: a fixed-pitch one keeps the three-character dancer cells in their
+    // columns. The platform's fixed font, or the generic monospace family where that font is not
+    // fixed-pitch (a desktop theme naming a font that is not installed).
+    static QFont diagramFont(const QFont& platformFixed);
+
     void setTexts(const FormationText& call);
     FormationText texts() const;
 

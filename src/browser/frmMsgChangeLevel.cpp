@@ -22,7 +22,7 @@ public:
         item->setData(Qt::UserRole, itemData);
     }
     int count() const override { return m_list->count(); }
-    void setListIndex(int) override {}
+    void setListIndex(int index) override { m_list->setCurrentRow(index); }
 
 private:
     QListWidget* m_list;
@@ -38,7 +38,6 @@ frmMsgChangeLevel::frmMsgChangeLevel(QWidget* parent) : QDialog(parent) {
     m_list->setObjectName(QStringLiteral("lstLevel"));
     ListWidgetControl control(m_list);
     modGeneral::CreateVornLevelList(control, QString());
-    m_list->setCurrentRow(-1);
     layout->addWidget(m_list, 1);
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(modGeneral::LoadTransString(20791), QDialogButtonBox::ActionRole);

@@ -33,6 +33,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -511,7 +512,17 @@ std::optional<QString> frmVornReader::chooseLibraryFile(int titleKey, const QStr
                               : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString title = modGeneral::LoadTransString(titleKey);
     const QString filter = modGeneral::LoadTransString(30111);
-    return titleKey == 30102 ? m_dialogs->saveFile(title, start, filter) : m_dialogs->openFile(title, start, filter);
+    if (titleKey != 30102) {
+        return m_dialogs->openFile(title, start, filter);
+    }
+    // A new library is proposed under a name of its own that no file there has yet.
+    const QFileInfo proposed(QDir(start).filePath(modGeneral::LoadTransString(30106)));
+    QString name = proposed.filePath();
+    for (int n = 2; QFileInfo::exists(name); ++n) {
+        name = proposed.dir().filePath(
+            QStringLiteral("%1 %2.%3").arg(proposed.completeBaseName()).arg(n).arg(proposed.suffix()));
+    }
+    return m_dialogs->saveFile(title, name, filter);
 }
 
 std::optional<QString> frmVornReader::askAuthor(const QString& prompt) {

@@ -202,7 +202,7 @@ ExportResult ExportCall(const QString& sourcePath, const QString& targetPath, co
         host.information(modGeneral::TransMessage(40222));
         return {Outcome::NoneFound, 0};
     }
-    if (!host.question(modGeneral::TransMessage(40221, {found, target}))) {
+    if (!host.question(modGeneral::TransCount(40221, 40225, found, {target}))) {
         return {Outcome::Cancelled, found};
     }
 
@@ -224,10 +224,7 @@ ExportResult ExportCall(const QString& sourcePath, const QString& targetPath, co
         qint64 moved = 0;
         {
             BusyScope busy(host);
-            progressLabel(progress,
-                          modGeneral::MessageFormat(
-                              modGeneral::LoadTransString(20904, QStringLiteral("Moving %1 sequences to %2...")),
-                              {found, target}));
+            progressLabel(progress, modGeneral::TransCount(20904, 20909, found, {target}));
             moved = move->move(filter, progress);
         }
         move.reset();

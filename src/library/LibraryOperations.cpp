@@ -37,11 +37,10 @@ std::optional<SequenceHeader> LibraryOperations::sequence(qint64 key) const {
 }
 
 QList<StoredCall> LibraryOperations::calls(const SequenceHeader& header) const {
-    Statement calls = m_db.prepare(QStringLiteral(
-        "SELECT tblCall.Number, tblCall.Call, tblCall.Figure, tblCall.Note, tblCall.HexInfo "
-        "FROM tblCall, tblSequence WHERE tblCall.Sequence = tblSequence.Sequence AND tblSequence.Level = ? "
-        "AND tblSequence.[Date] = ? AND tblSequence.[Time] = ? ORDER BY tblCall.Number"));
-    calls.bind(1, header.level).bind(2, header.date).bind(3, header.time);
+    // By the sequence's key: two sequences may share level, date and time (after a level change).
+    Statement calls = m_db.prepare(
+        QStringLiteral("SELECT Number, Call, Figure, Note, HexInfo FROM tblCall WHERE Sequence = ? ORDER BY Number"));
+    calls.bind(1, header.sequence);
     QList<StoredCall> result;
     while (calls.step()) {
         result.append({calls.integer(0), calls.text(1), calls.text(2), calls.text(3), calls.text(4)});
@@ -50,14 +49,9 @@ QList<StoredCall> LibraryOperations::calls(const SequenceHeader& header) const {
 }
 
 QList<HistoryRow> LibraryOperations::history(const SequenceHeader& header) const {
-    // tblHistory has no index on Sequence, so one pass over it is unavoidable. CROSS JOIN keeps
-    // tblSequence outside: the sequence is found once through SeekCall and each history row is
-    // only compared with its key.
-    Statement history = m_db.prepare(QStringLiteral(
-        "SELECT tblHistory.History, tblHistory.CallDate, tblHistory.PartyName FROM tblSequence CROSS JOIN tblHistory "
-        "WHERE tblHistory.Sequence = tblSequence.Sequence AND tblSequence.Level = ? AND tblSequence.[Date] = ? "
-        "AND tblSequence.[Time] = ? ORDER BY tblHistory.CallDate, tblHistory.History"));
-    history.bind(1, header.level).bind(2, header.date).bind(3, header.time);
+    Statement history = m_db.prepare(QStringLiteral("SELECT History, CallDate, PartyName FROM tblHistory "
+                                                    "WHERE Sequence = ? ORDER BY CallDate, History"));
+    history.bind(1, header.sequence);
     QList<HistoryRow> result;
     while (history.step()) {
         result.append({history.int64(0), shownDate(history.text(1)), history.text(2)});

@@ -23,14 +23,21 @@ struct FontLevel {
     QColor color;
 };
 
-// Painter units per device pixel.
+// Painter units per pixel of the device, as its logical DPI counts them. On a high-density screen
+// the painter's transform also holds the device's pixel ratio (1.5 for a scale of 150 %); that
+// part is no change of units, so text drawn here grows with the screen like every other text.
+qreal devicePixelRatio(const QPainter& painter) {
+    const QPaintDevice* device = painter.device();
+    return device != nullptr && device->devicePixelRatioF() > 0 ? device->devicePixelRatioF() : 1.0;
+}
+
 qreal unitsPerPixelX(const QPainter& painter) {
-    const qreal scale = std::abs(painter.combinedTransform().m11());
+    const qreal scale = std::abs(painter.combinedTransform().m11()) / devicePixelRatio(painter);
     return scale > 0 ? 1.0 / scale : 1.0;
 }
 
 qreal unitsPerPixelY(const QPainter& painter) {
-    const qreal scale = std::abs(painter.combinedTransform().m22());
+    const qreal scale = std::abs(painter.combinedTransform().m22()) / devicePixelRatio(painter);
     return scale > 0 ? 1.0 / scale : 1.0;
 }
 

@@ -13,7 +13,8 @@ class QPainter;
 //
 // Drawing works in the painter's own units: twips when the caller has applied
 // Twips::setTwipsTransform (pixels when it has not). Pixel-sized details (the 3-pixel text
-// margins, the row margin) are device pixels of the painter's device.
+// margins, the row margin) are pixels of the painter's device as its logical DPI counts them, so
+// on a high-density screen they grow with everything else.
 namespace modGraphics {
 
 // Draws text inside the rectangle, switching fonts and colours as the tags say. font is the base

@@ -554,7 +554,8 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
     }
     if (cancelled) {
         host.showReadReport(modGeneral::MessageFormat(
-            host.transString(40304, QStringLiteral("Reading %1 was cancelled: %2 sequences were stored.")),
+            added == 1 ? host.transString(40310, QStringLiteral("Reading %1 was cancelled: 1 sequence was stored."))
+                       : host.transString(40304, QStringLiteral("Reading %1 was cancelled: %2 sequences were stored.")),
             {where, added}));
         return added;
     }

@@ -159,7 +159,18 @@ QList<ErrorInfo> read(Settings& settings, const SettingTable* table) {
         }
     }
 
-    auto integer = [&](const IntegerKey& k) { settings.*k.value = source.integer(k, defaults.*k.value); };
+    // A value that cannot be read takes its default alone; the keys after it are still read.
+    QList<ErrorInfo> problems;
+    auto integer = [&](const IntegerKey& k) {
+        try {
+            settings.*k.value = source.integer(k, defaults.*k.value);
+        } catch (const SettingError& error) {
+            settings.*k.value = defaults.*k.value;
+            problems.append({error.info().number,
+                             QStringLiteral("%1 cannot be read (%2): \"%3\"")
+                                 .arg(key(k.name), error.info().description, source.text(key(k.name), QString()))});
+        }
+    };
     integer(kSequenceSort);
     integer(kCallRowMargin);
     settings.PartyName = source.text(QStringLiteral("PartyName"), defaults.PartyName);
@@ -180,7 +191,6 @@ QList<ErrorInfo> read(Settings& settings, const SettingTable* table) {
         settings.*kFonts[f].font = fontFromText(fonts[f]);
     }
 
-    QList<ErrorInfo> problems;
     for (size_t c = 0; c < kColours.size(); ++c) {
         const ColourKey& colour = kColours[c];
         if (const std::optional<quint32> value = SettingText::colourValue(colours[c])) {

@@ -21,9 +21,9 @@ QList<std::pair<QString, QString>> texts(const Settings& settings);
 
 // Reads the display settings from tblSetting of table, or from the INI section "Setting" when
 // table is null; missing keys give the built-in defaults. Options are set as they are read, the
-// key table next, then fonts (clamped to 7-50 points) and colours. A failed conversion throws
-// SettingError and leaves the rest unchanged; a colour text that is no colour takes its default
-// and comes back in the returned list of problems.
+// key table next, then fonts (clamped to 7-50 points) and colours. A value that cannot be read (a
+// number that is none or does not fit, a colour text that is no colour) takes its default alone
+// and comes back in the returned list of problems; every other key is read as stored.
 QList<ErrorInfo> read(Settings& settings, const SettingTable* table);
 
 } // namespace DisplaySettings

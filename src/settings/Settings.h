@@ -47,6 +47,9 @@ struct Settings {
     QString IniFile = QStringLiteral("VornReader.ini");
 
     QString Language = QStringLiteral("Japanese");
+    // The language chosen in the options for the next start ("English" or "Japanese"); empty
+    // while none was chosen. The running program keeps Language.
+    QString LanguageNext;
     QString MdbPath;
     QString MdbFile = QStringLiteral("VornReader.mdb");
     QString SeqPath;

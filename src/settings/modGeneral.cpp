@@ -52,6 +52,10 @@ QString TransMessage(int key, const QVariantList& arguments) {
     return MessageFormat(LoadTransString(key), arguments);
 }
 
+QString TransCount(int keyMany, int keyOne, qint64 count, const QVariantList& more) {
+    return TransMessage(count == 1 ? keyOne : keyMany, QVariantList{count} + more);
+}
+
 QString ErrorSentence(const QString& procedure, int errorNumber) {
     // What the caller was doing, told by the procedure that failed.
     struct Kind {

@@ -22,6 +22,10 @@ QString MessageFormat(const QString& text, const QVariantList& arguments = {});
 // LoadTransString and MessageFormat together: the message of a key with its arguments.
 QString TransMessage(int key, const QVariantList& arguments = {});
 
+// A message about count things: the text of keyOne when count is 1 ("1 sequence"), of keyMany
+// otherwise; count is %1, the further arguments %2, %3 ...
+QString TransCount(int keyMany, int keyOne, qint64 count, const QVariantList& more = {});
+
 // One plain sentence, for the caller, of what went wrong in an error report of the procedure
 // ("modSeqText.ReadSequenceText": a sequence could not be read), with the cause in plain words
 // when the error number says it unmistakably (a full disk, a read-only or damaged library).

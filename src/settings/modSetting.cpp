@@ -25,6 +25,7 @@ const QString kProcReadIni = QStringLiteral("modSetting.ReadIniVornReader");
 const QString kProcWriteIni = QStringLiteral("modSetting.WriteIniVornReader");
 const QString kProcReadMdb = QStringLiteral("modSetting.ReadIniMdbVornReader");
 const QString kProcWriteMdb = QStringLiteral("modSetting.WriteIniMdbVornReader");
+const QString kProcWriteLanguage = QStringLiteral("modSetting.WriteLanguage");
 
 const QString kMain = QStringLiteral("VornReader");
 const QString kMainForm = QStringLiteral("frmVornReader");
@@ -284,6 +285,18 @@ void WriteIniVornReader(const Settings& settings, bool mainWindowMinimised) {
     });
 }
 
+void WriteLanguage(const Settings& settings) {
+    if (settings.LanguageNext.isEmpty()) {
+        return;
+    }
+    trapped(kProcWriteLanguage, [&] {
+        IniFile::Batch batch;
+        const IniWriter ini(settings.IniFile);
+        ini.text(kMain, QStringLiteral("Language"), settings.LanguageNext);
+        ini.finish(batch);
+    });
+}
+
 void ReadIniMdbVornReader(Settings& settings, Database& db, const QStringList& levelCaptions) {
     trapped(kProcReadMdb, [&] {
         const IniReader ini(settings.IniFile);
@@ -291,21 +304,34 @@ void ReadIniMdbVornReader(Settings& settings, Database& db, const QStringList& l
 
         const SettingTable table(db);
         settings.ViewLevel = table.text(QStringLiteral("ViewLevel"), QString());
+        // A position that cannot be read starts its level at the top; the other keys are read.
+        QList<ErrorInfo> problems;
+        const auto position = [&](const QString& key) {
+            const QString text = table.text(key, QStringLiteral("0"));
+            try {
+                return SettingText::leadingInteger(text, std::numeric_limits<qint32>::min(),
+                                                   std::numeric_limits<qint32>::max());
+            } catch (const SettingError& error) {
+                problems.append(
+                    {error.info().number,
+                     QStringLiteral("%1 cannot be read (%2): \"%3\"").arg(key, error.info().description, text)});
+                return 0;
+            }
+        };
         const int levels = static_cast<int>(qMin<qsizetype>(levelCaptions.size(), ViewLevelMax));
-        const int min = std::numeric_limits<qint32>::min();
-        const int max = std::numeric_limits<qint32>::max();
         for (int j = 0; j < levels; ++j) {
-            const QString& caption = levelCaptions[j];
-            settings.ViewIndex[j] =
-                SettingText::leadingInteger(table.text(perLevel("ViewIndex", caption), QStringLiteral("0")), min, max);
-            settings.ViewRow[j] =
-                SettingText::leadingInteger(table.text(perLevel("ViewRow", caption), QStringLiteral("0")), min, max);
+            settings.ViewIndex[j] = position(perLevel("ViewIndex", levelCaptions[j]));
+            settings.ViewRow[j] = position(perLevel("ViewRow", levelCaptions[j]));
         }
 
-        const QList<ErrorInfo> problems =
-            DisplaySettings::read(settings, settings.SettingSwitch == 0 ? nullptr : &table);
-        for (const ErrorInfo& problem : problems) {
-            modSystem::WriteErrorLog(kProcReadMdb, problem);
+        problems += DisplaySettings::read(settings, settings.SettingSwitch == 0 ? nullptr : &table);
+        // One report names every key that fell back, so a library with several bad rows asks once.
+        if (!problems.isEmpty()) {
+            QStringList lines;
+            for (const ErrorInfo& problem : std::as_const(problems)) {
+                lines.append(problem.description);
+            }
+            modSystem::WriteErrorLog(kProcReadMdb, {problems.front().number, lines.join(QStringLiteral("; "))});
         }
 
         settings.CallDate = QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));

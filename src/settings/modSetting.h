@@ -17,8 +17,12 @@ namespace modSetting {
 void ReadIniVornReader(Settings& settings);
 
 // Memory to the INI file, the database-switch paths included. A minimised main window leaves its
-// geometry and splitter keys as they are. Language is never written.
+// geometry and splitter keys as they are. Language is not written here (see WriteLanguage).
 void WriteIniVornReader(const Settings& settings, bool mainWindowMinimised);
+
+// The language chosen in the options (LanguageNext) to the INI file at once, so the next start
+// speaks it even when this run ends without writing its settings. Nothing when none was chosen.
+void WriteLanguage(const Settings& settings);
 
 // After a library has been opened: the database-switch paths from the INI file, the view level
 // and the per-level positions from tblSetting, then the display settings from the INI section

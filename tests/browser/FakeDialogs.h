@@ -22,8 +22,8 @@ public:
         return fileToOpen;
     }
     QStringList openFiles(const QString&, const QString&, const QString&) override { return filesToOpen; }
-    std::optional<QString> saveFile(const QString& title, const QString& folder, const QString&) override {
-        saveRequests.append({title, folder});
+    std::optional<QString> saveFile(const QString& title, const QString& proposed, const QString&) override {
+        saveRequests.append({title, proposed});
         return fileToOpen;
     }
     std::optional<QString> inputText(const QString&) override { return author; }
@@ -69,7 +69,7 @@ public:
     QStringList informations;
     QStringList questions;
     QList<QStringList> openRequests; // title and folder of each file dialog
-    QList<QStringList> saveRequests; // the same of each dialog for a new file
+    QList<QStringList> saveRequests; // title and proposed path of each dialog for a new file
     QStringList proposals;
     QStringList deleteRows;
     QStringList levelChoices;

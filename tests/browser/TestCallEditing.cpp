@@ -192,6 +192,9 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QVERIFY(dialog.cancelled);
         QCOMPARE(dialog.hexInfoGrid()->isVisible(), hexMode);
+        // The diagram is laid out by columns, also where the desktop's fixed font is none.
+        QVERIFY(dialog.formationEdit()->fontInfo().fixedPitch());
+        QVERIFY(QFontInfo(frmFormation::diagramFont(QFont(QStringLiteral("DejaVu Sans")))).fixedPitch());
         QCOMPARE(dialog.formationEdit()->toPlainText() + '|' + dialog.noteEdit()->toPlainText(),
                  QString(figure).replace(QStringLiteral("\r\n"), "\n") + "|first\nsecond");
         QCOMPARE(dialog.picture()->figureText(), figure);

@@ -1,5 +1,6 @@
 #include "ExportCommand.h"
 #include "ExportSamples.h"
+#include "StateIcons.h"
 #include "StoppingProgress.h"
 #include "WindowFixture.h"
 #include "frmExport.h"
@@ -33,6 +34,12 @@ private Q_SLOTS:
             QCOMPARE(dialog.fileName(0), m_library);
             dialog.cmdBrowse_Click(1);
             QCOMPARE(dialog.fileName(1), target);
+            // The state filter shows each state with the icon of the list.
+            auto* states = dialog.findChild<QComboBox*>(QStringLiteral("cboProperty"));
+            QVERIFY(states->count() > 1);
+            for (int i = 1; i < states->count(); ++i) {
+                QCOMPARE(states->itemIcon(i).cacheKey(), StateIcons::icon(states->itemData(i).toInt()).cacheKey());
+            }
             auto* level = dialog.findChild<QComboBox*>(QStringLiteral("cboLevel"));
             level->setCurrentIndex(level->findText(QStringLiteral("A1")));
             click(dialog, "cmdExecute");

@@ -2,6 +2,7 @@
 #include "FigureDiagram.h"
 #include "FigureView.h"
 #include "SplitLayout.h"
+#include "StateIcons.h"
 #include "WindowFixture.h"
 #include "modGeneral.h"
 
@@ -138,6 +139,11 @@ private Q_SLOTS:
         QCOMPARE(settings().ViewLevel, levelItem(item)->text());
         for (int i = 0; i < MainMenus::LevelItems; ++i) {
             QCOMPARE(levelItem(i)->isChecked(), i == item);
+            QVERIFY(levelItem(i)->actionGroup() && levelItem(i)->actionGroup()->isExclusive());
+        }
+        // The state items show the icons of the list.
+        for (int i = 0; i < MainMenus::StateItems; ++i) {
+            QCOMPARE(m_window->menus().sequenceStates[i]->icon().cacheKey(), StateIcons::icon(i).cacheKey());
         }
         // The first sequence is shown; its level heads the caption.
         checkShown(0, 0);

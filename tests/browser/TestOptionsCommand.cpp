@@ -1,7 +1,9 @@
 #include "ColourMap.h"
+#include "IniFile.h"
 #include "OptionsCommand.h"
 #include "WindowFixture.h"
 #include "frmSetting.h"
+#include "modGeneral.h"
 
 // Settings > Options in the real window: what OK changes reaches the grids, the Database menu
 // and the list at once; Cancel changes nothing.
@@ -92,6 +94,45 @@ private Q_SLOTS:
         QList<qint64> byOrder = byDate;
         std::reverse(byOrder.begin(), byOrder.end());
         QCOMPARE(listedKeys(), byOrder);
+    }
+
+    // The language is chosen in the real dialog by keys: the INI file gets it at once, for the next
+    // start, and only when the caller changed it there; the running window keeps its language.
+    void languageChoice_data() {
+        QTest::addColumn<QString>("stored"); // as the INI file holds it
+        QTest::addColumn<int>("key");        // pressed on the language list; 0: none
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("untouched") << "english" << 0 << "cmdOK"
+                                   << "english";
+        QTest::newRow("English chosen") << "english" << int(Qt::Key_Up) << "cmdOK"
+                                        << "English";
+        QTest::newRow("Japanese chosen") << "English" << int(Qt::Key_Down) << "cmdOK"
+                                         << "Japanese";
+        QTest::newRow("chosen, cancelled") << "english" << int(Qt::Key_Up) << "cmdCancel"
+                                           << "english";
+    }
+    void languageChoice() {
+        QFETCH(QString, stored);
+        QFETCH(int, key);
+        QFETCH(QString, button);
+        QFETCH(QString, written);
+        QVERIFY(start({"generated Plus"}, {}, {{QStringLiteral("Language"), stored}}));
+        const QString caption = m_window->menus().fileMenu->title();
+        throughDialog([key, button](frmSetting& dialog) {
+            auto* languages = dialog.findChild<QComboBox*>(QStringLiteral("cboLanguage"));
+            QCOMPARE(languages->currentData().toString(), QLatin1String(key == Qt::Key_Down ? "English" : "Japanese"));
+            if (key != 0) {
+                dialog.findChild<QTabWidget*>(QStringLiteral("tabSetting"))->setCurrentIndex(3);
+                QVERIFY(focus(languages));
+                QTest::keyClick(languages, Qt::Key(key));
+            }
+            QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
+        });
+        QCOMPARE(IniFile::read(iniPath(), QStringLiteral("VornReader"), QStringLiteral("Language")).value_or(QString()),
+                 written);
+        QCOMPARE(modGeneral::Language(), stored);
+        QCOMPARE(m_window->menus().fileMenu->title(), caption);
     }
 
     // Variant 0 wraps a long call into a taller row; variant 1 keeps every call on one line and

@@ -92,6 +92,38 @@ private Q_SLOTS:
         QCOMPARE(shownTime(), QStringLiteral("20:00 #000000"));
     }
 
+    // At any width of the pane the track's title has a place of its own, never under the button,
+    // and shows itself whole when the pointer rests on it; so do the numbers, with their names.
+    void trackLine_data() {
+        QTest::addColumn<int>("width");
+        for (const int width : {240, 360, 480, 640, 900}) {
+            QTest::addRow("%d px", width) << width;
+        }
+    }
+    void trackLine() {
+        QFETCH(int, width);
+        const QString title = QStringLiteral("The Longest Music Title Ever Played at a Dance");
+        m_panel->link().receiveTrackInfo(QStringLiteral("x\t03:25\t04:10\t00:45\trep\t") + title);
+        QWidget* line = m_panel->widget();
+        for (int pass = 0; pass < 2; ++pass) {
+            line->resize(width, line->sizeHint().height());
+            QCoreApplication::processEvents();
+        }
+        const auto label = [line](int i) {
+            return line->findChild<QLabel*>(QStringLiteral("lblVornMP_Info(%1)").arg(i));
+        };
+        const QRect shown = label(4)->geometry();
+        QVERIFY2(!shown.intersects(button()->geometry()) && line->rect().contains(shown) &&
+                     shown.width() >= label(4)->fontMetrics().horizontalAdvance(title.left(8)),
+                 qPrintable(QDebug::toString(shown) + QDebug::toString(button()->geometry())));
+        QCOMPARE(label(4)->text() + label(4)->toolTip(), title + title);
+        QSet<QString> names;
+        for (int i = 0; i < 4; ++i) {
+            names.insert(label(i)->toolTip());
+        }
+        QVERIFY(names.size() == 4 && !names.contains(QString()));
+    }
+
     // Opening a library while the tip runs leaves it running.
     void libraryOpenedWhileRunning() {
         m_panel->chkTipTimer_Switch();

@@ -2,6 +2,7 @@
 #include "DialogScript.h"
 #include "ErrorMessageBox.h"
 #include "PrintCommands.h"
+#include "ProgressDialog.h"
 #include "VornVersion.h"
 #include "WindowFixture.h"
 #include "frmPreview.h"
@@ -91,7 +92,7 @@ class TestRealDialogs : public WindowFixture {
                         selectRows(0, 0);
                         QTest::keyClick(m_window->windowHandle(), Qt::Key_0);
                     },
-                    {box(40131, {}, yes)},
+                    {box(40136, {1}, yes)},
                     [this, yes] { QCOMPARE(count(QStringLiteral("tblSequence")), yes ? "5" : "6"); }};
         }
         if (dialog == QLatin1String("change level")) {
@@ -206,11 +207,13 @@ class TestRealDialogs : public WindowFixture {
         }
         if (dialog == QLatin1String("progress")) {
             const QString path = generatorFile(20000);
+            ProgressDialog::setShowAfter(0);
             return {[this] { m_window->menus().fileRead->trigger(); },
                     {{"QFileDialog", S::chooseFile(path)},
                      {"frmProgress", ok(S::click(QStringLiteral("cmdCancel")), S::press(Qt::Key_Escape))},
                      {"QMessageBox", S::press(Qt::Key_Return)}},
                     [this] {
+                        ProgressDialog::setShowAfter(ProgressDialog::ShowAfterMs);
                         const int stored = count(QStringLiteral("tblSequence")).toInt();
                         QVERIFY2(stored >= 6 && stored < 6 + 20000, qPrintable(QString::number(stored)));
                     }};

@@ -230,6 +230,35 @@ private Q_SLOTS:
                  number(QStringLiteral("SELECT COUNT(*) FROM tblSequence WHERE Level = ?"), {settings().ViewLevel}));
     }
 
+    // The real dialog opens on its first level: Return takes it, Down then Return the next one,
+    // Escape none.
+    void changeLevelDialog_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("level");
+        QTest::newRow("Return") << QList<int>{Qt::Key_Return} << "Mainstream";
+        QTest::newRow("Down, Return") << QList<int>{Qt::Key_Down, Qt::Key_Return} << "Plus";
+        QTest::newRow("Escape") << QList<int>{Qt::Key_Escape} << QString();
+    }
+    void changeLevelDialog() {
+        QFETCH(QList<int>, keys);
+        QWidget window;
+        WidgetDialogs dialogs(&window);
+        QTimer::singleShot(0, &window, [keys] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog && dialog->objectName() == QLatin1String("frmMsgChangeLevel"));
+            auto* list = dialog->findChild<QListWidget*>(QStringLiteral("lstLevel"));
+            QVERIFY(focus(list));
+            for (const int key : keys) {
+                QTest::keyClick(list, Qt::Key(key));
+            }
+            if (dialog->isVisible()) {
+                static_cast<QDialog*>(dialog)->reject();
+                QFAIL("the dialog stayed open");
+            }
+        });
+        QTEST(dialogs.changeLevel(modGeneral::LevelNames()).value_or(QString()), "level");
+    }
+
     // Key 0 deletes the selected sequences with their calls; their history stays, as designed.
     void deleteKey_data() {
         QTest::addColumn<bool>("confirmed");
@@ -256,7 +285,7 @@ private Q_SLOTS:
         QVERIFY(focus(m_window->sequenceList().view()));
         QTest::keyClick(m_window->sequenceList().view(), Qt::Key_0);
 
-        QCOMPARE(m_dialogs->questions, QStringList{modGeneral::TransMessage(40131)});
+        QCOMPARE(m_dialogs->questions, QStringList{modGeneral::TransCount(40131, 40136, 3)});
         QCOMPARE(listedKeys(), kept);
         QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM tblSequence")), kept.size());
         QCOMPARE(sql(callsQuery), calls);
@@ -358,7 +387,7 @@ private Q_SLOTS:
         QTest::mouseClick(next, Qt::LeftButton);
         QCOMPARE(m_dialogs->informations + m_dialogs->exclamations,
                  QStringList{rows.isEmpty() ? modGeneral::TransMessage(40501)
-                                            : modGeneral::TransMessage(40502, {rows.size()})});
+                                            : modGeneral::TransCount(40502, 40506, rows.size())});
         QCOMPARE(m_window->sequenceList().currentRow(), rows.value(0, 2));
     }
 
@@ -400,8 +429,8 @@ private Q_SLOTS:
         dialog->findChild<QPushButton*>(QStringLiteral("cmdReplaceAll"))->click();
 
         QCOMPARE(m_dialogs->questions,
-                 count > 0 ? QStringList{modGeneral::TransMessage(40504, {count})} : QStringList{});
-        const QString done = count == 0 ? modGeneral::TransMessage(40501) : modGeneral::TransMessage(40503, {count});
+                 count > 0 ? QStringList{modGeneral::TransCount(40504, 40508, count)} : QStringList{});
+        const QString done = count == 0 ? modGeneral::TransMessage(40501) : modGeneral::TransCount(40503, 40507, count);
         QCOMPARE(m_dialogs->informations + m_dialogs->exclamations, confirmed ? QStringList{done} : QStringList{});
         QCOMPARE(sql(callsQuery), expected);
         // The call grid shows the stored texts.

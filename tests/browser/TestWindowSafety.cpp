@@ -224,9 +224,43 @@ private Q_SLOTS:
         QTRY_VERIFY(lines() <= 3);
     }
 
+    // In a narrow window every pane keeps its minimum width inside the window; resizing shares the
+    // width among the panes in the proportions they had.
+    void panesShareTheWidth_data() {
+        QTest::addColumn<int>("width");
+        QTest::newRow("800 px") << 800;
+        QTest::newRow("1600 px") << 1600;
+        QTest::newRow("narrower than the panes allow") << 400;
+    }
+    void panesShareTheWidth() {
+        QFETCH(int, width);
+        QVERIFY(start({"generated Plus"}));
+        auto* split = qobject_cast<SplitLayout*>(m_window->centralWidget());
+        const auto shares = [split] {
+            QList<double> list;
+            for (const char* name : {"picFrame1", "picFrame2", "picFrame3"}) {
+                const QRect pane = split->findChild<QWidget*>(QLatin1String(name))->geometry();
+                list.append(pane.left() >= 0 && pane.right() < split->width() ? double(pane.width()) / split->width()
+                                                                              : -1.0);
+            }
+            return list;
+        };
+        m_window->resize(1200, 700);
+        QTRY_COMPARE(m_window->width(), 1200);
+        const QList<double> before = shares();
+        m_window->resize(width, 700);
+        QTRY_COMPARE(m_window->width(), std::max(width, m_window->minimumSizeHint().width()));
+        const QList<double> after = shares();
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY2(after[i] * split->width() >= SplitLayout::MinimumPaneWidth[i],
+                     qPrintable(QDebug::toString(after)));
+            QVERIFY2(width < 800 || qAbs(after[i] - before[i]) < 0.03, qPrintable(QDebug::toString(before + after)));
+        }
+    }
+
     // A first start without settings: the window takes most of the screen, centred; Qt's own
-    // buttons speak the program's language (Japanese by default); File > New asks for a new file,
-    // starting in the caller's documents.
+    // buttons speak the program's language (Japanese by default); File > New proposes a new file in
+    // the caller's documents, under a name no file there has.
     void firstStart() {
         m_window = std::make_unique<frmVornReader>(QString(), m_dialogs.get());
         m_window->show();
@@ -237,10 +271,15 @@ private Q_SLOTS:
         QVERIFY(qAbs(m_window->geometry().center().x() - available.center().x()) <= 2);
         QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
         QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+        const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        const QString name = modGeneral::LoadTransString(30106);
+        QVERIFY(name.endsWith(QLatin1String(".mdb")));
+        const bool taken = QFile::exists(documents.filePath(name));
         m_window->menus().fileNew->trigger();
-        QCOMPARE(m_dialogs->saveRequests,
-                 (QList<QStringList>{{modGeneral::LoadTransString(30102),
-                                      QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)}}));
+        QCOMPARE(m_dialogs->saveRequests.size(), 1);
+        QCOMPARE(m_dialogs->saveRequests[0][0], modGeneral::LoadTransString(30102));
+        QCOMPARE(m_dialogs->saveRequests[0][1] == documents.filePath(name), !taken);
+        QVERIFY(!QFile::exists(m_dialogs->saveRequests[0][1]));
         QVERIFY(m_dialogs->openRequests.isEmpty());
     }
 

@@ -456,7 +456,7 @@ private Q_SLOTS:
 
         Result result = cli(c1);
         QCOMPARE(result.status, 1);
-        QVERIFY2(result.err.contains(QStringLiteral("Move 1 sequences to %1?").arg(target)) &&
+        QVERIFY2(result.err.contains(QStringLiteral("Move 1 sequence to %1?").arg(target)) &&
                      result.err.contains(QLatin1String("--yes")),
                  qPrintable(result.err));
         QCOMPARE(result.out, QString());
@@ -506,7 +506,7 @@ private Q_SLOTS:
             {QStringLiteral("-q"), QStringLiteral("-e"), QStringLiteral("-c"), command, QStringLiteral("/dev/null")},
             answer);
         QTEST(result.status, "status");
-        QVERIFY2(result.out.contains(QStringLiteral("Move 1 sequences to %1?").arg(target)), qPrintable(result.out));
+        QVERIFY2(result.out.contains(QStringLiteral("Move 1 sequence to %1?").arg(target)), qPrintable(result.out));
         Database db(target, Database::Mode::ReadOnly);
         QTEST(db.scalar(QStringLiteral("SELECT count(*) FROM tblSequence")).toInt(), "moved");
     }

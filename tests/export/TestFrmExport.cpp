@@ -215,7 +215,7 @@ private Q_SLOTS:
         QSignalSpy exported(m_form.get(), &frmExport::exported);
         QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdExecute")), Qt::LeftButton);
         QTEST((QStringList{beginBox->text(), endBox->text()}), "boxes");
-        QCOMPARE(m_dialogs->questions, QStringList{modGeneral::TransMessage(40221, {qint64(moved.size()), m_target})});
+        QCOMPARE(m_dialogs->questions, QStringList{modGeneral::TransCount(40221, 40225, moved.size(), {m_target})});
         QCOMPARE(targetTitles(), moved);
         QCOMPARE(exported.size(), 1);
         QCOMPARE(exported[0][0].toLongLong(), qint64(moved.size()));

@@ -299,8 +299,13 @@ private Q_SLOTS:
         m_lib->box.prompts.clear();
     }
 
-    // What the panes read: a sequence's calls by its identity, its history by date.
+    // What the panes read: a sequence's calls by its identity, its history by date; a second
+    // sequence with the same level, date and time keeps its own.
     void reading() {
+        m_lib->db.exec(QStringLiteral("INSERT INTO tblSequence (Sequence, Level, Date, Time) "
+                                      "SELECT 50, Level, Date, Time FROM tblSequence WHERE Sequence = 2"));
+        m_lib->db.exec(QStringLiteral("INSERT INTO tblCall (Sequence, Number, Call) VALUES (50, 3, 'twin')"));
+        m_lib->db.exec(QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate) VALUES (50, '2020-01-01')"));
         LibraryOperations ops(m_lib->db);
         const std::optional<SequenceHeader> header = ops.sequence(2);
         QVERIFY(header);

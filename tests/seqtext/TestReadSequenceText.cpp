@@ -439,9 +439,9 @@ private Q_SLOTS:
         QVERIFY(progress.positions.back().first < text.size());
         QCOMPARE(progress.pauses, 1);
         const QString where = fromFile ? QLatin1Char('"') + path + QLatin1Char('"') : QStringLiteral("Clipboard");
-        QCOMPARE(
-            m_host.reports,
-            QStringList{QStringLiteral("Reading %1 was cancelled: %2 sequences were stored.").arg(where).arg(stopAt)});
+        const QString kept =
+            stopAt == 1 ? QStringLiteral("1 sequence was") : QStringLiteral("%1 sequences were").arg(stopAt);
+        QCOMPARE(m_host.reports, QStringList{QStringLiteral("Reading %1 was cancelled: %2 stored.").arg(where, kept)});
         QVERIFY(!m_lib->db.inTransaction());
         QCOMPARE(count(m_lib->db, QStringLiteral("tblSequence WHERE Level = 'Plus'")), stopAt);
         const QStringList stored = rows(

@@ -5,6 +5,7 @@
 #include "KeyCodeConvert.h"
 #include "KeysPage.h"
 #include "RecordingErrorBox.h"
+#include "SettingChoosers.h"
 #include "Settings.h"
 #include "TestHome.h"
 #include "frmSetting.h"
@@ -360,6 +361,42 @@ private Q_SLOTS:
         }));
         QCOMPARE(s.CallDate, QStringLiteral("2024/02/29"));
         QCOMPARE(s.TipTime, 30);
+    }
+
+    // The real font chooser opens on the font in use, in its style, also for a family that is not
+    // installed here: a caller who changes only the size keeps bold, and the name.
+    void fontChooserOpensOnTheFont_data() {
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("italic");
+        QTest::newRow("Arial Bold") << true << false;
+        QTest::newRow("Arial Italic") << false << true;
+    }
+    void fontChooserOpensOnTheFont() {
+        QFETCH(bool, bold);
+        QFETCH(bool, italic);
+        SettingChoosers choosers(nullptr);
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            // The size box is the line of the chooser that takes numbers only.
+            QLineEdit* size = nullptr;
+            for (QLineEdit* box : dialog->findChildren<QLineEdit*>()) {
+                size = box->validator() ? box : size;
+            }
+            QVERIFY(size);
+            size->selectAll();
+            QTest::keyClicks(size, QStringLiteral("18"));
+            QTest::keyClick(size, Qt::Key_Return);
+            if (dialog->isVisible()) {
+                dialog->reject();
+                QFAIL("the chooser stayed open");
+            }
+        });
+        const std::optional<FontSetting> chosen = choosers.chooseFont({14, QStringLiteral("Arial"), bold, italic});
+        QVERIFY(chosen);
+        QCOMPARE(
+            QStringLiteral("%1 %2 %3 %4").arg(chosen->name).arg(chosen->size).arg(chosen->bold).arg(chosen->italic),
+            QStringLiteral("Arial 18 %1 %2").arg(bold).arg(italic));
     }
 
     // Closing a chooser without a choice keeps the font, the colour and the path.

@@ -112,6 +112,37 @@ private Q_SLOTS:
         QCOMPARE(modGeneral::LoadTransString(40301), QStringLiteral("%2 sequences were read from %1."));
     }
 
+    // A count of one reads in the singular in English; Japanese has a text for either key.
+    void countedMessages_data() {
+        QTest::addColumn<QList<int>>("keys"); // many, one
+        QTest::addColumn<QString>("one");
+        QTest::addColumn<QString>("three");
+        QTest::newRow("export question")
+            << QList<int>{40221, 40225} << "Move 1 sequence to t.mdb?\r\nIt will be deleted from the source database."
+            << "Move 3 sequences to t.mdb?\r\nThey will be deleted from the source database.";
+        QTest::newRow("export progress") << QList<int>{20904, 20909} << "Moving 1 sequence to t.mdb..."
+                                         << "Moving 3 sequences to t.mdb...";
+        QTest::newRow("delete question") << QList<int>{40131, 40136}
+                                         << "Delete 1 sequence?\r\nIts calls are deleted as well."
+                                         << "Delete 3 sequences?\r\nTheir calls are deleted as well.";
+        QTest::newRow("left out of a sheet")
+            << QList<int>{40142, 40143} << "1 sequence was left out: a sheet holds at most t.mdb columns."
+            << "3 sequences were left out: a sheet holds at most t.mdb columns.";
+        QTest::newRow("replaced") << QList<int>{40503, 40507} << "1 replacement was made."
+                                  << "3 replacements were made.";
+        QTest::newRow("replace question") << QList<int>{40504, 40508} << "1 match was found.\r\nReplace it?"
+                                          << "3 matches were found.\r\nReplace them all?";
+    }
+    void countedMessages() {
+        QFETCH(QList<int>, keys);
+        const QVariantList more{QStringLiteral("t.mdb")};
+        modGeneral::SetLanguage(QStringLiteral("English"));
+        QTEST(modGeneral::TransCount(keys[0], keys[1], 1, more), "one");
+        QTEST(modGeneral::TransCount(keys[0], keys[1], 3, more), "three");
+        modGeneral::SetLanguage(QStringLiteral("Japanese"));
+        QVERIFY(modGeneral::TransCount(keys[0], keys[1], 1, more).contains(QStringLiteral("1 件")));
+    }
+
     // The error box's first sentence: what the caller was doing, and the cause when the number
     // names it beyond doubt.
     void errorSentence_data() {

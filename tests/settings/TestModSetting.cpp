@@ -210,6 +210,39 @@ private Q_SLOTS:
         QCOMPARE(row(QStringLiteral("CallFontSize")).toString(), settingSwitch == 1 ? written[0] : QString());
     }
 
+    // A row of the library that cannot be read takes its default alone: the rows after it are read,
+    // and closing the library writes them back as they were, not the defaults.
+    void badRowFallsBackAlone_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("PartFormat no number") << QStringLiteral("PartFormat") << QStringLiteral("abc");
+        QTest::newRow("SequenceSort beyond 16 bits") << QStringLiteral("SequenceSort") << QStringLiteral("99999");
+        QTest::newRow("ViewIndex beyond 32 bits") << QStringLiteral("ViewIndex(Plus)") << QStringLiteral("1e12");
+    }
+    void badRowFallsBackAlone() {
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        const QStringList kept{"CallFontSize=50", "SeqFontSize=10.5", "TipTime=45", "ViewIndex(A1)=3"};
+        for (const QString& row : kept) {
+            setRow(row.section(QLatin1Char('='), 0, 0), row.section(QLatin1Char('='), 1));
+        }
+        setRow(key, text);
+        Settings s;
+        s.PartFormat = s.SequenceSort = 1;
+        s.ViewIndex[1] = 5;
+        modSetting::ReadIniMdbVornReader(s, m_lib->db, kLevels);
+        QCOMPARE((QList<double>{s.callFont.size, s.seqFont.size, double(s.TipTime), double(s.ViewIndex[2])}),
+                 (QList<double>{50, 10.5, 45, 3}));
+        QCOMPARE((QList<int>{s.PartFormat, s.SequenceSort, s.ViewIndex[1]}), (QList<int>{0, 0, 0}));
+        QCOMPARE(m_lib->box.prompts.size(), 1);
+        QVERIFY(m_lib->box.reported(kReadMdb) && m_lib->box.prompts[0].contains(key));
+        modSetting::WriteIniMdbVornReader(s, &m_lib->db, kLevels);
+        const QStringList rows = settingRows(m_lib->db);
+        for (const QString& row : kept) {
+            QVERIFY2(rows.contains(row), qPrintable(row));
+        }
+    }
+
     void displaySettingsRoundTrip_data() { switchRows(); }
     void displaySettingsRoundTrip() {
         QFETCH(int, settingSwitch);

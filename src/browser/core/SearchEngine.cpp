@@ -18,6 +18,8 @@ const QString AllLevel = QStringLiteral("AllLevel");
 constexpr int MsgNotFound = 40501;
 constexpr int MsgSearchRound = 40502;
 constexpr int MsgReplaced = 40503;
+constexpr int MsgSearchRoundOne = 40506;
+constexpr int MsgReplacedOne = 40507;
 constexpr int MsgReplaceCancelled = 40505;
 
 // The sequence list's order; the key keeps the calls of one sequence together when two sequences
@@ -33,8 +35,9 @@ QString orderClause(int sequenceSort) {
     }
 }
 
-SearchMessage information(int key, int count) {
-    return {key, {count}, SearchMessage::Icon::Information};
+// A count in words: the singular text for one.
+SearchMessage information(int keyMany, int keyOne, int count) {
+    return {count == 1 ? keyOne : keyMany, {count}, SearchMessage::Icon::Information};
 }
 
 } // namespace
@@ -136,7 +139,8 @@ SearchResult SearchEngine::step(Database& db, const SearchContext& context, bool
     }
     const bool backAtStart = result.hasMatch && result.sequence == m_startSequence && result.callRow == m_startRow;
     if (m_counter > 0 && (!result.hasMatch || backAtStart)) {
-        result.message = information(replaceFlag ? MsgReplaced : MsgSearchRound, m_counter);
+        result.message = replaceFlag ? information(MsgReplaced, MsgReplacedOne, m_counter)
+                                     : information(MsgSearchRound, MsgSearchRoundOne, m_counter);
         // The round is reported; the next press starts a new search.
         Reset();
         return result;
@@ -232,7 +236,7 @@ ReplaceAllResult SearchEngine::ReplaceWordAll(Database& db, const QString& viewL
         // The texts the running search was stepping through have changed.
         Reset();
         result.replaced = true;
-        result.message = information(MsgReplaced, result.count);
+        result.message = information(MsgReplaced, MsgReplacedOne, result.count);
     } catch (const WorkCancelled&) {
         result = {};
         result.cancelled = true;

@@ -163,6 +163,10 @@ void frmExport::fillLists(const QString& path) {
     modGeneral::CreateVornLevelList(level, path);
     ComboControl property(m_property);
     modGeneral::CreateVornPropertyList(property, path);
+    // Each state beside its icon in the list, as the caller knows it.
+    for (int i = 1; i < m_property->count(); ++i) {
+        m_property->setItemIcon(i, m_dialogs.stateIcon(m_property->itemData(i).toInt()));
+    }
 }
 
 void frmExport::cmdBrowse_Click(int index) {

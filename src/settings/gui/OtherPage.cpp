@@ -6,6 +6,7 @@
 #include "Settings.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -36,6 +37,12 @@ void takeWithin(int& value, const QLineEdit* box, int bits, int low, int high) {
     if (number && *number >= low && *number <= high) {
         value = *number;
     }
+}
+
+// The language the next start uses: the one chosen in the options, else the one in force.
+QString nextLanguage(const Settings& settings) {
+    const QString language = settings.LanguageNext.isEmpty() ? settings.Language : settings.LanguageNext;
+    return language == QLatin1String("English") ? language : QStringLiteral("Japanese");
 }
 
 } // namespace
@@ -100,13 +107,25 @@ OtherPage::OtherPage(QWidget* parent) : QWidget(parent) {
     m_seqDateSave = check(reading, QStringLiteral("chkSeqDateSave"), 21371);
     readingLayout->addWidget(m_seqDateSave);
 
+    // Each language under its own name, so a caller finds theirs whatever the window speaks.
+    QGroupBox* language = frame(this, QStringLiteral("fraLanguage"), 21380);
+    auto* languageLayout = new QVBoxLayout(language);
+    m_language = new QComboBox(language);
+    m_language->setObjectName(QStringLiteral("cboLanguage"));
+    m_language->addItem(QStringLiteral("English"), QStringLiteral("English"));
+    m_language->addItem(QStringLiteral("日本語"), QStringLiteral("Japanese"));
+    languageLayout->addWidget(m_language);
+    QLabel* note = label(language, QStringLiteral("lblLanguageNote"), 21381);
+    note->setWordWrap(true);
+    languageLayout->addWidget(note);
+
     auto* left = new QVBoxLayout;
     for (QGroupBox* box : {history, tip, print}) {
         left->addWidget(box);
     }
     left->addStretch(1);
     auto* right = new QVBoxLayout;
-    for (QGroupBox* box : {sort, margin, format, reading}) {
+    for (QGroupBox* box : {sort, margin, format, reading, language}) {
         right->addWidget(box);
     }
     right->addStretch(1);
@@ -129,6 +148,7 @@ void OtherPage::fill(const Settings& settings) {
     SettingForm::checkOption(m_partFormat, settings.PartFormat);
     m_callRowMargin->setText(QString::number(settings.CallRowMargin));
     m_seqDateSave->setChecked(settings.SeqDateSave);
+    m_language->setCurrentIndex(m_language->findData(nextLanguage(settings)));
 }
 
 QDate OtherPage::callDate() const {
@@ -149,4 +169,7 @@ void OtherPage::readBack(Settings& settings) const {
     settings.TimerSwitch = SettingForm::checkedOption(m_timerSwitch);
     settings.PartFormat = SettingForm::checkedOption(m_partFormat);
     takeWithin(settings.CallRowMargin, m_callRowMargin, 32, 0, 1000);
+    if (const QString language = m_language->currentData().toString(); language != nextLanguage(settings)) {
+        settings.LanguageNext = language;
+    }
 }

@@ -5,12 +5,26 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMessageBox>
 
 std::optional<FontSetting> SettingChoosers::chooseFont(const FontSetting& font) {
+    // The chooser lists the installed families only: a name that is none of them (Arial from a
+    // library made on Windows) opens on the family that stands in for it, in its style and size.
+    QFont shown = ColourMap::toFont(font);
+    const QString standIn = QFontInfo(shown).family();
+    shown.setFamilies({standIn});
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, ColourMap::toFont(font), m_parent);
-    return ok ? std::optional<FontSetting>(ColourMap::fromFont(chosen)) : std::nullopt;
+    const QFont chosen = QFontDialog::getFont(&ok, shown, m_parent);
+    if (!ok) {
+        return std::nullopt;
+    }
+    FontSetting result = ColourMap::fromFont(chosen);
+    // Kept under its own name as long as the caller stays with the family standing in for it.
+    if (result.name == standIn) {
+        result.name = font.name;
+    }
+    return result;
 }
 
 std::optional<QColor> SettingChoosers::chooseColor(const QColor& colour) {
