@@ -1,5 +1,7 @@
 #include "ErrorMessageBox.h"
 #include "HomeSeeder.h"
+#include "LibraryFile.h"
+#include "OutputFile.h"
 #include "ProcessSetup.h"
 #include "frmVornReader.h"
 #include "modSystem.h"
@@ -9,6 +11,7 @@
 
 int main(int argc, char* argv[]) {
     ProcessSetup::ignoreFileSizeSignal();
+    OutputFile::setLibraryCheck(LibraryFile::holdsLibrary);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VornReader"));
     QApplication::setApplicationVersion(QStringLiteral(VORN_VERSION));

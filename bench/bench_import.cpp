@@ -8,7 +8,7 @@
 #include "GeneratorFile.h"
 #include "ISeqTextHost.h"
 #include "modDataBase.h"
-#include "modSeqText.h"
+#include "SequenceImport.h"
 #include "modSystem.h"
 
 #include <QCryptographicHash>

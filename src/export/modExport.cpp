@@ -7,7 +7,7 @@
 #include "IProgress.h"
 #include "LibraryFile.h"
 #include "LibrarySession.h"
-#include "SequenceParser.h"
+#include "HistoryDate.h"
 #include "modDataBase.h"
 #include "modGeneral.h"
 #include "modSystem.h"
@@ -115,7 +115,7 @@ std::optional<QString> ExportDate(const QString& text) {
     if (text.trimmed().isEmpty()) {
         return QString();
     }
-    const QDate date = SequenceParser::historyDate(text);
+    const QDate date = HistoryDate::historyDate(text);
     if (!date.isValid()) {
         return std::nullopt;
     }

@@ -5,7 +5,7 @@
 #include "IProgress.h"
 #include "PainterSurface.h"
 #include "Twips.h"
-#include "modGeneral.h"
+#include "Translation.h"
 #include "modSystem.h"
 
 #include <QPageLayout>

@@ -16,7 +16,7 @@
 #include "TestHome.h"
 #include "frmVornReader.h"
 #include "modDataBase.h"
-#include "modSeqText.h"
+#include "SequenceImport.h"
 #include "modSystem.h"
 
 #include <QtTest>

@@ -4,7 +4,7 @@
 #include "RecordingErrorBox.h"
 #include "StoppingProgress.h"
 #include "TestHome.h"
-#include "modSeqText.h"
+#include "SequenceImport.h"
 
 #include <QDir>
 #include <QFile>

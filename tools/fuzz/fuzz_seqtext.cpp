@@ -4,7 +4,7 @@
 #include "FuzzSupport.h"
 #include "ISeqTextHost.h"
 #include "modDataBase.h"
-#include "modSeqText.h"
+#include "SequenceImport.h"
 
 namespace {
 
