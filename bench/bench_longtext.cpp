@@ -6,8 +6,8 @@
 
 #include "BenchSupport.h"
 #include "Database.h"
-#include "LibraryReader.h"
 #include "FigureDiagram.h"
+#include "LibraryReader.h"
 #include "MarkupScanner.h"
 #include "PrintSequence.h"
 #include "Statement.h"

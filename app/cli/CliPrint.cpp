@@ -137,8 +137,9 @@ int commandPrint(QStringList arguments, const WithLibrary& withLibrary) {
         {
             CliProgress progress;
             LibraryReader reader(db);
-            result = PdfOutput::PrintSequence(reader, db.path(), *sequences,
-                                              modPrint::PrintOptions::fromSettings(settings()), printer, pdf, &progress);
+            result =
+                PdfOutput::PrintSequence(reader, db.path(), *sequences,
+                                         modPrint::PrintOptions::fromSettings(settings()), printer, pdf, &progress);
         }
         if (!result.written) {
             error(result.error);

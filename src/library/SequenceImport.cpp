@@ -12,9 +12,9 @@ void SequenceImport::beginRun() {
     try {
         m_transaction = std::make_unique<Transaction>(m_db);
         m_seek = m_db.prepare(QStringLiteral("SELECT 1 FROM tblSequence WHERE Date = ? AND Time = ? AND Level = ?"));
-        m_addSequence = m_db.prepare(
-            QStringLiteral("INSERT INTO tblSequence (Level, Date, Time, Version, Note, Author, Property, OrderNo, Title) "
-                           "VALUES (?, ?, ?, ?, ?, ?, ?, 0, ?)"));
+        m_addSequence = m_db.prepare(QStringLiteral(
+            "INSERT INTO tblSequence (Level, Date, Time, Version, Note, Author, Property, OrderNo, Title) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, 0, ?)"));
         m_addCall = m_db.prepare(
             QStringLiteral("INSERT INTO tblCall (Sequence, Number, Call, Note, Figure) VALUES (?, ?, ?, ?, ?)"));
         m_addHistory =
@@ -72,11 +72,7 @@ ISequenceSink::Outcome SequenceImport::addCall(qint32 number, const QString& cal
         return Outcome::Stored;
     }
     try {
-        m_addCall.bind(1, m_sequence)
-            .bind(2, static_cast<qint64>(number))
-            .bind(3, call)
-            .bind(4, note)
-            .bind(5, figure);
+        m_addCall.bind(1, m_sequence).bind(2, static_cast<qint64>(number)).bind(3, call).bind(4, note).bind(5, figure);
         m_addCall.run();
         return Outcome::Stored;
     } catch (const DbError& error) {

@@ -23,8 +23,9 @@ QString failure(const OutputFile& file) {
 
 } // namespace
 
-Result PrintSequence(ISequenceSource& source, const QString& libraryPath, const QList<qint64>& sequences, const modPrint::PrintOptions& options,
-                     clsPrinter& printer, const QString& path, IProgress* progress) {
+Result PrintSequence(ISequenceSource& source, const QString& libraryPath, const QList<qint64>& sequences,
+                     const modPrint::PrintOptions& options, clsPrinter& printer, const QString& path,
+                     IProgress* progress) {
     Result result;
     OutputFile file(path);
     if (!file.open()) {

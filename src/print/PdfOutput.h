@@ -26,7 +26,8 @@ struct Result {
 // Lays the sequences out (modPrint::PrintSequence) on the printer's paper and margins into a new
 // PDF at path, which replaces a file there only once complete. The document is named after the
 // library the source reads (libraryPath).
-Result PrintSequence(ISequenceSource& source, const QString& libraryPath, const QList<qint64>& sequences, const modPrint::PrintOptions& options,
-                     clsPrinter& printer, const QString& path, IProgress* progress = nullptr);
+Result PrintSequence(ISequenceSource& source, const QString& libraryPath, const QList<qint64>& sequences,
+                     const modPrint::PrintOptions& options, clsPrinter& printer, const QString& path,
+                     IProgress* progress = nullptr);
 
 } // namespace PdfOutput

@@ -4,8 +4,8 @@
 #include "IPreviewForm.h"
 #include "IProgress.h"
 #include "PainterSurface.h"
-#include "Twips.h"
 #include "Translation.h"
+#include "Twips.h"
 #include "modSystem.h"
 
 #include <QPageLayout>

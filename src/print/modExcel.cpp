@@ -33,11 +33,12 @@ public:
     void WriteCell(const QString& text, bool header = false) {
         if (!text.isEmpty()) {
             if (text.size() > kCellText) {
-                throw CodedError(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED,
-                              QStringLiteral("row %1, column %2: the text is longer than a cell holds (%3 characters)")
-                                  .arg(m_row + 1)
-                                  .arg(m_column + 1)
-                                  .arg(text.size()));
+                throw CodedError(
+                    LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED,
+                    QStringLiteral("row %1, column %2: the text is longer than a cell holds (%3 characters)")
+                        .arg(m_row + 1)
+                        .arg(m_column + 1)
+                        .arg(text.size()));
             }
             const lxw_error error =
                 worksheet_write_string(m_sheet, static_cast<lxw_row_t>(m_row), static_cast<lxw_col_t>(m_column),
@@ -114,8 +115,8 @@ int writeSheet(ISequenceSource& source, const QList<qint64>& sequences, int note
 
 } // namespace
 
-ExcelResult ExcelOutSequence(ISequenceSource& source, const QList<qint64>& sequences, int notePrint, const QString& path,
-                             IProgress* progress) {
+ExcelResult ExcelOutSequence(ISequenceSource& source, const QList<qint64>& sequences, int notePrint,
+                             const QString& path, IProgress* progress) {
     ExcelResult result;
     // The workbook goes to an unnamed file beside its target (written by name through the pending
     // file's own name) and is put in place once it is complete.

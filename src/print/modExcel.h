@@ -34,8 +34,8 @@ struct ExcelResult {
 // date time", row 2 the author, row 3 the note (notePrint 1), then the calls without markup, each
 // followed by its note (notePrint 1). Header rows are bold, columns wide with wrapped text. The
 // progress is told before each sequence.
-ExcelResult ExcelOutSequence(ISequenceSource& source, const QList<qint64>& sequences, int notePrint, const QString& path,
-                             IProgress* progress = nullptr);
+ExcelResult ExcelOutSequence(ISequenceSource& source, const QList<qint64>& sequences, int notePrint,
+                             const QString& path, IProgress* progress = nullptr);
 
 // A new, unique file name for a workbook in the Temp work folder.
 QString workFileName();

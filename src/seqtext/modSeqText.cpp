@@ -348,8 +348,8 @@ QString BackupFileName(const QString& name, const QDateTime& now) {
     return QStringLiteral("backup") + now.toString(QStringLiteral("yyyyMMddHHmmss")) + QLatin1Char('_') + name;
 }
 
-int ReadSequenceText(ISequenceSink& sink, const QString& source, bool fromClipboard, qint32 insertPosition, ISeqTextHost& host,
-                     IProgress* progress) {
+int ReadSequenceText(ISequenceSink& sink, const QString& source, bool fromClipboard, qint32 insertPosition,
+                     ISeqTextHost& host, IProgress* progress) {
     const QString where = fromClipboard ? host.transString(40302, QStringLiteral("the clipboard"))
                                         : QLatin1Char('"') + source + QLatin1Char('"');
     LineSource lines(QString(), LineSource::Kind::File);

@@ -17,8 +17,8 @@ namespace modSeqText {
 // reading goes on with the next sequence. The progress is told after each sequence; when the user
 // stops it there, the sequences stored so far are kept (each whole), the report says how many, and
 // a file read only in part stays where it is.
-int ReadSequenceText(ISequenceSink& sink, const QString& source, bool fromClipboard, qint32 insertPosition, ISeqTextHost& host,
-                     IProgress* progress = nullptr);
+int ReadSequenceText(ISequenceSink& sink, const QString& source, bool fromClipboard, qint32 insertPosition,
+                     ISeqTextHost& host, IProgress* progress = nullptr);
 
 // The name a read file gets in its Backup folder.
 QString BackupFileName(const QString& name, const QDateTime& now);

@@ -1,8 +1,8 @@
 #include "Fixtures.h"
 #include "PrintFixture.h"
 #include "StoppingProgress.h"
-#include "modExcel.h"
 #include "Translation.h"
+#include "modExcel.h"
 
 #include <QDir>
 #include <QProcess>
@@ -154,7 +154,8 @@ private Q_SLOTS:
         const qint64 key = addSequence(m_library->db, QStringLiteral("10:00:01"), {{QStringLiteral("x")}});
         const QString folder = m_library->home.file(QStringLiteral("out"));
         QVERIFY(QDir().mkpath(folder + QStringLiteral("/out.xlsx")));
-        m_result = modExcel::ExcelOutSequence(LibrarySource(m_library->db), {key}, 0, folder + QLatin1Char('/') + target);
+        m_result =
+            modExcel::ExcelOutSequence(LibrarySource(m_library->db), {key}, 0, folder + QLatin1Char('/') + target);
         QVERIFY(!m_result.written);
         QVERIFY(!m_result.error.isEmpty());
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),

@@ -3,8 +3,8 @@
 #include "PrintFixture.h"
 #include "PrintSequence.h"
 #include "StoppingProgress.h"
-#include "clsPrinter.h"
 #include "Translation.h"
+#include "clsPrinter.h"
 
 #include <QBuffer>
 #include <QPdfWriter>

@@ -114,8 +114,8 @@ private Q_SLOTS:
         // The text of every sequence holds its calls and history.
         const QString before = modSeqText::SequencesText(m_lib->db, allSequences(m_lib->db));
 
-        QVERIFY_THROWS_EXCEPTION(DbError, LibraryOperations(m_lib->db).deleteSequences(
-                                              {1, 3}, LibraryOperations::History::Delete));
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, LibraryOperations(m_lib->db).deleteSequences({1, 3}, LibraryOperations::History::Delete));
         QCOMPARE(modSeqText::SequencesText(m_lib->db, allSequences(m_lib->db)), before);
         QVERIFY(!m_lib->db.inTransaction());
     }
