@@ -34,6 +34,7 @@ class TestWindowCommands : public WindowFixture {
             QTest::keyClicks(editor, text);
             QCOMPARE(editor->text(), text);
             QTest::keyClick(editor, Qt::Key_Return);
+            QTRY_VERIFY(!view->isEditing());
         }
     }
     void drop(QWidget* receiver, const QList<QUrl>& urls) {
@@ -189,7 +190,7 @@ private Q_SLOTS:
             "2002-01-05,2026-01-02,"
             "2026-01-03 | 3");
         row("history party", "Edit History", "SELECT PartyName FROM tblHistory WHERE Sequence = 1", "M's \"C\" 9 | 3");
-        row("hex offsets", "Hexagon",
+        row("hex offsets", "Hexagon Position",
             "SELECT HexInfo FROM tblCall WHERE Number = 2 AND Sequence = 1 UNION ALL SELECT "
             "group_concat(Property) FROM tblSequence",
             "1,2,0,1,0,0,0 | 3");
@@ -252,7 +253,10 @@ private Q_SLOTS:
         QCOMPARE(m_window->sequenceList().model()->index(1, 0).data().toString(),
                  sql(QStringLiteral("SELECT Title FROM tblSequence WHERE Sequence = ?"), {keyAt(1)}).value(0));
         QCOMPARE(shownCalls(), storedCalls(m_window->state().currentSequence));
-        QCOMPARE(m_window->callList().historyModel()->index(0, 1).data().toString(), QStringLiteral("Club 0"));
+        QCOMPARE(m_window->callList().historyModel()->index(0, 1).data().toString(),
+                 sql(QStringLiteral("SELECT PartyName FROM tblHistory WHERE Sequence = ?"),
+                     {m_window->state().currentSequence})
+                     .value(0));
     }
 
     // Changes undone with Ctrl+Z to the start and redone with both redo keys; a change the library
