@@ -143,6 +143,7 @@ private Q_SLOTS:
         m_errors = std::make_unique<RecordingErrorBox>();
         m_dialogs = std::make_unique<FakeDialogs>();
         m_library.clear();
+        m_realDialogs = false;
     }
     void cleanup() {
         m_window.reset();
