@@ -249,6 +249,9 @@ private Q_SLOTS:
         const QString log = AppHome::resolve(QString::fromUtf16(modSystem::ErrorLogName));
         QVERIFY2(!QFileInfo::exists(log), qPrintable(QString::fromUtf8(Fixtures::readFile(log))));
         QVERIFY(m_dialogs->questions.isEmpty());
+        // The list refuses a title however it comes, not only by opening no editor.
+        SequenceListModel* model = m_window->sequenceList().model();
+        QVERIFY(!model->setData(model->index(1, SequenceListModel::TitleColumn), QStringLiteral("late title")));
         QCOMPARE(m_window->sequenceList().model()->index(1, 0).data().toString(),
                  sql(QStringLiteral("SELECT Title FROM tblSequence WHERE Sequence = ?"), {keyAt(1)}).value(0));
         QCOMPARE(shownCalls(), storedCalls(m_window->state().currentSequence));
