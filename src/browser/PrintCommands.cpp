@@ -41,9 +41,9 @@ PrintCommands::PrintCommands(Settings& settings, Database& db, SequenceList& seq
     setObjectName(QStringLiteral("PrintCommands"));
     // The paper of the system's default printer, unless the INI names one: the window reads the INI
     // after this, over these values.
-    const PrinterDefaults::Paper paper = PrinterDefaults::defaultPaper();
-    m_settings.PaperSize = paper.PaperSize;
-    m_settings.Orientation = paper.Orientation;
+    const PageSetup paper = PrinterDefaults::defaultPaper();
+    m_settings.pageSetup.PaperSize = paper.PaperSize;
+    m_settings.pageSetup.Orientation = paper.Orientation;
     m_order = new SelectionOrder(*m_sequences.model(), *m_sequences.view(), this);
     connect(m_menus.filePrintSet, &QAction::triggered, this, &PrintCommands::mnuFilePrintSet_Click);
     connect(m_menus.filePrint, &QAction::triggered, this, &PrintCommands::mnuFilePrint_Click);
@@ -75,44 +75,27 @@ QList<qint64> PrintCommands::selectedInOrder() const {
 }
 
 void PrintCommands::loadPageSetup() {
-    m_printer.setMarginLeft(m_settings.MarginLeft);
-    m_printer.setMarginTop(m_settings.MarginTop);
-    m_printer.setMarginRight(m_settings.MarginRight);
-    m_printer.setMarginBottom(m_settings.MarginBottom);
-    m_printer.PaperSize = m_settings.PaperSize;
-    m_printer.Orientation = m_settings.Orientation;
-    m_printer.PaperBin = m_settings.PaperBin;
+    m_printer.pageSetup = m_settings.pageSetup;
 }
 
 void PrintCommands::storePageSetup() {
-    m_settings.MarginLeft = m_printer.MarginLeft();
-    m_settings.MarginTop = m_printer.MarginTop();
-    m_settings.MarginRight = m_printer.MarginRight();
-    m_settings.MarginBottom = m_printer.MarginBottom();
-    m_settings.PaperSize = m_printer.PaperSize;
-    m_settings.Orientation = m_printer.Orientation;
+    m_settings.pageSetup = m_printer.pageSetup;
 }
 
 void PrintCommands::mnuFilePrintSet_Click() {
     loadPageSetup();
-    PageSetupValues setup{m_printer.MarginLeft(),   m_printer.MarginTop(), m_printer.MarginRight(),
-                          m_printer.MarginBottom(), m_printer.PaperSize,   m_printer.Orientation};
+    PageSetup setup = m_printer.pageSetup;
     if (!m_printDialogs->pageSetup(setup)) {
         return;
     }
-    m_printer.setMarginLeft(setup.MarginLeft);
-    m_printer.setMarginTop(setup.MarginTop);
-    m_printer.setMarginRight(setup.MarginRight);
-    m_printer.setMarginBottom(setup.MarginBottom);
-    m_printer.PaperSize = setup.PaperSize;
-    m_printer.Orientation = setup.Orientation;
+    m_printer.pageSetup = setup;
     storePageSetup();
 }
 
 void PrintCommands::printSequences(const QList<qint64>& sequences, const modPrint::PrintOptions& options) {
     loadPageSetup();
     QPrinter device(QPrinter::HighResolution);
-    device.setPageLayout(clsPrinter::pageLayout(m_printer.PaperSize, m_printer.Orientation));
+    device.setPageLayout(clsPrinter::pageLayout(m_printer.pageSetup.PaperSize, m_printer.pageSetup.Orientation));
     // The document (a PDF's title, a printer job's name) is named after the library.
     device.setDocName(QFileInfo(m_db.path()).completeBaseName());
     if (!m_printDialogs->print(device)) {
@@ -121,9 +104,9 @@ void PrintCommands::printSequences(const QList<qint64>& sequences, const modPrin
     // The paper chosen in the print dialog is the printer's from now on, as after page setup.
     const QPageLayout chosen = device.pageLayout();
     if (chosen.pageSize().windowsId() > 0 && QPageSize::id(chosen.pageSize().windowsId()) != QPageSize::Custom) {
-        m_printer.PaperSize = chosen.pageSize().windowsId();
+        m_printer.pageSetup.PaperSize = chosen.pageSize().windowsId();
     }
-    m_printer.Orientation = chosen.orientation() == QPageLayout::Landscape ? 2 : 1;
+    m_printer.pageSetup.Orientation = chosen.orientation() == QPageLayout::Landscape ? 2 : 1;
     storePageSetup();
     WaitCursor wait;
     const std::unique_ptr<IProgress> progress = m_dialogs.progress();

@@ -9,6 +9,7 @@
 #include "GridView.h"
 #include "IBrowserDialogs.h"
 #include "KeyDispatch.h"
+#include "LibraryCommands.h"
 #include "LibraryOperations.h"
 #include "LibrarySession.h"
 #include "MainMenus.h"
@@ -58,10 +59,9 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
     if (!iniFile.isEmpty()) {
         m_settings.IniFile = iniFile;
     }
-    m_session =
-        std::make_unique<LibrarySession>(LibraryState{m_settings.MdbPath, m_settings.MdbFile, m_settings.FuncKey,
-                                                      m_settings.RecentFile, m_settings.RecentFileCnt},
-                                         static_cast<ILibraryHost&>(*this));
+    m_session = std::make_unique<LibrarySession>(
+        LibraryState{m_settings.MdbPath, m_settings.MdbFile, m_settings.RecentFile, m_settings.RecentFileCnt},
+        static_cast<ILibraryHost&>(*this));
     m_library = std::make_unique<LibraryOperations>(m_session->database());
     m_undo = new UndoHistory(m_library->undo(), this);
     m_selection = new SequenceSelection(this);
@@ -84,6 +84,7 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
         header->layout()->addWidget(m_player->widget());
     }
     m_menus = new MainMenus(menuBar(), this);
+    m_libraryCommands = new LibraryCommands(m_settings, *m_session, *m_dialogs, *m_menus, this);
     m_keys = new KeyDispatch(this, m_settings, m_state, *m_sequences, *m_calls, this);
     m_commands = new SequenceCommands(
         m_settings, m_state, *m_library, *m_sequences, *m_calls, *m_dialogs,
@@ -96,16 +97,16 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
     m_search = new SearchCommands(m_settings, m_state, *m_library, *m_sequences, *m_calls, *m_dialogs, this, this);
     m_options = new OptionsCommand(m_settings, this, this);
     m_switchMenu = new DatabaseSwitchMenu(menuBar()->findChild<QMenu*>(QStringLiteral("mnuDBSwitch")),
-                                          m_menus->switchFuncs, m_settings, *m_session, this);
+                                          m_menus->switchFuncs, m_settings, *m_libraryCommands, this);
     m_print = new PrintCommands(m_settings, m_session->database(), *m_sequences, *m_dialogs, *m_menus, this);
     m_reads = new ReadCommands(
-        m_settings, *m_session, *m_library, *m_sequences, *m_dialogs,
+        m_settings, *m_libraryCommands, *m_library, *m_sequences, *m_dialogs,
         [this] {
             VisibleLevel();
             CreateList();
         },
         this);
-    m_export = new ExportCommand(m_settings, *m_session, *m_dialogs, this, this);
+    m_export = new ExportCommand(m_settings, *m_libraryCommands, *m_dialogs, this, this);
     for (QWidget* grid : {static_cast<QWidget*>(m_sequences->view()), static_cast<QWidget*>(m_calls->grid()),
                           static_cast<QWidget*>(m_calls->historyGrid())}) {
         grid->setAcceptDrops(true);
@@ -131,9 +132,6 @@ QString frmVornReader::iniFileFromArguments(const QStringList& words) {
 }
 
 void frmVornReader::connectMenus() {
-    connect(m_menus->fileNew, &QAction::triggered, this, [this] { m_session->mnuFileMdbNew_Click(); });
-    connect(m_menus->fileOpen, &QAction::triggered, this, [this] { m_session->mnuFileMdbOpen_Click(); });
-    connect(m_menus->fileClose, &QAction::triggered, this, [this] { m_session->mnuFileMdbClose_Click(); });
     connect(m_menus->fileRead, &QAction::triggered, m_reads, &ReadCommands::mnuFileSeqRead_Click);
     connect(m_menus->fileExit, &QAction::triggered, this, &QWidget::close);
     connect(m_menus->editPaste, &QAction::triggered, m_reads, &ReadCommands::mnuEditPaste_Click);
@@ -144,9 +142,6 @@ void frmVornReader::connectMenus() {
     connect(m_undo, &UndoHistory::restored, this, &frmVornReader::showRestored);
     connect(m_menus->helpIndex, &QAction::triggered, this, &frmVornReader::mnuHelpIndex_Click);
     connect(m_menus->helpVersion, &QAction::triggered, this, &frmVornReader::mnuHelpVersion_Click);
-    for (int i = 0; i < MainMenus::RecentItems; ++i) {
-        connect(m_menus->recentFiles[i], &QAction::triggered, this, [this, i] { m_session->mnuRecentFile_Click(i); });
-    }
     for (int i = 0; i < MainMenus::LevelItems; ++i) {
         connect(m_menus->viewLevels[i], &QAction::triggered, this, [this, i] { mnuViewLevel_Click(i); });
     }
@@ -213,7 +208,7 @@ void frmVornReader::Form_Load() {
     modSystem::setErrorQuestion([] { return modGeneral::LoadTransString(40401); });
     installQtTranslation();
     applyGeometry();
-    m_session->UpdateRecentFileMenu(QString());
+    m_libraryCommands->UpdateRecentFileMenu();
     m_menus->setCaptions();
     m_switchMenu->updateCaptions();
     m_sequences->applySettings();
@@ -286,7 +281,7 @@ void frmVornReader::Form_Activate() {
     m_activated = true;
     const QString path = m_settings.MdbPath + QLatin1Char('/') + m_settings.MdbFile;
     if (!m_settings.MdbFile.isEmpty() && QFileInfo(path).isFile()) {
-        m_session->OpenSequenceMdbFile(path, m_settings.FuncKey);
+        m_libraryCommands->OpenSequenceMdbFile(path, m_settings.FuncKey);
     }
 }
 
@@ -372,7 +367,7 @@ void frmVornReader::CreateList() {
 }
 
 void frmVornReader::DispFormCaption() {
-    setWindowTitle(m_session->isOpen() ? m_session->DispFormCaption(m_calls->levelCaption())
+    setWindowTitle(m_session->isOpen() ? m_libraryCommands->caption(m_calls->levelCaption())
                                        : QStringLiteral("VornReader"));
 }
 
@@ -500,30 +495,6 @@ void frmVornReader::showMessage(int key, const QVariantList& arguments) {
     m_dialogs->exclamation(modGeneral::TransMessage(key, arguments));
 }
 
-bool frmVornReader::askOverwrite(const QString& path) {
-    return m_dialogs->question(modGeneral::TransMessage(40113, {path}));
-}
-
-std::optional<QString> frmVornReader::chooseLibraryFile(int titleKey, const QString& folder) {
-    // The folder of the open library, or the caller's documents when none is open.
-    const QString start = m_session->isOpen() && QFileInfo(folder).isDir()
-                              ? folder
-                              : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString title = modGeneral::LoadTransString(titleKey);
-    const QString filter = modGeneral::LoadTransString(30111);
-    if (titleKey != 30102) {
-        return m_dialogs->openFile(title, start, filter);
-    }
-    // A new library is proposed under a name of its own that no file there has yet.
-    const QFileInfo proposed(QDir(start).filePath(modGeneral::LoadTransString(30106)));
-    QString name = proposed.filePath();
-    for (int n = 2; QFileInfo::exists(name); ++n) {
-        name = proposed.dir().filePath(
-            QStringLiteral("%1 %2.%3").arg(proposed.completeBaseName()).arg(n).arg(proposed.suffix()));
-    }
-    return m_dialogs->saveFile(title, name, filter);
-}
-
 std::optional<QString> frmVornReader::askAuthor(const QString& prompt) {
     return m_dialogs->inputText(prompt);
 }
@@ -564,13 +535,5 @@ void frmVornReader::libraryClosed() {
 }
 
 void frmVornReader::recentFilesChanged() {
-    const QList<RecentMenuItem> items = m_session->recentMenuItems();
-    for (int i = 0; i < MainMenus::RecentItems; ++i) {
-        QAction* action = m_menus->recentFiles[i];
-        const bool shown = i < items.size();
-        action->setText(shown ? items[i].caption : QString());
-        action->setData(shown ? items[i].path : QString());
-        action->setVisible(shown);
-    }
-    m_menus->recentSeparator->setVisible(!items.isEmpty());
+    m_libraryCommands->UpdateRecentFileMenu();
 }

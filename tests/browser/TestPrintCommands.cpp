@@ -13,7 +13,7 @@ namespace {
 // The page-setup and print dialogs and the file opener, answered as scripted.
 class FakePrintDialogs final : public IPrintDialogs {
 public:
-    bool pageSetup(PageSetupValues& setup) override {
+    bool pageSetup(PageSetup& setup) override {
         seeded = setup;
         setup = chosen;
         return confirm;
@@ -32,8 +32,8 @@ public:
 
     bool confirm = true;
     bool canOpen = true;
-    PageSetupValues seeded;
-    PageSetupValues chosen{15, 16, 17, 18, 1, 2};
+    PageSetup seeded;
+    PageSetup chosen{15, 16, 17, 18, 1, 2};
     QString pdf;
     int printDialogs = 0;
     QString opened;
