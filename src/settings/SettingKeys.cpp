@@ -91,6 +91,8 @@ const QList<Key>& table() {
         const QString preview = QStringLiteral("frmPreview");
         const QString printer = QStringLiteral("Printer");
         const QString display = QString::fromUtf16(DisplaySection);
+        // The page setup's defaults are those of the structure the printer and its dialog share.
+        const PageSetup page;
         using S = Settings;
         // The order is the order of writing: a key the file lacks is added at the end of its section.
         QList<Key> k{
@@ -134,17 +136,19 @@ const QList<Key>& table() {
             {preview, "FormHeight", Type::Whole, "6000", Program,
              [](S& s) -> Field { return &s.previewForm.FormHeight; }},
 
-            {printer, "MarginLeft", Type::Number, "10", Program, [](S& s) -> Field { return &s.pageSetup.MarginLeft; }},
-            {printer, "MarginTop", Type::Number, "10", Program, [](S& s) -> Field { return &s.pageSetup.MarginTop; }},
-            {printer, "MarginRight", Type::Number, "10", Program,
+            {printer, "MarginLeft", Type::Number, SettingText::numberText(page.MarginLeft), Program,
+             [](S& s) -> Field { return &s.pageSetup.MarginLeft; }},
+            {printer, "MarginTop", Type::Number, SettingText::numberText(page.MarginTop), Program,
+             [](S& s) -> Field { return &s.pageSetup.MarginTop; }},
+            {printer, "MarginRight", Type::Number, SettingText::numberText(page.MarginRight), Program,
              [](S& s) -> Field { return &s.pageSetup.MarginRight; }},
-            {printer, "MarginBottom", Type::Number, "10", Program,
+            {printer, "MarginBottom", Type::Number, SettingText::numberText(page.MarginBottom), Program,
              [](S& s) -> Field { return &s.pageSetup.MarginBottom; }},
-            {printer, "PaperSize", Type::Integer, "9", Program, [](S& s) -> Field { return &s.pageSetup.PaperSize; },
-             KeepsCurrent},
-            {printer, "PaperBin", Type::Integer, "7", Program, [](S& s) -> Field { return &s.pageSetup.PaperBin; },
-             KeepsCurrent},
-            {printer, "Orientation", Type::Integer, "1", Program,
+            {printer, "PaperSize", Type::Integer, QString::number(page.PaperSize), Program,
+             [](S& s) -> Field { return &s.pageSetup.PaperSize; }, KeepsCurrent},
+            {printer, "PaperBin", Type::Integer, QString::number(page.PaperBin), Program,
+             [](S& s) -> Field { return &s.pageSetup.PaperBin; }, KeepsCurrent},
+            {printer, "Orientation", Type::Integer, QString::number(page.Orientation), Program,
              [](S& s) -> Field { return &s.pageSetup.Orientation; }, KeepsCurrent},
         };
 
