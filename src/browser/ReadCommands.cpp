@@ -5,6 +5,7 @@
 #include "LibraryCommands.h"
 #include "LibraryOperations.h"
 #include "LibrarySession.h"
+#include "SequenceImport.h"
 #include "SequenceList.h"
 #include "Settings.h"
 #include "UndoHistory.h"
