@@ -1,6 +1,6 @@
 #include "ErrorMessageBox.h"
 #include "HomeSeeder.h"
-#include "ProcessSetup.h"
+#include "Platform.h"
 #include "frmVornReader.h"
 #include "modSystem.h"
 
@@ -8,7 +8,7 @@
 #include <QIcon>
 
 int main(int argc, char* argv[]) {
-    ProcessSetup::ignoreFileSizeSignal();
+    Platform::ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VornReader"));
     QApplication::setApplicationVersion(QStringLiteral(VORN_VERSION));

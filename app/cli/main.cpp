@@ -1,6 +1,6 @@
 #include "CliCommands.h"
 #include "CliPrint.h"
-#include "ProcessSetup.h"
+#include "Platform.h"
 
 #include <QGuiApplication>
 #include <cstdio>
@@ -19,7 +19,7 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 } // namespace
 
 int main(int argc, char* argv[]) {
-    ProcessSetup::ignoreFileSizeSignal();
+    Platform::ignoreFileSizeSignal();
     qInstallMessageHandler(quietQtMessages);
     QStringList words;
     for (int i = 1; i < argc; ++i) {
