@@ -1,6 +1,7 @@
 #include "ErrorMessageBox.h"
 #include "HomeSeeder.h"
 #include "Platform.h"
+#include "VornVersion.h"
 #include "frmVornReader.h"
 #include "modSystem.h"
 
@@ -11,9 +12,9 @@ int main(int argc, char* argv[]) {
     Platform::ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VornReader"));
-    QApplication::setApplicationVersion(QStringLiteral(VORN_VERSION));
+    QApplication::setApplicationVersion(QLatin1String(kVornVersion));
     // The desktop entry's name, so that a desktop matches the window to the entry and its icon.
-    QApplication::setDesktopFileName(QStringLiteral("vornreader"));
+    QApplication::setDesktopFileName(QStringLiteral("org.vorn.VornReader"));
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         icon.addFile(QStringLiteral(":/icons/%1x%1/apps/vornreader.png").arg(size), QSize(size, size));

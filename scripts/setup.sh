@@ -3,6 +3,7 @@
 #   scripts/setup.sh run    build, then start the program (arguments after "run" go to it)
 #   scripts/setup.sh test   build, then run every test
 #   scripts/setup.sh build  build only
+#   scripts/setup.sh package  build, then make the Debian package vornreader_<version>_<arch>.deb
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -15,6 +16,7 @@ packages=(
     libsqlite3-dev libxlsxwriter-dev libbenchmark-dev libuchardet-dev libicu-dev
     xvfb xauth dbus dbus-bin fonts-noto-cjk clang-format poppler-utils unzip
     clang-14 libfuzzer-14-dev libclang-rt-14-dev desktop-file-utils
+    dpkg-dev file lintian appstream cups-daemon cups-client libcups2-dev
 )
 
 missing=()
@@ -49,8 +51,12 @@ test)
     ctest --output-on-failure -j2
     ;;
 build) ;;
+package)
+    cd "$build"
+    cpack -G DEB
+    ;;
 *)
-    echo "usage: $0 [run|test|build]" >&2
+    echo "usage: $0 [run|test|build|package]" >&2
     exit 2
     ;;
 esac

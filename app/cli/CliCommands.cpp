@@ -17,6 +17,7 @@
 #include "SequenceTextWriter.h"
 #include "Settings.h"
 #include "TextDecoding.h"
+#include "VornVersion.h"
 #include "modDataBase.h"
 #include "modGeneral.h"
 #include "modSeqText.h"
@@ -61,6 +62,7 @@ const char* const kUsage =
     "  --quiet         no progress line on standard error (read, paste, export, print and xlsx\n"
     "                  show one there while they work, when standard error is a terminal)\n"
     "  --help          show this text\n"
+    "  --version       show the version of the tool\n"
     "\n"
     "The application home is $VORNREADER_HOME when set.\n";
 
@@ -399,6 +401,11 @@ int commandCopy(const QStringList& words, const std::optional<QString>& author) 
 namespace CliCommands {
 
 int run(const QStringList& argumentList) {
+    // The version needs no application home: asking for it leaves none behind.
+    if (CliOptions::find(argumentList, QStringLiteral("--version")) >= 0) {
+        std::printf("vornreader-cli %s\n", kVornVersion);
+        return 0;
+    }
     CliErrorBox box;
     modSystem::setErrorBox(&box);
     HomeSeeder::SeedApplicationHome();

@@ -6,6 +6,7 @@
 #include "MainMenus.h"
 #include "PdfOutput.h"
 #include "PrintDialogs.h"
+#include "PrintService.h"
 #include "PrinterDefaults.h"
 #include "SelectionOrder.h"
 #include "SequenceList.h"
@@ -141,7 +142,9 @@ void PrintCommands::printSequences(const QList<qint64>& sequences, const modPrin
     m_printer.setPreview(false);
     m_printer.setDeferred(true);
     m_printer.setPrinter(&device);
+    m_printer.setJobCheck(PrintService::lastRefusal);
     modPrint::PrintSequence(m_db, sequences, options, m_printer, progress.get());
+    m_printer.setJobCheck({});
     m_printer.setPrinter(nullptr);
     m_printer.setDeferred(false);
 }

@@ -6,6 +6,7 @@
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -101,14 +102,32 @@ frmFormation::frmFormation(bool hexMode, QWidget* parent) : QDialog(parent), m_h
     m_formation->setFocus();
 }
 
+bool frmFormation::alignsColumns(const QFont& font) {
+    // Every character a diagram is made of takes the same width; what fontconfig calls the font's
+    // spacing is not enough (Noto Sans Mono is reported proportional for its wide glyphs).
+    const QFontMetricsF metrics(font);
+    const qreal width = metrics.horizontalAdvance(QLatin1Char('.'));
+    for (const QChar c : QStringLiteral("0123456789BG^>V< ")) {
+        if (!qFuzzyCompare(metrics.horizontalAdvance(c), width)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 QFont frmFormation::diagramFont(const QFont& platformFixed) {
-    if (QFontInfo(platformFixed).fixedPitch()) {
+    if (alignsColumns(platformFixed)) {
         return platformFixed;
     }
     QFont font = platformFixed;
-    font.setFamilies({QStringLiteral("monospace")});
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
+    for (const char* family : {"monospace", "DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono", "Courier New"}) {
+        font.setFamilies({QLatin1String(family)});
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFixedPitch(true);
+        if (alignsColumns(font)) {
+            break;
+        }
+    }
     return font;
 }
 

@@ -21,6 +21,8 @@ public:
     // columns. The platform's fixed font, or the generic monospace family where that font is not
     // fixed-pitch (a desktop theme naming a font that is not installed).
     static QFont diagramFont(const QFont& platformFixed);
+    // True when the font gives every character of a diagram the same width.
+    static bool alignsColumns(const QFont& font);
 
     void setTexts(const FormationText& call);
     FormationText texts() const;

@@ -24,6 +24,7 @@
 #include "Settings.h"
 #include "SplitLayout.h"
 #include "UndoHistory.h"
+#include "VornVersion.h"
 #include "modGeneral.h"
 #include "modSetting.h"
 #include "modSystem.h"
@@ -466,7 +467,7 @@ void frmVornReader::mnuHelpIndex_Click() {
 
 void frmVornReader::mnuHelpVersion_Click() {
     m_dialogs->about(modGeneral::LoadTransString(20100),
-                     QStringLiteral("VornReader  ver %1").arg(QCoreApplication::applicationVersion()));
+                     QStringLiteral("VornReader  ver %1").arg(QLatin1String(kVornVersion)));
 }
 
 bool frmVornReader::eventFilter(QObject* watched, QEvent* event) {

@@ -259,7 +259,7 @@ void clsPrinter::EndDoc(IProgress* progress) {
             endPicture();
             sendPages(progress);
         } else if (m_painter.isActive()) {
-            m_painter.end();
+            endPrinterDocument();
         }
     } catch (const std::exception& e) {
         logError("clsPrinter.EndDoc", e);
@@ -305,9 +305,19 @@ void clsPrinter::sendPages(IProgress* progress) {
         }
         m_painter.drawPicture(0, 0, m_pages.at(page));
     }
-    m_painter.end();
+    endPrinterDocument();
     if (progress != nullptr) {
         progress->step(total, total);
+    }
+}
+
+void clsPrinter::endPrinterDocument() {
+    m_painter.end();
+    if (m_jobCheck) {
+        const QString refusal = m_jobCheck();
+        if (!refusal.isEmpty()) {
+            throw std::runtime_error(refusal.toLocal8Bit().toStdString());
+        }
     }
 }
 

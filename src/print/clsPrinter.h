@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPicture>
 #include <QSizeF>
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -49,6 +50,9 @@ public:
     void setForm(IPreviewForm* form) { m_form = form; }
     // The device of printer mode; the caller keeps it alive until EndDoc.
     void setPrinter(QPagedPaintDevice* device) { m_printer = device; }
+    // Asked once a document has gone to the printer: why the print service refused it, empty
+    // when it took it. A refusal is reported as the document's failure. Unset, nothing is asked.
+    void setJobCheck(std::function<QString()> check) { m_jobCheck = std::move(check); }
     bool Preview() const { return m_preview; }
     void setPreview(bool preview) { m_preview = preview; }
     // Printer mode that holds the pages back: they are laid out as pictures and reach the printer
@@ -123,10 +127,12 @@ private:
     void endPicture();
     bool recordsPages() const { return m_preview || m_deferred; }
     void sendPages(IProgress* progress);
+    void endPrinterDocument();
     double blankHeight();
 
     IPreviewForm* m_form = nullptr;
     QPagedPaintDevice* m_printer = nullptr;
+    std::function<QString()> m_jobCheck;
     bool m_preview = false;
     bool m_deferred = false;
     double m_marginLeft;

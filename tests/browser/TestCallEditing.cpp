@@ -193,8 +193,9 @@ private Q_SLOTS:
         QVERIFY(dialog.cancelled);
         QCOMPARE(dialog.hexInfoGrid()->isVisible(), hexMode);
         // The diagram is laid out by columns, also where the desktop's fixed font is none.
-        QVERIFY(dialog.formationEdit()->fontInfo().fixedPitch());
-        QVERIFY(QFontInfo(frmFormation::diagramFont(QFont(QStringLiteral("DejaVu Sans")))).fixedPitch());
+        QVERIFY(frmFormation::alignsColumns(dialog.formationEdit()->font()));
+        QVERIFY(!frmFormation::alignsColumns(QFont(QStringLiteral("DejaVu Sans"))));
+        QVERIFY(frmFormation::alignsColumns(frmFormation::diagramFont(QFont(QStringLiteral("DejaVu Sans")))));
         QCOMPARE(dialog.formationEdit()->toPlainText() + '|' + dialog.noteEdit()->toPlainText(),
                  QString(figure).replace(QStringLiteral("\r\n"), "\n") + "|first\nsecond");
         QCOMPARE(dialog.picture()->figureText(), figure);

@@ -1,4 +1,4 @@
-#include "IPrintDialogs.h"
+#include "FakePrintDialogs.h"
 #include "PrintCommands.h"
 #include "PrinterDefaults.h"
 #include "StoppingProgress.h"
@@ -9,36 +9,6 @@
 #include <QPrinter>
 
 namespace {
-
-// The page-setup and print dialogs and the file opener, answered as scripted.
-class FakePrintDialogs final : public IPrintDialogs {
-public:
-    bool pageSetup(PageSetupValues& setup) override {
-        seeded = setup;
-        setup = chosen;
-        return confirm;
-    }
-    bool print(QPrinter& printer) override {
-        ++printDialogs;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return confirm;
-    }
-    bool openFile(const QString& path) override {
-        opened = path;
-        openedExisted = QFileInfo(path).isFile();
-        return canOpen;
-    }
-
-    bool confirm = true;
-    bool canOpen = true;
-    PageSetupValues seeded;
-    PageSetupValues chosen{15, 16, 17, 18, 1, 2};
-    QString pdf;
-    int printDialogs = 0;
-    QString opened;
-    bool openedExisted = false;
-};
 
 QString pdfInfo(const QString& path, const QString& field) {
     QProcess info;

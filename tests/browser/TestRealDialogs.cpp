@@ -3,6 +3,7 @@
 #include "ErrorMessageBox.h"
 #include "PrintCommands.h"
 #include "ProgressDialog.h"
+#include "VornVersion.h"
 #include "WindowFixture.h"
 #include "frmPreview.h"
 #include "modGeneral.h"
@@ -194,9 +195,15 @@ class TestRealDialogs : public WindowFixture {
                     }};
         }
         if (dialog == QLatin1String("about")) {
-            return {[this] { m_window->menus().helpVersion->trigger(); },
-                    {{"frmAbout", ok(S::press(Qt::Key_Return), S::press(Qt::Key_Escape))}},
-                    [] {}};
+            // The version is the build's own, whatever the process was told at start.
+            auto shown = std::make_shared<QString>();
+            const S::Answer read = [shown](QWidget* w) {
+                *shown = w->findChild<QLabel*>(QStringLiteral("lblVersion"))->text();
+            };
+            return {
+                [this] { m_window->menus().helpVersion->trigger(); },
+                {{"frmAbout", S::then(read, ok(S::press(Qt::Key_Return), S::press(Qt::Key_Escape)))}},
+                [shown] { QCOMPARE(*shown, QStringLiteral("VornReader  ver %1").arg(QLatin1String(kVornVersion))); }};
         }
         if (dialog == QLatin1String("progress")) {
             const QString path = generatorFile(20000);

@@ -13,3 +13,13 @@ vorn_add_test(TestRealDialogs SOURCES browser/TestRealDialogs.cpp browser/Dialog
 foreach(name TestPlayerPanel TestKeyDispatch)
     vorn_add_test(${name} BUS SOURCES browser/${name}.cpp browser/WindowFixture.h browser/FakeDialogs.h LIBS vorn_browser)
 endforeach()
+# File > Print to a queue of a CUPS scheduler the test runs itself (Debian cups-daemon, cups-client).
+find_program(CUPSD cupsd PATHS /usr/sbin)
+find_program(LPADMIN lpadmin PATHS /usr/sbin)
+find_program(LPSTAT lpstat)
+if(NOT CUPSD OR NOT LPADMIN OR NOT LPSTAT)
+    message(FATAL_ERROR "TestPrintQueue needs cupsd, lpadmin and lpstat (Debian packages cups-daemon, cups-client)")
+endif()
+vorn_add_test(TestPrintQueue SOURCES browser/TestPrintQueue.cpp browser/WindowFixture.h browser/FakeDialogs.h
+              browser/FakePrintDialogs.h LIBS vorn_browser)
+target_compile_definitions(TestPrintQueue PRIVATE VORN_CUPSD="${CUPSD}" VORN_LPADMIN="${LPADMIN}" VORN_LPSTAT="${LPSTAT}")

@@ -1,5 +1,6 @@
 #include "Fixtures.h"
 #include "TestHome.h"
+#include "VornVersion.h"
 
 #include <QDir>
 #include <QFile>
@@ -236,6 +237,13 @@ private Q_SLOTS:
         for (const char* command : {"new LIBRARY", "read LIBRARY", "paste LIBRARY", "copy LIBRARY", "list LIBRARY"}) {
             QVERIFY(result.out.contains(QLatin1String(command)));
         }
+    }
+
+    // The tool names the version the program was built as, the one Help > About shows.
+    void version() {
+        const Result result = cli({QStringLiteral("--version")});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.out, QStringLiteral("vornreader-cli %1\n").arg(QLatin1String(kVornVersion)));
     }
 
     // Listing and copying only read: the library keeps its bytes, its inode and its time stamp,
