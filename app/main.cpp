@@ -1,5 +1,7 @@
 #include "ErrorMessageBox.h"
 #include "HomeSeeder.h"
+#include "LibraryFile.h"
+#include "OutputFile.h"
 #include "Platform.h"
 #include "VornVersion.h"
 #include "frmVornReader.h"
@@ -10,6 +12,7 @@
 
 int main(int argc, char* argv[]) {
     Platform::ignoreFileSizeSignal();
+    OutputFile::setLibraryCheck(LibraryFile::holdsLibrary);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VornReader"));
     QApplication::setApplicationVersion(QLatin1String(kVornVersion));

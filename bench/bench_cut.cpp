@@ -7,7 +7,8 @@
 #include "BenchSupport.h"
 #include "Database.h"
 #include "DbError.h"
-#include "SequenceTextWriter.h"
+#include "LibraryOperations.h"
+#include "LibraryReader.h"
 #include "Statement.h"
 
 #include <QFile>
@@ -53,7 +54,10 @@ CutTimes cutOnce(const QString& path, bool indexed) {
     bool deleted = false;
     times.total = timed([&] {
         times.text = timed([&] { text = modSeqText::SequencesText(db, keys); });
-        times.removal = timed([&] { deleted = modSeqText::DeleteSequences(db, keys); });
+        times.removal = timed([&] {
+            LibraryOperations(db).deleteSequences(keys, LibraryOperations::History::Delete);
+            deleted = true;
+        });
     });
 
     const qint64 separators = text.count(QChar(12));

@@ -7,8 +7,8 @@
 #include "DbError.h"
 #include "GeneratorFile.h"
 #include "ISeqTextHost.h"
+#include "SequenceImport.h"
 #include "modDataBase.h"
-#include "modSeqText.h"
 #include "modSystem.h"
 
 #include <QCryptographicHash>

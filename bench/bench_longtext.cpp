@@ -7,6 +7,7 @@
 #include "BenchSupport.h"
 #include "Database.h"
 #include "FigureDiagram.h"
+#include "LibraryReader.h"
 #include "MarkupScanner.h"
 #include "PrintSequence.h"
 #include "Statement.h"
@@ -109,14 +110,16 @@ int main(int argc, char* argv[]) {
                 writer.setResolution(1200);
                 clsPrinter printer;
                 printer.setPrinter(&writer);
-                modPrint::PrintSequence(db, {key}, {}, printer);
+                LibraryReader reader(db);
+                modPrint::PrintSequence(reader, {key}, {}, printer);
                 pdfPages = printer.pageCounter() + 1;
             }));
             // The pages as the preview shows them and a printer receives them.
             previewRuns.push_back(timed([&] {
                 clsPrinter printer;
                 printer.setPreview(true);
-                modPrint::PrintSequence(db, {key}, {}, printer);
+                LibraryReader reader(db);
+                modPrint::PrintSequence(reader, {key}, {}, printer);
                 previewPages = printer.pages().size();
             }));
         }

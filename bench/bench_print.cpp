@@ -9,6 +9,7 @@
 #include "Database.h"
 #include "DbError.h"
 #include "HomeSeeder.h"
+#include "LibraryReader.h"
 #include "PrintSequence.h"
 #include "Settings.h"
 #include "Statement.h"
@@ -116,7 +117,8 @@ int main(int argc, char* argv[]) {
                 writer.setResolution(1200);
                 clsPrinter printer;
                 printer.setPrinter(&writer);
-                modPrint::PrintSequence(db, thousand, options, printer);
+                LibraryReader reader(db);
+                modPrint::PrintSequence(reader, thousand, options, printer);
                 pdfPages = printer.pageCounter() + 1;
             }));
         }
@@ -127,7 +129,8 @@ int main(int argc, char* argv[]) {
         const Timing layoutOnly = timed([&] {
             clsPrinter printer;
             printer.setPreview(true);
-            modPrint::PrintSequence(db, thousand, options, printer);
+            LibraryReader reader(db);
+            modPrint::PrintSequence(reader, thousand, options, printer);
         });
 
         // (b) The spreadsheet of the same 1,000 sequences.
@@ -135,7 +138,10 @@ int main(int argc, char* argv[]) {
         std::vector<Timing> xlsxRuns;
         for (int run = 0; run < kXlsxRuns; ++run) {
             modExcel::ExcelResult result;
-            xlsxRuns.push_back(timed([&] { result = modExcel::ExcelOutSequence(db, thousand, 1, xlsx); }));
+            xlsxRuns.push_back(timed([&] {
+                LibraryReader reader(db);
+                result = modExcel::ExcelOutSequence(reader, thousand, 1, xlsx);
+            }));
             if (!result.written || result.leftOut != 0 || !result.missing.isEmpty()) {
                 fail(QStringLiteral("the spreadsheet was not written: ") + result.error);
             }
@@ -151,7 +157,8 @@ int main(int argc, char* argv[]) {
                 clsPrinter printer;
                 printer.setPreview(true);
                 printer.setForm(&preview);
-                modPrint::PrintSequence(db, hundred, options, printer);
+                LibraryReader reader(db);
+                modPrint::PrintSequence(reader, hundred, options, printer);
                 previewPages = static_cast<int>(printer.pages().size());
                 preview.grab();
             }));

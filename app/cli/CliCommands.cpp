@@ -12,9 +12,10 @@
 #include "ILibraryHost.h"
 #include "ISeqTextHost.h"
 #include "LibraryFile.h"
+#include "LibraryReader.h"
 #include "LibrarySession.h"
+#include "SequenceImport.h"
 #include "SequenceListQuery.h"
-#include "SequenceTextWriter.h"
 #include "Settings.h"
 #include "TextDecoding.h"
 #include "VornVersion.h"
@@ -384,7 +385,7 @@ int commandCopy(const QStringList& words, const std::optional<QString>& author) 
         sequences.append(sequence);
     }
     OpenLibrary library(arguments.front(), author, Access::Read);
-    const QList<qint64> missing = modSeqText::MissingSequences(library.db(), sequences);
+    const QList<qint64> missing = LibraryReader(library.db()).missingSequences(sequences);
     for (const qint64 sequence : missing) {
         std::fprintf(stderr, "vornreader-cli: there is no sequence %lld in the library\n",
                      static_cast<long long>(sequence));

@@ -2,6 +2,8 @@
 
 #include "CliOptions.h"
 #include "CliProgress.h"
+#include "Database.h"
+#include "LibraryReader.h"
 #include "PdfOutput.h"
 #include "Settings.h"
 #include "clsPrinter.h"
@@ -134,8 +136,10 @@ int commandPrint(QStringList arguments, const WithLibrary& withLibrary) {
         PdfOutput::Result result;
         {
             CliProgress progress;
-            result = PdfOutput::PrintSequence(db, *sequences, modPrint::PrintOptions::fromSettings(settings()), printer,
-                                              pdf, &progress);
+            LibraryReader reader(db);
+            result =
+                PdfOutput::PrintSequence(reader, db.path(), *sequences,
+                                         modPrint::PrintOptions::fromSettings(settings()), printer, pdf, &progress);
         }
         if (!result.written) {
             error(result.error);
@@ -163,7 +167,8 @@ int commandXlsx(const QStringList& words, const WithLibrary& withLibrary) {
         modExcel::ExcelResult result;
         {
             CliProgress progress;
-            result = modExcel::ExcelOutSequence(db, *sequences, settings().NotePrint, file, &progress);
+            LibraryReader reader(db);
+            result = modExcel::ExcelOutSequence(reader, *sequences, settings().NotePrint, file, &progress);
         }
         if (!result.written) {
             error(result.error);

@@ -1,5 +1,7 @@
 #include "CliCommands.h"
 #include "CliPrint.h"
+#include "LibraryFile.h"
+#include "OutputFile.h"
 #include "Platform.h"
 
 #include <QGuiApplication>
@@ -20,6 +22,7 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 int main(int argc, char* argv[]) {
     Platform::ignoreFileSizeSignal();
+    OutputFile::setLibraryCheck(LibraryFile::holdsLibrary);
     qInstallMessageHandler(quietQtMessages);
     QStringList words;
     for (int i = 1; i < argc; ++i) {

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "GridView.h"
 #include "IBrowserDialogs.h"
+#include "LibraryReader.h"
 #include "MainMenus.h"
 #include "PdfOutput.h"
 #include "PrintDialogs.h"
@@ -132,8 +133,9 @@ void PrintCommands::printSequences(const QList<qint64>& sequences, const modPrin
     // over a library. A printer gets the pages only once all are laid out, so a Cancel sends none.
     const QString file = device.outputFormat() == QPrinter::PdfFormat ? device.outputFileName() : QString();
     if (!file.isEmpty()) {
+        LibraryReader reader(m_db);
         const PdfOutput::Result result =
-            PdfOutput::PrintSequence(m_db, sequences, options, m_printer, file, progress.get());
+            PdfOutput::PrintSequence(reader, m_db.path(), sequences, options, m_printer, file, progress.get());
         if (!result.error.isEmpty()) {
             m_dialogs.exclamation(result.error);
         }
@@ -143,7 +145,8 @@ void PrintCommands::printSequences(const QList<qint64>& sequences, const modPrin
     m_printer.setDeferred(true);
     m_printer.setPrinter(&device);
     m_printer.setJobCheck(PrintService::lastRefusal);
-    modPrint::PrintSequence(m_db, sequences, options, m_printer, progress.get());
+    LibraryReader reader(m_db);
+    modPrint::PrintSequence(reader, sequences, options, m_printer, progress.get());
     m_printer.setJobCheck({});
     m_printer.setPrinter(nullptr);
     m_printer.setDeferred(false);
@@ -172,7 +175,8 @@ void PrintCommands::mnuFilePrintPreview_Click() {
     const std::unique_ptr<IProgress> progress = m_dialogs.progress();
     m_printer.setPreview(true);
     m_printer.setForm(m_preview);
-    modPrint::PrintSequence(m_db, sequences, options, m_printer, progress.get());
+    LibraryReader reader(m_db);
+    modPrint::PrintSequence(reader, sequences, options, m_printer, progress.get());
     // A preview given up shows nothing new: an open preview keeps its pages, and its Print button
     // prints what it shows.
     if (!progress || !progress->cancelled()) {
@@ -190,7 +194,8 @@ void PrintCommands::mnuFileExcelOut_Click() {
     {
         WaitCursor wait;
         const std::unique_ptr<IProgress> progress = m_dialogs.progress();
-        result = modExcel::ExcelOutSequence(m_db, selectedInOrder(), m_settings.NotePrint, path, progress.get());
+        LibraryReader reader(m_db);
+        result = modExcel::ExcelOutSequence(reader, selectedInOrder(), m_settings.NotePrint, path, progress.get());
     }
     if (result.cancelled) {
         return;

@@ -4,6 +4,7 @@
 #include "ISeqTextHost.h"
 #include "LibraryOperations.h"
 #include "LibrarySession.h"
+#include "SequenceImport.h"
 #include "SequenceList.h"
 #include "Settings.h"
 #include "UndoHistory.h"

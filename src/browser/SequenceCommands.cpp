@@ -5,11 +5,11 @@
 #include "Database.h"
 #include "DbError.h"
 #include "GridView.h"
+#include "HistoryDate.h"
 #include "IBrowserDialogs.h"
 #include "LibraryOperations.h"
+#include "LibraryReader.h"
 #include "SequenceList.h"
-#include "SequenceParser.h"
-#include "SequenceTextWriter.h"
 #include "Settings.h"
 #include "UndoHistory.h"
 #include "modGeneral.h"
@@ -41,7 +41,7 @@ SequenceCommands::SequenceCommands(Settings& settings, BrowserState& state, Libr
 }
 
 QDate SequenceCommands::parseCallDate(const QString& text) {
-    return SequenceParser::historyDate(text);
+    return HistoryDate::historyDate(text);
 }
 
 void SequenceCommands::refreshRow() {
@@ -218,7 +218,12 @@ void SequenceCommands::mnuEditCut_Click() {
     }
     QGuiApplication::clipboard()->setText(text);
     const LibraryUndo::Step step(m_library.undo(), UndoHistory::counted(10524, 10525, keys.size()));
-    modSeqText::DeleteSequences(m_library.database(), keys);
+    // The history goes too: the text carries it to wherever the sequences are pasted.
+    try {
+        m_library.deleteSequences(keys, LibraryOperations::History::Delete);
+    } catch (const DbError& error) {
+        logError("modSeqText.WriteSequenceClipboard", error.info());
+    }
     m_refreshLevels();
     m_sequences.RenumberSequenceOrder();
 }

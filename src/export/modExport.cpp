@@ -3,11 +3,11 @@
 #include "Database.h"
 #include "DbError.h"
 #include "FilePath.h"
+#include "HistoryDate.h"
 #include "IExportHost.h"
 #include "IProgress.h"
 #include "LibraryFile.h"
 #include "LibrarySession.h"
-#include "SequenceParser.h"
 #include "modDataBase.h"
 #include "modGeneral.h"
 #include "modSystem.h"
@@ -115,7 +115,7 @@ std::optional<QString> ExportDate(const QString& text) {
     if (text.trimmed().isEmpty()) {
         return QString();
     }
-    const QDate date = SequenceParser::historyDate(text);
+    const QDate date = HistoryDate::historyDate(text);
     if (!date.isValid()) {
         return std::nullopt;
     }

@@ -3,6 +3,8 @@
 #include "Database.h"
 #include "DbError.h"
 #include "KeyList.h"
+#include "LibraryContents.h"
+#include "LibraryReader.h"
 #include "Transaction.h"
 
 #include <algorithm>
@@ -37,15 +39,7 @@ std::optional<SequenceHeader> LibraryOperations::sequence(qint64 key) const {
 }
 
 QList<StoredCall> LibraryOperations::calls(const SequenceHeader& header) const {
-    // By the sequence's key: two sequences may share level, date and time (after a level change).
-    Statement calls = m_db.prepare(
-        QStringLiteral("SELECT Number, Call, Figure, Note, HexInfo FROM tblCall WHERE Sequence = ? ORDER BY Number"));
-    calls.bind(1, header.sequence);
-    QList<StoredCall> result;
-    while (calls.step()) {
-        result.append({calls.integer(0), calls.text(1), calls.text(2), calls.text(3), calls.text(4)});
-    }
-    return result;
+    return LibraryReader(m_db).calls(header.sequence);
 }
 
 QList<HistoryRow> LibraryOperations::history(const SequenceHeader& header) const {
@@ -71,12 +65,7 @@ QList<HistoryEntry> LibraryOperations::historyEntries(const QList<qint64>& keys)
 }
 
 QStringList LibraryOperations::levels() const {
-    Statement levels = m_db.prepare(QStringLiteral("SELECT DISTINCT tblSequence.Level FROM tblSequence"));
-    QStringList result;
-    while (levels.step()) {
-        result.append(levels.text(0));
-    }
-    return result;
+    return LibraryContents::levels(m_db);
 }
 
 bool LibraryOperations::hasCall(qint64 key, int n) const {
@@ -108,13 +97,20 @@ void LibraryOperations::changeLevel(const QList<qint64>& keys, const QString& le
     transaction.commit();
 }
 
-void LibraryOperations::deleteSequences(const QList<qint64>& keys) {
+void LibraryOperations::deleteSequences(const QList<qint64>& keys, History history) {
     Transaction transaction(m_db);
-    for (const char* table : {"tblCall", "tblSequence"}) {
+    const auto removeFrom = [&](const char* table) {
         Statement remove =
             m_db.prepare(QStringLiteral("DELETE FROM ") + QLatin1String(table) + QStringLiteral(" WHERE ") + kInKeys);
         remove.bind(1, KeyList::json(keys));
         remove.run();
+    };
+    // One statement per table: the history table has no index by sequence and is scanned once.
+    if (history == History::Delete) {
+        removeFrom("tblHistory");
+    }
+    for (const char* table : {"tblCall", "tblSequence"}) {
+        removeFrom(table);
     }
     transaction.commit();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LibraryUndo.h"
+#include "SequenceRecord.h"
 
 #include <QDate>
 #include <QList>
@@ -21,13 +22,7 @@ struct SequenceHeader {
 };
 
 // One call of a sequence.
-struct StoredCall {
-    int number = 0;
-    QString call;
-    QString figure;
-    QString note;
-    QString hexInfo;
-};
+using StoredCall = CallRecord;
 
 // One use of a sequence: its history row, the date as "yyyy/MM/dd".
 struct HistoryRow {
@@ -71,8 +66,10 @@ public:
     void setState(const QList<qint64>& keys, int state);
     void setTitle(qint64 key, const QString& title);
     void changeLevel(const QList<qint64>& keys, const QString& level);
-    // Deletes the sequences with their calls; their history stays, as it always has.
-    void deleteSequences(const QList<qint64>& keys);
+    // Deletes the sequences with their calls. Their history stays, as it always has, unless
+    // asked to go with them (a cut, whose text carries the history to wherever it is pasted).
+    enum class History { Keep, Delete };
+    void deleteSequences(const QList<qint64>& keys, History history = History::Keep);
     // Gives the sequences OrderNo 1, 2, 3 ... in the order given (the list order).
     void renumberOrder(const QList<qint64>& keysInListOrder);
 

@@ -1,10 +1,9 @@
 #include "PdfOutput.h"
 
-#include "Database.h"
 #include "IProgress.h"
 #include "OutputFile.h"
+#include "Translation.h"
 #include "clsPrinter.h"
-#include "modGeneral.h"
 
 #include <QFileInfo>
 #include <QPdfWriter>
@@ -24,8 +23,9 @@ QString failure(const OutputFile& file) {
 
 } // namespace
 
-Result PrintSequence(Database& db, const QList<qint64>& sequences, const modPrint::PrintOptions& options,
-                     clsPrinter& printer, const QString& path, IProgress* progress) {
+Result PrintSequence(ISequenceSource& source, const QString& libraryPath, const QList<qint64>& sequences,
+                     const modPrint::PrintOptions& options, clsPrinter& printer, const QString& path,
+                     IProgress* progress) {
     Result result;
     OutputFile file(path);
     if (!file.open()) {
@@ -37,10 +37,10 @@ Result PrintSequence(Database& db, const QList<qint64>& sequences, const modPrin
         writer.setResolution(kResolution);
         writer.setCreator(QStringLiteral("VornReader"));
         // The document is named after the library.
-        writer.setTitle(QFileInfo(db.path()).completeBaseName());
+        writer.setTitle(QFileInfo(libraryPath).completeBaseName());
         printer.setPreview(false);
         printer.setPrinter(&writer);
-        result.missing = modPrint::PrintSequence(db, sequences, options, printer, progress);
+        result.missing = modPrint::PrintSequence(source, sequences, options, printer, progress);
         printer.setPrinter(nullptr);
     }
     if (progress != nullptr && progress->cancelled()) {

@@ -5,7 +5,6 @@
 #include <QList>
 #include <QString>
 
-class Database;
 class IProgress;
 class clsPrinter;
 
@@ -25,8 +24,10 @@ struct Result {
 };
 
 // Lays the sequences out (modPrint::PrintSequence) on the printer's paper and margins into a new
-// PDF at path, which replaces a file there only once complete.
-Result PrintSequence(Database& db, const QList<qint64>& sequences, const modPrint::PrintOptions& options,
-                     clsPrinter& printer, const QString& path, IProgress* progress = nullptr);
+// PDF at path, which replaces a file there only once complete. The document is named after the
+// library the source reads (libraryPath).
+Result PrintSequence(ISequenceSource& source, const QString& libraryPath, const QList<qint64>& sequences,
+                     const modPrint::PrintOptions& options, clsPrinter& printer, const QString& path,
+                     IProgress* progress = nullptr);
 
 } // namespace PdfOutput

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "Settings.h"
+#include "FontSetting.h"
+#include "SequenceRecord.h"
 
 #include <QList>
 
-class Database;
 class IProgress;
 class clsPrinter;
 
@@ -17,16 +17,24 @@ struct PrintOptions {
     bool HexMode = false;
     FontSetting printFont{12, QStringLiteral("Arial"), true, false};
 
-    static PrintOptions fromSettings(const Settings& settings);
+    // From the program's settings (any record with these fields).
+    template <typename AnySettings> static PrintOptions fromSettings(const AnySettings& settings) {
+        PrintOptions options;
+        options.NotePrint = settings.NotePrint;
+        options.FormationPrint = settings.FormationPrint;
+        options.HexMode = settings.HexMode;
+        options.printFont = settings.printFont;
+        return options;
+    }
 };
 
-// Prints the sequences (keys, in the order given) through the printer, two columns a page: each
+// Prints the sequences (keys, in the order given, read from the source) through the printer, two columns a page: each
 // sequence in a new column with its header (level, date and time, author, note), then every call
 // with its note and figure. The printer's Preview, Form or printer device are set by the caller;
 // the document is started and ended here. Returns the keys that name no sequence (left out). The
 // progress is told before each sequence; when the user stops it there, the document is given up
 // (AbortDoc): no preview is shown and held-back pages are not sent.
-QList<qint64> PrintSequence(Database& db, const QList<qint64>& sequences, const PrintOptions& options,
+QList<qint64> PrintSequence(ISequenceSource& source, const QList<qint64>& sequences, const PrintOptions& options,
                             clsPrinter& printer, IProgress* progress = nullptr);
 
 } // namespace modPrint

@@ -4,8 +4,8 @@
 #include "IPreviewForm.h"
 #include "IProgress.h"
 #include "PainterSurface.h"
+#include "Translation.h"
 #include "Twips.h"
-#include "modGeneral.h"
 #include "modSystem.h"
 
 #include <QPageLayout>

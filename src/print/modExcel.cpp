@@ -1,13 +1,12 @@
 #include "modExcel.h"
 
 #include "AppHome.h"
-#include "Database.h"
-#include "DbError.h"
+#include "CodedError.h"
 #include "IProgress.h"
 #include "OutputFile.h"
-#include "modGeneral.h"
+#include "SequenceOutput.h"
+#include "Translation.h"
 #include "modGraphics.h"
-#include "modSystem.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -34,17 +33,18 @@ public:
     void WriteCell(const QString& text, bool header = false) {
         if (!text.isEmpty()) {
             if (text.size() > kCellText) {
-                throw DbError(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED,
-                              QStringLiteral("row %1, column %2: the text is longer than a cell holds (%3 characters)")
-                                  .arg(m_row + 1)
-                                  .arg(m_column + 1)
-                                  .arg(text.size()));
+                throw CodedError(
+                    LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED,
+                    QStringLiteral("row %1, column %2: the text is longer than a cell holds (%3 characters)")
+                        .arg(m_row + 1)
+                        .arg(m_column + 1)
+                        .arg(text.size()));
             }
             const lxw_error error =
                 worksheet_write_string(m_sheet, static_cast<lxw_row_t>(m_row), static_cast<lxw_col_t>(m_column),
                                        text.toUtf8().constData(), header ? m_header : m_body);
             if (error != LXW_NO_ERROR) {
-                throw DbError(error, QString::fromUtf8(lxw_strerror(error)));
+                throw CodedError(error, QString::fromUtf8(lxw_strerror(error)));
             }
         }
         ++m_row;
@@ -72,87 +72,42 @@ QString failure(const OutputFile& file) {
                : modGeneral::TransMessage(40169, {file.path(), file.errorString()});
 }
 
-void logError(const std::exception& e) {
-    if (const auto* db = dynamic_cast<const DbError*>(&e)) {
-        modSystem::WriteErrorLog(kProcName, db->info());
-    } else {
-        modSystem::WriteErrorLog(kProcName, ErrorInfo{VornError::Unexpected, QString::fromLocal8Bit(e.what())});
-    }
-}
-
 // Writes the sequences; returns how many sequences were left without a column.
-int writeSheet(Database& db, const QList<qint64>& sequences, int notePrint, SheetWriter& sheet, QList<qint64>& missing,
-               IProgress* progress) {
-    Statement seek =
-        db.prepare(QStringLiteral("SELECT Level, Date, Time, Author, Note FROM tblSequence WHERE Sequence = ?"));
-    // The calls by the sequence's key: two sequences may share a level, date and time.
-    Statement calls = db.prepare(QStringLiteral(
-        "SELECT Sequence, Number, Call, Figure, Note, HexInfo FROM tblCall WHERE Sequence = ? ORDER BY Number"));
+int writeSheet(ISequenceSource& source, const QList<qint64>& sequences, int notePrint, SheetWriter& sheet,
+               QList<qint64>& missing, IProgress* progress) {
     bool first = true;
     int leftOut = 0;
     const QString label =
         modGeneral::LoadTransString(20908, QStringLiteral("Writing sequence %1 of %2 to the spreadsheet..."));
-    const qint64 total = sequences.size();
-    qint64 done = 0;
-    for (const qint64 key : sequences) {
-        if (progress != nullptr) {
-            progress->setLabel(modGeneral::MessageFormat(label, {done + 1, total}));
-            if (!progress->step(done, total)) {
-                throw WorkCancelled();
+    const auto header = [&](const SequenceRecord& sequence) {
+        if (!first) {
+            if (sheet.column() + 1 >= MaxColumns) {
+                ++leftOut;
+                return false;
             }
+            sheet.NextColumn();
         }
-        ++done;
-        try {
-            seek.reset();
-            seek.bind(1, key);
-            if (!seek.step()) {
-                missing.append(key);
-                continue;
-            }
-            if (!first) {
-                if (sheet.column() + 1 >= MaxColumns) {
-                    ++leftOut;
-                    continue;
-                }
-                sheet.NextColumn();
-            }
-            first = false;
-            const QString level = seek.text(0);
-            const QString date = seek.text(1);
-            const QString time = seek.text(2);
-            const QString author = seek.text(3);
-            const QString note = seek.text(4);
-            sheet.WriteCell(QStringLiteral("Level : ") + level + QStringLiteral("    Create : ") + date +
-                                QLatin1Char(' ') + time,
-                            true);
-            if (author.isEmpty()) {
-                sheet.skipCell();
-            } else {
-                sheet.WriteCell(QStringLiteral("Author : ") + author, true);
-            }
-            if (notePrint == 1 && !note.isEmpty()) {
-                sheet.WriteCell(QStringLiteral("Note : ") + note, true);
-            } else {
-                sheet.skipCell();
-            }
-            calls.reset();
-            calls.bind(1, key);
-            while (calls.step()) {
-                try {
-                    sheet.WriteCell(modGraphics::RemoveMarkup(calls.text(2)));
-                    const QString callNote = calls.text(4);
-                    if (notePrint == 1 && !callNote.isEmpty()) {
-                        sheet.WriteCell(QStringLiteral("    ") + callNote);
-                    }
-                } catch (const std::exception& e) {
-                    logError(e);
-                }
-            }
-        } catch (const std::exception& e) {
-            logError(e);
+        first = false;
+        sheet.WriteCell(SequenceOutput::levelLine(sequence), true);
+        if (sequence.author.isEmpty()) {
+            sheet.skipCell();
+        } else {
+            sheet.WriteCell(SequenceOutput::authorLine(sequence), true);
         }
-    }
-    if (!progressStep(progress, total, total)) {
+        if (notePrint == 1 && !sequence.note.isEmpty()) {
+            sheet.WriteCell(SequenceOutput::noteLine(sequence), true);
+        } else {
+            sheet.skipCell();
+        }
+        return true;
+    };
+    const auto call = [&](const CallRecord& row) {
+        sheet.WriteCell(modGraphics::RemoveMarkup(row.call));
+        if (notePrint == 1 && !row.note.isEmpty()) {
+            sheet.WriteCell(QStringLiteral("    ") + row.note);
+        }
+    };
+    if (!SequenceOutput::ForEachSequence(source, sequences, label, kProcName, progress, missing, header, call)) {
         throw WorkCancelled();
     }
     return leftOut;
@@ -160,8 +115,8 @@ int writeSheet(Database& db, const QList<qint64>& sequences, int notePrint, Shee
 
 } // namespace
 
-ExcelResult ExcelOutSequence(Database& db, const QList<qint64>& sequences, int notePrint, const QString& path,
-                             IProgress* progress) {
+ExcelResult ExcelOutSequence(ISequenceSource& source, const QList<qint64>& sequences, int notePrint,
+                             const QString& path, IProgress* progress) {
     ExcelResult result;
     // The workbook goes to an unnamed file beside its target (written by name through the pending
     // file's own name) and is put in place once it is complete.
@@ -186,7 +141,7 @@ ExcelResult ExcelOutSequence(Database& db, const QList<qint64>& sequences, int n
 
     SheetWriter writer(sheet, body, header);
     try {
-        result.leftOut = writeSheet(db, sequences, notePrint, writer, result.missing, progress);
+        result.leftOut = writeSheet(source, sequences, notePrint, writer, result.missing, progress);
     } catch (const WorkCancelled&) {
         // The workbook is still only in memory: dropped unwritten, it leaves no file behind.
         lxw_workbook_free(workbook);
@@ -194,7 +149,7 @@ ExcelResult ExcelOutSequence(Database& db, const QList<qint64>& sequences, int n
         result.missing.clear();
         return result;
     } catch (const std::exception& e) {
-        logError(e);
+        SequenceOutput::logError(kProcName, e);
         lxw_workbook_free(workbook);
         result.error = modGeneral::TransMessage(40169, {path, QString::fromLocal8Bit(e.what())});
         return result;

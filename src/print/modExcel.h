@@ -1,9 +1,10 @@
 #pragma once
 
+#include "SequenceRecord.h"
+
 #include <QList>
 #include <QString>
 
-class Database;
 class IProgress;
 
 // Spreadsheet output: the printed page's text without figures, one sequence per column, written
@@ -28,13 +29,13 @@ struct ExcelResult {
     bool cancelled = false;
 };
 
-// Writes the sequences (keys, in the order given) into a new workbook at path, replacing a file
+// Writes the sequences (keys, in the order given, read from the source) into a new workbook at path, replacing a file
 // there only when the whole workbook could be written. Column layout: row 1 "Level : ... Create :
 // date time", row 2 the author, row 3 the note (notePrint 1), then the calls without markup, each
 // followed by its note (notePrint 1). Header rows are bold, columns wide with wrapped text. The
 // progress is told before each sequence.
-ExcelResult ExcelOutSequence(Database& db, const QList<qint64>& sequences, int notePrint, const QString& path,
-                             IProgress* progress = nullptr);
+ExcelResult ExcelOutSequence(ISequenceSource& source, const QList<qint64>& sequences, int notePrint,
+                             const QString& path, IProgress* progress = nullptr);
 
 // A new, unique file name for a workbook in the Temp work folder.
 QString workFileName();

@@ -22,8 +22,4 @@ QString monthToken(const QString& token);
 // The title of a stored sequence from its comment block.
 QString titleFromNote(const QString& note, const QString& date, const QString& time);
 
-// A history date as typed or written in sequence text: year, month and day ("2002/1/5",
-// "2002-01-05", "2002.1.5") or the system's short date form; invalid when it is not a date.
-QDate historyDate(const QString& text);
-
 } // namespace SequenceParser

@@ -1,13 +1,12 @@
 #include "modSeqText.h"
 
-#include "Database.h"
-#include "DbError.h"
+#include "HistoryDate.h"
 #include "IProgress.h"
 #include "ISeqTextHost.h"
+#include "ISequenceSink.h"
 #include "LineSource.h"
 #include "SequenceParser.h"
-#include "Transaction.h"
-#include "modGeneral.h"
+#include "Translation.h"
 #include "modSystem.h"
 
 #include <QDir>
@@ -24,34 +23,14 @@ void logError(int number, const QString& description) {
     modSystem::WriteErrorLog(kProc, {number, description});
 }
 
-// A failure that ends the whole run: the library file or the machine failed, not one record.
-struct RunStopped {
-    DbError error;
-};
-
-// One run over one text: the parse state of the four-phase machine and the statements that store
-// what it finds. Every sequence is stored inside its own savepoint, the run inside one
-// transaction, so a failure costs only the sequence it happened in.
+// One run over one text: the parse state of the four-phase machine. What it finds goes to the
+// sink, which stores each sequence on its own, so a failure costs only the sequence it happened in.
 class Reader {
 public:
-    Reader(Database& db, ISeqTextHost& host)
-        : m_db(db), m_host(host),
-          m_seek(db.prepare(QStringLiteral("SELECT 1 FROM tblSequence WHERE Date = ? AND Time = ? AND Level = ?"))),
-          m_addSequence(db.prepare(QStringLiteral(
-              "INSERT INTO tblSequence (Level, Date, Time, Version, Note, Author, Property, OrderNo, Title) "
-              "VALUES (?, ?, ?, ?, ?, ?, ?, 0, ?)"))),
-          m_addCall(db.prepare(
-              QStringLiteral("INSERT INTO tblCall (Sequence, Number, Call, Note, Figure) VALUES (?, ?, ?, ?, ?)"))),
-          m_addHistory(
-              db.prepare(QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate, PartyName) VALUES (?, ?, ?)"))),
-          m_savepointBegin(db.prepare(QStringLiteral("SAVEPOINT vorn_sequence"))),
-          m_savepointRelease(db.prepare(QStringLiteral("RELEASE vorn_sequence"))),
-          m_savepointRollback(db.prepare(QStringLiteral("ROLLBACK TO vorn_sequence"))) {}
+    Reader(ISequenceSink& sink, ISeqTextHost& host) : m_sink(sink), m_host(host) {}
 
     void handle(QStringView line);
     void finish();
-    void place(qint32 insertPosition);
-    int added() const { return m_added; }
     int skipped() const { return m_skipped; }
     int failed() const { return m_failed; }
 
@@ -65,20 +44,12 @@ private:
     void createSequence();
     void storePendingCall();
     void closeSequence();
-    void abandonSequence(const DbError& error);
+    // The sink gave up the current sequence: the rest of its lines are skipped as those of a
+    // duplicate would be.
+    void abandonSequence();
 
-    Database& m_db;
+    ISequenceSink& m_sink;
     ISeqTextHost& m_host;
-    Statement m_seek;
-    Statement m_addSequence;
-    Statement m_addCall;
-    Statement m_addHistory;
-    // The savepoint around the current sequence, as prepared statements: one per sequence is too
-    // many to parse the SQL each time.
-    Statement m_savepointBegin;
-    Statement m_savepointRelease;
-    Statement m_savepointRollback;
-    bool m_inSequence = false;
 
     Phase m_phase = Phase::Header;
     QString m_date;
@@ -89,18 +60,15 @@ private:
     QString m_note;
     QStringList m_history;
     bool m_accepted = false;
-    qint64 m_sequence = 0;
     qint32 m_callNumber = 0;
     QString m_callText;
     bool m_callPending = false;
     QString m_figure;
     int m_layout = 0;
-    int m_added = 0;
     // Sequences already in the library (or earlier in the same text), not stored again.
     int m_skipped = 0;
     // Sequences given up after a failure (each one logged).
     int m_failed = 0;
-    QList<qint64> m_addedList;
 };
 
 bool isNoteLine(QStringView line) {
@@ -289,110 +257,66 @@ void Reader::callText(QStringView line) {
 
 void Reader::createSequence() {
     closeSequence();
-    try {
-        m_seek.bind(1, m_date).bind(2, m_time).bind(3, m_level);
-        const bool found = m_seek.step();
-        m_seek.reset();
-        if (found) {
-            ++m_skipped;
+    SequenceRecord sequence;
+    sequence.level = m_level;
+    sequence.date = m_date;
+    sequence.time = m_time;
+    sequence.version = m_version;
+    sequence.note = m_note;
+    sequence.author = m_host.author();
+    sequence.property = m_state;
+    sequence.title = SequenceParser::titleFromNote(m_note, m_date, m_time);
+    switch (m_sink.addSequence(sequence)) {
+    case ISequenceSink::Outcome::Duplicate:
+        ++m_skipped;
+        return;
+    case ISequenceSink::Outcome::Failed:
+        abandonSequence();
+        return;
+    case ISequenceSink::Outcome::Stored:
+        break;
+    }
+    m_state = 0;
+    for (const QString& entry : std::as_const(m_history)) {
+        const qsizetype comma = entry.indexOf(QLatin1Char(','));
+        if (comma < 0 || comma + 1 >= entry.size()) {
+            continue;
+        }
+        const QDate callDate = HistoryDate::historyDate(entry.left(comma));
+        if (!callDate.isValid()) {
+            logError(VornError::TypeMismatch,
+                     QStringLiteral("Type mismatch: \"%1\" is not a history date").arg(entry.left(comma)));
+            continue;
+        }
+        if (m_sink.addHistory(dateText(callDate, u'-'), entry.mid(comma + 1)) == ISequenceSink::Outcome::Failed) {
+            abandonSequence();
             return;
         }
-        m_savepointBegin.run();
-        m_inSequence = true;
-        m_addSequence.bind(1, m_level)
-            .bind(2, m_date)
-            .bind(3, m_time)
-            .bind(4, m_version)
-            .bind(5, m_note)
-            .bind(6, m_host.author())
-            .bind(7, static_cast<qint64>(m_state))
-            .bind(8, SequenceParser::titleFromNote(m_note, m_date, m_time));
-        m_addSequence.run();
-        m_state = 0;
-        m_sequence = m_db.lastInsertRowId();
-        ++m_added;
-        m_addedList.append(m_sequence);
-        for (const QString& entry : std::as_const(m_history)) {
-            const qsizetype comma = entry.indexOf(QLatin1Char(','));
-            if (comma < 0 || comma + 1 >= entry.size()) {
-                continue;
-            }
-            const QDate callDate = SequenceParser::historyDate(entry.left(comma));
-            if (!callDate.isValid()) {
-                logError(VornError::TypeMismatch,
-                         QStringLiteral("Type mismatch: \"%1\" is not a history date").arg(entry.left(comma)));
-                continue;
-            }
-            m_addHistory.bind(1, m_sequence).bind(2, dateText(callDate, u'-')).bind(3, entry.mid(comma + 1));
-            m_addHistory.run();
-        }
-        m_callNumber = 1;
-        m_note.resize(0);
-        m_figure.resize(0);
-        m_accepted = true;
-    } catch (const DbError& error) {
-        abandonSequence(error);
     }
+    m_callNumber = 1;
+    m_note.resize(0);
+    m_figure.resize(0);
+    m_accepted = true;
 }
 
 void Reader::storePendingCall() {
-    if (!m_inSequence) {
-        return;
-    }
-    try {
-        m_addCall.bind(1, m_sequence)
-            .bind(2, static_cast<qint64>(m_callNumber))
-            .bind(3, m_callText)
-            .bind(4, m_note)
-            .bind(5, m_figure);
-        m_addCall.run();
-    } catch (const DbError& error) {
-        abandonSequence(error);
+    if (m_sink.addCall(m_callNumber, m_callText, m_note, m_figure) == ISequenceSink::Outcome::Failed) {
+        abandonSequence();
     }
 }
 
 void Reader::closeSequence() {
-    if (!m_inSequence) {
-        return;
-    }
-    try {
-        m_savepointRelease.run();
-        m_inSequence = false;
-    } catch (const DbError& error) {
-        abandonSequence(error);
+    if (m_sink.endSequence() == ISequenceSink::Outcome::Failed) {
+        abandonSequence();
     }
 }
 
-// Takes back everything stored for the current sequence; the rest of its lines are skipped as
-// those of a duplicate would be. A failure of the file or the machine (or one after which SQLite
-// has rolled the run's transaction back by itself) stops the run instead: going on would store
-// later sequences outside any transaction.
-void Reader::abandonSequence(const DbError& error) {
-    m_addSequence.reset();
-    m_addCall.reset();
-    m_addHistory.reset();
-    m_seek.reset();
-    if (error.isFatal() || !m_db.inTransaction()) {
-        m_inSequence = false;
-        throw RunStopped{error};
-    }
-    if (m_inSequence) {
-        try {
-            m_savepointRollback.run();
-            m_savepointRelease.run();
-        } catch (const DbError&) {
-            // The enclosing transaction is rolled back when its commit fails.
-        }
-        m_inSequence = false;
-        if (!m_addedList.isEmpty() && m_addedList.last() == m_sequence) {
-            m_addedList.removeLast();
-            --m_added;
-        }
-    }
+void Reader::abandonSequence() {
     m_accepted = false;
     m_callPending = false;
     ++m_failed;
-    logError(error.code(), error.message());
+    const ErrorInfo failure = m_sink.failure();
+    logError(failure.number, failure.description);
 }
 
 void Reader::finish() {
@@ -400,29 +324,6 @@ void Reader::finish() {
         storePendingCall();
     }
     closeSequence();
-}
-
-void Reader::place(qint32 insertPosition) {
-    if (m_added == 0) {
-        return;
-    }
-    qint64 orderNo = insertPosition;
-    if (insertPosition < 0) {
-        orderNo =
-            1 +
-            m_db.scalar(QStringLiteral("SELECT Max(tblSequence.OrderNo) As OrderNoMax FROM tblSequence")).toLongLong();
-    } else {
-        Statement shift =
-            m_db.prepare(QStringLiteral("UPDATE tblSequence SET OrderNo = OrderNo + ? WHERE OrderNo >= ?"));
-        shift.bind(1, m_added).bind(2, insertPosition);
-        shift.run();
-    }
-    // The run's rows are the only ones numbered from its first to its last key: the keys are
-    // handed out in order inside the run's own write transaction.
-    Statement update =
-        m_db.prepare(QStringLiteral("UPDATE tblSequence SET OrderNo = ? WHERE Sequence BETWEEN ? AND ?"));
-    update.bind(1, orderNo).bind(2, m_addedList.front()).bind(3, m_addedList.back());
-    update.run();
 }
 
 void moveToBackup(const QString& path, const QDateTime& now) {
@@ -447,8 +348,8 @@ QString BackupFileName(const QString& name, const QDateTime& now) {
     return QStringLiteral("backup") + now.toString(QStringLiteral("yyyyMMddHHmmss")) + QLatin1Char('_') + name;
 }
 
-int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qint32 insertPosition, ISeqTextHost& host,
-                     IProgress* progress) {
+int ReadSequenceText(ISequenceSink& sink, const QString& source, bool fromClipboard, qint32 insertPosition,
+                     ISeqTextHost& host, IProgress* progress) {
     const QString where = fromClipboard ? host.transString(40302, QStringLiteral("the clipboard"))
                                         : QLatin1Char('"') + source + QLatin1Char('"');
     LineSource lines(QString(), LineSource::Kind::File);
@@ -478,11 +379,11 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
     int skipped = 0;
     int failed = 0;
     bool cancelled = false;
-    std::optional<DbError> failure;
+    std::optional<ISequenceSink::Stopped> failure;
     QString readError;
     try {
-        Transaction transaction(db);
-        Reader reader(db, host);
+        sink.beginRun();
+        Reader reader(sink, host);
         // The label changes with every sequence: it is put together from its fixed pieces.
         const QStringList label =
             modGeneral::MessageFormat(host.transString(20901, QStringLiteral("Reading %1: %2 sequences stored")),
@@ -494,7 +395,7 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
             // A page break ends a sequence: what came before it is stored whole, and nothing
             // after it has begun, so the run can stop here.
             if (progress != nullptr && !line.isEmpty() && line.front() == QChar(12)) {
-                progress->setLabel(label.join(QString::number(reader.added())));
+                progress->setLabel(label.join(QString::number(sink.added())));
                 if (!progress->step(lines.position(), lines.size())) {
                     cancelled = true;
                     break;
@@ -504,25 +405,24 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
         if (lines.failed()) {
             // The rest of the file could not be read: nothing of it is kept.
             readError = lines.errorText();
+            sink.abandonRun();
         } else {
             if (!cancelled) {
                 reader.finish();
                 if (progress != nullptr) {
                     // The whole text is in: a Cancel from here on has nothing left to stop.
-                    progress->setLabel(label.join(QString::number(reader.added())));
+                    progress->setLabel(label.join(QString::number(sink.added())));
                     progress->step(lines.size(), lines.size());
                 }
             }
-            reader.place(insertPosition);
-            transaction.commit();
-            added = reader.added();
+            sink.finishRun(insertPosition);
+            added = sink.added();
             skipped = reader.skipped();
             failed = reader.failed();
         }
-    } catch (const RunStopped& stop) {
-        failure = stop.error;
-    } catch (const DbError& error) {
-        failure = error;
+    } catch (const ISequenceSink::Stopped& stop) {
+        failure = stop;
+        sink.abandonRun();
     }
     const bool stored = !failure && readError.isNull();
     // A file whose sequences could not all be stored stays where it is, to be read again.
@@ -540,10 +440,10 @@ int ReadSequenceText(Database& db, const QString& source, bool fromClipboard, qi
         // cause and the source; the log keeps the engine's own words.
         QString cause = readError;
         if (failure) {
-            modSystem::WriteErrorLogFile(kProc, failure->info());
+            modSystem::WriteErrorLogFile(kProc, failure->error);
             cause = modGeneral::MessageFormat(
-                host.transString(failure->causeKey(), QStringLiteral("the library reported an error (%1).")),
-                {failure->message()});
+                host.transString(failure->causeKey, QStringLiteral("the library reported an error (%1).")),
+                {failure->error.description});
         } else {
             modSystem::WriteErrorLogFile(kProc, {VornError::PathAccess, readError});
         }

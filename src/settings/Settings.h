@@ -1,15 +1,9 @@
 #pragma once
 
+#include "FontSetting.h"
+
 #include <QString>
 #include <array>
-
-// A font as the settings keep it; the windows turn it into a real font when they apply it.
-struct FontSetting {
-    double size = 10;
-    QString name = QStringLiteral("Arial");
-    bool bold = true;
-    bool italic = false;
-};
 
 // One record of the key table: the key as the user wrote it and the Windows virtual-key codes it
 // stands for. Only the first Count entries of Codes are valid; the rest keep older values.

@@ -1,60 +1,14 @@
 #include "modGeneral.h"
 
-#include "AppHome.h"
 #include "Database.h"
 #include "DbError.h"
-#include "IniFile.h"
+#include "LibraryContents.h"
 #include "modSystem.h"
 
 #include <QSet>
 #include <algorithm>
 
-namespace {
-
-QString g_language = QStringLiteral("Japanese");
-
-} // namespace
-
 namespace modGeneral {
-
-void SetLanguage(const QString& language) {
-    g_language = language;
-}
-
-QString Language() {
-    return g_language;
-}
-
-QString LoadTransString(int key, const QString& def) {
-    const QString file = g_language == QLatin1String("English") ? QStringLiteral("System/TransEnglish.ini")
-                                                                : QStringLiteral("System/TransJapanese.ini");
-    const QString section = QStringLiteral("Translation");
-    const QString name = QString::number(key);
-    std::optional<QString> text = IniFile::read(AppHome::path() + QLatin1Char('/') + file, section, name);
-    if (!text) {
-        // A home seeded by an older version lacks the texts added since; they come from the
-        // shipped copy, while the user's own edits of the other texts stay in force.
-        text = IniFile::read(QStringLiteral(":/") + file, section, name);
-    }
-    return (text ? *text : def).left(1023);
-}
-
-QString MessageFormat(const QString& text, const QVariantList& arguments) {
-    QString result = text;
-    result.replace(QStringLiteral("\\n"), QStringLiteral("\r\n"));
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        result.replace(QLatin1Char('%') + QString::number(i + 1), arguments[i].toString());
-    }
-    return result;
-}
-
-QString TransMessage(int key, const QVariantList& arguments) {
-    return MessageFormat(LoadTransString(key), arguments);
-}
-
-QString TransCount(int keyMany, int keyOne, qint64 count, const QVariantList& more) {
-    return TransMessage(count == 1 ? keyOne : keyMany, QVariantList{count} + more);
-}
 
 QString ErrorSentence(const QString& procedure, int errorNumber) {
     // What the caller was doing, told by the procedure that failed.
@@ -112,9 +66,8 @@ void CreateVornLevelList(IListControl& list, const QString& databasePath) {
         if (!databasePath.isEmpty()) {
             present.fill(false);
             Database db(databasePath);
-            Statement levels = db.prepare(QStringLiteral("SELECT DISTINCT tblSequence.Level FROM tblSequence"));
-            while (levels.step()) {
-                const qsizetype at = names.indexOf(levels.text(0));
+            for (const QString& level : LibraryContents::levels(db)) {
+                const qsizetype at = names.indexOf(level);
                 if (at >= 0) {
                     present[at] = true;
                 }
@@ -140,10 +93,8 @@ void CreateVornPropertyList(IListControl& list, const QString& databasePath) {
         const QStringList names = LoadTransString(30302).split(QLatin1Char(','));
         QList<bool> present(names.size(), false);
         Database db(databasePath);
-        Statement states = db.prepare(QStringLiteral("SELECT DISTINCT tblSequence.Property FROM tblSequence"));
-        while (states.step()) {
-            const qint64 state = states.int64(0);
-            if (!states.isNull(0) && state >= 0 && state < names.size()) {
+        for (const qint64 state : LibraryContents::states(db)) {
+            if (state >= 0 && state < names.size()) {
                 present[state] = true;
             }
         }

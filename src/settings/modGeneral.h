@@ -1,30 +1,12 @@
 #pragma once
 
+#include "Translation.h"
+
 #include <QString>
-#include <QVariantList>
 
-// Translated texts, message formatting and the level and state list fillers.
+// Error sentences and the level and state list fillers; the translated texts and message
+// formatting they use are in Translation.h.
 namespace modGeneral {
-
-// The Language setting that picks the translation file: "English" (exact case) selects English,
-// anything else Japanese.
-void SetLanguage(const QString& language);
-QString Language();
-
-// The text of a translation key from System/TransEnglish.ini or System/TransJapanese.ini in the
-// application home, or def when the file or the key is missing.
-QString LoadTransString(int key, const QString& def = {});
-
-// "\n" (backslash, n) becomes CR LF; then %1, %2 ... take the arguments in that order, so %1 is
-// replaced before %10.
-QString MessageFormat(const QString& text, const QVariantList& arguments = {});
-
-// LoadTransString and MessageFormat together: the message of a key with its arguments.
-QString TransMessage(int key, const QVariantList& arguments = {});
-
-// A message about count things: the text of keyOne when count is 1 ("1 sequence"), of keyMany
-// otherwise; count is %1, the further arguments %2, %3 ...
-QString TransCount(int keyMany, int keyOne, qint64 count, const QVariantList& more = {});
 
 // One plain sentence, for the caller, of what went wrong in an error report of the procedure
 // ("modSeqText.ReadSequenceText": a sequence could not be read), with the cause in plain words

@@ -1,26 +1,19 @@
 #pragma once
 
-#include "ErrorInfo.h"
-
-#include <QString>
-#include <stdexcept>
+#include "CodedError.h"
 
 // A failed SQLite call: its (extended) result code and message.
-class DbError : public std::runtime_error {
+class DbError : public CodedError {
 public:
     // The program's own extended codes of SQLITE_FULL: not the disk but a table's key has run out,
     // the largest number having been given out already.
     static constexpr int SequenceKeysUsedUp = 13 | (0x60 << 8);
     static constexpr int HistoryKeysUsedUp = 13 | (0x61 << 8);
 
-    DbError(int code, const QString& message)
-        : std::runtime_error(message.toStdString()), m_code(code), m_message(message) {}
+    DbError(int code, const QString& message) : CodedError(code, message) {}
 
-    int code() const { return m_code; }
     // The primary result code (SQLITE_BUSY, SQLITE_NOTADB, ...).
-    int primaryCode() const { return m_code & 0xFF; }
-    const QString& message() const { return m_message; }
-    ErrorInfo info() const { return {m_code, m_message}; }
+    int primaryCode() const { return code() & 0xFF; }
     // A statement stopped from outside (SQLITE_INTERRUPT), as a progress the user stopped does.
     bool isInterrupt() const { return primaryCode() == 9; }
     // A failure of the library file or of the machine rather than of one record: disk full, an
@@ -47,10 +40,10 @@ public:
     // The translation key of the plain words for a fatal failure's cause (40311-40317, 40163 and
     // 40164; 40317 takes the engine's message as its argument).
     int causeKey() const {
-        if (m_code == SequenceKeysUsedUp) {
+        if (code() == SequenceKeysUsedUp) {
             return 40163;
         }
-        if (m_code == HistoryKeysUsedUp) {
+        if (code() == HistoryKeysUsedUp) {
             return 40164;
         }
         switch (primaryCode()) {
@@ -73,8 +66,4 @@ public:
             return 40317;
         }
     }
-
-private:
-    int m_code;
-    QString m_message;
 };

@@ -5,7 +5,9 @@
 #include "FilePath.h"
 #include "modDataBase.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 #include <sqlite3.h>
 
 namespace LibraryFile {
@@ -16,6 +18,31 @@ QString absolutePath(const QString& path) {
 
 void rollBack(const QString& path) {
     Database db(path);
+}
+
+bool holdsLibrary(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.read(16) != QByteArray("SQLite format 3\0", 16)) {
+        return false;
+    }
+    file.close();
+    // Immutable: the look neither waits for nor disturbs a program that has the file open.
+    const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?immutable=1";
+    bool library = true;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* tables = nullptr;
+        if (sqlite3_prepare_v2(db,
+                               "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
+                               "('tblSequence', 'tblCall', 'tblHistory', 'tblSetting')",
+                               -1, &tables, nullptr) == SQLITE_OK &&
+            sqlite3_step(tables) == SQLITE_ROW) {
+            library = sqlite3_column_int(tables, 0) > 0;
+        }
+        sqlite3_finalize(tables);
+    }
+    sqlite3_close(db);
+    return library;
 }
 
 bool isWriteLocked(const QString& path) {

@@ -49,6 +49,11 @@ bool isWriteLocked(const QString& path);
 // fault found.
 QString damage(Database& db, const QString& schema = QStringLiteral("main"));
 
+// Whether the file is an SQLite database with any of a library's tables. A database whose tables
+// cannot be read (damaged, or in the middle of a write) is taken for a library: it may well be one.
+// Neither waits for nor disturbs a program that has the file open.
+bool holdsLibrary(const QString& path);
+
 // The status a failed open or read of a library stands for.
 Status statusOf(const DbError& error);
 

@@ -4,39 +4,29 @@
 #include "FilePath.h"
 
 #include <QFile>
-#include <QUrl>
-#include <sqlite3.h>
 
 namespace {
 
-// An SQLite file with any of a library's tables. A database whose tables cannot be read (damaged,
-// or in the middle of a write) is taken for a library: it may well be one.
+std::function<bool(const QString&)>& libraryCheck() {
+    static std::function<bool(const QString&)> check;
+    return check;
+}
+
+// Whether the file holds a library, by the check the program installed. Without one, every SQLite
+// file is taken for a library: a refusal too many costs less than an overwritten library.
 bool holdsLibrary(const QString& path) {
+    if (libraryCheck()) {
+        return libraryCheck()(path);
+    }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.read(16) != QByteArray("SQLite format 3\0", 16)) {
-        return false;
-    }
-    file.close();
-    // Immutable: the look neither waits for nor disturbs a program that has the file open.
-    const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?immutable=1";
-    bool library = true;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* tables = nullptr;
-        if (sqlite3_prepare_v2(db,
-                               "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
-                               "('tblSequence', 'tblCall', 'tblHistory', 'tblSetting')",
-                               -1, &tables, nullptr) == SQLITE_OK &&
-            sqlite3_step(tables) == SQLITE_ROW) {
-            library = sqlite3_column_int(tables, 0) > 0;
-        }
-        sqlite3_finalize(tables);
-    }
-    sqlite3_close(db);
-    return library;
+    return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArray("SQLite format 3\0", 16);
 }
 
 } // namespace
+
+void OutputFile::setLibraryCheck(std::function<bool(const QString& path)> check) {
+    libraryCheck() = std::move(check);
+}
 
 OutputFile::OutputFile(const QString& path) : m_path(path), m_target(FilePath::resolve(path)), m_file(m_target) {}
 

@@ -2,6 +2,7 @@
 
 #include <QSaveFile>
 #include <QString>
+#include <functional>
 
 // A file the program writes (a PDF, a spreadsheet, the error log, the INI file). The content goes
 // to an unnamed file beside the target and replaces the target only once it is complete, so a
@@ -37,6 +38,10 @@ public:
 
     // Whether a path may be written: None, or why not.
     static Refusal check(const QString& path);
+
+    // How a file is found to hold a library's tables; each program installs it once at start.
+    // Until then every SQLite file counts as a library.
+    static void setLibraryCheck(std::function<bool(const QString& path)> check);
 
 private:
     QString m_path;

@@ -297,6 +297,17 @@ private Q_SLOTS:
         QVERIFY(m_errors->reported(QStringLiteral("modSeqText.WriteSequenceClipboard")));
         m_errors->prompts.clear();
     }
+
+    // A cut whose deletion fails keeps every sequence and says so.
+    void cutThatCannotDeleteKeepsAll() {
+        QVERIFY(start({"generated Plus"}));
+        selectRows(0, 2);
+        sql(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON tblCall BEGIN SELECT RAISE(ABORT, 'no'); END"));
+        m_window->menus().editCut->trigger();
+        QCOMPARE(number(QStringLiteral("SELECT count(*) FROM tblSequence")), 3);
+        QVERIFY(m_errors->reported(QStringLiteral("modSeqText.WriteSequenceClipboard")));
+        m_errors->prompts.clear();
+    }
 };
 
 QTEST_MAIN(TestWindowSafety)

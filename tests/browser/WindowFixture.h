@@ -10,13 +10,13 @@
 #include "LibrarySession.h"
 #include "MainMenus.h"
 #include "RecordingErrorBox.h"
+#include "SequenceImport.h"
 #include "SequenceList.h"
 #include "SequenceListModel.h"
 #include "Settings.h"
 #include "TestHome.h"
 #include "frmVornReader.h"
 #include "modDataBase.h"
-#include "modSeqText.h"
 #include "modSystem.h"
 
 #include <QtTest>

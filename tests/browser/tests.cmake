@@ -1,4 +1,3 @@
-vorn_add_test(TestSearchEngine SOURCES browser/TestSearchEngine.cpp LIBS vorn_browsercore vorn_store)
 vorn_add_test(TestStateIcons SOURCES browser/TestStateIcons.cpp LIBS vorn_browser)
 vorn_add_test(TestMarkupDelegate SOURCES browser/TestMarkupDelegate.cpp LIBS vorn_browser)
 # The main-window tests share the window fixture and the fake dialogs.

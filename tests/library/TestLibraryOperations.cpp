@@ -2,8 +2,7 @@
 #include "FakeSeqTextHost.h"
 #include "Fixtures.h"
 #include "LibraryOperations.h"
-#include "SequenceTextWriter.h"
-#include "modSeqText.h"
+#include "SequenceImport.h"
 
 #include <QtTest>
 #include <functional>
@@ -191,7 +190,7 @@ private Q_SLOTS:
                 host.clipboard = Fixtures::generatorText(2, 3, QStringLiteral("C1"), 500);
                 QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, 1, host), 2);
             } else if (name == QLatin1String("cut")) {
-                modSeqText::DeleteSequences(m_lib->db, {2, 3});
+                ops.deleteSequences({2, 3}, LibraryOperations::History::Delete);
             } else {
                 changes().value(name)(ops);
             }

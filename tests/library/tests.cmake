@@ -1,2 +1,3 @@
 vorn_add_test(TestLibraryOperations SOURCES library/TestLibraryOperations.cpp LIBS vorn_library)
 vorn_add_test(TestLibraryExport SOURCES library/TestLibraryExport.cpp LIBS vorn_library)
+vorn_add_test(TestSearchEngine SOURCES library/TestSearchEngine.cpp LIBS vorn_library)

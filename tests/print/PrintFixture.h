@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Database.h"
+#include "LibraryReader.h"
 #include "RecordingPaintDevice.h"
 #include "Transaction.h"
 
@@ -9,6 +10,17 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+
+// A library read as print and the spreadsheet read it, for one call:
+// PrintSequence(LibrarySource(db), ...).
+class LibrarySource {
+public:
+    explicit LibrarySource(Database& db) : m_reader(db) {}
+    operator ISequenceSource&() { return m_reader; }
+
+private:
+    LibraryReader m_reader;
+};
 
 // A composed page played back onto a recording device: its text lines (text items on one
 // baseline joined from left to right, column by column from the top), its lines and its

@@ -1,8 +1,8 @@
 #include "Fixtures.h"
 #include "PrintFixture.h"
 #include "StoppingProgress.h"
+#include "Translation.h"
 #include "modExcel.h"
-#include "modGeneral.h"
 
 #include <QDir>
 #include <QProcess>
@@ -55,7 +55,7 @@ class TestModExcel : public QObject {
 private:
     QMap<QString, QString> write(const QList<qint64>& keys, int notePrint) {
         const QString path = m_library->home.file(QStringLiteral("out.xlsx"));
-        m_result = modExcel::ExcelOutSequence(m_library->db, keys, notePrint, path);
+        m_result = modExcel::ExcelOutSequence(LibrarySource(m_library->db), keys, notePrint, path);
         return m_result.written ? readCells(path) : QMap<QString, QString>();
     }
 
@@ -154,7 +154,8 @@ private Q_SLOTS:
         const qint64 key = addSequence(m_library->db, QStringLiteral("10:00:01"), {{QStringLiteral("x")}});
         const QString folder = m_library->home.file(QStringLiteral("out"));
         QVERIFY(QDir().mkpath(folder + QStringLiteral("/out.xlsx")));
-        m_result = modExcel::ExcelOutSequence(m_library->db, {key}, 0, folder + QLatin1Char('/') + target);
+        m_result =
+            modExcel::ExcelOutSequence(LibrarySource(m_library->db), {key}, 0, folder + QLatin1Char('/') + target);
         QVERIFY(!m_result.written);
         QVERIFY(!m_result.error.isEmpty());
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -189,7 +190,7 @@ private Q_SLOTS:
         }
         modGeneral::SetLanguage(QStringLiteral("English"));
         StoppingProgress progress(stopAt);
-        m_result = modExcel::ExcelOutSequence(m_library->db, keys, 0, path, &progress);
+        m_result = modExcel::ExcelOutSequence(LibrarySource(m_library->db), keys, 0, path, &progress);
         QVERIFY(m_result.cancelled);
         QVERIFY(!m_result.written);
         QCOMPARE(progress.steps(), stopAt);
@@ -226,7 +227,7 @@ private Q_SLOTS:
             QVERIFY(Fixtures::killMidway(random, micros, [&](const std::function<void()>& ready) {
                 Database db(library, Database::Mode::ReadOnly);
                 ready();
-                modExcel::ExcelOutSequence(db, keys, 0, path);
+                modExcel::ExcelOutSequence(LibrarySource(db), keys, 0, path);
             }));
             const QStringList left = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
             QVERIFY2(left.isEmpty() || left == QStringList{QStringLiteral("out.xlsx")}, qPrintable(left.join(' ')));
@@ -241,7 +242,7 @@ private Q_SLOTS:
         const qint64 b = addSequence(m_library->db, QStringLiteral("10:00:02"), {{QStringLiteral("y")}});
         StoppingProgress progress;
         const QString path = m_library->home.file(QStringLiteral("out.xlsx"));
-        m_result = modExcel::ExcelOutSequence(m_library->db, {a, b}, 0, path, &progress);
+        m_result = modExcel::ExcelOutSequence(LibrarySource(m_library->db), {a, b}, 0, path, &progress);
         QVERIFY(m_result.written && !m_result.cancelled);
         QCOMPARE(progress.positions, (QList<QPair<qint64, qint64>>{{0, 2}, {1, 2}, {2, 2}}));
         QCOMPARE(readCells(path).value(QStringLiteral("B4")), QStringLiteral("y"));

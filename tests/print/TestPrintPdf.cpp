@@ -83,7 +83,7 @@ private Q_SLOTS:
         preview.setPreview(true);
         preview.PaperSize = paper;
         preview.Orientation = orientation;
-        modPrint::PrintSequence(db, keys, options, preview);
+        modPrint::PrintSequence(LibrarySource(db), keys, options, preview);
         const QList<RecordedPage> pages =
             recordPages(preview.pages(), kLeft, preview.ColumnWidth + 2 * preview.ColumnSpace);
         QVERIFY(pages.size() >= 3);
@@ -97,7 +97,7 @@ private Q_SLOTS:
             printer.Orientation = orientation;
             printer.setPrinter(&writer);
             printer.setDeferred(heldBack);
-            modPrint::PrintSequence(db, keys, options, printer);
+            modPrint::PrintSequence(LibrarySource(db), keys, options, printer);
         }
         const QString info = run(QStringLiteral("pdfinfo"), {pdf});
         QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages.size()))),
@@ -154,7 +154,7 @@ private Q_SLOTS:
 
         clsPrinter preview;
         preview.setPreview(true);
-        modPrint::PrintSequence(m_library->db, {key}, options, preview);
+        modPrint::PrintSequence(LibrarySource(m_library->db), {key}, options, preview);
         const QList<RecordedPage> pages =
             recordPages(preview.pages(), kLeft, preview.ColumnWidth + 2 * preview.ColumnSpace);
         QStringList shown;
@@ -184,7 +184,7 @@ private Q_SLOTS:
             writer.setResolution(1200);
             clsPrinter printer;
             printer.setPrinter(&writer);
-            modPrint::PrintSequence(m_library->db, {key}, options, printer);
+            modPrint::PrintSequence(LibrarySource(m_library->db), {key}, options, printer);
         }
         const QStringList printed = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
                                         .split(QRegularExpression(QStringLiteral("\\s+")));

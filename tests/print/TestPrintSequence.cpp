@@ -3,8 +3,8 @@
 #include "PrintFixture.h"
 #include "PrintSequence.h"
 #include "StoppingProgress.h"
+#include "Translation.h"
 #include "clsPrinter.h"
-#include "modGeneral.h"
 
 #include <QBuffer>
 #include <QPdfWriter>
@@ -48,7 +48,7 @@ private:
     QList<RecordedPage> print(const QList<qint64>& keys, const modPrint::PrintOptions& options = {}) {
         clsPrinter printer;
         printer.setPreview(true);
-        m_missing = modPrint::PrintSequence(m_library->db, keys, options, printer);
+        m_missing = modPrint::PrintSequence(LibrarySource(m_library->db), keys, options, printer);
         m_bottom = printer.ScaleHeight();
         m_pitch = printer.ColumnWidth + 2 * printer.ColumnSpace;
         return recordPages(printer.pages(), kLeft, m_pitch);
@@ -112,7 +112,7 @@ private Q_SLOTS:
         printer.setDeferred(!preview);
         printer.setPrinter(&writer);
         StoppingProgress progress(stopAt);
-        modPrint::PrintSequence(m_library->db, keys, {}, printer, &progress);
+        modPrint::PrintSequence(LibrarySource(m_library->db), keys, {}, printer, &progress);
         QCOMPARE(progress.steps(), stopAt);
         QVERIFY(progress.cancelled());
         QVERIFY(form.shown.isEmpty());
@@ -138,7 +138,7 @@ private Q_SLOTS:
         // Four steps lay the sequences out (one before each, one at the end); the fifth is the first
         // page sent.
         StoppingProgress progress(5);
-        modPrint::PrintSequence(m_library->db, keys, {}, printer, &progress);
+        modPrint::PrintSequence(LibrarySource(m_library->db), keys, {}, printer, &progress);
         QVERIFY(!progress.cancelled());
         QVERIFY(!progress.cancellable);
         const qsizetype pages = printer.pages().size();

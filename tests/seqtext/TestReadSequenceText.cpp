@@ -2,9 +2,9 @@
 #include "FakeSeqTextHost.h"
 #include "Fixtures.h"
 #include "RecordingErrorBox.h"
+#include "SequenceImport.h"
 #include "StoppingProgress.h"
 #include "TestHome.h"
-#include "modSeqText.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,13 @@
 #include "Database.h"
+#include "DbError.h"
 #include "FakeSeqTextHost.h"
 #include "Fixtures.h"
+#include "LibraryOperations.h"
+#include "LibraryReader.h"
 #include "RecordingErrorBox.h"
+#include "SequenceImport.h"
 #include "SequenceTextWriter.h"
 #include "TestHome.h"
-#include "modSeqText.h"
 
 #include <QtTest>
 
@@ -94,7 +97,8 @@ private Q_SLOTS:
         QFETCH(QStringList, history);
         QFETCH(QStringList, calls);
         QString text;
-        modSeqText::WriteSequenceClipboard(m_lib->db, text,
+        LibraryReader reader(m_lib->db, LibraryReader::History::Read);
+        modSeqText::WriteSequenceClipboard(reader, text,
                                            addSequence(m_lib->db, version, note, property, history, calls));
         QTEST(text, "expected");
         QVERIFY(m_lib->box.prompts.isEmpty());
@@ -110,8 +114,8 @@ private Q_SLOTS:
         // The text of every sequence holds its calls and history.
         const QString before = modSeqText::SequencesText(m_lib->db, allSequences(m_lib->db));
 
-        QVERIFY(!modSeqText::DeleteSequences(m_lib->db, {1, 3}));
-        QVERIFY(m_lib->box.reported(QStringLiteral("modSeqText.WriteSequenceClipboard")));
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, LibraryOperations(m_lib->db).deleteSequences({1, 3}, LibraryOperations::History::Delete));
         QCOMPARE(modSeqText::SequencesText(m_lib->db, allSequences(m_lib->db)), before);
         QVERIFY(!m_lib->db.inTransaction());
     }

@@ -33,7 +33,7 @@ bool isTranslationKey(int n) {
            (n >= 40101 && n <= 40505);
 }
 
-const QString kShipped = QStringLiteral(VORN_SOURCE_DIR "/src/settings/resources/System/");
+const QString kShipped = QStringLiteral(VORN_SOURCE_DIR "/src/support/resources/System/");
 
 } // namespace
 

@@ -3,8 +3,8 @@
 #include "Database.h"
 #include "FuzzSupport.h"
 #include "ISeqTextHost.h"
+#include "SequenceImport.h"
 #include "modDataBase.h"
-#include "modSeqText.h"
 
 namespace {
 

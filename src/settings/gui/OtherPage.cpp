@@ -1,6 +1,6 @@
 #include "OtherPage.h"
 
-#include "SequenceParser.h"
+#include "HistoryDate.h"
 #include "SettingForm.h"
 #include "SettingText.h"
 #include "Settings.h"
@@ -137,7 +137,7 @@ OtherPage::OtherPage(QWidget* parent) : QWidget(parent) {
 void OtherPage::fill(const Settings& settings) {
     SettingForm::checkOption(m_sequenceSort, settings.SequenceSort);
     // The history date is shown as year/month/day, whatever form it was typed in.
-    const QDate date = SequenceParser::historyDate(settings.CallDate);
+    const QDate date = HistoryDate::historyDate(settings.CallDate);
     m_callDate->setText(date.isValid() ? date.toString(QStringLiteral("yyyy/MM/dd")) : settings.CallDate);
     m_partyName->setText(settings.PartyName);
     m_author->setText(settings.Author);
@@ -152,7 +152,7 @@ void OtherPage::fill(const Settings& settings) {
 }
 
 QDate OtherPage::callDate() const {
-    return SequenceParser::historyDate(m_callDate->text().trimmed());
+    return HistoryDate::historyDate(m_callDate->text().trimmed());
 }
 
 void OtherPage::readBack(Settings& settings) const {

@@ -4,7 +4,7 @@
 #include "SearchEngine.h"
 #include "StoppingProgress.h"
 #include "TestHome.h"
-#include "modGeneral.h"
+#include "Translation.h"
 
 #include <QtTest>
 #include <map>

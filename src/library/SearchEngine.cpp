@@ -6,7 +6,7 @@
 #include "IProgress.h"
 #include "QueryProgress.h"
 #include "Transaction.h"
-#include "modGeneral.h"
+#include "Translation.h"
 #include "modSystem.h"
 
 #include <algorithm>
