@@ -133,8 +133,8 @@ qint64 count(Database& db, const char* table) {
 // compared row for row.
 QByteArray contentHash(Database& db) {
     static const char* const queries[] = {
-        "SELECT Sequence, Level, Date, Time, Version, Title, Note, Property, OrderNo, Author FROM tblSequence "
-        "ORDER BY Sequence",
+        ("SELECT Sequence, Level, Date, Time, Version, Title, Note, Property, OrderNo, Author FROM tblSequence "
+         "ORDER BY Sequence"),
         "SELECT Sequence, Number, Call, Figure, Note, HexInfo FROM tblCall ORDER BY Sequence, Number",
         "SELECT History, Sequence, CallDate, PartyName FROM tblHistory ORDER BY History"};
     QCryptographicHash hash(QCryptographicHash::Sha256);

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QStringList>
 
-class BrowserState;
+struct BrowserState;
 class FigureView;
 class GridView;
 class LibraryOperations;

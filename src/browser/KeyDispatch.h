@@ -3,7 +3,7 @@
 #include <QObject>
 #include <functional>
 
-class BrowserState;
+struct BrowserState;
 class CallList;
 class QWidget;
 class SequenceList;

@@ -4,7 +4,7 @@
 
 #include <QObject>
 
-class BrowserState;
+struct BrowserState;
 class CallList;
 class IBrowserDialogs;
 class LibraryOperations;

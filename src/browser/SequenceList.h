@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class BrowserState;
+struct BrowserState;
 class Database;
 class GridView;
 class LibraryOperations;
