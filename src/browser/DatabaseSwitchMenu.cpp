@@ -33,7 +33,7 @@ DatabaseSwitchMenu::DatabaseSwitchMenu(QMenu* menu, const QList<QAction*>& items
     : QObject(parent), m_items(items), m_settings(settings), m_library(library) {
     for (int i = 0; i < m_items.size(); ++i) {
         m_items[i]->setShortcut(shortcut(i));
-        connect(m_items[i], &QAction::triggered, this, [this, i] { mnuDBSwitchFunc_Click(i); });
+        connect(m_items[i], &QAction::triggered, this, [this, i] { openSwitchLibrary(i); });
     }
     m_hint = menu->addAction(QString());
     m_hint->setObjectName(QStringLiteral("mnuDBSwitchNone"));
@@ -83,7 +83,7 @@ void DatabaseSwitchMenu::updateCaptions() {
     m_hint->setVisible(!any);
 }
 
-void DatabaseSwitchMenu::mnuDBSwitchFunc_Click(int index) {
+void DatabaseSwitchMenu::openSwitchLibrary(int index) {
     if (index < 0 || index >= FuncFileCount || m_settings.FuncFile[index].isEmpty()) {
         return;
     }

@@ -31,7 +31,7 @@ public:
     // Captions and visibility from FuncFile; the hint item when every slot is empty.
     void updateCaptions();
     // Opens slot index's library; an empty slot does nothing.
-    void mnuDBSwitchFunc_Click(int index);
+    void openSwitchLibrary(int index);
 
     QAction* hintItem() const { return m_hint; }
 

@@ -36,7 +36,7 @@ ExportCommand::ExportCommand(Settings& settings, LibraryCommands& library, IBrow
                              QObject* parent)
     : QObject(parent), m_settings(settings), m_library(library), m_dialogs(dialogs), m_window(window) {}
 
-void ExportCommand::mnuFileExport_Click() {
+void ExportCommand::exportLibrary() {
     // The export works on closed files: the library's settings are written and it is compacted
     // now, so that nothing of it is held open while its sequences move.
     const QString path = m_settings.MdbPath + QLatin1Char('/') + m_settings.MdbFile;

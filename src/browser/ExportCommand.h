@@ -23,7 +23,7 @@ public:
 
     void setRunner(Runner runner) { m_runner = std::move(runner); }
 
-    void mnuFileExport_Click();
+    void exportLibrary();
 
 Q_SIGNALS:
     // The command has ended: the library was closed and reopened, and sequences may have left it

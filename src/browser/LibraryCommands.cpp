@@ -15,11 +15,11 @@
 LibraryCommands::LibraryCommands(Settings& settings, LibrarySession& session, IBrowserDialogs& dialogs,
                                  MainMenus& menus, QObject* parent)
     : QObject(parent), m_settings(settings), m_session(session), m_dialogs(dialogs), m_menus(menus) {
-    connect(m_menus.fileNew, &QAction::triggered, this, &LibraryCommands::mnuFileMdbNew_Click);
-    connect(m_menus.fileOpen, &QAction::triggered, this, &LibraryCommands::mnuFileMdbOpen_Click);
-    connect(m_menus.fileClose, &QAction::triggered, this, &LibraryCommands::mnuFileMdbClose_Click);
+    connect(m_menus.fileNew, &QAction::triggered, this, &LibraryCommands::newLibrary);
+    connect(m_menus.fileOpen, &QAction::triggered, this, &LibraryCommands::openLibrary);
+    connect(m_menus.fileClose, &QAction::triggered, this, &LibraryCommands::closeLibrary);
     for (int i = 0; i < MainMenus::RecentItems; ++i) {
-        connect(m_menus.recentFiles[i], &QAction::triggered, this, [this, i] { mnuRecentFile_Click(i); });
+        connect(m_menus.recentFiles[i], &QAction::triggered, this, [this, i] { openRecentFile(i); });
     }
 }
 
@@ -83,7 +83,7 @@ std::optional<QString> LibraryCommands::chooseLibraryFile(int titleKey) const {
     return m_dialogs.saveFile(title, name, filter);
 }
 
-void LibraryCommands::mnuFileMdbNew_Click() {
+void LibraryCommands::newLibrary() {
     const std::optional<QString> chosen = chooseLibraryFile(30102);
     if (!chosen || chosen->isEmpty()) {
         return;
@@ -95,20 +95,20 @@ void LibraryCommands::mnuFileMdbNew_Click() {
     });
 }
 
-void LibraryCommands::mnuFileMdbOpen_Click() {
+void LibraryCommands::openLibrary() {
     const std::optional<QString> chosen = chooseLibraryFile(30101);
     if (chosen && !chosen->isEmpty()) {
         OpenSequenceMdbFile(*chosen, QString());
     }
 }
 
-void LibraryCommands::mnuFileMdbClose_Click() {
+void LibraryCommands::closeLibrary() {
     m_session.CloseSequenceMdbFile();
     m_settings.MdbPath.clear();
     m_settings.MdbFile.clear();
 }
 
-void LibraryCommands::mnuRecentFile_Click(int index) {
+void LibraryCommands::openRecentFile(int index) {
     const QStringList files = m_session.recentFiles();
     if (index >= 0 && index < files.size()) {
         OpenSequenceMdbFile(files[index], QString());

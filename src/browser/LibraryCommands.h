@@ -31,10 +31,10 @@ public:
     // "【Plus】 Dance.mdb [F2] (/lib) - VornReader".
     QString caption(const QString& level) const;
 
-    void mnuFileMdbNew_Click();
-    void mnuFileMdbOpen_Click();
-    void mnuFileMdbClose_Click();
-    void mnuRecentFile_Click(int index);
+    void newLibrary();
+    void openLibrary();
+    void closeLibrary();
+    void openRecentFile(int index);
 
 private:
     // Runs an open with switchLabel as FuncKey; one that fails keeps the label there was. The

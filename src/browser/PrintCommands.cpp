@@ -47,10 +47,10 @@ PrintCommands::PrintCommands(Settings& settings, Database& db, SequenceList& seq
     m_settings.pageSetup.PaperSize = paper.PaperSize;
     m_settings.pageSetup.Orientation = paper.Orientation;
     m_order = new SelectionOrder(*m_sequences.model(), *m_sequences.view(), this);
-    connect(m_menus.filePrintSet, &QAction::triggered, this, &PrintCommands::mnuFilePrintSet_Click);
-    connect(m_menus.filePrint, &QAction::triggered, this, &PrintCommands::mnuFilePrint_Click);
-    connect(m_menus.filePrintPreview, &QAction::triggered, this, &PrintCommands::mnuFilePrintPreview_Click);
-    connect(m_menus.fileExcelOut, &QAction::triggered, this, &PrintCommands::mnuFileExcelOut_Click);
+    connect(m_menus.filePrintSet, &QAction::triggered, this, &PrintCommands::editPageSetup);
+    connect(m_menus.filePrint, &QAction::triggered, this, &PrintCommands::printSelected);
+    connect(m_menus.filePrintPreview, &QAction::triggered, this, &PrintCommands::previewSelected);
+    connect(m_menus.fileExcelOut, &QAction::triggered, this, &PrintCommands::exportToExcel);
     SequenceListModel* model = m_sequences.model();
     connect(model, &SequenceListModel::modelReset, this, &PrintCommands::updateCommands);
     connect(model, &SequenceListModel::rowsInserted, this, &PrintCommands::updateCommands);
@@ -84,7 +84,7 @@ void PrintCommands::storePageSetup() {
     m_settings.pageSetup = m_printer.pageSetup;
 }
 
-void PrintCommands::mnuFilePrintSet_Click() {
+void PrintCommands::editPageSetup() {
     loadPageSetup();
     PageSetup setup = m_printer.pageSetup;
     if (!m_printDialogs->pageSetup(setup)) {
@@ -135,14 +135,14 @@ void PrintCommands::printSequences(const QList<qint64>& sequences, const modPrin
     m_printer.setDeferred(false);
 }
 
-void PrintCommands::mnuFilePrint_Click() {
+void PrintCommands::printSelected() {
     if (m_sequences.rowCount() == 0) {
         return;
     }
     printSequences(selectedInOrder(), modPrint::PrintOptions::fromSettings(m_settings));
 }
 
-void PrintCommands::mnuFilePrintPreview_Click() {
+void PrintCommands::previewSelected() {
     if (m_sequences.rowCount() == 0) {
         return;
     }
@@ -168,7 +168,7 @@ void PrintCommands::mnuFilePrintPreview_Click() {
     }
 }
 
-void PrintCommands::mnuFileExcelOut_Click() {
+void PrintCommands::exportToExcel() {
     if (m_sequences.rowCount() == 0) {
         return;
     }

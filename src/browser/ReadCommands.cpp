@@ -71,7 +71,7 @@ void ReadCommands::readSequenceText(const QString& source, bool fromClipboard, q
     QApplication::restoreOverrideCursor();
 }
 
-void ReadCommands::mnuFileSeqRead_Click() {
+void ReadCommands::readSequenceFile() {
     const QStringList files =
         m_dialogs.openFiles(modGeneral::LoadTransString(30103), m_settings.SeqPath, modGeneral::LoadTransString(30112));
     if (files.isEmpty()) {
@@ -88,7 +88,7 @@ void ReadCommands::mnuFileSeqRead_Click() {
     }
 }
 
-void ReadCommands::mnuEditPaste_Click() {
+void ReadCommands::pasteSequences() {
     readSequenceText(QString(), true, m_sequences.currentRow() + 1, m_dialogs.progress().get());
 }
 

@@ -23,8 +23,8 @@ public:
                  SequenceList& sequences, IBrowserDialogs& dialogs, std::function<void()> refreshPanes,
                  QObject* parent);
 
-    void mnuFileSeqRead_Click();
-    void mnuEditPaste_Click();
+    void readSequenceFile();
+    void pasteSequences();
     // A library among the files opens; generator files are read into the library.
     void openDroppedFiles(const QStringList& files);
 

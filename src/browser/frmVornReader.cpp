@@ -133,9 +133,9 @@ QString frmVornReader::iniFileFromArguments(const QStringList& words) {
 }
 
 void frmVornReader::connectMenus() {
-    connect(m_menus->fileRead, &QAction::triggered, m_reads, &ReadCommands::mnuFileSeqRead_Click);
+    connect(m_menus->fileRead, &QAction::triggered, m_reads, &ReadCommands::readSequenceFile);
     connect(m_menus->fileExit, &QAction::triggered, this, &QWidget::close);
-    connect(m_menus->editPaste, &QAction::triggered, m_reads, &ReadCommands::mnuEditPaste_Click);
+    connect(m_menus->editPaste, &QAction::triggered, m_reads, &ReadCommands::pasteSequences);
     connect(m_menus->editUndo, &QAction::triggered, m_undo, &UndoHistory::undo);
     connect(m_menus->editRedo, &QAction::triggered, m_undo, &UndoHistory::redo);
     connect(m_undo->stack(), &QUndoStack::indexChanged, this, &frmVornReader::updateUndoCommands);
@@ -147,17 +147,16 @@ void frmVornReader::connectMenus() {
         connect(m_menus->viewLevels[i], &QAction::triggered, this, [this, i] { mnuViewLevel_Click(i); });
     }
     SequenceCommands* commands = m_commands;
-    connect(m_menus->editCopy, &QAction::triggered, commands, &SequenceCommands::mnuEditCopy_Click);
-    connect(m_menus->editCut, &QAction::triggered, commands, &SequenceCommands::mnuEditCut_Click);
-    connect(m_menus->sequenceAddHist, &QAction::triggered, commands, &SequenceCommands::mnuSequenceAddHist_Click);
-    connect(m_menus->sequenceDelHist, &QAction::triggered, commands, &SequenceCommands::mnuSequenceDelHist_Click);
-    connect(m_menus->sequenceChangeLevel, &QAction::triggered, commands,
-            &SequenceCommands::mnuSequenceChangeLevel_Click);
-    connect(m_menus->sequenceDelete, &QAction::triggered, commands, &SequenceCommands::mnuSequenceDelete_Click);
-    connect(m_menus->historyDelete, &QAction::triggered, commands, &SequenceCommands::mnuHistoryDelete_Click);
+    connect(m_menus->editCopy, &QAction::triggered, commands, &SequenceCommands::copySequences);
+    connect(m_menus->editCut, &QAction::triggered, commands, &SequenceCommands::cutSequences);
+    connect(m_menus->sequenceAddHist, &QAction::triggered, commands, &SequenceCommands::addHistory);
+    connect(m_menus->sequenceDelHist, &QAction::triggered, commands, &SequenceCommands::deleteHistoryDate);
+    connect(m_menus->sequenceChangeLevel, &QAction::triggered, commands, &SequenceCommands::changeLevel);
+    connect(m_menus->sequenceDelete, &QAction::triggered, commands, &SequenceCommands::deleteSequences);
+    connect(m_menus->historyDelete, &QAction::triggered, commands, &SequenceCommands::deleteHistoryRows);
     for (int i = 0; i < MainMenus::StateItems; ++i) {
         connect(m_menus->sequenceStates[i], &QAction::triggered, commands,
-                [commands, i] { commands->mnuSequenceState_Click(i); });
+                [commands, i] { commands->setSequenceState(i); });
     }
     // The keys run the menu items, so that a key can do no more than its item: nothing while the
     // item is disabled (no library, an empty list, a read-only library).
@@ -167,16 +166,16 @@ void frmVornReader::connectMenus() {
     m_keys->onPlayerCommand = [this](quint32 command) { m_player->SendVornMP(command); };
     m_keys->onTipTimerSwitch = [this] { m_player->switchTipTimerEverywhere(); };
     CallEditing* editing = m_callEditing;
-    connect(m_menus->callEditInsert, &QAction::triggered, editing, &CallEditing::mnuCallEditInsert_Click);
-    connect(m_menus->callEditAdd, &QAction::triggered, editing, &CallEditing::mnuCallEditAdd_Click);
-    connect(m_menus->callEditDelete, &QAction::triggered, editing, &CallEditing::mnuCallEditDelete_Click);
-    connect(m_menus->callEditFormation, &QAction::triggered, editing, &CallEditing::mnuCallEditFormation_Click);
-    connect(m_menus->editSearch, &QAction::triggered, m_search, &SearchCommands::mnuEditSearch_Click);
-    connect(m_menus->editReplace, &QAction::triggered, m_search, &SearchCommands::mnuEditReplace_Click);
+    connect(m_menus->callEditInsert, &QAction::triggered, editing, &CallEditing::insertCallAtCurrent);
+    connect(m_menus->callEditAdd, &QAction::triggered, editing, &CallEditing::addCallAfterCurrent);
+    connect(m_menus->callEditDelete, &QAction::triggered, editing, &CallEditing::deleteCurrentCall);
+    connect(m_menus->callEditFormation, &QAction::triggered, editing, &CallEditing::editCurrentFormation);
+    connect(m_menus->editSearch, &QAction::triggered, m_search, &SearchCommands::showSearch);
+    connect(m_menus->editReplace, &QAction::triggered, m_search, &SearchCommands::showReplace);
     connect(m_calls, &CallList::historyMenuRequested, this,
             [this](const QPoint& at) { m_menus->historyPopup->popup(at); });
-    connect(m_menus->fileExport, &QAction::triggered, m_export, &ExportCommand::mnuFileExport_Click);
-    connect(m_menus->settingOptions, &QAction::triggered, m_options, &OptionsCommand::mnuSettingOptions_Click);
+    connect(m_menus->fileExport, &QAction::triggered, m_export, &ExportCommand::exportLibrary);
+    connect(m_menus->settingOptions, &QAction::triggered, m_options, &OptionsCommand::showOptions);
     connect(m_options, &OptionsCommand::switchFilesChanged, m_switchMenu, &DatabaseSwitchMenu::updateCaptions);
     connect(m_options, &OptionsCommand::tipSettingsChanged, m_player, &PlayerPanel::resetIfStopped);
     connect(m_options, &OptionsCommand::displaySettingsChanged, this, [this] {
@@ -288,7 +287,7 @@ void frmVornReader::Form_Activate() {
 
 void frmVornReader::closeEvent(QCloseEvent* event) {
     Form_QueryUnload();
-    m_player->chkTipTimer_Reset();
+    m_player->resetTipTimer();
     event->accept();
 }
 
