@@ -182,8 +182,6 @@ public:
         text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
         std::fprintf(stderr, "vornreader-cli: %s\n", qPrintable(text));
     }
-    bool askOverwrite(const QString&) override { return false; }
-    std::optional<QString> chooseLibraryFile(int, const QString&) override { return std::nullopt; }
     std::optional<QString> askAuthor(const QString&) override { return m_author.value_or(QString()); }
     void readLibrarySettings(Database& db) override {
         modSetting::ReadIniMdbVornReader(settings(), db, modGeneral::LevelMenuCaptions());
@@ -215,15 +213,15 @@ class OpenLibrary {
 public:
     OpenLibrary(const QString& path, const std::optional<QString>& author, Access access)
         : m_host(author, access == Access::Read),
-          m_session(LibraryState{settings().MdbPath, settings().MdbFile, settings().FuncKey, settings().RecentFile,
-                                 settings().RecentFileCnt},
-                    m_host) {
+          m_session(
+              LibraryState{settings().MdbPath, settings().MdbFile, settings().RecentFile, settings().RecentFileCnt},
+              m_host) {
         if (!isLibraryName(path)) {
             throw Failure(QStringLiteral("\"%1\" is not a library file (the name must end in .mdb)").arg(path));
         }
         const LibrarySession::Access mode =
             access == Access::Read ? LibrarySession::Access::ReadOnly : LibrarySession::Access::ReadWrite;
-        if (!m_session.OpenSequenceMdbFile(path, QString(), mode)) {
+        if (!m_session.OpenSequenceMdbFile(path, mode)) {
             throw Reported();
         }
         if (access == Access::Write && m_session.isReadOnly()) {

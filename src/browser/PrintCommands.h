@@ -36,10 +36,10 @@ public:
     // The preview window once a preview has been shown.
     frmPreview* preview() const { return m_preview; }
 
-    void mnuFilePrintSet_Click();
-    void mnuFilePrint_Click();
-    void mnuFilePrintPreview_Click();
-    void mnuFileExcelOut_Click();
+    void editPageSetup();
+    void printSelected();
+    void previewSelected();
+    void exportToExcel();
     void updateCommands();
 
 private:

@@ -44,7 +44,7 @@ frmSearchWord* SearchCommands::dialog() {
     return m_dialog;
 }
 
-void SearchCommands::mnuEditSearch_Click() {
+void SearchCommands::showSearch() {
     dialog()->setReplaceAllowed(m_state.writable);
     dialog()->setReplaceMode(false);
     m_dialog->show();
@@ -52,7 +52,7 @@ void SearchCommands::mnuEditSearch_Click() {
     m_dialog->activateWindow();
 }
 
-void SearchCommands::mnuEditReplace_Click() {
+void SearchCommands::showReplace() {
     dialog()->setReplaceAllowed(m_state.writable);
     dialog()->setReplaceMode(true);
     m_dialog->show();

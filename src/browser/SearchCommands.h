@@ -21,8 +21,8 @@ public:
     SearchCommands(Settings& settings, BrowserState& state, LibraryOperations& library, SequenceList& sequences,
                    CallList& calls, IBrowserDialogs& dialogs, QWidget* window, QObject* parent = nullptr);
 
-    void mnuEditSearch_Click();
-    void mnuEditReplace_Click();
+    void showSearch();
+    void showReplace();
     // One press of Find Next or Replace; true while a match is shown.
     bool SearchWord(bool replaceFlag, const QString& findText, const QString& replaceText, int compareMode,
                     int direction);

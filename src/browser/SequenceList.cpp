@@ -47,7 +47,7 @@ SequenceList::SequenceList(Settings& settings, BrowserState& state, Database& db
                     RowColChange(current.row());
                 }
             });
-    connect(m_model, &SequenceListModel::titleEdited, this, &SequenceList::grdSeqList_ValidateEdit);
+    connect(m_model, &SequenceListModel::titleEdited, this, &SequenceList::validateSequenceEdit);
     connect(m_model, &SequenceListModel::rowsDropped, this, &SequenceList::BeforeMoveRow);
     connect(m_model, &SequenceListModel::filesDropped, this, &SequenceList::filesDropped);
     connect(m_view, &GridView::editStarted, this, [this] { m_state.cellEdit = true; });
@@ -121,7 +121,7 @@ void SequenceList::rememberRow(int row) {
     }
 }
 
-void SequenceList::grdSeqList_ValidateEdit(int row, const QString& title) {
+void SequenceList::validateSequenceEdit(int row, const QString& title) {
     if (!m_state.writable) {
         return;
     }

@@ -59,7 +59,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void grdSeqList_ValidateEdit(int row, const QString& title);
+    void validateSequenceEdit(int row, const QString& title);
     void rememberRow(int row);
 
     Settings& m_settings;

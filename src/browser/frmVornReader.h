@@ -13,6 +13,7 @@ class DatabaseSwitchMenu;
 class ExportCommand;
 class IBrowserDialogs;
 class KeyDispatch;
+class LibraryCommands;
 class LibraryOperations;
 class LibrarySession;
 class MainMenus;
@@ -43,6 +44,7 @@ public:
     static QString iniFileFromArguments(const QStringList& words);
 
     LibrarySession& session() { return *m_session; }
+    LibraryCommands& libraryCommands() { return *m_libraryCommands; }
     LibraryOperations& library() { return *m_library; }
     SequenceList& sequenceList() { return *m_sequences; }
     CallList& callList() { return *m_calls; }
@@ -75,8 +77,6 @@ protected:
 private:
     // ILibraryHost
     void showMessage(int key, const QVariantList& arguments) override;
-    bool askOverwrite(const QString& path) override;
-    std::optional<QString> chooseLibraryFile(int titleKey, const QString& folder) override;
     std::optional<QString> askAuthor(const QString& prompt) override;
     void readLibrarySettings(Database& db) override;
     void writeLibrarySettings(Database* db) override;
@@ -107,6 +107,7 @@ private:
     CallList* m_calls = nullptr;
     SplitLayout* m_split = nullptr;
     MainMenus* m_menus = nullptr;
+    LibraryCommands* m_libraryCommands = nullptr;
     KeyDispatch* m_keys = nullptr;
     SequenceCommands* m_commands = nullptr;
     CallEditing* m_callEditing = nullptr;

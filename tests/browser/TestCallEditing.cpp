@@ -91,9 +91,9 @@ private Q_SLOTS:
         m_dialogs->answerOk = answer != QLatin1String("Cancel");
         m_window->callList().setCurrentRow(row);
         CallEditing& editing = m_window->callEditing();
-        const auto click = command == QLatin1String("insert") ? &CallEditing::mnuCallEditInsert_Click
-                           : command == QLatin1String("add")  ? &CallEditing::mnuCallEditAdd_Click
-                                                              : &CallEditing::mnuCallEditDelete_Click;
+        const auto click = command == QLatin1String("insert") ? &CallEditing::insertCallAtCurrent
+                           : command == QLatin1String("add")  ? &CallEditing::addCallAfterCurrent
+                                                              : &CallEditing::deleteCurrentCall;
         (editing.*click)();
 
         QCOMPARE(m_dialogs->questions.size(), answer.isEmpty() ? 0 : 1);
@@ -122,9 +122,9 @@ private Q_SLOTS:
         const QStringList before = stored();
         const QString first = firstCall();
         const QHash<QString, void (CallEditing::*)(int)> commands{
-            {QStringLiteral("grdCall_AddRow"), &CallEditing::grdCall_AddRow},
-            {QStringLiteral("grdCall_DeleteRow"), &CallEditing::grdCall_DeleteRow},
-            {QStringLiteral("grdCall_EditFormation"), &CallEditing::grdCall_EditFormation}};
+            {QStringLiteral("grdCall_AddRow"), &CallEditing::addCallRow},
+            {QStringLiteral("grdCall_DeleteRow"), &CallEditing::deleteCallRow},
+            {QStringLiteral("grdCall_EditFormation"), &CallEditing::editCallFormation}};
         (m_window->callEditing().*commands.value(procedure))(1);
 
         QCOMPARE(stored(), before);
@@ -154,7 +154,7 @@ private Q_SLOTS:
         settings().HexMode = hexMode;
         m_dialogs->formationAnswer = answer;
         const QString original = firstCall();
-        m_window->callEditing().grdCall_EditFormation(n);
+        m_window->callEditing().editCallFormation(n);
 
         const bool exists = n <= 3;
         QCOMPARE(m_dialogs->formationCalls, exists ? QList<QStringList>{original.split('|')} : QList<QStringList>{});

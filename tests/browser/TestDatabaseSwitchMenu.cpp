@@ -122,6 +122,8 @@ private Q_SLOTS:
         QCOMPARE(openLibrary(), m_library);
         QVERIFY(m_window->session().isOpen());
         QCOMPARE(m_window->windowTitle(), title);
+        // The refused key is not taken for the open library's.
+        QCOMPARE(settings().FuncKey, QString());
     }
 
     // The slots are read at start-up, so their keys open a library while none is open.

@@ -120,6 +120,20 @@ private Q_SLOTS:
         }
     }
 
+    // The first nine recent items have the access keys 1 to 9; from the tenth on they have none.
+    void recentCaptionsHaveAccessKeysUpToNine() {
+        QList<QStringList> keys{{"RecentFileCnt", "35"}};
+        for (int i = 1; i <= 20; ++i) {
+            keys.append({QStringLiteral("RecentFile%1").arg(i), QStringLiteral("/lib/%1.mdb").arg(i)});
+        }
+        QVERIFY(start({}, {}, keys));
+        // The library opened at start-up heads the twenty items; the last path drops out.
+        const QList<QAction*>& items = m_window->menus().recentFiles;
+        QCOMPARE(items[8]->text(), QStringLiteral("&9 /lib/8.mdb"));
+        QCOMPARE(items[9]->text(), QStringLiteral("10 /lib/9.mdb"));
+        QCOMPARE(items[19]->text(), QStringLiteral("20 /lib/19.mdb"));
+    }
+
     void chooseLevel_data() {
         QTest::addColumn<int>("item");
         QTest::addColumn<QString>("level");

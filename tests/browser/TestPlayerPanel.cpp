@@ -29,7 +29,7 @@ class TestPlayerPanel : public QObject {
     // The tick, at that many milliseconds after the start.
     QString tickAt(qint64 start, qint64 elapsed) {
         m_clock.now = start + elapsed;
-        m_panel->tmrTipTimer_Timer();
+        m_panel->tipTimerTick();
         return shownTime();
     }
 
@@ -82,13 +82,13 @@ private Q_SLOTS:
         m_settings->TipTime = 120;
         m_panel->libraryOpened();
         QCOMPARE(shownTime(), QStringLiteral("00:00 #000000"));
-        m_panel->chkTipTimer_Switch();
+        m_panel->toggleTipTimer();
         const qint64 start = m_clock.now;
         QCOMPARE(tickAt(start, 61'000), QStringLiteral("01:01 #000000"));
         QCOMPARE(tickAt(start, 7'081'000), QStringLiteral("18:01 #0000ff"));
         QCOMPARE(tickAt(start, 7'201'000), QStringLiteral("20:01 #ff0000"));
         m_settings->TimerSwitch = 0;
-        m_panel->chkTipTimer_Switch();
+        m_panel->toggleTipTimer();
         QCOMPARE(shownTime(), QStringLiteral("20:00 #000000"));
     }
 
@@ -126,7 +126,7 @@ private Q_SLOTS:
 
     // Opening a library while the tip runs leaves it running.
     void libraryOpenedWhileRunning() {
-        m_panel->chkTipTimer_Switch();
+        m_panel->toggleTipTimer();
         m_panel->libraryOpened();
         QCOMPARE(button()->text(), QStringLiteral("Stop"));
         QVERIFY(tipTimer()->isActive());

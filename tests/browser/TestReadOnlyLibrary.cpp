@@ -67,7 +67,7 @@ class TestReadOnlyLibrary : public WindowFixture {
         } else if (path == QLatin1String("paste")) {
             QGuiApplication::clipboard()->setText(Fixtures::generatorText(1, 2, QStringLiteral("Plus"), 500));
             QTest::keyClick(m_window->windowHandle(), Qt::Key_V, Qt::ControlModifier);
-            m_window->readCommands().mnuEditPaste_Click();
+            m_window->readCommands().pasteSequences();
         } else if (path == QLatin1String("dropped files")) {
             const QString file = m_home->file(QStringLiteral("more.Plus"));
             Fixtures::writeFile(file, Fixtures::generatorText(2, 2, QStringLiteral("Plus"), 100).toUtf8());
@@ -81,7 +81,7 @@ class TestReadOnlyLibrary : public WindowFixture {
         } else if (path == QLatin1String("formation editor")) {
             calls.setCurrentRow(1);
             m_window->menus().callEditFormation->trigger();
-            m_window->callEditing().mnuCallEditFormation_Click();
+            m_window->callEditing().editCurrentFormation();
         } else if (path == QLatin1String("state key")) {
             selectRows(0, 2);
             QTest::keyClick(m_window->windowHandle(), Qt::Key_3);

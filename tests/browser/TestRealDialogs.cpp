@@ -147,11 +147,11 @@ class TestRealDialogs : public WindowFixture {
                     [yes, before] { QCOMPARE(settings().TipTime, yes ? 45 : before); }};
         }
         if (dialog == QLatin1String("page setup")) {
-            const double before = settings().MarginLeft;
+            const double before = settings().pageSetup.MarginLeft;
             return {[this] { m_window->menus().filePrintSet->trigger(); },
                     {{"cmnPageSetup", S::then(S::type(QStringLiteral("leftMargin"), QStringLiteral("3")),
                                               ok(S::press(Qt::Key_Return), S::press(Qt::Key_Escape)))}},
-                    [yes, before] { QCOMPARE(settings().MarginLeft != before, yes); }};
+                    [yes, before] { QCOMPARE(settings().pageSetup.MarginLeft != before, yes); }};
         }
         if (dialog == QLatin1String("search and replace")) {
             QList<Step> steps{

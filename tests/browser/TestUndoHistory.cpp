@@ -198,8 +198,8 @@ private Q_SLOTS:
         if (how == QLatin1String("close")) {
             m_window->menus().fileClose->trigger();
         } else if (how == QLatin1String("open")) {
-            m_window->session().OpenSequenceMdbFile(createLibrary(QStringLiteral("Other.mdb"), {"generated C1"}),
-                                                    QString());
+            m_window->libraryCommands().OpenSequenceMdbFile(
+                createLibrary(QStringLiteral("Other.mdb"), {"generated C1"}), QString());
         } else {
             // The dialog closed without moving anything: the library was closed and opened again.
             m_window->exportCommand().setRunner([](frmExport& dialog) { dialog.close(); });

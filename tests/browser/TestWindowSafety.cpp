@@ -103,7 +103,7 @@ private Q_SLOTS:
         QVERIFY2(m_dialogs->questions.isEmpty(), qPrintable(m_dialogs->questions.join('\n')));
         QCOMPARE(content(), before);
         QCOMPARE(m_window->state().currentSequence, 0);
-        m_window->callEditing().grdCall_AddRow(1);
+        m_window->callEditing().addCallRow(1);
         QCOMPARE(content(), before);
     }
 
@@ -118,7 +118,7 @@ private Q_SLOTS:
         QCOMPARE(seqCount(), 0);
         QCOMPARE(m_window->state().currentSequence, 0);
         QVERIFY(!m_window->menus().callEditInsert->isEnabled());
-        m_window->callEditing().grdCall_AddRow(1);
+        m_window->callEditing().addCallRow(1);
         QCOMPARE(number(QStringLiteral("SELECT count(*) FROM tblCall")), 0);
         m_window->menus().fileClose->trigger();
         QVERIFY(!m_window->searchCommands().dialog()->isVisible());

@@ -173,15 +173,13 @@ private Q_SLOTS:
     void marginsRoundTrip() {
         QFETCH(double, millimetres);
         clsPrinter printer;
-        printer.setMarginLeft(millimetres);
-        printer.setMarginTop(millimetres);
-        printer.setMarginRight(millimetres);
-        printer.setMarginBottom(millimetres + 1);
-        QVERIFY(qAbs(printer.MarginLeft() - millimetres) < 1e-9);
-        QVERIFY(qAbs(printer.MarginTop() - millimetres) < 1e-9);
-        QVERIFY(qAbs(printer.MarginRight() - millimetres) < 1e-9);
-        QVERIFY(qAbs(printer.MarginBottom() - millimetres - 1) < 1e-9);
+        printer.pageSetup.MarginLeft = millimetres;
+        printer.pageSetup.MarginTop = millimetres;
+        printer.pageSetup.MarginRight = millimetres;
+        printer.pageSetup.MarginBottom = millimetres + 1;
         QVERIFY(qAbs(printer.ScaleWidth() - (210 - millimetres) * kTwipsPerMm) < 1e-6);
+        QVERIFY(qAbs(printer.ScaleHeight() - (297 - millimetres - 1) * kTwipsPerMm) < 1e-6);
+        QVERIFY(qAbs(printer.columnHeight() - (297 - 2 * millimetres - 1) * kTwipsPerMm) < 1e-6);
     }
 
     void paperAndOrientation() {

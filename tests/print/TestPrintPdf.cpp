@@ -81,8 +81,8 @@ private Q_SLOTS:
 
         clsPrinter preview;
         preview.setPreview(true);
-        preview.PaperSize = paper;
-        preview.Orientation = orientation;
+        preview.pageSetup.PaperSize = paper;
+        preview.pageSetup.Orientation = orientation;
         modPrint::PrintSequence(LibrarySource(db), keys, options, preview);
         const QList<RecordedPage> pages =
             recordPages(preview.pages(), kLeft, preview.ColumnWidth + 2 * preview.ColumnSpace);
@@ -93,8 +93,8 @@ private Q_SLOTS:
             QPdfWriter writer(pdf);
             writer.setResolution(1200);
             clsPrinter printer;
-            printer.PaperSize = paper;
-            printer.Orientation = orientation;
+            printer.pageSetup.PaperSize = paper;
+            printer.pageSetup.Orientation = orientation;
             printer.setPrinter(&writer);
             printer.setDeferred(heldBack);
             modPrint::PrintSequence(LibrarySource(db), keys, options, printer);

@@ -20,18 +20,11 @@ public:
         messages.append(QString::number(key) + QLatin1Char(' ') +
                         (arguments.isEmpty() ? QString() : arguments.front().toString()));
     }
-    bool askOverwrite(const QString& path) override {
-        messages.append(QStringLiteral("40113 ") + path);
-        return overwrite;
-    }
-    std::optional<QString> chooseLibraryFile(int, const QString&) override { return choice; }
     std::optional<QString> askAuthor(const QString&) override { return std::nullopt; }
     void readLibrarySettings(Database&) override { ++reads; }
     void writeLibrarySettings(Database* db) override { writes.append(db != nullptr); }
 
     QStringList messages;
-    bool overwrite = false;
-    std::optional<QString> choice;
     int reads = 0;
     QList<bool> writes;
 };
@@ -60,11 +53,10 @@ private Q_SLOTS:
         m_host = std::make_unique<FakeLibraryHost>();
         m_mdbPath.clear();
         m_mdbFile.clear();
-        m_funcKey.clear();
         m_recent.fill(QString());
         m_recentCnt = 5;
-        m_session = std::make_unique<LibrarySession>(
-            LibraryState{m_mdbPath, m_mdbFile, m_funcKey, m_recent, m_recentCnt}, *m_host);
+        m_session =
+            std::make_unique<LibrarySession>(LibraryState{m_mdbPath, m_mdbFile, m_recent, m_recentCnt}, *m_host);
     }
     void cleanup() {
         m_session.reset();
@@ -87,7 +79,7 @@ private Q_SLOTS:
         QVERIFY(::link(QFile::encodeName(templatePath).constData(),
                        QFile::encodeName(m_home->file(QStringLiteral("hard.mdb"))).constData()) == 0);
         const QString path = m_home->file(name);
-        QVERIFY(!m_session->OpenSequenceMdbFile(path, QString()));
+        QVERIFY(!m_session->OpenSequenceMdbFile(path));
         QCOMPARE(m_host->messages,
                  QStringList{QStringLiteral("40102 ") + (name == QLatin1String("soft.mdb") ? templatePath : path)});
         QVERIFY(!m_session->isOpen());
@@ -101,7 +93,7 @@ private Q_SLOTS:
         QVERIFY(QFile::link(m_home->file(QStringLiteral("shelf/deep")), m_home->file(QStringLiteral("jump"))));
         modDataBase::CreateLibrary(m_home->file(QStringLiteral("shelf/a.mdb")));
         modDataBase::CreateLibrary(m_home->file(QStringLiteral("a.mdb")));
-        QVERIFY(m_session->OpenSequenceMdbFile(m_home->file(QStringLiteral("jump/../a.mdb")), QString()));
+        QVERIFY(m_session->OpenSequenceMdbFile(m_home->file(QStringLiteral("jump/../a.mdb"))));
         QCOMPARE(m_session->database().path(), m_home->file(QStringLiteral("shelf/a.mdb")));
         QCOMPARE(m_mdbPath, m_home->file(QStringLiteral("shelf")));
         QCOMPARE(m_recent[0], m_home->file(QStringLiteral("shelf/a.mdb")));
@@ -111,22 +103,20 @@ private Q_SLOTS:
         const QString path = m_home->file(QStringLiteral("Lib/A.MDB"));
         QVERIFY(QDir(m_home->path()).mkpath(QStringLiteral("Lib")));
         modDataBase::CreateLibrary(path);
-        QVERIFY(m_session->OpenSequenceMdbFile(path, QStringLiteral("Shift+F3")));
+        QVERIFY(m_session->OpenSequenceMdbFile(path));
         QVERIFY(m_session->isOpen());
         QCOMPARE(m_mdbPath, m_home->file(QStringLiteral("Lib")));
         QCOMPARE(m_mdbFile, QStringLiteral("A.MDB"));
-        QCOMPARE(m_funcKey, QStringLiteral("Shift+F3"));
         QCOMPARE(m_recent[0], path);
         QCOMPARE(m_host->reads, 1);
 
         // Opening it again closes it first (settings written, file compacted) and opens it anew.
-        QVERIFY(m_session->OpenSequenceMdbFile(path, QString()));
+        QVERIFY(m_session->OpenSequenceMdbFile(path));
         QCOMPARE(m_host->writes, QList<bool>{true});
         QCOMPARE(m_host->reads, 2);
 
-        m_session->mnuFileMdbClose_Click();
+        m_session->CloseSequenceMdbFile();
         QVERIFY(!m_session->isOpen());
-        QVERIFY(m_mdbPath.isEmpty() && m_mdbFile.isEmpty());
         QVERIFY(m_box->prompts.isEmpty());
     }
 
@@ -146,23 +136,8 @@ private Q_SLOTS:
         for (qsizetype i = 0; i < before.size(); ++i) {
             m_recent[i] = before[i];
         }
-        m_session->UpdateRecentFileMenu(opened);
-        QStringList after;
-        for (const RecentMenuItem& item : m_session->recentMenuItems()) {
-            after.append(item.path);
-        }
-        QTEST(after, "after");
-    }
-
-    void recentCaptionsHaveAccessKeysUpToNine() {
-        m_recentCnt = 35;
-        for (int i = 0; i < 20; ++i) {
-            m_recent[i] = QStringLiteral("/lib/%1.mdb").arg(i + 1);
-        }
-        const QList<RecentMenuItem> items = m_session->recentMenuItems();
-        QCOMPARE(items.size(), 20);
-        QCOMPARE(items[8].caption, QStringLiteral("&9 /lib/9.mdb"));
-        QCOMPARE(items[9].caption, QStringLiteral("10 /lib/10.mdb"));
+        m_session->addRecentFile(opened);
+        QTEST(m_session->recentFiles(), "after");
     }
 
     void newLibraryFromTheTemplate_data() {
@@ -180,12 +155,15 @@ private Q_SLOTS:
         modDataBase::CreateLibrary(LibrarySession::TemplatePath());
         const QString open = m_home->file(QStringLiteral("open.mdb"));
         modDataBase::CreateLibrary(open);
-        QVERIFY(m_session->OpenSequenceMdbFile(open, QString()));
+        QVERIFY(m_session->OpenSequenceMdbFile(open));
         const QString chosen = m_home->file(QStringLiteral("new.mdb"));
         QVERIFY(!exists || Fixtures::writeFile(chosen, "keep me"));
-        m_host->choice = chosen;
-        m_host->overwrite = overwrite;
-        m_session->mnuFileMdbNew_Click();
+        QCOMPARE(m_session->createFromTemplate(chosen,
+                                               [&](const QString& existing) {
+                                                   m_host->messages.append(QStringLiteral("40113 ") + existing);
+                                                   return overwrite;
+                                               }),
+                 created);
         QCOMPARE(m_host->messages, exists ? QStringList{QStringLiteral("40113 ") + chosen} : QStringList());
         QCOMPARE(m_mdbFile, created ? QStringLiteral("new.mdb") : QStringLiteral("open.mdb"));
         QVERIFY(m_session->isOpen());
@@ -309,8 +287,8 @@ private Q_SLOTS:
             fillAndFree(db);
         }
         const QByteArray original = Fixtures::readFile(path);
-        QVERIFY(m_session->OpenSequenceMdbFile(
-            path, QString(), readOnly ? LibrarySession::Access::ReadOnly : LibrarySession::Access::ReadWrite));
+        QVERIFY(m_session->OpenSequenceMdbFile(path, readOnly ? LibrarySession::Access::ReadOnly
+                                                              : LibrarySession::Access::ReadWrite));
         QCOMPARE(m_session->isReadOnly(), readOnly);
         m_session->CloseSequenceMdbFile();
         QCOMPARE(m_host->writes, QList<bool>{!readOnly});
@@ -348,7 +326,7 @@ private Q_SLOTS:
         QFETCH(int, message);
         const QString open = m_home->file(QStringLiteral("open.mdb"));
         modDataBase::CreateLibrary(open);
-        QVERIFY(m_session->OpenSequenceMdbFile(open, QString()));
+        QVERIFY(m_session->OpenSequenceMdbFile(open));
         const QString path = m_home->file(QStringLiteral("refused.mdb"));
         if (sql.isEmpty()) {
             QVERIFY(Fixtures::writeFile(path, content));
@@ -360,7 +338,7 @@ private Q_SLOTS:
         }
         const QByteArray original = Fixtures::readFile(path);
         m_host->messages.clear();
-        QVERIFY(!m_session->OpenSequenceMdbFile(path, QString(), LibrarySession::Access::ReadOnly));
+        QVERIFY(!m_session->OpenSequenceMdbFile(path, LibrarySession::Access::ReadOnly));
         QCOMPARE(m_host->messages.size(), 1);
         QVERIFY2(m_host->messages.front().startsWith(QString::number(message)), qPrintable(m_host->messages.front()));
         QVERIFY(m_session->isOpen());
@@ -377,7 +355,7 @@ private Q_SLOTS:
         Fixtures::createLibrary(db, m_home->path());
         db.exec(QStringLiteral("BEGIN EXCLUSIVE"));
         db.exec(QStringLiteral("INSERT INTO tblSequence (Title) VALUES ('pending')"));
-        QVERIFY(!m_session->OpenSequenceMdbFile(db.path(), QString()));
+        QVERIFY(!m_session->OpenSequenceMdbFile(db.path()));
         QCOMPARE(m_host->messages, QStringList{QStringLiteral("40105 ") + db.path()});
         QVERIFY(m_mdbFile.isEmpty());
         db.exec(QStringLiteral("ROLLBACK"));
@@ -391,7 +369,7 @@ private Q_SLOTS:
         modDataBase::CreateLibrary(folder + QStringLiteral("/lib.mdb"));
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(folder));
-        const bool opened = m_session->OpenSequenceMdbFile(QStringLiteral("lib.mdb"), QString());
+        const bool opened = m_session->OpenSequenceMdbFile(QStringLiteral("lib.mdb"));
         QDir::setCurrent(previous);
         QVERIFY(opened);
         QCOMPARE(m_mdbPath, QFileInfo(folder).absoluteFilePath());
@@ -405,7 +383,6 @@ private:
     std::unique_ptr<LibrarySession> m_session;
     QString m_mdbPath;
     QString m_mdbFile;
-    QString m_funcKey;
     std::array<QString, 20> m_recent;
     qint16 m_recentCnt = 5;
 };
