@@ -221,6 +221,12 @@ void ReadIniVornReader(Settings& settings) {
         settings.HexSwitch = ini.boolean(kMain, QStringLiteral("HexSwitch"), defaults.HexSwitch);
         settings.SeqDateSave = ini.boolean(kMain, QStringLiteral("SeqDateSave"), defaults.SeqDateSave);
         settings.FuncKey = ini.text(kMain, QStringLiteral("FuncKey"), defaults.FuncKey);
+        settings.NotCalledFor = ini.boolean(kMain, QStringLiteral("NotCalledFor"), defaults.NotCalledFor);
+        settings.NotCalledAnyParty =
+            ini.boolean(kMain, QStringLiteral("NotCalledAnyParty"), defaults.NotCalledAnyParty);
+        settings.NotCalledParty = ini.text(kMain, QStringLiteral("NotCalledParty"), defaults.NotCalledParty);
+        settings.NotCalledWeeks = qBound(
+            1, int(ini.integer(kMain, QStringLiteral("NotCalledWeeks"), defaults.NotCalledWeeks)), NotCalledWeeksMax);
 
         settings.mainFormSaved = ini.geometry(kMainForm, settings.mainForm, defaults.mainForm);
         ini.geometry(kPreviewForm, settings.previewForm, defaults.previewForm);
@@ -263,6 +269,10 @@ void WriteIniVornReader(const Settings& settings, bool mainWindowMinimised) {
         ini.boolean(kMain, QStringLiteral("HexMode"), settings.HexMode);
         ini.boolean(kMain, QStringLiteral("SeqDateSave"), settings.SeqDateSave);
         ini.text(kMain, QStringLiteral("FuncKey"), settings.FuncKey);
+        ini.boolean(kMain, QStringLiteral("NotCalledFor"), settings.NotCalledFor);
+        ini.boolean(kMain, QStringLiteral("NotCalledAnyParty"), settings.NotCalledAnyParty);
+        ini.text(kMain, QStringLiteral("NotCalledParty"), settings.NotCalledParty);
+        ini.integer(kMain, QStringLiteral("NotCalledWeeks"), settings.NotCalledWeeks);
 
         // A minimised window has no useful geometry; the last normal one stays.
         if (!mainWindowMinimised) {

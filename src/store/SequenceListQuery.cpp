@@ -4,11 +4,23 @@
 
 namespace SequenceListQuery {
 
-Statement prepare(Database& db, const QString& viewLevel, int sequenceSort) {
+Statement prepare(Database& db, const QString& viewLevel, int sequenceSort,
+                  const std::optional<NotCalledFor>& notCalledFor) {
     QString sql = QStringLiteral("SELECT Title, Date, Time, Property, OrderNo, Sequence, Level FROM tblSequence ");
     const bool allLevels = viewLevel == AllLevel;
-    if (!allLevels) {
-        sql += QStringLiteral("WHERE Level = ? ");
+    QString where = allLevels ? QString() : QStringLiteral("Level = ? ");
+    if (notCalledFor) {
+        // The heard sequences are gathered once; a history row without a sequence must not
+        // make NOT IN unknown for every row.
+        if (!where.isEmpty()) {
+            where += QStringLiteral("AND ");
+        }
+        where += QStringLiteral("Sequence NOT IN (SELECT Sequence FROM tblHistory WHERE Sequence IS NOT NULL "
+                                "AND CallDate >= ?");
+        where += notCalledFor->party ? QStringLiteral(" AND PartyName = ?) ") : QStringLiteral(") ");
+    }
+    if (!where.isEmpty()) {
+        sql += QStringLiteral("WHERE ") + where;
     }
     switch (sequenceSort) {
     case 1:
@@ -22,8 +34,15 @@ Statement prepare(Database& db, const QString& viewLevel, int sequenceSort) {
         break;
     }
     Statement statement = db.prepare(sql);
+    int parameter = 1;
     if (!allLevels) {
-        statement.bind(1, viewLevel);
+        statement.bind(parameter++, viewLevel);
+    }
+    if (notCalledFor) {
+        statement.bind(parameter++, notCalledFor->since);
+        if (notCalledFor->party) {
+            statement.bind(parameter, *notCalledFor->party);
+        }
     }
     return statement;
 }
