@@ -109,7 +109,12 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
         this);
     m_export = new ExportCommand(m_settings, *m_session, *m_dialogs, this, this);
     m_historyViews = new HistoryViews(
-        m_settings, m_session->database(), *m_dialogs, *m_menus, statusBar(), [this] { CreateList(); },
+        m_settings, m_session->database(), *m_dialogs, *m_menus, statusBar(),
+        [this] {
+            // The search steps through the listed sequences only.
+            m_search->reset();
+            CreateList();
+        },
         [this](const QStringList& header, const QList<QStringList>& rows) { m_print->writeTable(header, rows); }, this);
     for (QWidget* grid : {static_cast<QWidget*>(m_sequences->view()), static_cast<QWidget*>(m_calls->grid()),
                           static_cast<QWidget*>(m_calls->historyGrid())}) {

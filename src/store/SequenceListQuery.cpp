@@ -4,20 +4,29 @@
 
 namespace SequenceListQuery {
 
+QString notCalledForCondition(const NotCalledFor& notCalledFor) {
+    // The heard sequences are gathered once; a history row without a sequence must not make
+    // NOT IN unknown for every row.
+    return QStringLiteral("tblSequence.Sequence NOT IN (SELECT tblHistory.Sequence FROM tblHistory "
+                          "WHERE tblHistory.Sequence IS NOT NULL AND tblHistory.CallDate >= ?") +
+           (notCalledFor.party ? QStringLiteral(" AND tblHistory.PartyName = ?) ") : QStringLiteral(") "));
+}
+
+int bindNotCalledFor(Statement& statement, int parameter, const NotCalledFor& notCalledFor) {
+    statement.bind(parameter++, notCalledFor.since);
+    if (notCalledFor.party) {
+        statement.bind(parameter++, *notCalledFor.party);
+    }
+    return parameter;
+}
+
 Statement prepare(Database& db, const QString& viewLevel, int sequenceSort,
                   const std::optional<NotCalledFor>& notCalledFor) {
     QString sql = QStringLiteral("SELECT Title, Date, Time, Property, OrderNo, Sequence, Level FROM tblSequence ");
     const bool allLevels = viewLevel == AllLevel;
     QString where = allLevels ? QString() : QStringLiteral("Level = ? ");
     if (notCalledFor) {
-        // The heard sequences are gathered once; a history row without a sequence must not
-        // make NOT IN unknown for every row.
-        if (!where.isEmpty()) {
-            where += QStringLiteral("AND ");
-        }
-        where += QStringLiteral("Sequence NOT IN (SELECT Sequence FROM tblHistory WHERE Sequence IS NOT NULL "
-                                "AND CallDate >= ?");
-        where += notCalledFor->party ? QStringLiteral(" AND PartyName = ?) ") : QStringLiteral(") ");
+        where += (where.isEmpty() ? QString() : QStringLiteral("AND ")) + notCalledForCondition(*notCalledFor);
     }
     if (!where.isEmpty()) {
         sql += QStringLiteral("WHERE ") + where;
@@ -39,10 +48,7 @@ Statement prepare(Database& db, const QString& viewLevel, int sequenceSort,
         statement.bind(parameter++, viewLevel);
     }
     if (notCalledFor) {
-        statement.bind(parameter++, notCalledFor->since);
-        if (notCalledFor->party) {
-            statement.bind(parameter, *notCalledFor->party);
-        }
+        bindNotCalledFor(statement, parameter, *notCalledFor);
     }
     return statement;
 }

@@ -20,6 +20,11 @@ struct NotCalledFor {
     QString since;
 };
 
+// The condition on tblSequence.Sequence that leaves out what the filter hides, to be joined with
+// AND; bindNotCalledFor binds its values from parameter on and returns the next parameter.
+QString notCalledForCondition(const NotCalledFor& notCalledFor);
+int bindNotCalledFor(Statement& statement, int parameter, const NotCalledFor& notCalledFor);
+
 Statement prepare(Database& db, const QString& viewLevel, int sequenceSort,
                   const std::optional<NotCalledFor>& notCalledFor = std::nullopt);
 
