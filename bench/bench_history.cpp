@@ -120,10 +120,20 @@ int main(int argc, char* argv[]) {
             QCoreApplication::processEvents();
         }
         const Timing open = median(opens);
+        std::vector<Timing> queries;
+        for (int run = 0; run < kRuns; ++run) {
+            queries.push_back(timed([&] {
+                const LibraryHistory history(db);
+                history.heardSequences();
+                history.parties();
+            }));
+        }
+        const Timing query = median(queries);
         std::printf("(b) History window over %d history rows (%d rows shown) to its first paint: %.1f ms (CPU %.1f ms; "
                     "median of %d)  target <= %.0f ms  %s\n",
                     kHistoryRows, shown, open.wall, open.cpu, kRuns, kHistoryTargetMs,
                     verdict(open.wall <= kHistoryTargetMs));
+        std::printf("    of which reading the history: %.1f ms (CPU %.1f ms)\n", query.wall, query.cpu);
 
         db.exec(QStringLiteral("DROP INDEX HistorySequence"));
         db.exec(QStringLiteral("DROP INDEX HistoryParty"));

@@ -110,9 +110,10 @@ frmHistory::frmHistory(const QList<HeardSequence>& rows, const QStringList& part
     m_table = new QTableView(this);
     m_table->setObjectName(QStringLiteral("grdHeardList"));
     m_table->setModel(shown);
-    m_table->setSortingEnabled(true);
-    // The rows come most recently heard first within each party; a click on a header sorts.
+    // The rows come in the library's order until a click on a header sorts them; set before
+    // sorting is enabled, which would otherwise sort by the first column at once.
     m_table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_table->setSortingEnabled(true);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();

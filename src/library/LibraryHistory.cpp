@@ -11,8 +11,7 @@ QString shownDate(QString stored) {
 } // namespace
 
 QStringList LibraryHistory::parties() const {
-    Statement distinct =
-        m_db.prepare(QStringLiteral("SELECT DISTINCT coalesce(PartyName, '') FROM tblHistory ORDER BY 1"));
+    Statement distinct = m_db.prepare(QStringLiteral("SELECT DISTINCT PartyName FROM tblHistory ORDER BY PartyName"));
     QStringList result;
     while (distinct.step()) {
         result.append(distinct.text(0));
@@ -60,11 +59,11 @@ QList<HistoryLine> LibraryHistory::entries(const std::optional<QString>& party, 
 }
 
 QList<HeardSequence> LibraryHistory::heardSequences() const {
-    Statement query = m_db.prepare(QStringLiteral(
-        "SELECT h.PartyName, h.Sequence, s.Level, s.Date, s.Time, s.Title, h.Times, h.LastCalled FROM "
-        "(SELECT coalesce(PartyName, '') AS PartyName, Sequence, count(*) AS Times, max(CallDate) AS LastCalled "
-        "FROM tblHistory GROUP BY 1, 2) h JOIN tblSequence s ON s.Sequence = h.Sequence "
-        "ORDER BY h.PartyName, h.LastCalled DESC, s.Date, s.Time"));
+    // Grouped in the order of the party index, which holds all the grouping needs: nothing sorted.
+    Statement query = m_db.prepare(
+        QStringLiteral("SELECT h.PartyName, h.Sequence, s.Level, s.Date, s.Time, s.Title, count(*), max(h.CallDate) "
+                       "FROM tblHistory h JOIN tblSequence s ON s.Sequence = h.Sequence "
+                       "GROUP BY h.PartyName, h.Sequence"));
     QList<HeardSequence> result;
     while (query.step()) {
         result.append({query.text(0), query.int64(1), query.text(2), query.text(3), query.text(4), query.text(5),

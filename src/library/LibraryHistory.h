@@ -41,7 +41,7 @@ public:
     // The entries of one party (every party when nothing) dated from .. to (either end open when
     // empty, both included), by date, party and the order they were added.
     QList<HistoryLine> entries(const std::optional<QString>& party, const QString& from, const QString& to) const;
-    // Per party, the stored sequences it heard, the most recently heard first.
+    // Per party (in name order), the stored sequences it heard, by sequence key.
     QList<HeardSequence> heardSequences() const;
 
 private:

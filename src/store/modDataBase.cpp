@@ -58,14 +58,15 @@ const char* const kCallKey = "PRIMARY KEY (Sequence, Number)";
 const char* const kSeekCall = "CREATE INDEX SeekCall ON tblSequence (Date, Time, Level)";
 
 // Indexes an older library may lack; the upgrade adds each one that is missing. The history of a
-// sequence is found by its key, the sequences a party heard by party and date.
+// sequence is found by its key, the sequences a party heard by party (and counted from the index
+// alone).
 struct IndexDef {
     const char* name;
     const char* statement;
 };
 const IndexDef kAddedIndexes[] = {
     {"HistorySequence", "CREATE INDEX HistorySequence ON tblHistory (Sequence, CallDate)"},
-    {"HistoryParty", "CREATE INDEX HistoryParty ON tblHistory (PartyName, CallDate)"}};
+    {"HistoryParty", "CREATE INDEX HistoryParty ON tblHistory (PartyName, Sequence, CallDate)"}};
 
 // A library whose tables the upgrade does not know: it is left exactly as it is.
 struct NotUpgradable {

@@ -121,8 +121,8 @@ private Q_SLOTS:
                             .arg(heard.times)
                             .arg(heard.lastCalled));
         }
-        QCOMPARE(rows, (QStringList{"Club A|A1|three|1|2026/11/30", "Club A|Plus|one|2|2026/11/22",
-                                    "Club B|Plus|two|1|2026/12/01", "Club B|Plus|one|1|2025/01/01"}));
+        QCOMPARE(rows, (QStringList{"Club A|Plus|one|2|2026/11/22", "Club A|A1|three|1|2026/11/30",
+                                    "Club B|Plus|one|1|2025/01/01", "Club B|Plus|two|1|2026/12/01"}));
     }
 
     // An older library gets the history indexes when it is opened for writing.
