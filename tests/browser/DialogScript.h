@@ -27,6 +27,7 @@ public:
     static constexpr int StuckMs = 3000;
     // Between two answers, as between a user's: the command answered first has got on.
     static constexpr int PauseMs = 100;
+    static constexpr int UnwindMs = 1000;
 
     explicit DialogScript(QList<Step> steps) : m_steps(std::move(steps)) {
         m_timer.setInterval(20);
@@ -60,8 +61,16 @@ public:
         };
     }
     // A path typed into the (non-native) file chooser's name box, and Enter.
+    // The path is put in whole: typed key by key it opens the completer's list, which on a busy
+    // machine can take the Enter instead of the dialog.
     static Answer chooseFile(const QString& path) {
-        return then(type(QStringLiteral("fileNameEdit"), path), press(Qt::Key_Return));
+        return [path](QWidget* dialog) {
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY2(edit, "fileNameEdit");
+            edit->setFocus();
+            edit->setText(path);
+            QTest::keyClick(edit, Qt::Key_Return);
+        };
     }
     static Answer then(Answer first, Answer second) {
         return [first, second](QWidget* dialog) {
@@ -119,7 +128,20 @@ private:
             if (m_closing && m_closing->isVisible()) {
                 return;
             }
+            // Hidden is not yet returned: the dialog's exec() still has its loop to leave, and an
+            // answer given meanwhile (on a busy machine) reaches the caller before the dialog's
+            // result does. A dialog on the stack is destroyed once it has returned; one that is
+            // kept gets a moment.
+            if (m_closing) {
+                if (!m_hidden.isValid()) {
+                    m_hidden.start();
+                }
+                if (m_hidden.elapsed() < UnwindMs) {
+                    return;
+                }
+            }
             m_closing = nullptr;
+            m_hidden.invalidate();
         }
         if (m_next < m_steps.size() && m_idle.elapsed() >= PauseMs) {
             if (QWidget* dialog = dialogOfStep()) {
@@ -149,6 +171,7 @@ private:
     QPointer<QWidget> m_closing;
     QTimer m_timer;
     QElapsedTimer m_idle;
+    QElapsedTimer m_hidden;
     QStringList m_faults;
     bool m_abandoned = false;
 };
