@@ -190,6 +190,24 @@ void PrintCommands::exportToExcel() {
     if (result.leftOut > 0) {
         m_dialogs.information(modGeneral::TransCount(40142, 40143, result.leftOut, {modExcel::MaxColumns}));
     }
+    showWorkbook(path);
+}
+
+void PrintCommands::writeTable(const QStringList& header, const QList<QStringList>& rows) {
+    const QString path = modExcel::workFileName();
+    modExcel::ExcelResult result;
+    {
+        WaitCursor wait;
+        result = modExcel::ExcelOutTable(header, rows, path);
+    }
+    if (!result.written) {
+        m_dialogs.exclamation(result.error);
+        return;
+    }
+    showWorkbook(path);
+}
+
+void PrintCommands::showWorkbook(const QString& path) {
     // The workbook stays where it is when nothing opens it: the user can open it another way.
     if (!m_printDialogs->openFile(path)) {
         m_dialogs.exclamation(modGeneral::TransMessage(40170, {path}));

@@ -41,6 +41,10 @@ public:
     void previewSelected();
     void exportToExcel();
     void updateCommands();
+    // Opens a written workbook for the user; says where it is when nothing could open it.
+    void showWorkbook(const QString& path);
+    // Writes a table (the history window's rows) to a new workbook and shows it.
+    void writeTable(const QStringList& header, const QList<QStringList>& rows);
 
 private:
     // The selected sequences in the order they were selected.

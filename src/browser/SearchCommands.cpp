@@ -3,6 +3,7 @@
 #include "BrowserState.h"
 #include "CallList.h"
 #include "GridView.h"
+#include "HistoryViews.h"
 #include "IBrowserDialogs.h"
 #include "LibraryOperations.h"
 #include "SequenceList.h"
@@ -99,7 +100,8 @@ bool SearchCommands::SearchWord(bool replaceFlag, const QString& findText, const
         return false;
     }
     const SearchContext context{m_settings.ViewLevel, m_settings.SequenceSort, m_state.currentSequence,
-                                std::max(0, m_calls.currentRow())};
+                                std::max(0, m_calls.currentRow()),
+                                HistoryViews::listFilter(m_settings, QDate::currentDate())};
     const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10527));
     const SearchResult result =
         m_engine.SearchWord(m_library.database(), context, replaceFlag, findText, replaceText, compareMode, direction);
@@ -127,7 +129,8 @@ void SearchCommands::ReplaceWordAll(const QString& findText, const QString& repl
     std::unique_ptr<IProgress> progress = m_dialogs.progress();
     const ReplaceAllResult result = m_engine.ReplaceWordAll(
         m_library.database(), m_settings.ViewLevel, findText, replaceText, compareMode,
-        [this](int count) { return m_dialogs.question(modGeneral::TransCount(40504, 40508, count)); }, progress.get());
+        [this](int count) { return m_dialogs.question(modGeneral::TransCount(40504, 40508, count)); }, progress.get(),
+        HistoryViews::listFilter(m_settings, QDate::currentDate()));
     progress.reset();
     if (result.replaced) {
         QApplication::processEvents();

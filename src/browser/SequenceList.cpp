@@ -73,12 +73,13 @@ void SequenceList::clear() {
     m_selection.clear();
 }
 
-void SequenceList::CreateList(const QString& viewLevel) {
+void SequenceList::CreateList(const QString& viewLevel,
+                              const std::optional<SequenceListQuery::NotCalledFor>& notCalledFor) {
     m_state.listFilling = true;
     try {
         {
             QSignalBlocker block(m_view->selectionModel());
-            m_model->load(m_db, viewLevel, m_settings.SequenceSort);
+            m_model->load(m_db, viewLevel, m_settings.SequenceSort, notCalledFor);
         }
         const int level = m_state.levelIndex;
         const int saved = (level >= 0 && level < ViewLevelMax) ? m_settings.ViewIndex[level] : 0;

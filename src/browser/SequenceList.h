@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SequenceListQuery.h"
+
 #include <QObject>
 
 struct BrowserState;
@@ -24,8 +26,9 @@ public:
     GridView* view() const { return m_view; }
     SequenceListModel* model() const { return m_model; }
 
-    // Refills the list for the view level.
-    void CreateList(const QString& viewLevel);
+    // Refills the list for the view level, less the sequences the filter leaves out.
+    void CreateList(const QString& viewLevel,
+                    const std::optional<SequenceListQuery::NotCalledFor>& notCalledFor = std::nullopt);
     void clear();
     void RenumberSequenceOrder();
     // The rows dragged: the block of selected rows (or the dragged row alone) lands before

@@ -7,6 +7,7 @@
 #include "DbError.h"
 #include "ExportCommand.h"
 #include "GridView.h"
+#include "HistoryViews.h"
 #include "IBrowserDialogs.h"
 #include "KeyDispatch.h"
 #include "LibraryCommands.h"
@@ -108,6 +109,14 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
         },
         this);
     m_export = new ExportCommand(m_settings, *m_libraryCommands, *m_dialogs, this, this);
+    m_historyViews = new HistoryViews(
+        m_settings, m_session->database(), *m_dialogs, *m_menus, statusBar(),
+        [this] {
+            // The search steps through the listed sequences only.
+            m_search->reset();
+            CreateList();
+        },
+        [this](const QStringList& header, const QList<QStringList>& rows) { m_print->writeTable(header, rows); }, this);
     for (QWidget* grid : {static_cast<QWidget*>(m_sequences->view()), static_cast<QWidget*>(m_calls->grid()),
                           static_cast<QWidget*>(m_calls->historyGrid())}) {
         grid->setAcceptDrops(true);
@@ -363,7 +372,9 @@ void frmVornReader::CreateList() {
     if (m_state.levelIndex >= 0 && m_state.levelIndex < MainMenus::LevelItems) {
         m_menus->viewLevels[m_state.levelIndex]->setChecked(true);
     }
-    m_sequences->CreateList(m_settings.ViewLevel);
+    m_sequences->CreateList(m_settings.ViewLevel, m_historyViews->listFilter());
+    // The filter may have left the list empty; it stays on until cleared.
+    updateLibraryCommands();
 }
 
 void frmVornReader::DispFormCaption() {
@@ -396,16 +407,20 @@ void frmVornReader::updateLibraryCommands() {
             m_menus->callEditFormation},
            shown && writable);
     updateUndoCommands();
+    if (m_historyViews) {
+        m_historyViews->update(open);
+    }
     // Where the calls would stand, a caller without a library (or with an empty one) is told how
     // to get one, in the words of the menus as they are.
     const auto caption = &MainMenus::plainCaption;
     m_calls->setHint(
-        listed ? QString()
-               : modGeneral::MessageFormat(
-                     modGeneral::LoadTransString(
-                         10210, QStringLiteral("%1 > %2 or %1 > %3 a library; %1 > %4 reads generator files")),
-                     {caption(m_menus->fileMenu->menuAction()), caption(m_menus->fileNew), caption(m_menus->fileOpen),
-                      caption(m_menus->fileRead)}));
+        listed || (open && m_settings.NotCalledFor)
+            ? QString()
+            : modGeneral::MessageFormat(
+                  modGeneral::LoadTransString(
+                      10210, QStringLiteral("%1 > %2 or %1 > %3 a library; %1 > %4 reads generator files")),
+                  {caption(m_menus->fileMenu->menuAction()), caption(m_menus->fileNew), caption(m_menus->fileOpen),
+                   caption(m_menus->fileRead)}));
 }
 
 void frmVornReader::updateUndoCommands() {

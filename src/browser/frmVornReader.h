@@ -11,6 +11,7 @@ class CallEditing;
 class CallList;
 class DatabaseSwitchMenu;
 class ExportCommand;
+class HistoryViews;
 class IBrowserDialogs;
 class KeyDispatch;
 class LibraryCommands;
@@ -58,6 +59,7 @@ public:
     ExportCommand& exportCommand() { return *m_export; }
     UndoHistory& undoHistory() { return *m_undo; }
     ReadCommands& readCommands() { return *m_reads; }
+    HistoryViews& historyViews() { return *m_historyViews; }
     BrowserState& state() { return m_state; }
 
     void VisibleLevel();
@@ -119,6 +121,7 @@ private:
     ExportCommand* m_export = nullptr;
     UndoHistory* m_undo = nullptr;
     ReadCommands* m_reads = nullptr;
+    HistoryViews* m_historyViews = nullptr;
     bool m_activated = false;
     QTranslator m_qtTranslator;
 };

@@ -151,7 +151,8 @@ SearchResult SearchEngine::step(Database& db, const SearchContext& context, bool
 
 ReplaceAllResult SearchEngine::ReplaceWordAll(Database& db, const QString& viewLevel, const QString& findText,
                                               const QString& replaceText, int compareMode, const Confirm& confirm,
-                                              IProgress* progress) {
+                                              IProgress* progress,
+                                              const std::optional<SequenceListQuery::NotCalledFor>& notCalledFor) {
     ReplaceAllResult result;
     if (findText.isEmpty()) {
         return result;
@@ -167,10 +168,15 @@ ReplaceAllResult SearchEngine::ReplaceWordAll(Database& db, const QString& viewL
             db.prepare(QStringLiteral("SELECT tblCall.Sequence, tblCall.Number, tblCall.Call "
                                       "FROM tblCall, tblSequence WHERE tblCall.Sequence = tblSequence.Sequence ") +
                        (allLevels ? QString() : QStringLiteral("AND Level = ? ")) +
+                       (notCalledFor ? QStringLiteral("AND ") + SequenceListQuery::notCalledForCondition(*notCalledFor)
+                                     : QString()) +
                        QStringLiteral("AND InStr(1, tblCall.Call, ?, ?) > 0"));
         int index = 1;
         if (!allLevels) {
             candidates.bind(index++, viewLevel);
+        }
+        if (notCalledFor) {
+            index = SequenceListQuery::bindNotCalledFor(candidates, index, *notCalledFor);
         }
         candidates.bind(index, findText);
         candidates.bind(index + 1, compareMode);
@@ -324,11 +330,18 @@ void SearchEngine::loadCandidates(Database& db, const SearchContext& context) {
         ++groups.back().end;
     }
 
-    Statement sequences =
-        db.prepare(QStringLiteral("SELECT Sequence FROM tblSequence ") +
-                   (allLevels ? QString() : QStringLiteral("WHERE Level = ? ")) + orderClause(context.sequenceSort));
+    Statement sequences = db.prepare(
+        QStringLiteral("SELECT Sequence FROM tblSequence WHERE 1 ") +
+        (allLevels ? QString() : QStringLiteral("AND Level = ? ")) +
+        (context.notCalledFor ? QStringLiteral("AND ") + SequenceListQuery::notCalledForCondition(*context.notCalledFor)
+                              : QString()) +
+        orderClause(context.sequenceSort));
+    int parameter = 1;
     if (!allLevels) {
-        sequences.bind(1, context.viewLevel);
+        sequences.bind(parameter++, context.viewLevel);
+    }
+    if (context.notCalledFor) {
+        SequenceListQuery::bindNotCalledFor(sequences, parameter, *context.notCalledFor);
     }
     m_numbers.reserve(numbers.size());
     while (sequences.step()) {

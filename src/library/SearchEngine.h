@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SequenceListQuery.h"
+
 #include <QString>
 #include <QVariantList>
 #include <functional>
@@ -14,6 +16,8 @@ struct SearchContext {
     int sequenceSort = 0;     // the sequence list's SequenceSort setting
     qint64 currentSequence{}; // the sequence shown in the call list, 0 when none
     int currentRow = 0;       // the call grid's current row (Number - 1)
+    // The sequence list's filter: the sequences it hides are not searched.
+    std::optional<SequenceListQuery::NotCalledFor> notCalledFor;
 };
 
 // A message the window shows after a step: a translation key with its MessageFormat arguments.
@@ -60,14 +64,15 @@ public:
     SearchResult SearchWord(Database& db, const SearchContext& context, bool replaceFlag, const QString& findText,
                             const QString& replaceText, int compareMode, int direction);
 
-    // Counts the occurrences in the calls of the view level, asks confirm with the count and replaces
-    // them all in one transaction; a running search starts afresh afterwards. Errors are logged as
+    // Counts the occurrences in the calls of the view level (less what the filter hides), asks confirm with the count
+    // and replaces them all in one transaction; a running search starts afresh afterwards. Errors are logged as
     // "frmVornReader.ReplaceWordAll" and leave the library unchanged. The progress follows the count
     // and, after the question, the replacement sequence by sequence; a stop at either leaves the
     // library unchanged (message 40505).
     ReplaceAllResult ReplaceWordAll(Database& db, const QString& viewLevel, const QString& findText,
                                     const QString& replaceText, int compareMode, const Confirm& confirm,
-                                    IProgress* progress = nullptr);
+                                    IProgress* progress = nullptr,
+                                    const std::optional<SequenceListQuery::NotCalledFor>& notCalledFor = std::nullopt);
 
     // text with every occurrence of find replaced, searching from the start and going on after each
     // replaced occurrence; compareMode 1 matches by full case folding. The rest of text stays as it was.

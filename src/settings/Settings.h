@@ -26,6 +26,7 @@ inline constexpr int RecentFileMax = 20;
 inline constexpr int FuncFileCount = 27;
 inline constexpr int ViewLevelMax = 20;
 inline constexpr int KeyTableSize = 14;
+inline constexpr int NotCalledWeeksMax = 520;
 
 // Colours are 0x00BBGGRR, or 0x80000000 + n for system colour n.
 inline constexpr quint32 SystemWindowText = 0x80000008;
@@ -90,6 +91,13 @@ struct Settings {
     int TipTime{};
     int TimerSwitch{};
     int PartFormat{};
+
+    // The sequence list's filter "Not called for" (INI, section "VornReader"): whether it is on,
+    // the party (or any party) and the period in weeks up to today.
+    bool NotCalledFor = false;
+    bool NotCalledAnyParty = false;
+    QString NotCalledParty;
+    int NotCalledWeeks = 8;
 
     // Only in the INI section "Setting".
     std::array<QString, FuncFileCount> FuncFile;

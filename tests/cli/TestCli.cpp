@@ -206,6 +206,54 @@ private Q_SLOTS:
         QVERIFY(lines[20].startsWith(QLatin1String("20\t3\tC1\t")));
     }
 
+    // list --not-called-for and history over three sequences heard by Club 0, 1 and 2 on
+    // 2026/01/01, 02 and 03: the columns compared of each line, or the status and message.
+    void historyCommands_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<QString>("out"); // lines cut to their first columns, or standard error
+        const auto row = [](const char* name, const QStringList& arguments, int status, int columns, const char* out) {
+            QTest::newRow(name) << arguments << status << columns << out;
+        };
+        row("not called for a party", {"list", "@lib", "--not-called-for", "Club 1", "--since", "2026/01/01"}, 0, 1,
+            "1\n3\n");
+        row("not called for any party", {"list", "@lib", "--not-called-for", "*", "--since", "2026/1/2"}, 0, 1, "1\n");
+        row("history of every party", {"history", "@lib"}, 0, 5,
+            "2026/01/01\tClub 0\t1\tPlus\tgenerated sequence 0\n2026/01/02\tClub 1\t2\tPlus\tgenerated sequence 1\n"
+            "2026/01/03\tClub 2\t3\tPlus\tgenerated sequence 2\n");
+        row("history of a party", {"history", "@lib", "--party", "Club 2"}, 0, 2, "2026/01/03\tClub 2\n");
+        row("history of some days", {"history", "@lib", "--from", "2026/01/02", "--to", "2026/01/02"}, 0, 3,
+            "2026/01/02\tClub 1\t2\n");
+        row("not a date", {"list", "@lib", "--not-called-for", "*", "--since", "2026/02/30"}, 2, 0,
+            "--since \"2026/02/30\" is not a date (yyyy/mm/dd)");
+        row("since alone", {"list", "@lib", "--since", "2026/01/01"}, 2, 0, "--not-called-for and --since go together");
+        row("from after to", {"history", "@lib", "--from", "2026/01/03", "--to", "2026/01/02"}, 2, 0,
+            "--from is after --to");
+        row("unknown party", {"history", "@lib", "--party", "Club 9"}, 1, 0,
+            "--party: the library has no history for the party \"Club 9\"");
+    }
+    void historyCommands() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, columns);
+        QFETCH(QString, out);
+        const QString library = m_home->file(QStringLiteral("lib.mdb"));
+        QCOMPARE(cli({QStringLiteral("new"), library}).status, 0);
+        QCOMPARE(cli({QStringLiteral("paste"), library}, Fixtures::generatorText(3, 2).toUtf8()).status, 0);
+        arguments.replaceInStrings(QStringLiteral("@lib"), library);
+        const Result result = cli(arguments);
+        QTEST(result.status, "status");
+        if (result.status != 0) {
+            QVERIFY2(result.err.startsWith(QStringLiteral("vornreader-cli: ") + out), qPrintable(result.err));
+            return;
+        }
+        QString shown;
+        for (const QString& line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            shown += line.split(QLatin1Char('\t')).mid(0, columns).join(QLatin1Char('\t')) + QLatin1Char('\n');
+        }
+        QCOMPARE(shown, out);
+    }
+
     // What copy writes, paste takes back: into a fresh library it adds the sequences again.
     void copyPastesBack() {
         const QString first = m_home->file(QStringLiteral("first.mdb"));

@@ -66,7 +66,7 @@ private Q_SLOTS:
             addSequence("Plus", "2026/01/01", 1, 3, {"Sides Pass Thru", "Ferris Wheel", "Centers Pass Thru"});
         m_keys["S3"] = addSequence("A1", "2026/01/02", 0, 2, {"Recycle", "Pass Thru", "Right And Left Grand"});
         m_engine.Reset();
-        m_context = {QStringLiteral("AllLevel"), 0, 0, 0};
+        m_context = {QStringLiteral("AllLevel"), 0, 0, 0, {}};
     }
     void cleanup() {
         m_db.close();
