@@ -14,14 +14,42 @@
 
 #include <QApplication>
 
+namespace {
+
+// A wait for the call texts this short passes without a word; longer ones show a progress.
+constexpr int kQuietWaitMs = 30;
+constexpr int kWaitStepMs = 50;
+
+} // namespace
+
 SearchCommands::SearchCommands(Settings& settings, BrowserState& state, LibraryOperations& library,
                                SequenceList& sequences, CallList& calls, IBrowserDialogs& dialogs, QWidget* window,
                                QObject* parent)
     : QObject(parent), m_settings(settings), m_state(state), m_library(library), m_sequences(sequences), m_calls(calls),
       m_dialogs(dialogs), m_window(window) {}
 
+void SearchCommands::libraryOpened() {
+    m_engine.Reset();
+    m_engine.prepareIndex(m_library.database());
+}
+
+bool SearchCommands::waitForIndex() {
+    if (!m_engine.indexPreparing(m_library.database()) || m_engine.waitForIndex(kQuietWaitMs)) {
+        return true;
+    }
+    std::unique_ptr<IProgress> progress = m_dialogs.progress();
+    progressLabel(progress.get(), modGeneral::LoadTransString(20912, QStringLiteral("Preparing the search...")));
+    while (!m_engine.waitForIndex(kWaitStepMs)) {
+        if (!progressStep(progress.get(), 0, 0)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void SearchCommands::closeDialog() {
     m_engine.Reset();
+    m_engine.clearIndex();
     if (m_dialog && m_dialog->isVisible()) {
         m_dialog->close();
     }
@@ -99,6 +127,9 @@ bool SearchCommands::SearchWord(bool replaceFlag, const QString& findText, const
     if (replaceFlag && !m_state.writable) {
         return false;
     }
+    if (!waitForIndex()) {
+        return false;
+    }
     const SearchContext context{m_settings.ViewLevel, m_settings.SequenceSort, m_state.currentSequence,
                                 std::max(0, m_calls.currentRow()),
                                 HistoryViews::listFilter(m_settings, QDate::currentDate())};
@@ -123,6 +154,9 @@ bool SearchCommands::SearchWord(bool replaceFlag, const QString& findText, const
 
 void SearchCommands::ReplaceWordAll(const QString& findText, const QString& replaceText, int compareMode) {
     if (!m_state.writable) {
+        return;
+    }
+    if (!waitForIndex()) {
         return;
     }
     LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10528));

@@ -531,7 +531,7 @@ void frmVornReader::writeLibrarySettings(Database* db) {
 void frmVornReader::libraryOpened() {
     m_undo->clear();
     m_player->libraryOpened();
-    m_search->reset();
+    m_search->libraryOpened();
     updateLibraryCommands();
     VisibleLevel();
     CreateList();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CallTextIndex.h"
 #include "SequenceListQuery.h"
 
 #include <QString>
@@ -83,6 +84,19 @@ public:
     // Forgets the search, so the next step starts afresh (after another library was opened).
     void Reset();
 
+    // Starts reading the call texts of the library open on db into memory in the background, so
+    // that searches learn which sequences may match without reading every call; until the copy is
+    // read, and whenever it cannot answer, the search reads the library itself.
+    void prepareIndex(Database& db) { m_index.prepare(db); }
+    // Drops the copy (the library is closed).
+    void clearIndex() { m_index.clear(); }
+    // True while the copy for db is being read; a search started now reads the library itself.
+    bool indexPreparing(const Database& db) const { return m_index.preparing(db); }
+    // Waits at most milliseconds for the copy; true once it is read.
+    bool waitForIndex(int milliseconds) { return m_index.wait(milliseconds); }
+    // The memory the copy holds, in bytes.
+    qint64 indexBytes() const { return m_index.bytes(); }
+
     // The number of candidate calls of the current search (0 when none is running).
     qsizetype candidateCount() const { return m_numbers.size(); }
 
@@ -105,6 +119,10 @@ private:
     qsizetype findMatch(Database& db, qsizetype index, int direction);
     qsizetype runOf(qsizetype index) const;
     bool replaceCurrent(Database& db);
+    // Whether the copy answers this search of findText; refreshes its candidates when it does.
+    bool useIndex(Database& db, const QString& findText);
+    // False when the copy rules out that a call of the sequence holds the word.
+    bool mayMatch(qint64 sequence) const;
 
     bool m_active = false;
     const Database* m_db = nullptr;
@@ -123,4 +141,11 @@ private:
     std::vector<Run> m_runs;
     std::vector<qint32> m_numbers;
     qsizetype m_current = -1;
+
+    // The copy of the call texts, and the sequences it says may hold m_indexedFind.
+    CallTextIndex m_index;
+    bool m_fast = false;
+    std::vector<qint64> m_candidates;
+    QString m_indexedFind;
+    quint64 m_indexedGeneration = 0;
 };

@@ -6,6 +6,7 @@
 #include "TestHome.h"
 #include "Translation.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 #include <map>
 
@@ -232,6 +233,78 @@ private Q_SLOTS:
                                                QStringLiteral("Replacing \"Thru\" with \"Through\"...")}));
         // One step per sequence changed, S1 and S2, and one at the end.
         QCOMPARE(progress.positions, (QList<QPair<qint64, qint64>>{{0, 4}, {2, 4}, {4, 4}}));
+    }
+
+    // With its in-memory copy of the call texts the engine steps exactly as the scan of the library:
+    // random words (pieces of the texts in random case, short, Japanese, accented, absent), both
+    // compare modes and directions, every sort, from random places; then after a Replace All on this
+    // connection and a change by another program.
+    void copyAgreesWithScan() {
+        const QStringList texts{"Heads Square Thru", "swing thru",   "Die Straße",     "STRASSE",
+                                "ﬁne Wave",          "Café au lait", "CAFÉ",           "İstanbul",
+                                "右手で引く",        "左へ回る",     "Grand 😀 Square", "ss"};
+        QRandomGenerator random(20);
+        m_db.exec(QStringLiteral("BEGIN"));
+        for (int s = 0; s < 40; ++s) {
+            QStringList calls;
+            for (int c = random.bounded(5); c >= 0; --c) {
+                calls.append(texts[random.bounded(texts.size())] + (random.bounded(3) == 0 ? " Thru" : ""));
+            }
+            m_keys[QString::number(s)] = addSequence(
+                s % 3 ? "Plus" : "A1", QStringLiteral("2026/03/%1").arg(random.bounded(1, 29), 2, 10, QLatin1Char('0')),
+                random.bounded(3), random.bounded(9), calls);
+        }
+        m_db.exec(QStringLiteral("COMMIT"));
+        SearchEngine fast;
+        fast.prepareIndex(m_db);
+        QVERIFY(fast.waitForIndex(10000));
+        QVERIFY(fast.indexBytes() > 0);
+        Database other(m_db.path());
+        QStringList words{"Nowhere", "ß", "x"};
+        for (int i = 0; i < 120; ++i) {
+            QString word = texts[random.bounded(texts.size())];
+            const qsizetype at = random.bounded(word.size());
+            word = word.mid(at, 1 + random.bounded(4));
+            words.append(random.bounded(2) ? word.toUpper() : word.toLower());
+        }
+        words << "Quux"
+              << "Zork";
+        for (const QString& word : words) {
+            if (word == QLatin1String("Quux")) {
+                // Changed by another program: seen by the next new search.
+                other.exec(QStringLiteral("UPDATE tblCall SET Call = 'Quux' WHERE rowid = 3"));
+            } else if (word == QLatin1String("Zork")) {
+                // Changed on this connection after the copy was read again: seen through the triggers.
+                QVERIFY(fast.waitForIndex(10000));
+                QVERIFY(fast.ReplaceWordAll(m_db, "AllLevel", "thru", "Zork", 1, [](int) { return true; }).replaced);
+            }
+            const int mode = random.bounded(2);
+            const int direction = random.bounded(2);
+            m_context = {random.bounded(2) ? "AllLevel" : "Plus",
+                         random.bounded(3),
+                         m_keys[QString::number(random.bounded(45))],
+                         random.bounded(4),
+                         {}};
+            m_engine.Reset();
+            fast.Reset();
+            for (int press = 0; press < 12; ++press) {
+                const SearchResult expected = m_engine.SearchWord(m_db, m_context, false, word, {}, mode, direction);
+                const SearchResult actual = fast.SearchWord(m_db, m_context, false, word, {}, mode, direction);
+                const auto fields = [](const SearchResult& r) {
+                    return QVariantList{r.matchShown,    r.hasMatch, r.sequence,    r.callRow,
+                                        r.startSequence, r.startRow, r.message.key, r.message.arguments};
+                };
+                QCOMPARE(fields(actual), fields(expected));
+                if (!expected.matchShown) {
+                    break;
+                }
+            }
+            int counted[2] = {-1, -1};
+            m_engine.ReplaceWordAll(m_db, m_context.viewLevel, word, "#", mode,
+                                    [&](int n) { return !(counted[0] = n); });
+            fast.ReplaceWordAll(m_db, m_context.viewLevel, word, "#", mode, [&](int n) { return !(counted[1] = n); });
+            QCOMPARE(counted[1], counted[0]);
+        }
     }
 
 private:
