@@ -66,6 +66,7 @@ class TestLibraryOperations : public QObject {
             {"insert call into gaps", [](LibraryOperations& ops) { QCOMPARE(ops.insertCall(2, 3), 3); }},
             {"insert call past the end", [](LibraryOperations& ops) { QCOMPARE(ops.insertCall(1, 99), 5); }},
             {"delete call from gaps", [](LibraryOperations& ops) { QVERIFY(ops.deleteCall(2, 2)); }},
+            {"delete the last call", [](LibraryOperations& ops) { QVERIFY(ops.deleteCall(2, 4)); }},
             // Older files number calls from 0.
             {"insert call, numbered from 0",
              [](LibraryOperations& ops) {
@@ -119,6 +120,7 @@ private Q_SLOTS:
         QTest::newRow("insert call past the end")
             << "SELECT Number, Note FROM tblCall WHERE Sequence = 1 AND Number > 3" << QStringList{"4|1.4", "5|"};
         QTest::newRow("delete call from gaps") << calls2 << QStringList{"1|2.1", "2|2.4", "3|2.5"};
+        QTest::newRow("delete the last call") << calls2 << QStringList{"1|2.1", "2|2.2", "3|2.4"};
         const QString calls3 = QStringLiteral("SELECT Number, Note FROM tblCall WHERE Sequence = 3 ORDER BY Number");
         QTest::newRow("insert call, numbered from 0")
             << calls3 << QStringList{"1|", "2|3.1", "3|3.2", "4|3.3", "5|3.4"};
@@ -338,7 +340,8 @@ private Q_SLOTS:
         m_lib->db.exec(QStringLiteral("INSERT INTO tblSequence (Sequence, Level, Date, Time) "
                                       "SELECT 50, Level, Date, Time FROM tblSequence WHERE Sequence = 2"));
         m_lib->db.exec(QStringLiteral("INSERT INTO tblCall (Sequence, Number, Call) VALUES (50, 3, 'twin')"));
-        m_lib->db.exec(QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate) VALUES (50, '2020-01-01')"));
+        m_lib->db.exec(QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate) VALUES (50, '2020-01-01'), "
+                                      "(2, '2027-01-01'), (2, '2025-01-01')"));
         LibraryOperations ops(m_lib->db);
         const std::optional<SequenceHeader> header = ops.sequence(2);
         QVERIFY(header);
@@ -348,7 +351,11 @@ private Q_SLOTS:
             numbers.append(call.number);
         }
         QCOMPARE(numbers, (QList<int>{1, 2, 4, 5}));
-        QCOMPARE(ops.history(*header).front().callDate, QStringLiteral("2026/01/02"));
+        QStringList dates;
+        for (const HistoryRow& row : ops.history(*header)) {
+            dates.append(row.callDate);
+        }
+        QCOMPARE(dates, (QStringList{"2025/01/01", "2026/01/02", "2027/01/01"}));
         QVERIFY(!ops.sequence(99));
         QCOMPARE(ops.levels(), QStringList{QStringLiteral("Plus")});
     }
