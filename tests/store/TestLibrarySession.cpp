@@ -4,6 +4,7 @@
 #include "ILibraryHost.h"
 #include "LibrarySession.h"
 #include "RecordingErrorBox.h"
+#include "SequenceListQuery.h"
 #include "TestHome.h"
 #include "modDataBase.h"
 
@@ -346,6 +347,32 @@ private Q_SLOTS:
         QVERIFY(m_recent[1].isEmpty());
         QCOMPARE(Fixtures::readFile(path), original);
         QVERIFY(m_box->prompts.isEmpty());
+    }
+
+    // The list's orders: by date and time, by stored order, by state; all levels or one.
+    void listOrder_data() {
+        QTest::addColumn<int>("sort");
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<QString>("titles");
+        QTest::newRow("by date") << 0 << "AllLevel" << "D A C B";
+        QTest::newRow("by stored order") << 1 << "AllLevel" << "C B D A";
+        QTest::newRow("by state, one level") << 2 << "Plus" << "B D A";
+    }
+    void listOrder() {
+        QFETCH(int, sort);
+        QFETCH(QString, level);
+        Database db;
+        Fixtures::createLibrary(db, m_home->path());
+        db.exec(QStringLiteral("INSERT INTO tblSequence (Title, Level, Date, Time, OrderNo, Property) VALUES "
+                               "('A', 'Plus', '2026/01/02', '08:00:00', 2, 1), ('B', 'Plus', '2026/01/03', '07:00:00', "
+                               "1, 0), ('C', 'C1', '2026/01/02', '09:00:00', 1, 2), ('D', 'Plus', '2026/01/01', "
+                               "'10:00:00', 2, 1)"));
+        Statement list = SequenceListQuery::prepare(db, level, sort);
+        QStringList titles;
+        while (list.step()) {
+            titles.append(list.text(0));
+        }
+        QTEST(titles.join(QLatin1Char(' ')), "titles");
     }
 
     // A library another program holds locked is in use, not "not a library".
