@@ -156,8 +156,6 @@ private Q_SLOTS:
             "Nothing was written to @home/out.pdf: that name leads to the VornReader library @lib", "bytes");
         row("no runtime folder", "no runtime folder", {"print", "@lib", "1", "--pdf", "@home/new.pdf"}, 0, "", "bytes");
         row("half-written: list", "half-written", {"list", "@lib"}, 0, "", "rows");
-        row("half-written: copy", "half-written", {"copy", "@lib", "1"}, 0, "", "rows");
-        row("half-written: xlsx", "half-written", {"xlsx", "@lib", "1", "@home/out.xlsx"}, 0, "", "rows");
         row("half-written, read-only", "half-written read-only", {"list", "@lib"}, 1,
             "@lib was left half-written by a program that stopped", "bytes");
         row("read-only: list", "read-only", {"list", "@lib"}, 0, "", "bytes");

@@ -164,26 +164,6 @@ private Q_SLOTS:
             (QStringList{"Plus#v1#4#1", "Plus#v2#0#1", "A1#v3#0#1"}));
     }
 
-    void lineEndsReadAlike_data() {
-        QTest::addColumn<QByteArray>("eol");
-        QTest::newRow("LF") << QByteArray("\n");
-        QTest::newRow("CR LF") << QByteArray("\r\n");
-        QTest::newRow("CR") << QByteArray("\r");
-    }
-    void lineEndsReadAlike() {
-        QFETCH(QByteArray, eol);
-        QFile sample(Fixtures::dataFile(QStringLiteral("linux.Plus")));
-        QVERIFY(sample.open(QIODevice::ReadOnly));
-        const QString path = m_lib->home.file(QStringLiteral("s.Plus"));
-        QVERIFY(Fixtures::writeFile(path, sample.readAll().replace("\n", eol)));
-        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, path, false, -1, m_host), 19);
-        QCOMPARE(count(m_lib->db, QStringLiteral("tblCall")), 216);
-        QCOMPARE(count(m_lib->db, QStringLiteral("tblCall WHERE Figure <> ''")), 13);
-        QCOMPARE(count(m_lib->db, QStringLiteral("tblCall WHERE Call LIKE '%' || char(13) || '%' OR "
-                                                 "Figure LIKE '%' || char(13) || char(13) || '%'")),
-                 0);
-    }
-
     // What is not a readable text file, or holds no sequence, is refused with a message that says
     // so; a UTF-16 file reads as the same text in UTF-8 does.
     void inputFiles_data() {
