@@ -354,9 +354,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("sort");
         QTest::addColumn<QString>("level");
         QTest::addColumn<QString>("titles");
-        QTest::newRow("by date") << 0 << "AllLevel" << "D A C B";
-        QTest::newRow("by stored order") << 1 << "AllLevel" << "C B D A";
-        QTest::newRow("by state, one level") << 2 << "Plus" << "B D A";
+        QTest::newRow("by date") << 0 << "AllLevel"
+                                 << "D A C B";
+        QTest::newRow("by stored order") << 1 << "AllLevel"
+                                         << "C B D A";
+        QTest::newRow("by state, one level") << 2 << "Plus"
+                                             << "B D A";
     }
     void listOrder() {
         QFETCH(int, sort);
