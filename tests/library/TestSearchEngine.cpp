@@ -169,19 +169,6 @@ private Q_SLOTS:
         QCOMPARE(count(QStringLiteral("%Thru")), 5);
     }
 
-    void replaceAllFailureChangesNothing() {
-        m_db.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON tblCall WHEN NEW.Sequence = %1 BEGIN "
-                                 "SELECT RAISE(ABORT, 'refused'); END")
-                      .arg(m_keys["S3"]));
-        const ReplaceAllResult result =
-            m_engine.ReplaceWordAll(m_db, QStringLiteral("AllLevel"), QStringLiteral("Thru"), QStringLiteral("Through"),
-                                    1, [](int) { return true; });
-        QVERIFY(result.failed && !result.replaced);
-        QVERIFY(m_box->reported(QStringLiteral("frmVornReader.ReplaceWordAll")));
-        QCOMPARE(count(QStringLiteral("%Through%")), 0);
-        QVERIFY(!m_db.inTransaction());
-    }
-
     // Stopped while it counts (inside the scan), at the first sequence it changes or half-way, Replace
     // All leaves the library as it was and says so.
     void replaceAllCancelledChangesNothing_data() {
@@ -199,7 +186,7 @@ private Q_SLOTS:
                         QStringList(10, QStringLiteral("Swing Thru")));
         }
         m_db.exec(QStringLiteral("COMMIT"));
-        const QStringList before = tables();
+        const QStringList before = Fixtures::tables(m_db);
         bool asked = false;
         StoppingProgress progress([stage](qint64 done, qint64 total) {
             return stage == 0 ? total == 0 : total > 0 && done >= (stage == 1 ? 0 : total / 2);
@@ -214,7 +201,7 @@ private Q_SLOTS:
         QCOMPARE(progress.pauses, stage > 0 ? 1 : 0);
         QVERIFY(progress.steps() >= 1);
         QVERIFY(!m_db.inTransaction());
-        QCOMPARE(tables(), before);
+        QCOMPARE(Fixtures::tables(m_db), before);
         QVERIFY(m_box->prompts.isEmpty());
     }
 
