@@ -78,7 +78,7 @@ void PainterSurface::Line(double x, double y) {
 PainterSurface::FontCache& PainterSurface::fontCache() const {
     const QPaintDevice* device = m_painter.device();
     if (!m_fontCache || m_fontCache->device != device || m_fontCache->font != m_font) {
-        m_fontCache.emplace(FontCache{m_font, device, QFontMetricsF(m_font, m_painter.device()), {}});
+        m_fontCache.emplace(FontCache{m_font, device, QFontMetricsF(m_font, m_painter.device()), {}, {}});
     }
     return *m_fontCache;
 }
@@ -87,6 +87,9 @@ const QList<QGlyphRun>& PainterSurface::glyphsOf(const QString& text) const {
     FontCache& cache = fontCache();
     auto known = cache.glyphs.find(text);
     if (known == cache.glyphs.end()) {
+        if (cache.glyphs.size() >= kCachedTexts) {
+            cache.glyphs.clear();
+        }
         QTextLayout layout(text, m_font, m_painter.device());
         layout.beginLayout();
         layout.createLine();
@@ -121,7 +124,15 @@ void PainterSurface::Print(const QString& text) {
 }
 
 double PainterSurface::TextWidth(const QString& text) const {
-    return fontCache().metrics.horizontalAdvance(text);
+    FontCache& cache = fontCache();
+    auto known = cache.widths.find(text);
+    if (known == cache.widths.end()) {
+        if (cache.widths.size() >= kCachedTexts) {
+            cache.widths.clear();
+        }
+        known = cache.widths.insert(text, cache.metrics.horizontalAdvance(text));
+    }
+    return *known;
 }
 
 double PainterSurface::TextHeight(const QString& text) const {

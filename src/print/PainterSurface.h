@@ -50,14 +50,17 @@ public:
 
 private:
     void applyPenAndBrush();
-    // The font's metrics on the painter's device and the glyphs of the texts printed in it, kept
-    // until the font or the device changes: a figure prints the same few numbers many times.
+    // The font's metrics on the painter's device and the glyphs and widths of the texts printed in
+    // it, kept until the font or the device changes: figures print the same few numbers many
+    // times. At most kCachedTexts texts are kept.
     struct FontCache {
         QFont font;
         const QPaintDevice* device = nullptr;
         QFontMetricsF metrics;
         QHash<QString, QList<QGlyphRun>> glyphs;
+        QHash<QString, double> widths;
     };
+    static constexpr qsizetype kCachedTexts = 256;
     FontCache& fontCache() const;
     const QList<QGlyphRun>& glyphsOf(const QString& text) const;
 
