@@ -28,9 +28,9 @@ namespace {
 
 constexpr int kSequences = 10000;
 constexpr int kMeanCalls = 25;
-constexpr int kDefaultRuns = 3;
-constexpr double kImportTarget = 1.5;
-constexpr double kRereadTarget = 0.25;
+constexpr int kDefaultRuns = 5;
+constexpr double kImportTarget = 1.2;
+constexpr double kRereadTarget = 0.10;
 constexpr int kLargeSequences = 100000;
 constexpr double kPeakTargetMb = 100;
 const char* const kReadOnce = "--read-once";

@@ -369,13 +369,13 @@ void clsPrinter::TextOut(const QString& text) {
 }
 
 double clsPrinter::blankHeight() {
-    const QString key = m_font.key();
-    const auto known = m_blankHeights.constFind(key);
-    if (known != m_blankHeights.constEnd()) {
-        return *known;
+    for (const auto& [font, height] : std::as_const(m_blankHeights)) {
+        if (font == m_font) {
+            return height;
+        }
     }
     const double height = measureText(QStringLiteral(" "));
-    m_blankHeights.insert(key, height);
+    m_blankHeights.append({m_font, height});
     return height;
 }
 

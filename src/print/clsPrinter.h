@@ -3,7 +3,6 @@
 #include "PageSetup.h"
 
 #include <QFont>
-#include <QHash>
 #include <QList>
 #include <QPainter>
 #include <QPicture>
@@ -138,6 +137,6 @@ private:
     QPicture m_page;
     QList<QPicture> m_pages;
     std::unique_ptr<PainterSurface> m_surface;
-    // The height of a blank line by font.
-    QHash<QString, double> m_blankHeights;
+    // The height of a blank line by font (a print uses a few fonts, looked up for every call).
+    QList<std::pair<QFont, double>> m_blankHeights;
 };
