@@ -2,7 +2,7 @@
 #include "HomeSeeder.h"
 #include "LibraryFile.h"
 #include "OutputFile.h"
-#include "ProcessSetup.h"
+#include "Platform.h"
 #include "VornVersion.h"
 #include "frmVornReader.h"
 #include "modSystem.h"
@@ -11,7 +11,7 @@
 #include <QIcon>
 
 int main(int argc, char* argv[]) {
-    ProcessSetup::ignoreFileSizeSignal();
+    Platform::ignoreFileSizeSignal();
     OutputFile::setLibraryCheck(LibraryFile::holdsLibrary);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VornReader"));

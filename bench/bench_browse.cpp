@@ -66,6 +66,7 @@ public:
     std::optional<int> historyDelete(const QList<HistoryEntryText>&) override { return {}; }
     std::optional<QString> changeLevel(const QStringList&) override { return {}; }
     std::optional<FormationText> editFormation(const FormationText&, bool) override { return {}; }
+    std::optional<NotCalledChoice> notCalledFor(const QStringList&, const NotCalledChoice&) override { return {}; }
 };
 
 int levelItem(frmVornReader& window, const QString& caption) {

@@ -28,9 +28,9 @@ namespace {
 
 constexpr int kSequences = 10000;
 constexpr int kMeanCalls = 25;
-constexpr int kDefaultRuns = 3;
-constexpr double kImportTarget = 1.5;
-constexpr double kRereadTarget = 0.25;
+constexpr int kDefaultRuns = 5;
+constexpr double kImportTarget = 1.2;
+constexpr double kRereadTarget = 0.10;
 constexpr int kLargeSequences = 100000;
 constexpr double kPeakTargetMb = 100;
 const char* const kReadOnce = "--read-once";
@@ -133,8 +133,8 @@ qint64 count(Database& db, const char* table) {
 // compared row for row.
 QByteArray contentHash(Database& db) {
     static const char* const queries[] = {
-        "SELECT Sequence, Level, Date, Time, Version, Title, Note, Property, OrderNo, Author FROM tblSequence "
-        "ORDER BY Sequence",
+        ("SELECT Sequence, Level, Date, Time, Version, Title, Note, Property, OrderNo, Author FROM tblSequence "
+         "ORDER BY Sequence"),
         "SELECT Sequence, Number, Call, Figure, Note, HexInfo FROM tblCall ORDER BY Sequence, Number",
         "SELECT History, Sequence, CallDate, PartyName FROM tblHistory ORDER BY History"};
     QCryptographicHash hash(QCryptographicHash::Sha256);

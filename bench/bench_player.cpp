@@ -118,7 +118,7 @@ int main(int argc, char* argv[]) {
     // No player: the tick looks the player up among the names it follows and sets the label.
     std::vector<double> idle;
     for (int i = 0; i < kIdleTicks; ++i) {
-        idle.push_back(timed([&] { panel.tmrVornMPState_Timer(); }).wall * 1000);
+        idle.push_back(timed([&] { panel.pollPlayerState(); }).wall * 1000);
     }
 
     Standin player;
@@ -133,7 +133,7 @@ int main(int argc, char* argv[]) {
         const int before = answers;
         QElapsedTimer clock;
         clock.start();
-        tick.push_back(timed([&] { panel.tmrVornMPState_Timer(); }).wall * 1000);
+        tick.push_back(timed([&] { panel.pollPlayerState(); }).wall * 1000);
         if (!runUntil([&] { return answers > before; }, 5000)) {
             fail(QStringLiteral("the stand-in player did not answer"));
         }

@@ -35,7 +35,7 @@ constexpr int kPreviewRuns = 5;
 constexpr int kPdfRuns = 3;
 constexpr int kXlsxRuns = 5;
 constexpr double kPreviewTargetMs = 1000;
-constexpr double kPdfTargetMs = 10000;
+constexpr double kPdfTargetMs = 2500;
 constexpr double kPdfMemoryTargetMb = 400;
 constexpr double kXlsxTargetMs = 1000;
 

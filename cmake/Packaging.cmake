@@ -26,9 +26,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VORN_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt loads the window system's platform plugin at run time, so no linked library names it; the
-# Japanese texts need CJK glyphs, Qt's own dialogs their translations, and spreadsheets a desktop
-# opener.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+# Qt loads the window system's platform plugin and the SVG icon engine that draws the state icons
+# at run time, so no linked library names them; the Japanese texts need CJK glyphs, Qt's own dialogs
+# their translations, and spreadsheets a desktop opener.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, qt6-translations-l10n, xdg-utils")
 include(CPack)

@@ -12,8 +12,8 @@ mode="${1:-build}"
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-    libsqlite3-dev libxlsxwriter-dev libbenchmark-dev libuchardet-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-translations-l10n
+    libsqlite3-dev libxlsxwriter-dev libbenchmark-dev libuchardet-dev libicu-dev
     xvfb xauth dbus dbus-bin fonts-noto-cjk clang-format poppler-utils unzip
     clang-14 libfuzzer-14-dev libclang-rt-14-dev desktop-file-utils
     dpkg-dev file lintian appstream cups-daemon cups-client libcups2-dev

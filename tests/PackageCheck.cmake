@@ -39,6 +39,12 @@ foreach(library libc6 libqt6widgets6 libsqlite3-0)
         message(FATAL_ERROR "Not computed: ${library} in\n${out}")
     endif()
 endforeach()
+# The plugins Qt loads at run time are named by hand.
+foreach(package qt6-qpa-plugins libqt6svg6)
+    if(NOT out MATCHES "Depends:.* ${package}(,|\n|$)")
+        message(FATAL_ERROR "Not named: ${package} in\n${out}")
+    endif()
+endforeach()
 
 set(expected usr/bin/vornreader usr/bin/vornreader-cli usr/share/applications/org.vorn.VornReader.desktop
              usr/share/metainfo/org.vorn.VornReader.metainfo.xml usr/share/doc/vornreader/copyright

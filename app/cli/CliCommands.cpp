@@ -12,6 +12,7 @@
 #include "ILibraryHost.h"
 #include "ISeqTextHost.h"
 #include "LibraryFile.h"
+#include "LibraryHistory.h"
 #include "LibraryReader.h"
 #include "LibrarySession.h"
 #include "SequenceImport.h"
@@ -25,10 +26,12 @@
 #include "modSetting.h"
 #include "modSystem.h"
 
+#include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <cstdio>
 #include <limits>
@@ -45,9 +48,15 @@ const char* const kUsage =
     "  paste LIBRARY [--at POSITION]     read sequence text from standard input (Edit > Paste);\n"
     "                                    POSITION is the list position to insert at (default: append)\n"
     "  copy LIBRARY SEQUENCE...          write the text of the given sequences (Edit > Copy)\n"
-    "  list LIBRARY [--level LEVEL] [--sort date|order|state]\n"
+    "  list LIBRARY [--level LEVEL] [--sort date|order|state] [--not-called-for PARTY --since DATE]\n"
     "                                    one line per sequence: Sequence, OrderNo, Level, Date, Time,\n"
-    "                                    Property, Title (tab-separated); LEVEL AllLevel lists all\n"
+    "                                    Property, Title (tab-separated); LEVEL AllLevel lists all;\n"
+    "                                    --not-called-for leaves out the sequences PARTY (* for any\n"
+    "                                    party) heard on DATE (yyyy/mm/dd) or later\n"
+    "  history LIBRARY [--party PARTY] [--from DATE] [--to DATE]\n"
+    "                                    one line per history entry: date, party, Sequence, Level,\n"
+    "                                    Title (tab-separated), by date; PARTY * is any party; DATE\n"
+    "                                    is yyyy/mm/dd, both ends included\n"
     "  print LIBRARY SEQUENCE... --pdf FILE [--paper A4|Letter|...] [--landscape] [--margins MM]\n"
     "                                    the print layout of the sequences, in the order given, as a PDF\n"
     "                                    (default A4 portrait, 10 mm margins)\n"
@@ -182,8 +191,6 @@ public:
         text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
         std::fprintf(stderr, "vornreader-cli: %s\n", qPrintable(text));
     }
-    bool askOverwrite(const QString&) override { return false; }
-    std::optional<QString> chooseLibraryFile(int, const QString&) override { return std::nullopt; }
     std::optional<QString> askAuthor(const QString&) override { return m_author.value_or(QString()); }
     void readLibrarySettings(Database& db) override {
         modSetting::ReadIniMdbVornReader(settings(), db, modGeneral::LevelMenuCaptions());
@@ -215,15 +222,15 @@ class OpenLibrary {
 public:
     OpenLibrary(const QString& path, const std::optional<QString>& author, Access access)
         : m_host(author, access == Access::Read),
-          m_session(LibraryState{settings().MdbPath, settings().MdbFile, settings().FuncKey, settings().RecentFile,
-                                 settings().RecentFileCnt},
-                    m_host) {
+          m_session(
+              LibraryState{settings().MdbPath, settings().MdbFile, settings().RecentFile, settings().RecentFileCnt},
+              m_host) {
         if (!isLibraryName(path)) {
             throw Failure(QStringLiteral("\"%1\" is not a library file (the name must end in .mdb)").arg(path));
         }
         const LibrarySession::Access mode =
             access == Access::Read ? LibrarySession::Access::ReadOnly : LibrarySession::Access::ReadWrite;
-        if (!m_session.OpenSequenceMdbFile(path, QString(), mode)) {
+        if (!m_session.OpenSequenceMdbFile(path, mode)) {
             throw Reported();
         }
         if (access == Access::Write && m_session.isReadOnly()) {
@@ -342,9 +349,42 @@ int commandPaste(QStringList arguments, const std::optional<QString>& author) {
     return host.failed ? 1 : 0;
 }
 
+// The option's date as history dates are stored ("yyyy-MM-dd"), "" when the option is absent.
+QString takeDate(QStringList& arguments, const QString& name) {
+    const bool given = CliOptions::find(arguments, name) >= 0;
+    const QString value = takeOption(arguments, name);
+    if (!given) {
+        return {};
+    }
+    static const QRegularExpression form(QStringLiteral("^\\d{4}/\\d{1,2}/\\d{1,2}$"));
+    const QDate date = QDate::fromString(value, QStringLiteral("yyyy/M/d"));
+    if (!form.match(value).hasMatch() || !date.isValid()) {
+        throw UsageError(QStringLiteral("%1 \"%2\" is not a date (yyyy/mm/dd)").arg(name, value));
+    }
+    return date.toString(Qt::ISODate);
+}
+
+// The party option's value: nothing for "*" (any party). A party the history does not know is
+// most likely mistyped; it would silently match nothing.
+std::optional<QString> knownParty(Database& db, const QString& option, const QString& party) {
+    if (party == QLatin1String("*")) {
+        return std::nullopt;
+    }
+    if (!LibraryHistory(db).hasParty(party)) {
+        throw Failure(QStringLiteral("%1: the library has no history for the party \"%2\"").arg(option, party));
+    }
+    return party;
+}
+
 int commandList(QStringList arguments, const std::optional<QString>& author) {
     QString level = takeOption(arguments, QStringLiteral("--level"));
     const QString sort = takeOption(arguments, QStringLiteral("--sort"));
+    const bool notCalled = CliOptions::find(arguments, QStringLiteral("--not-called-for")) >= 0;
+    const QString party = takeOption(arguments, QStringLiteral("--not-called-for"));
+    const QString since = takeDate(arguments, QStringLiteral("--since"));
+    if (notCalled != !since.isEmpty()) {
+        throw UsageError(QStringLiteral("--not-called-for and --since go together"));
+    }
     arguments = CliOptions::operands(arguments);
     if (arguments.size() != 1) {
         throw UsageError(QStringLiteral("list takes one LIBRARY"));
@@ -361,11 +401,39 @@ int commandList(QStringList arguments, const std::optional<QString>& author) {
         level = SequenceListQuery::AllLevel;
     }
     OpenLibrary library(arguments.front(), author, Access::Read);
-    Statement list = SequenceListQuery::prepare(library.db(), level, sequenceSort);
+    std::optional<SequenceListQuery::NotCalledFor> filter;
+    if (notCalled) {
+        filter =
+            SequenceListQuery::NotCalledFor{knownParty(library.db(), QStringLiteral("--not-called-for"), party), since};
+    }
+    Statement list = SequenceListQuery::prepare(library.db(), level, sequenceSort, filter);
     QTextStream stream(stdout);
     while (list.step()) {
         stream << list.text(5) << '\t' << list.text(4) << '\t' << list.text(6) << '\t' << list.text(1) << '\t'
                << list.text(2) << '\t' << list.text(3) << '\t' << list.text(0) << '\n';
+    }
+    return 0;
+}
+
+int commandHistory(QStringList arguments, const std::optional<QString>& author) {
+    const bool onePartyGiven = CliOptions::find(arguments, QStringLiteral("--party")) >= 0;
+    const QString party = takeOption(arguments, QStringLiteral("--party"));
+    const QString from = takeDate(arguments, QStringLiteral("--from"));
+    const QString to = takeDate(arguments, QStringLiteral("--to"));
+    if (!from.isEmpty() && !to.isEmpty() && from > to) {
+        throw UsageError(QStringLiteral("--from is after --to"));
+    }
+    arguments = CliOptions::operands(arguments);
+    if (arguments.size() != 1) {
+        throw UsageError(QStringLiteral("history takes one LIBRARY"));
+    }
+    OpenLibrary library(arguments.front(), author, Access::Read);
+    const std::optional<QString> onlyParty =
+        onePartyGiven ? knownParty(library.db(), QStringLiteral("--party"), party) : std::nullopt;
+    QTextStream stream(stdout);
+    for (const HistoryLine& line : LibraryHistory(library.db()).entries(onlyParty, from, to)) {
+        stream << line.callDate << '\t' << line.partyName << '\t' << line.sequence << '\t' << line.level << '\t'
+               << line.title << '\n';
     }
     return 0;
 }
@@ -451,6 +519,8 @@ int run(const QStringList& argumentList) {
             status = commandCopy(arguments, author);
         } else if (command == QLatin1String("list")) {
             status = commandList(arguments, author);
+        } else if (command == QLatin1String("history")) {
+            status = commandHistory(arguments, author);
         } else if (command == QLatin1String("export")) {
             status = CliExport::commandExport(arguments, author);
             if (status == 2) {

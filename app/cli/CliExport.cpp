@@ -3,12 +3,12 @@
 #include "CliOptions.h"
 #include "CliProgress.h"
 #include "IExportHost.h"
+#include "Platform.h"
 #include "modExport.h"
 
 #include <QTextStream>
 #include <cstdio>
 #include <tuple>
-#include <unistd.h>
 
 namespace CliExport {
 
@@ -56,7 +56,7 @@ public:
         }
         QString prompt = text;
         prompt.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-        if (!isatty(STDIN_FILENO)) {
+        if (!Platform::isTerminal(Platform::Stream::Input)) {
             error(prompt);
             error(QStringLiteral("no terminal to confirm the move on; give --yes to move without asking"));
             return false;

@@ -127,12 +127,7 @@ int commandPrint(QStringList arguments, const WithLibrary& withLibrary) {
     }
     return withLibrary(arguments.front(), [&](Database& db) {
         clsPrinter printer;
-        printer.setMarginLeft(margins);
-        printer.setMarginTop(margins);
-        printer.setMarginRight(margins);
-        printer.setMarginBottom(margins);
-        printer.PaperSize = paper;
-        printer.Orientation = orientation;
+        printer.pageSetup = {margins, margins, margins, margins, paper, orientation};
         PdfOutput::Result result;
         {
             CliProgress progress;

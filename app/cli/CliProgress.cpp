@@ -1,10 +1,10 @@
 #include "CliProgress.h"
 
+#include "Platform.h"
+
 #include <QList>
 #include <algorithm>
 #include <cstdio>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -23,11 +23,8 @@ int columnsOf(char32_t c) {
 }
 
 int terminalColumns() {
-    winsize size{};
-    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
-        return size.ws_col;
-    }
-    return 80;
+    const int columns = Platform::terminalColumns();
+    return columns > 0 ? columns : 80;
 }
 
 // The text cut to fit the columns, with "..." where it was cut.
@@ -55,7 +52,7 @@ QString fitted(const QString& text, int columns) {
 bool CliProgress::s_quiet = false;
 CliProgress* CliProgress::s_shown = nullptr;
 
-CliProgress::CliProgress() : m_enabled(!s_quiet && isatty(STDERR_FILENO) == 1) {}
+CliProgress::CliProgress() : m_enabled(!s_quiet && Platform::isTerminal(Platform::Stream::Error)) {}
 
 CliProgress::~CliProgress() {
     finish();

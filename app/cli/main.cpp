@@ -2,7 +2,7 @@
 #include "CliPrint.h"
 #include "LibraryFile.h"
 #include "OutputFile.h"
-#include "ProcessSetup.h"
+#include "Platform.h"
 
 #include <QGuiApplication>
 #include <cstdio>
@@ -21,7 +21,7 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 } // namespace
 
 int main(int argc, char* argv[]) {
-    ProcessSetup::ignoreFileSizeSignal();
+    Platform::ignoreFileSizeSignal();
     OutputFile::setLibraryCheck(LibraryFile::holdsLibrary);
     qInstallMessageHandler(quietQtMessages);
     QStringList words;

@@ -37,7 +37,7 @@ void CallEditing::addRow(int n, int captionKey) {
     m_calls.CreateCallList(m_selection.sequence(), -1);
 }
 
-void CallEditing::grdCall_DeleteRow(int n) {
+void CallEditing::deleteCallRow(int n) {
     if (!m_state.writable || m_state.currentSequence == 0 || n < 1 || n > m_calls.rowCount()) {
         return;
     }
@@ -57,7 +57,7 @@ void CallEditing::grdCall_DeleteRow(int n) {
     m_calls.CreateCallList(m_selection.sequence(), -1);
 }
 
-void CallEditing::grdCall_EditFormation(int n) {
+void CallEditing::editCallFormation(int n) {
     try {
         if (m_state.writable && m_state.currentSequence != 0 && m_library.hasCall(m_state.currentSequence, n)) {
             const CallList::CachedCall cached = m_calls.cachedCall(n - 1);
@@ -76,18 +76,18 @@ void CallEditing::grdCall_EditFormation(int n) {
     m_calls.DisplayCallDetail();
 }
 
-void CallEditing::mnuCallEditInsert_Click() {
-    grdCall_AddRow(m_calls.currentRow() + 1);
+void CallEditing::insertCallAtCurrent() {
+    addCallRow(m_calls.currentRow() + 1);
 }
 
-void CallEditing::mnuCallEditAdd_Click() {
+void CallEditing::addCallAfterCurrent() {
     addRow(m_calls.currentRow() + 2, 10516);
 }
 
-void CallEditing::mnuCallEditDelete_Click() {
-    grdCall_DeleteRow(m_calls.currentRow() + 1);
+void CallEditing::deleteCurrentCall() {
+    deleteCallRow(m_calls.currentRow() + 1);
 }
 
-void CallEditing::mnuCallEditFormation_Click() {
-    grdCall_EditFormation(m_calls.currentRow() + 1);
+void CallEditing::editCurrentFormation() {
+    editCallFormation(m_calls.currentRow() + 1);
 }

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class BrowserState;
+struct BrowserState;
 class CallList;
 class IBrowserDialogs;
 class LibraryOperations;
@@ -19,15 +19,15 @@ public:
                 CallList& calls, IBrowserDialogs& dialogs, QObject* parent = nullptr);
 
     // n: the call number (the call-grid row + 1).
-    void grdCall_AddRow(int n) { addRow(n, 10515); }
-    void grdCall_DeleteRow(int n);
-    void grdCall_EditFormation(int n);
+    void addCallRow(int n) { addRow(n, 10515); }
+    void deleteCallRow(int n);
+    void editCallFormation(int n);
 
     // The menu commands on the current call row.
-    void mnuCallEditInsert_Click();
-    void mnuCallEditAdd_Click();
-    void mnuCallEditDelete_Click();
-    void mnuCallEditFormation_Click();
+    void insertCallAtCurrent();
+    void addCallAfterCurrent();
+    void deleteCurrentCall();
+    void editCurrentFormation();
 
 private:
     // A new empty call as number n; captionKey names the change for undo.

@@ -130,8 +130,7 @@ void CallList::buildMiddle() {
     m_grid->viewport()->installEventFilter(this);
     layout->addWidget(m_grid, 1);
 
-    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this] { grdCall_RowColChange(); });
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { callRowChanged(); });
     // The number column never becomes current: a click on it lands on the call beside it.
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
         if (current.isValid() && current.column() == 0) {
@@ -153,11 +152,11 @@ void CallList::buildMiddle() {
     connect(m_grid, &GridView::editStarted, this, [this] { m_state.cellEdit = true; });
     connect(m_grid, &GridView::editFinished, this, [this] {
         m_state.cellEdit = false;
-        grdCall_AutoSize();
+        autoSizeCallGrid();
     });
     connect(m_calls, &QStandardItemModel::itemChanged, this, [this](QStandardItem* item) {
         if (!m_state.listFilling && item->column() == 1) {
-            grdCall_ValidateEdit(item->row(), item->text());
+            validateCallEdit(item->row(), item->text());
         }
     });
     connect(m_grid, &GridView::mouseButtonChanged, this, [this](int button) { m_state.callGridButton = button; });
@@ -180,7 +179,7 @@ void CallList::buildRight() {
         m_hex[i]->installEventFilter(this);
         connect(m_hexModel[i], &QStandardItemModel::itemChanged, this, [this, i](QStandardItem* item) {
             if (!m_settingHex) {
-                grdHexInfo_ValidateEdit(i, item->text());
+                validateHexInfoEdit(i, item->text());
             }
         });
         connect(m_hex[i], &GridView::editFinished, this,
@@ -237,7 +236,7 @@ void CallList::applySettings() {
         m_callDelegate->setWrap(false);
         m_callDelegate->setNoteSource([this](int row) { return m_cache.value(row).note; });
     }
-    grdCall_AutoSize();
+    autoSizeCallGrid();
 }
 
 void CallList::setWritable(bool writable) {
@@ -330,7 +329,7 @@ void CallList::CreateCallList(qint64 sequenceKey, int restoreRow) {
             m_calls->appendRow(row);
         }
         if (!rows.isEmpty()) {
-            grdCall_AutoSize();
+            autoSizeCallGrid();
         }
         if (m_calls->rowCount() > 0) {
             int row = restoreRow;
@@ -349,7 +348,7 @@ void CallList::CreateCallList(qint64 sequenceKey, int restoreRow) {
             m_grid->setCurrentIndex(m_calls->index(row, 1));
             m_grid->scrollTo(m_calls->index(row, 1));
         }
-        grdCall_RowColChange();
+        callRowChanged();
         fillHistory(header);
     } catch (const DbError& error) {
         reportError("frmVornReader.CreateCallList", error);
@@ -371,7 +370,7 @@ void CallList::fillHistory(const SequenceHeader& header) {
     }
 }
 
-void CallList::grdCall_RowColChange() {
+void CallList::callRowChanged() {
     DisplayCallDetail();
     const int row = currentRow();
     if (!m_state.listFilling && row >= 0 && m_state.levelIndex >= 0 && m_state.levelIndex < ViewLevelMax) {
@@ -413,7 +412,7 @@ void CallList::DisplayCallDetail() {
     m_hex[1]->setVisible(hex);
 }
 
-void CallList::grdCall_AutoSize() {
+void CallList::autoSizeCallGrid() {
     m_grid->resizeColumnToContents(0);
     m_grid->resizeRowsToContents();
 }
@@ -442,7 +441,7 @@ bool CallList::MoveCallRow(int direction) {
     return false;
 }
 
-void CallList::grdCall_ValidateEdit(int row, const QString& text) {
+void CallList::validateCallEdit(int row, const QString& text) {
     if (!m_state.writable) {
         return;
     }
@@ -454,7 +453,7 @@ void CallList::grdCall_ValidateEdit(int row, const QString& text) {
     }
 }
 
-void CallList::grdHexInfo_ValidateEdit(int index, const QString& text) {
+void CallList::validateHexInfoEdit(int index, const QString& text) {
     const int k = currentRow() + index - 1;
     if (!m_state.writable || k < 0 || k >= m_cache.size()) {
         return;
@@ -469,7 +468,7 @@ void CallList::grdHexInfo_ValidateEdit(int index, const QString& text) {
     DisplayCallDetail();
 }
 
-bool CallList::grdCall_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+bool CallList::callGridKey(int key, Qt::KeyboardModifiers modifiers) {
     if (m_grid->isEditing()) {
         return false;
     }
@@ -498,7 +497,7 @@ bool CallList::grdCall_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
     }
 }
 
-bool CallList::grdHexInfo_KeyDown(int index, int key) {
+bool CallList::hexInfoKey(int index, int key) {
     if (m_hex[index]->isEditing()) {
         return false;
     }
@@ -546,7 +545,7 @@ bool CallList::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (watched == m_grid) {
-            return grdCall_KeyDown(key->key(), key->modifiers());
+            return callGridKey(key->key(), key->modifiers());
         }
         if (watched == m_history && !m_history->isEditing() &&
             (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
@@ -554,7 +553,7 @@ bool CallList::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (hexIndex >= 0) {
-            return grdHexInfo_KeyDown(hexIndex, key->key());
+            return hexInfoKey(hexIndex, key->key());
         }
         break;
     }

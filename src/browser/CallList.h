@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QStringList>
 
-class BrowserState;
+struct BrowserState;
 class FigureView;
 class GridView;
 class LibraryOperations;
@@ -48,7 +48,7 @@ public:
 
     void CreateCallList(qint64 sequenceKey, int restoreRow);
     void DisplayCallDetail();
-    void grdCall_AutoSize();
+    void autoSizeCallGrid();
     // Up (-1) or Down (1) at the ends of the call list moves to the neighbouring sequence; true
     // when it did.
     bool MoveCallRow(int direction);
@@ -88,11 +88,11 @@ private:
     void buildRight();
     void fillHistory(const struct SequenceHeader& header);
     void showPosition(int row, int count);
-    void grdCall_RowColChange();
-    void grdCall_ValidateEdit(int row, const QString& text);
-    bool grdCall_KeyDown(int key, Qt::KeyboardModifiers modifiers);
-    bool grdHexInfo_KeyDown(int index, int key);
-    void grdHexInfo_ValidateEdit(int index, const QString& text);
+    void callRowChanged();
+    void validateCallEdit(int row, const QString& text);
+    bool callGridKey(int key, Qt::KeyboardModifiers modifiers);
+    bool hexInfoKey(int index, int key);
+    void validateHexInfoEdit(int index, const QString& text);
     void reportError(const char* procedure, const class DbError& error);
 
     Settings& m_settings;

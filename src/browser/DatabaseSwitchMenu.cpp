@@ -1,7 +1,7 @@
 #include "DatabaseSwitchMenu.h"
 
 #include "GridView.h"
-#include "LibrarySession.h"
+#include "LibraryCommands.h"
 #include "Settings.h"
 #include "modGeneral.h"
 
@@ -29,11 +29,11 @@ bool inCellEditor(QObject* focus) {
 } // namespace
 
 DatabaseSwitchMenu::DatabaseSwitchMenu(QMenu* menu, const QList<QAction*>& items, const Settings& settings,
-                                       LibrarySession& session, QObject* parent)
-    : QObject(parent), m_items(items), m_settings(settings), m_session(session) {
+                                       LibraryCommands& library, QObject* parent)
+    : QObject(parent), m_items(items), m_settings(settings), m_library(library) {
     for (int i = 0; i < m_items.size(); ++i) {
         m_items[i]->setShortcut(shortcut(i));
-        connect(m_items[i], &QAction::triggered, this, [this, i] { mnuDBSwitchFunc_Click(i); });
+        connect(m_items[i], &QAction::triggered, this, [this, i] { openSwitchLibrary(i); });
     }
     m_hint = menu->addAction(QString());
     m_hint->setObjectName(QStringLiteral("mnuDBSwitchNone"));
@@ -83,11 +83,11 @@ void DatabaseSwitchMenu::updateCaptions() {
     m_hint->setVisible(!any);
 }
 
-void DatabaseSwitchMenu::mnuDBSwitchFunc_Click(int index) {
+void DatabaseSwitchMenu::openSwitchLibrary(int index) {
     if (index < 0 || index >= FuncFileCount || m_settings.FuncFile[index].isEmpty()) {
         return;
     }
-    m_session.OpenSequenceMdbFile(m_settings.FuncFile[index], label(index));
+    m_library.OpenSequenceMdbFile(m_settings.FuncFile[index], label(index));
 }
 
 bool DatabaseSwitchMenu::eventFilter(QObject* watched, QEvent* event) {

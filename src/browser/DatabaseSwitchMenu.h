@@ -4,7 +4,7 @@
 #include <QList>
 #include <QObject>
 
-class LibrarySession;
+class LibraryCommands;
 class QAction;
 class QMenu;
 struct Settings;
@@ -18,7 +18,7 @@ class DatabaseSwitchMenu : public QObject {
     Q_OBJECT
 
 public:
-    DatabaseSwitchMenu(QMenu* menu, const QList<QAction*>& items, const Settings& settings, LibrarySession& session,
+    DatabaseSwitchMenu(QMenu* menu, const QList<QAction*>& items, const Settings& settings, LibraryCommands& library,
                        QObject* parent = nullptr);
 
     // The key of slot index: "F1" ... "F9" for 0-8, "Shift+F1" ... for 9-17, "Ctrl+F1" ... for 18-26.
@@ -31,7 +31,7 @@ public:
     // Captions and visibility from FuncFile; the hint item when every slot is empty.
     void updateCaptions();
     // Opens slot index's library; an empty slot does nothing.
-    void mnuDBSwitchFunc_Click(int index);
+    void openSwitchLibrary(int index);
 
     QAction* hintItem() const { return m_hint; }
 
@@ -41,6 +41,6 @@ protected:
 private:
     QList<QAction*> m_items;
     const Settings& m_settings;
-    LibrarySession& m_session;
+    LibraryCommands& m_library;
     QAction* m_hint = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "IBrowserDialogs.h"
 #include "IExportDialogs.h"
+#include "LibraryCommands.h"
 #include "LibrarySession.h"
 #include "Settings.h"
 #include "StateIcons.h"
@@ -31,17 +32,17 @@ private:
 
 } // namespace
 
-ExportCommand::ExportCommand(Settings& settings, LibrarySession& session, IBrowserDialogs& dialogs, QWidget* window,
+ExportCommand::ExportCommand(Settings& settings, LibraryCommands& library, IBrowserDialogs& dialogs, QWidget* window,
                              QObject* parent)
-    : QObject(parent), m_settings(settings), m_session(session), m_dialogs(dialogs), m_window(window) {}
+    : QObject(parent), m_settings(settings), m_library(library), m_dialogs(dialogs), m_window(window) {}
 
-void ExportCommand::mnuFileExport_Click() {
+void ExportCommand::exportLibrary() {
     // The export works on closed files: the library's settings are written and it is compacted
     // now, so that nothing of it is held open while its sequences move.
     const QString path = m_settings.MdbPath + QLatin1Char('/') + m_settings.MdbFile;
     const QString switchLabel = m_settings.FuncKey;
     const bool named = !m_settings.MdbFile.isEmpty();
-    m_session.CloseSequenceMdbFile();
+    m_library.session().CloseSequenceMdbFile();
 
     BrowserExportDialogs dialogs(m_dialogs);
     frmExport dialog(dialogs, m_window);
@@ -53,7 +54,7 @@ void ExportCommand::mnuFileExport_Click() {
     }
 
     if (named && QFileInfo(path).isFile()) {
-        m_session.OpenSequenceMdbFile(path, switchLabel);
+        m_library.OpenSequenceMdbFile(path, switchLabel);
     }
     Q_EMIT exported();
 }

@@ -4,7 +4,7 @@
 #include <functional>
 
 class IBrowserDialogs;
-class LibrarySession;
+class LibraryCommands;
 class QWidget;
 class frmExport;
 struct Settings;
@@ -18,12 +18,12 @@ public:
     // Shows the loaded dialog until it is closed (tests drive it without a modal loop).
     using Runner = std::function<void(frmExport&)>;
 
-    ExportCommand(Settings& settings, LibrarySession& session, IBrowserDialogs& dialogs, QWidget* window,
+    ExportCommand(Settings& settings, LibraryCommands& library, IBrowserDialogs& dialogs, QWidget* window,
                   QObject* parent = nullptr);
 
     void setRunner(Runner runner) { m_runner = std::move(runner); }
 
-    void mnuFileExport_Click();
+    void exportLibrary();
 
 Q_SIGNALS:
     // The command has ended: the library was closed and reopened, and sequences may have left it
@@ -32,7 +32,7 @@ Q_SIGNALS:
 
 private:
     Settings& m_settings;
-    LibrarySession& m_session;
+    LibraryCommands& m_library;
     IBrowserDialogs& m_dialogs;
     QWidget* m_window;
     Runner m_runner;

@@ -14,6 +14,13 @@ struct HistoryEntryText {
     QString partyName;
 };
 
+// The sequence list's filter "Not called for": the party (nothing: any party) and the period in
+// weeks up to today.
+struct NotCalledChoice {
+    std::optional<QString> party;
+    int weeks = 8;
+};
+
 // A call's texts as the formation editor (frmFormation) edits them.
 struct FormationText {
     QString figure;
@@ -53,6 +60,10 @@ public:
     virtual std::optional<QString> changeLevel(const QStringList& levels) = 0;
     // frmFormation on a call's texts; the edited texts, nothing when cancelled or closed.
     virtual std::optional<FormationText> editFormation(const FormationText& call, bool hexMode) = 0;
+    // frmNotCalledFor over the library's party names, opened on the proposed choice; the choice,
+    // nothing when cancelled.
+    virtual std::optional<NotCalledChoice> notCalledFor(const QStringList& parties,
+                                                        const NotCalledChoice& proposed) = 0;
     // The progress of a long command, for its duration (nullptr: none is shown).
     virtual std::unique_ptr<IProgress> progress() { return nullptr; }
 };
@@ -74,6 +85,7 @@ public:
     std::optional<int> historyDelete(const QList<HistoryEntryText>& rows) override;
     std::optional<QString> changeLevel(const QStringList& levels) override;
     std::optional<FormationText> editFormation(const FormationText& call, bool hexMode) override;
+    std::optional<NotCalledChoice> notCalledFor(const QStringList& parties, const NotCalledChoice& proposed) override;
     std::unique_ptr<IProgress> progress() override;
 
     // "A|*.a|B|*.b" as a Qt file dialog filter.

@@ -36,7 +36,7 @@ bool KeyDispatch::editorHasFocus() const {
            qobject_cast<QAbstractSpinBox*>(focus) || m_calls.isHexGrid(focus);
 }
 
-bool KeyDispatch::Form_KeyDown(int& keyCode, Qt::KeyboardModifiers modifiers) {
+bool KeyDispatch::dispatchKey(int& keyCode, Qt::KeyboardModifiers modifiers) {
     if (m_state.cellEdit || editorHasFocus()) {
         return false;
     }
@@ -157,7 +157,7 @@ bool KeyDispatch::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const int pressed = VirtualKeys::fromKeyEvent(*key);
         int keyCode = pressed;
-        const bool taken = Form_KeyDown(keyCode, key->modifiers());
+        const bool taken = dispatchKey(keyCode, key->modifiers());
         if (keyCode != pressed) {
             // The control receives the arrow instead of the key pressed.
             QKeyEvent arrow(QEvent::KeyPress, VirtualKeys::toQtKey(keyCode), key->modifiers());

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <functional>
 
-class BrowserState;
+struct BrowserState;
 class CallList;
 class QWidget;
 class SequenceList;
@@ -27,9 +27,9 @@ public:
     std::function<void()> onTipTimerSwitch;
     std::function<void()> onAddHistory;
 
-    // Form_KeyDown: true when the key was taken. The cursor records of the key table replace
-    // keyCode with an arrow key, which the focused control then receives.
-    bool Form_KeyDown(int& keyCode, Qt::KeyboardModifiers modifiers);
+    // The main window's keys: true when the key was taken. The cursor records of the key table
+    // replace keyCode with an arrow key, which the focused control then receives.
+    bool dispatchKey(int& keyCode, Qt::KeyboardModifiers modifiers);
     // The key table's records compared with keyCode: true when one of them acted on the key (an
     // arrow put into keyCode does not count).
     bool dispatchKeyTable(int& keyCode, Qt::KeyboardModifiers modifiers);

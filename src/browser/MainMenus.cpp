@@ -66,6 +66,11 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
         item->setVisible(false);
         viewLevels.append(item);
     }
+    view->addSeparator();
+    viewNotCalledFor = action(view, "mnuViewNotCalledFor", 10202);
+    // Checked while the filter is on; choosing it then clears the filter.
+    viewNotCalledFor->setCheckable(true);
+    viewHistory = action(view, "mnuViewHistory", 10203);
 
     QMenu* setting = menu(bar, "mnuSetting", 10300);
     settingOptions = action(setting, "mnuSettingOptions", 10301);

@@ -47,6 +47,8 @@ public:
     QAction* editReplace = nullptr;
     QList<QAction*> switchFuncs;
     QList<QAction*> viewLevels;
+    QAction* viewNotCalledFor = nullptr;
+    QAction* viewHistory = nullptr;
     QAction* settingOptions = nullptr;
     QAction* helpIndex = nullptr;
     QAction* helpVersion = nullptr;

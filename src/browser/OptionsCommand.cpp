@@ -18,7 +18,7 @@ frmSetting& OptionsCommand::dialog() {
     return *m_dialog;
 }
 
-void OptionsCommand::mnuSettingOptions_Click() {
+void OptionsCommand::showOptions() {
     const int order = m_settings.SequenceSort;
     const QString language = m_settings.LanguageNext;
     const bool taken = m_editor ? m_editor(m_settings) : dialog().edit(m_settings);

@@ -24,7 +24,7 @@ public:
     // Replaces the dialog (tests answer it without a window).
     void setEditor(Editor editor) { m_editor = std::move(editor); }
 
-    void mnuSettingOptions_Click();
+    void showOptions();
 
 Q_SIGNALS:
     // The tip length or direction may have changed: a stopped tip timer shows the new length.

@@ -45,20 +45,20 @@ PlayerPanel::PlayerPanel(Settings& settings, VornMPLink* link, const IMonotonicC
     connect(m_link, &VornMPLink::trackInfoReceived, this, &PlayerPanel::showTrackInfo);
     connect(m_link, &VornMPLink::commandReceived, this, [this](quint32 command) {
         if (command == VornMP::TipTimerSwitch) {
-            chkTipTimer_Switch();
+            toggleTipTimer();
         }
     });
 
     m_stateTimer = new QTimer(this);
     m_stateTimer->setObjectName(QStringLiteral("tmrVornMPState"));
     m_stateTimer->setInterval(300);
-    connect(m_stateTimer, &QTimer::timeout, this, &PlayerPanel::tmrVornMPState_Timer);
+    connect(m_stateTimer, &QTimer::timeout, this, &PlayerPanel::pollPlayerState);
     m_stateTimer->start();
     m_tipTimer = new QTimer(this);
     m_tipTimer->setObjectName(QStringLiteral("tmrTipTimer"));
     m_tipTimer->setInterval(1000);
     m_tipTimer->setTimerType(Qt::PreciseTimer);
-    connect(m_tipTimer, &QTimer::timeout, this, &PlayerPanel::tmrTipTimer_Timer);
+    connect(m_tipTimer, &QTimer::timeout, this, &PlayerPanel::tipTimerTick);
 }
 
 PlayerPanel::~PlayerPanel() {
@@ -107,7 +107,7 @@ void PlayerPanel::buildWidget() {
                               14);
     m_button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     m_button->installEventFilter(this);
-    connect(m_button, &QPushButton::toggled, this, &PlayerPanel::chkTipTimer_Click);
+    connect(m_button, &QPushButton::toggled, this, &PlayerPanel::tipTimerClicked);
 
     m_time = new QLabel(QStringLiteral("00:00"), m_widget);
     m_time->setObjectName(QStringLiteral("lblTipTime"));
@@ -185,46 +185,46 @@ void PlayerPanel::SendVornMP(quint32 command) {
 
 void PlayerPanel::switchTipTimerEverywhere() {
     m_link->SendVornReader(VornMP::TipTimerSwitch);
-    chkTipTimer_Switch();
+    toggleTipTimer();
 }
 
-void PlayerPanel::chkTipTimer_Switch() {
+void PlayerPanel::toggleTipTimer() {
     // Without the mouse flag the click does not pass the switch on to the other copies.
     m_tipMouseFlag = false;
     m_button->setChecked(!m_button->isChecked());
 }
 
-void PlayerPanel::chkTipTimer_Click() {
+void PlayerPanel::tipTimerClicked() {
     if (m_tipMouseFlag) {
         m_link->SendVornReader(VornMP::TipTimerSwitch);
     }
     if (m_tipTimer->isActive()) {
-        chkTipTimer_Reset();
+        resetTipTimer();
     } else {
-        chkTipTimer_Stop();
+        startTipTimer();
     }
     m_tipMouseFlag = false;
 }
 
-void PlayerPanel::chkTipTimer_Stop() {
+void PlayerPanel::startTipTimer() {
     m_tipTimer->start();
     m_tip.start(m_settings.TipTime);
     m_button->setText(QStringLiteral("Stop"));
 }
 
-void PlayerPanel::chkTipTimer_Reset() {
+void PlayerPanel::resetTipTimer() {
     m_tipTimer->stop();
     m_button->setText(QStringLiteral("Start"));
     m_tip.reset(m_settings.TipTime, m_settings.TimerSwitch);
     showTipTime();
 }
 
-void PlayerPanel::tmrTipTimer_Timer() {
+void PlayerPanel::tipTimerTick() {
     m_tip.tick(m_settings.TimerSwitch);
     showTipTime();
 }
 
-void PlayerPanel::tmrVornMPState_Timer() {
+void PlayerPanel::pollPlayerState() {
     m_link->GetVornMPStatus();
 }
 
@@ -260,7 +260,7 @@ void PlayerPanel::libraryOpened() {
 void PlayerPanel::resetIfStopped() {
     if (!m_button->isChecked()) {
         m_tip.setTipLimit(m_settings.TipTime);
-        chkTipTimer_Reset();
+        resetTipTimer();
     }
 }
 

@@ -37,12 +37,12 @@ public:
     void SendVornMP(quint32 command);
     void switchTipTimerEverywhere();
 
-    void chkTipTimer_Switch();
-    void chkTipTimer_Click();
-    void chkTipTimer_Stop();
-    void chkTipTimer_Reset();
-    void tmrTipTimer_Timer();
-    void tmrVornMPState_Timer();
+    void toggleTipTimer();
+    void tipTimerClicked();
+    void startTipTimer();
+    void resetTipTimer();
+    void tipTimerTick();
+    void pollPlayerState();
 
     // A library was opened: the track labels are cleared; a stopped timer shows the full tip.
     void libraryOpened();

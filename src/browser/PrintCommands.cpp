@@ -43,14 +43,14 @@ PrintCommands::PrintCommands(Settings& settings, Database& db, SequenceList& seq
     setObjectName(QStringLiteral("PrintCommands"));
     // The paper of the system's default printer, unless the INI names one: the window reads the INI
     // after this, over these values.
-    const PrinterDefaults::Paper paper = PrinterDefaults::defaultPaper();
-    m_settings.PaperSize = paper.PaperSize;
-    m_settings.Orientation = paper.Orientation;
+    const PageSetup paper = PrinterDefaults::defaultPaper();
+    m_settings.pageSetup.PaperSize = paper.PaperSize;
+    m_settings.pageSetup.Orientation = paper.Orientation;
     m_order = new SelectionOrder(*m_sequences.model(), *m_sequences.view(), this);
-    connect(m_menus.filePrintSet, &QAction::triggered, this, &PrintCommands::mnuFilePrintSet_Click);
-    connect(m_menus.filePrint, &QAction::triggered, this, &PrintCommands::mnuFilePrint_Click);
-    connect(m_menus.filePrintPreview, &QAction::triggered, this, &PrintCommands::mnuFilePrintPreview_Click);
-    connect(m_menus.fileExcelOut, &QAction::triggered, this, &PrintCommands::mnuFileExcelOut_Click);
+    connect(m_menus.filePrintSet, &QAction::triggered, this, &PrintCommands::editPageSetup);
+    connect(m_menus.filePrint, &QAction::triggered, this, &PrintCommands::printSelected);
+    connect(m_menus.filePrintPreview, &QAction::triggered, this, &PrintCommands::previewSelected);
+    connect(m_menus.fileExcelOut, &QAction::triggered, this, &PrintCommands::exportToExcel);
     SequenceListModel* model = m_sequences.model();
     connect(model, &SequenceListModel::modelReset, this, &PrintCommands::updateCommands);
     connect(model, &SequenceListModel::rowsInserted, this, &PrintCommands::updateCommands);
@@ -77,44 +77,27 @@ QList<qint64> PrintCommands::selectedInOrder() const {
 }
 
 void PrintCommands::loadPageSetup() {
-    m_printer.setMarginLeft(m_settings.MarginLeft);
-    m_printer.setMarginTop(m_settings.MarginTop);
-    m_printer.setMarginRight(m_settings.MarginRight);
-    m_printer.setMarginBottom(m_settings.MarginBottom);
-    m_printer.PaperSize = m_settings.PaperSize;
-    m_printer.Orientation = m_settings.Orientation;
-    m_printer.PaperBin = m_settings.PaperBin;
+    m_printer.pageSetup = m_settings.pageSetup;
 }
 
 void PrintCommands::storePageSetup() {
-    m_settings.MarginLeft = m_printer.MarginLeft();
-    m_settings.MarginTop = m_printer.MarginTop();
-    m_settings.MarginRight = m_printer.MarginRight();
-    m_settings.MarginBottom = m_printer.MarginBottom();
-    m_settings.PaperSize = m_printer.PaperSize;
-    m_settings.Orientation = m_printer.Orientation;
+    m_settings.pageSetup = m_printer.pageSetup;
 }
 
-void PrintCommands::mnuFilePrintSet_Click() {
+void PrintCommands::editPageSetup() {
     loadPageSetup();
-    PageSetupValues setup{m_printer.MarginLeft(),   m_printer.MarginTop(), m_printer.MarginRight(),
-                          m_printer.MarginBottom(), m_printer.PaperSize,   m_printer.Orientation};
+    PageSetup setup = m_printer.pageSetup;
     if (!m_printDialogs->pageSetup(setup)) {
         return;
     }
-    m_printer.setMarginLeft(setup.MarginLeft);
-    m_printer.setMarginTop(setup.MarginTop);
-    m_printer.setMarginRight(setup.MarginRight);
-    m_printer.setMarginBottom(setup.MarginBottom);
-    m_printer.PaperSize = setup.PaperSize;
-    m_printer.Orientation = setup.Orientation;
+    m_printer.pageSetup = setup;
     storePageSetup();
 }
 
 void PrintCommands::printSequences(const QList<qint64>& sequences, const modPrint::PrintOptions& options) {
     loadPageSetup();
     QPrinter device(QPrinter::HighResolution);
-    device.setPageLayout(clsPrinter::pageLayout(m_printer.PaperSize, m_printer.Orientation));
+    device.setPageLayout(clsPrinter::pageLayout(m_printer.pageSetup.PaperSize, m_printer.pageSetup.Orientation));
     // The document (a PDF's title, a printer job's name) is named after the library.
     device.setDocName(QFileInfo(m_db.path()).completeBaseName());
     if (!m_printDialogs->print(device)) {
@@ -123,9 +106,9 @@ void PrintCommands::printSequences(const QList<qint64>& sequences, const modPrin
     // The paper chosen in the print dialog is the printer's from now on, as after page setup.
     const QPageLayout chosen = device.pageLayout();
     if (chosen.pageSize().windowsId() > 0 && QPageSize::id(chosen.pageSize().windowsId()) != QPageSize::Custom) {
-        m_printer.PaperSize = chosen.pageSize().windowsId();
+        m_printer.pageSetup.PaperSize = chosen.pageSize().windowsId();
     }
-    m_printer.Orientation = chosen.orientation() == QPageLayout::Landscape ? 2 : 1;
+    m_printer.pageSetup.Orientation = chosen.orientation() == QPageLayout::Landscape ? 2 : 1;
     storePageSetup();
     WaitCursor wait;
     const std::unique_ptr<IProgress> progress = m_dialogs.progress();
@@ -152,14 +135,14 @@ void PrintCommands::printSequences(const QList<qint64>& sequences, const modPrin
     m_printer.setDeferred(false);
 }
 
-void PrintCommands::mnuFilePrint_Click() {
+void PrintCommands::printSelected() {
     if (m_sequences.rowCount() == 0) {
         return;
     }
     printSequences(selectedInOrder(), modPrint::PrintOptions::fromSettings(m_settings));
 }
 
-void PrintCommands::mnuFilePrintPreview_Click() {
+void PrintCommands::previewSelected() {
     if (m_sequences.rowCount() == 0) {
         return;
     }
@@ -185,7 +168,7 @@ void PrintCommands::mnuFilePrintPreview_Click() {
     }
 }
 
-void PrintCommands::mnuFileExcelOut_Click() {
+void PrintCommands::exportToExcel() {
     if (m_sequences.rowCount() == 0) {
         return;
     }
@@ -207,6 +190,24 @@ void PrintCommands::mnuFileExcelOut_Click() {
     if (result.leftOut > 0) {
         m_dialogs.information(modGeneral::TransCount(40142, 40143, result.leftOut, {modExcel::MaxColumns}));
     }
+    showWorkbook(path);
+}
+
+void PrintCommands::writeTable(const QStringList& header, const QList<QStringList>& rows) {
+    const QString path = modExcel::workFileName();
+    modExcel::ExcelResult result;
+    {
+        WaitCursor wait;
+        result = modExcel::ExcelOutTable(header, rows, path);
+    }
+    if (!result.written) {
+        m_dialogs.exclamation(result.error);
+        return;
+    }
+    showWorkbook(path);
+}
+
+void PrintCommands::showWorkbook(const QString& path) {
     // The workbook stays where it is when nothing opens it: the user can open it another way.
     if (!m_printDialogs->openFile(path)) {
         m_dialogs.exclamation(modGeneral::TransMessage(40170, {path}));

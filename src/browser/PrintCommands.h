@@ -36,11 +36,15 @@ public:
     // The preview window once a preview has been shown.
     frmPreview* preview() const { return m_preview; }
 
-    void mnuFilePrintSet_Click();
-    void mnuFilePrint_Click();
-    void mnuFilePrintPreview_Click();
-    void mnuFileExcelOut_Click();
+    void editPageSetup();
+    void printSelected();
+    void previewSelected();
+    void exportToExcel();
     void updateCommands();
+    // Opens a written workbook for the user; says where it is when nothing could open it.
+    void showWorkbook(const QString& path);
+    // Writes a table (the history window's rows) to a new workbook and shows it.
+    void writeTable(const QStringList& header, const QList<QStringList>& rows);
 
 private:
     // The selected sequences in the order they were selected.

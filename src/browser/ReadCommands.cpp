@@ -2,6 +2,7 @@
 
 #include "IBrowserDialogs.h"
 #include "ISeqTextHost.h"
+#include "LibraryCommands.h"
 #include "LibraryOperations.h"
 #include "LibrarySession.h"
 #include "SequenceImport.h"
@@ -16,11 +17,11 @@
 #include <QFileInfo>
 #include <algorithm>
 
-ReadCommands::ReadCommands(Settings& settings, LibrarySession& session, LibraryOperations& library,
+ReadCommands::ReadCommands(Settings& settings, LibraryCommands& libraryCommands, LibraryOperations& library,
                            SequenceList& sequences, IBrowserDialogs& dialogs, std::function<void()> refreshPanes,
                            QObject* parent)
-    : QObject(parent), m_settings(settings), m_session(session), m_library(library), m_sequences(sequences),
-      m_dialogs(dialogs), m_refreshPanes(std::move(refreshPanes)) {}
+    : QObject(parent), m_settings(settings), m_libraryCommands(libraryCommands), m_session(libraryCommands.session()),
+      m_library(library), m_sequences(sequences), m_dialogs(dialogs), m_refreshPanes(std::move(refreshPanes)) {}
 
 namespace {
 
@@ -70,7 +71,7 @@ void ReadCommands::readSequenceText(const QString& source, bool fromClipboard, q
     QApplication::restoreOverrideCursor();
 }
 
-void ReadCommands::mnuFileSeqRead_Click() {
+void ReadCommands::readSequenceFile() {
     const QStringList files =
         m_dialogs.openFiles(modGeneral::LoadTransString(30103), m_settings.SeqPath, modGeneral::LoadTransString(30112));
     if (files.isEmpty()) {
@@ -87,7 +88,7 @@ void ReadCommands::mnuFileSeqRead_Click() {
     }
 }
 
-void ReadCommands::mnuEditPaste_Click() {
+void ReadCommands::pasteSequences() {
     readSequenceText(QString(), true, m_sequences.currentRow() + 1, m_dialogs.progress().get());
 }
 
@@ -99,7 +100,7 @@ void ReadCommands::openDroppedFiles(const QStringList& files) {
     };
     const auto library = std::find_if(files.cbegin(), files.cend(), isLibrary);
     if (library != files.cend()) {
-        m_session.OpenSequenceMdbFile(*library, QString());
+        m_libraryCommands.OpenSequenceMdbFile(*library, QString());
     }
     std::unique_ptr<IProgress> progress;
     for (const QString& file : files) {
@@ -107,7 +108,7 @@ void ReadCommands::openDroppedFiles(const QStringList& files) {
             continue;
         }
         if (!m_session.isOpen()) {
-            m_session.OpenSequenceMdbFile(file, QString());
+            m_libraryCommands.OpenSequenceMdbFile(file, QString());
             return;
         }
         if (!progress) {

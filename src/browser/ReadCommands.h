@@ -7,6 +7,7 @@
 class IBrowserDialogs;
 class IProgress;
 class LibraryOperations;
+class LibraryCommands;
 class LibrarySession;
 class SequenceList;
 struct Settings;
@@ -18,11 +19,12 @@ class ReadCommands : public QObject {
 
 public:
     // refreshPanes: the level menu and the list after a run.
-    ReadCommands(Settings& settings, LibrarySession& session, LibraryOperations& library, SequenceList& sequences,
-                 IBrowserDialogs& dialogs, std::function<void()> refreshPanes, QObject* parent);
+    ReadCommands(Settings& settings, LibraryCommands& libraryCommands, LibraryOperations& library,
+                 SequenceList& sequences, IBrowserDialogs& dialogs, std::function<void()> refreshPanes,
+                 QObject* parent);
 
-    void mnuFileSeqRead_Click();
-    void mnuEditPaste_Click();
+    void readSequenceFile();
+    void pasteSequences();
     // A library among the files opens; generator files are read into the library.
     void openDroppedFiles(const QStringList& files);
 
@@ -30,6 +32,7 @@ private:
     void readSequenceText(const QString& source, bool fromClipboard, qint32 insertPosition, IProgress* progress);
 
     Settings& m_settings;
+    LibraryCommands& m_libraryCommands;
     LibrarySession& m_session;
     LibraryOperations& m_library;
     SequenceList& m_sequences;

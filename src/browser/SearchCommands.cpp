@@ -3,6 +3,7 @@
 #include "BrowserState.h"
 #include "CallList.h"
 #include "GridView.h"
+#include "HistoryViews.h"
 #include "IBrowserDialogs.h"
 #include "LibraryOperations.h"
 #include "SequenceList.h"
@@ -13,14 +14,42 @@
 
 #include <QApplication>
 
+namespace {
+
+// A wait for the call texts this short passes without a word; longer ones show a progress.
+constexpr int kQuietWaitMs = 30;
+constexpr int kWaitStepMs = 50;
+
+} // namespace
+
 SearchCommands::SearchCommands(Settings& settings, BrowserState& state, LibraryOperations& library,
                                SequenceList& sequences, CallList& calls, IBrowserDialogs& dialogs, QWidget* window,
                                QObject* parent)
     : QObject(parent), m_settings(settings), m_state(state), m_library(library), m_sequences(sequences), m_calls(calls),
       m_dialogs(dialogs), m_window(window) {}
 
+void SearchCommands::libraryOpened() {
+    m_engine.Reset();
+    m_engine.prepareIndex(m_library.database());
+}
+
+bool SearchCommands::waitForIndex() {
+    if (!m_engine.indexPreparing(m_library.database()) || m_engine.waitForIndex(kQuietWaitMs)) {
+        return true;
+    }
+    std::unique_ptr<IProgress> progress = m_dialogs.progress();
+    progressLabel(progress.get(), modGeneral::LoadTransString(20912, QStringLiteral("Preparing the search...")));
+    while (!m_engine.waitForIndex(kWaitStepMs)) {
+        if (!progressStep(progress.get(), 0, 0)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void SearchCommands::closeDialog() {
     m_engine.Reset();
+    m_engine.clearIndex();
     if (m_dialog && m_dialog->isVisible()) {
         m_dialog->close();
     }
@@ -44,7 +73,7 @@ frmSearchWord* SearchCommands::dialog() {
     return m_dialog;
 }
 
-void SearchCommands::mnuEditSearch_Click() {
+void SearchCommands::showSearch() {
     dialog()->setReplaceAllowed(m_state.writable);
     dialog()->setReplaceMode(false);
     m_dialog->show();
@@ -52,7 +81,7 @@ void SearchCommands::mnuEditSearch_Click() {
     m_dialog->activateWindow();
 }
 
-void SearchCommands::mnuEditReplace_Click() {
+void SearchCommands::showReplace() {
     dialog()->setReplaceAllowed(m_state.writable);
     dialog()->setReplaceMode(true);
     m_dialog->show();
@@ -98,8 +127,12 @@ bool SearchCommands::SearchWord(bool replaceFlag, const QString& findText, const
     if (replaceFlag && !m_state.writable) {
         return false;
     }
+    if (!waitForIndex()) {
+        return false;
+    }
     const SearchContext context{m_settings.ViewLevel, m_settings.SequenceSort, m_state.currentSequence,
-                                std::max(0, m_calls.currentRow())};
+                                std::max(0, m_calls.currentRow()),
+                                HistoryViews::listFilter(m_settings, QDate::currentDate())};
     const LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10527));
     const SearchResult result =
         m_engine.SearchWord(m_library.database(), context, replaceFlag, findText, replaceText, compareMode, direction);
@@ -123,11 +156,15 @@ void SearchCommands::ReplaceWordAll(const QString& findText, const QString& repl
     if (!m_state.writable) {
         return;
     }
+    if (!waitForIndex()) {
+        return;
+    }
     LibraryUndo::Step step(m_library.undo(), modGeneral::LoadTransString(10528));
     std::unique_ptr<IProgress> progress = m_dialogs.progress();
     const ReplaceAllResult result = m_engine.ReplaceWordAll(
         m_library.database(), m_settings.ViewLevel, findText, replaceText, compareMode,
-        [this](int count) { return m_dialogs.question(modGeneral::TransCount(40504, 40508, count)); }, progress.get());
+        [this](int count) { return m_dialogs.question(modGeneral::TransCount(40504, 40508, count)); }, progress.get(),
+        HistoryViews::listFilter(m_settings, QDate::currentDate()));
     progress.reset();
     if (result.replaced) {
         QApplication::processEvents();

@@ -4,7 +4,7 @@
 
 #include <QObject>
 
-class BrowserState;
+struct BrowserState;
 class CallList;
 class IBrowserDialogs;
 class LibraryOperations;
@@ -21,14 +21,16 @@ public:
     SearchCommands(Settings& settings, BrowserState& state, LibraryOperations& library, SequenceList& sequences,
                    CallList& calls, IBrowserDialogs& dialogs, QWidget* window, QObject* parent = nullptr);
 
-    void mnuEditSearch_Click();
-    void mnuEditReplace_Click();
+    void showSearch();
+    void showReplace();
     // One press of Find Next or Replace; true while a match is shown.
     bool SearchWord(bool replaceFlag, const QString& findText, const QString& replaceText, int compareMode,
                     int direction);
     void ReplaceWordAll(const QString& findText, const QString& replaceText, int compareMode);
-    // A newly opened library starts a fresh search.
+    // The search steps through texts that may have changed: the next one starts afresh.
     void reset() { m_engine.Reset(); }
+    // A newly opened library starts a fresh search, and its call texts are read for searching.
+    void libraryOpened();
     // The library closed: the dialog goes with it, and the next search starts afresh.
     void closeDialog();
 
@@ -37,6 +39,9 @@ public:
 private:
     void showMessage(const SearchMessage& message);
     void keepHighlight(bool always);
+    // While the call texts are still being read, shows so until they are; false when the user
+    // stopped waiting.
+    bool waitForIndex();
 
     Settings& m_settings;
     BrowserState& m_state;

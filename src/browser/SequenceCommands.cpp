@@ -35,7 +35,7 @@ SequenceCommands::SequenceCommands(Settings& settings, BrowserState& state, Libr
       m_dialogs(dialogs), m_refreshLevels(std::move(refreshLevels)) {
     connect(m_calls.historyModel(), &QStandardItemModel::itemChanged, this, [this](QStandardItem* item) {
         if (!m_validating && !m_state.listFilling) {
-            grdHistory_ValidateEdit(item->row(), item->column(), item->text());
+            validateHistoryEdit(item->row(), item->column(), item->text());
         }
     });
 }
@@ -48,7 +48,7 @@ void SequenceCommands::refreshRow() {
     m_sequences.RowColChange(m_sequences.currentRow());
 }
 
-void SequenceCommands::mnuSequenceState_Click(int index) {
+void SequenceCommands::setSequenceState(int index) {
     const QList<int> rows = m_sequences.selectedRows();
     if (rows.isEmpty() || index < 0 || index > 13) {
         return;
@@ -62,7 +62,7 @@ void SequenceCommands::mnuSequenceState_Click(int index) {
     }
 }
 
-void SequenceCommands::mnuSequenceAddHist_Click() {
+void SequenceCommands::addHistory() {
     const QList<qint64> keys = m_sequences.selectedSequences();
     if (keys.isEmpty()) {
         return;
@@ -88,7 +88,7 @@ void SequenceCommands::mnuSequenceAddHist_Click() {
     refreshRow();
 }
 
-void SequenceCommands::mnuSequenceDelHist_Click() {
+void SequenceCommands::deleteHistoryDate() {
     const QList<qint64> keys = m_sequences.selectedSequences();
     if (keys.isEmpty()) {
         return;
@@ -114,7 +114,7 @@ void SequenceCommands::mnuSequenceDelHist_Click() {
     refreshRow();
 }
 
-void SequenceCommands::mnuHistoryDelete_Click() {
+void SequenceCommands::deleteHistoryRows() {
     QStandardItemModel* history = m_calls.historyModel();
     QList<qint64> rows;
     for (const QModelIndex& index : m_calls.historyGrid()->selectionModel()->selectedRows()) {
@@ -134,7 +134,7 @@ void SequenceCommands::mnuHistoryDelete_Click() {
     m_calls.historyGrid()->setFocus();
 }
 
-void SequenceCommands::grdHistory_ValidateEdit(int row, int column, const QString& text) {
+void SequenceCommands::validateHistoryEdit(int row, int column, const QString& text) {
     if (!m_state.writable) {
         return;
     }
@@ -160,7 +160,7 @@ void SequenceCommands::grdHistory_ValidateEdit(int row, int column, const QStrin
     }
 }
 
-void SequenceCommands::mnuSequenceChangeLevel_Click() {
+void SequenceCommands::changeLevel() {
     const QList<qint64> keys = m_sequences.selectedSequences();
     if (keys.isEmpty()) {
         return;
@@ -178,7 +178,7 @@ void SequenceCommands::mnuSequenceChangeLevel_Click() {
     m_refreshLevels();
 }
 
-void SequenceCommands::mnuSequenceDelete_Click() {
+void SequenceCommands::deleteSequences() {
     const QList<qint64> keys = m_sequences.selectedSequences();
     if (keys.isEmpty() || !m_dialogs.question(modGeneral::TransCount(40131, 40136, keys.size()))) {
         return;
@@ -194,7 +194,7 @@ void SequenceCommands::mnuSequenceDelete_Click() {
     m_sequences.RenumberSequenceOrder();
 }
 
-void SequenceCommands::mnuEditCopy_Click() {
+void SequenceCommands::copySequences() {
     const QList<qint64> keys = m_sequences.selectedSequences();
     if (keys.isEmpty()) {
         return;
@@ -203,7 +203,7 @@ void SequenceCommands::mnuEditCopy_Click() {
     m_dialogs.information(modGeneral::TransMessage(40134));
 }
 
-void SequenceCommands::mnuEditCut_Click() {
+void SequenceCommands::cutSequences() {
     const QList<qint64> keys = m_sequences.selectedSequences();
     if (keys.isEmpty() || !m_dialogs.question(modGeneral::TransMessage(40133))) {
         return;

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <functional>
 
-class BrowserState;
+struct BrowserState;
 class CallList;
 class IBrowserDialogs;
 class LibraryOperations;
@@ -21,15 +21,15 @@ public:
                      CallList& calls, IBrowserDialogs& dialogs, std::function<void()> refreshLevels,
                      QObject* parent = nullptr);
 
-    void mnuSequenceState_Click(int index);
-    void mnuSequenceAddHist_Click();
-    void mnuSequenceDelHist_Click();
-    void mnuSequenceChangeLevel_Click();
-    void mnuSequenceDelete_Click();
-    void mnuHistoryDelete_Click();
-    void mnuEditCopy_Click();
-    void mnuEditCut_Click();
-    void grdHistory_ValidateEdit(int row, int column, const QString& text);
+    void setSequenceState(int index);
+    void addHistory();
+    void deleteHistoryDate();
+    void changeLevel();
+    void deleteSequences();
+    void deleteHistoryRows();
+    void copySequences();
+    void cutSequences();
+    void validateHistoryEdit(int row, int column, const QString& text);
 
     // A history date as typed ("2002/1/5", "2002-01-05"); invalid when it is not a date.
     static QDate parseCallDate(const QString& text);

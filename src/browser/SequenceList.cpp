@@ -47,7 +47,7 @@ SequenceList::SequenceList(Settings& settings, BrowserState& state, Database& db
                     RowColChange(current.row());
                 }
             });
-    connect(m_model, &SequenceListModel::titleEdited, this, &SequenceList::grdSeqList_ValidateEdit);
+    connect(m_model, &SequenceListModel::titleEdited, this, &SequenceList::validateSequenceEdit);
     connect(m_model, &SequenceListModel::rowsDropped, this, &SequenceList::BeforeMoveRow);
     connect(m_model, &SequenceListModel::filesDropped, this, &SequenceList::filesDropped);
     connect(m_view, &GridView::editStarted, this, [this] { m_state.cellEdit = true; });
@@ -73,12 +73,13 @@ void SequenceList::clear() {
     m_selection.clear();
 }
 
-void SequenceList::CreateList(const QString& viewLevel) {
+void SequenceList::CreateList(const QString& viewLevel,
+                              const std::optional<SequenceListQuery::NotCalledFor>& notCalledFor) {
     m_state.listFilling = true;
     try {
         {
             QSignalBlocker block(m_view->selectionModel());
-            m_model->load(m_db, viewLevel, m_settings.SequenceSort);
+            m_model->load(m_db, viewLevel, m_settings.SequenceSort, notCalledFor);
         }
         const int level = m_state.levelIndex;
         const int saved = (level >= 0 && level < ViewLevelMax) ? m_settings.ViewIndex[level] : 0;
@@ -121,7 +122,7 @@ void SequenceList::rememberRow(int row) {
     }
 }
 
-void SequenceList::grdSeqList_ValidateEdit(int row, const QString& title) {
+void SequenceList::validateSequenceEdit(int row, const QString& title) {
     if (!m_state.writable) {
         return;
     }

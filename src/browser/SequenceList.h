@@ -1,8 +1,10 @@
 #pragma once
 
+#include "SequenceListQuery.h"
+
 #include <QObject>
 
-class BrowserState;
+struct BrowserState;
 class Database;
 class GridView;
 class LibraryOperations;
@@ -24,8 +26,9 @@ public:
     GridView* view() const { return m_view; }
     SequenceListModel* model() const { return m_model; }
 
-    // Refills the list for the view level.
-    void CreateList(const QString& viewLevel);
+    // Refills the list for the view level, less the sequences the filter leaves out.
+    void CreateList(const QString& viewLevel,
+                    const std::optional<SequenceListQuery::NotCalledFor>& notCalledFor = std::nullopt);
     void clear();
     void RenumberSequenceOrder();
     // The rows dragged: the block of selected rows (or the dragged row alone) lands before
@@ -59,7 +62,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void grdSeqList_ValidateEdit(int row, const QString& title);
+    void validateSequenceEdit(int row, const QString& title);
     void rememberRow(int row);
 
     Settings& m_settings;

@@ -127,10 +127,11 @@ bool SequenceListModel::dropMimeData(const QMimeData* data, Qt::DropAction, int 
     return false;
 }
 
-void SequenceListModel::load(Database& db, const QString& viewLevel, int sequenceSort) {
+void SequenceListModel::load(Database& db, const QString& viewLevel, int sequenceSort,
+                             const std::optional<SequenceListQuery::NotCalledFor>& notCalledFor) {
     beginResetModel();
     m_rows.clear();
-    Statement list = SequenceListQuery::prepare(db, viewLevel, sequenceSort);
+    Statement list = SequenceListQuery::prepare(db, viewLevel, sequenceSort, notCalledFor);
     while (list.step()) {
         m_rows.append({list.text(0), list.int64(5), list.integer(3), list.int64(4)});
     }

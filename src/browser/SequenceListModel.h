@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SequenceListQuery.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QList>
@@ -40,8 +42,10 @@ public:
     bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
                       const QModelIndex& parent) override;
 
-    // Fills the model from the list query of the view level ("AllLevel" for all).
-    void load(Database& db, const QString& viewLevel, int sequenceSort);
+    // Fills the model from the list query of the view level ("AllLevel" for all), less the
+    // sequences the filter "Not called for" leaves out.
+    void load(Database& db, const QString& viewLevel, int sequenceSort,
+              const std::optional<SequenceListQuery::NotCalledFor>& notCalledFor = std::nullopt);
     void clear();
 
     const Row& row(int r) const { return m_rows.at(r); }

@@ -2,8 +2,8 @@
 
 #include <QIcon>
 
-// The sequence-state icons of the sequence list (the image list imgSeqList). They are drawn in code, flat and
-// small, and each state has its own shape as well as its own colour so the states can be told apart without
+// The sequence-state icons of the sequence list (the image list imgSeqList): one SVG picture per state, flat
+// and small, and each state has its own shape as well as its own colour so the states can be told apart without
 // relying on colour. Icons are built once, on first use (a QGuiApplication must exist), and then shared.
 namespace StateIcons {
 

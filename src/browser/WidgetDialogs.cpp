@@ -6,6 +6,7 @@
 #include "frmMsgChangeLevel.h"
 #include "frmMsgHistoryAdd.h"
 #include "frmMsgHistoryDel.h"
+#include "frmNotCalledFor.h"
 
 #include <QFileDialog>
 #include <QInputDialog>
@@ -103,6 +104,16 @@ std::optional<QString> WidgetDialogs::changeLevel(const QStringList&) {
         return std::nullopt;
     }
     return dialog.level();
+}
+
+std::optional<NotCalledChoice> WidgetDialogs::notCalledFor(const QStringList& parties,
+                                                           const NotCalledChoice& proposed) {
+    frmNotCalledFor dialog(parties, proposed, m_parent);
+    dialog.exec();
+    if (dialog.cancelled) {
+        return std::nullopt;
+    }
+    return dialog.choice();
 }
 
 std::unique_ptr<IProgress> WidgetDialogs::progress() {

@@ -7,8 +7,10 @@
 #include "DbError.h"
 #include "ExportCommand.h"
 #include "GridView.h"
+#include "HistoryViews.h"
 #include "IBrowserDialogs.h"
 #include "KeyDispatch.h"
+#include "LibraryCommands.h"
 #include "LibraryOperations.h"
 #include "LibrarySession.h"
 #include "MainMenus.h"
@@ -59,10 +61,9 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
     if (!iniFile.isEmpty()) {
         m_settings.IniFile = iniFile;
     }
-    m_session =
-        std::make_unique<LibrarySession>(LibraryState{m_settings.MdbPath, m_settings.MdbFile, m_settings.FuncKey,
-                                                      m_settings.RecentFile, m_settings.RecentFileCnt},
-                                         static_cast<ILibraryHost&>(*this));
+    m_session = std::make_unique<LibrarySession>(
+        LibraryState{m_settings.MdbPath, m_settings.MdbFile, m_settings.RecentFile, m_settings.RecentFileCnt},
+        static_cast<ILibraryHost&>(*this));
     m_library = std::make_unique<LibraryOperations>(m_session->database());
     m_undo = new UndoHistory(m_library->undo(), this);
     m_selection = new SequenceSelection(this);
@@ -85,6 +86,7 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
         header->layout()->addWidget(m_player->widget());
     }
     m_menus = new MainMenus(menuBar(), this);
+    m_libraryCommands = new LibraryCommands(m_settings, *m_session, *m_dialogs, *m_menus, this);
     m_keys = new KeyDispatch(this, m_settings, m_state, *m_sequences, *m_calls, this);
     m_commands = new SequenceCommands(
         m_settings, m_state, *m_library, *m_sequences, *m_calls, *m_dialogs,
@@ -97,16 +99,24 @@ frmVornReader::frmVornReader(const QString& iniFile, IBrowserDialogs* dialogs)
     m_search = new SearchCommands(m_settings, m_state, *m_library, *m_sequences, *m_calls, *m_dialogs, this, this);
     m_options = new OptionsCommand(m_settings, this, this);
     m_switchMenu = new DatabaseSwitchMenu(menuBar()->findChild<QMenu*>(QStringLiteral("mnuDBSwitch")),
-                                          m_menus->switchFuncs, m_settings, *m_session, this);
+                                          m_menus->switchFuncs, m_settings, *m_libraryCommands, this);
     m_print = new PrintCommands(m_settings, m_session->database(), *m_sequences, *m_dialogs, *m_menus, this);
     m_reads = new ReadCommands(
-        m_settings, *m_session, *m_library, *m_sequences, *m_dialogs,
+        m_settings, *m_libraryCommands, *m_library, *m_sequences, *m_dialogs,
         [this] {
             VisibleLevel();
             CreateList();
         },
         this);
-    m_export = new ExportCommand(m_settings, *m_session, *m_dialogs, this, this);
+    m_export = new ExportCommand(m_settings, *m_libraryCommands, *m_dialogs, this, this);
+    m_historyViews = new HistoryViews(
+        m_settings, m_session->database(), *m_dialogs, *m_menus, statusBar(),
+        [this] {
+            // The search steps through the listed sequences only.
+            m_search->reset();
+            CreateList();
+        },
+        [this](const QStringList& header, const QList<QStringList>& rows) { m_print->writeTable(header, rows); }, this);
     for (QWidget* grid : {static_cast<QWidget*>(m_sequences->view()), static_cast<QWidget*>(m_calls->grid()),
                           static_cast<QWidget*>(m_calls->historyGrid())}) {
         grid->setAcceptDrops(true);
@@ -132,12 +142,9 @@ QString frmVornReader::iniFileFromArguments(const QStringList& words) {
 }
 
 void frmVornReader::connectMenus() {
-    connect(m_menus->fileNew, &QAction::triggered, this, [this] { m_session->mnuFileMdbNew_Click(); });
-    connect(m_menus->fileOpen, &QAction::triggered, this, [this] { m_session->mnuFileMdbOpen_Click(); });
-    connect(m_menus->fileClose, &QAction::triggered, this, [this] { m_session->mnuFileMdbClose_Click(); });
-    connect(m_menus->fileRead, &QAction::triggered, m_reads, &ReadCommands::mnuFileSeqRead_Click);
+    connect(m_menus->fileRead, &QAction::triggered, m_reads, &ReadCommands::readSequenceFile);
     connect(m_menus->fileExit, &QAction::triggered, this, &QWidget::close);
-    connect(m_menus->editPaste, &QAction::triggered, m_reads, &ReadCommands::mnuEditPaste_Click);
+    connect(m_menus->editPaste, &QAction::triggered, m_reads, &ReadCommands::pasteSequences);
     connect(m_menus->editUndo, &QAction::triggered, m_undo, &UndoHistory::undo);
     connect(m_menus->editRedo, &QAction::triggered, m_undo, &UndoHistory::redo);
     connect(m_undo->stack(), &QUndoStack::indexChanged, this, &frmVornReader::updateUndoCommands);
@@ -145,24 +152,20 @@ void frmVornReader::connectMenus() {
     connect(m_undo, &UndoHistory::restored, this, &frmVornReader::showRestored);
     connect(m_menus->helpIndex, &QAction::triggered, this, &frmVornReader::mnuHelpIndex_Click);
     connect(m_menus->helpVersion, &QAction::triggered, this, &frmVornReader::mnuHelpVersion_Click);
-    for (int i = 0; i < MainMenus::RecentItems; ++i) {
-        connect(m_menus->recentFiles[i], &QAction::triggered, this, [this, i] { m_session->mnuRecentFile_Click(i); });
-    }
     for (int i = 0; i < MainMenus::LevelItems; ++i) {
         connect(m_menus->viewLevels[i], &QAction::triggered, this, [this, i] { mnuViewLevel_Click(i); });
     }
     SequenceCommands* commands = m_commands;
-    connect(m_menus->editCopy, &QAction::triggered, commands, &SequenceCommands::mnuEditCopy_Click);
-    connect(m_menus->editCut, &QAction::triggered, commands, &SequenceCommands::mnuEditCut_Click);
-    connect(m_menus->sequenceAddHist, &QAction::triggered, commands, &SequenceCommands::mnuSequenceAddHist_Click);
-    connect(m_menus->sequenceDelHist, &QAction::triggered, commands, &SequenceCommands::mnuSequenceDelHist_Click);
-    connect(m_menus->sequenceChangeLevel, &QAction::triggered, commands,
-            &SequenceCommands::mnuSequenceChangeLevel_Click);
-    connect(m_menus->sequenceDelete, &QAction::triggered, commands, &SequenceCommands::mnuSequenceDelete_Click);
-    connect(m_menus->historyDelete, &QAction::triggered, commands, &SequenceCommands::mnuHistoryDelete_Click);
+    connect(m_menus->editCopy, &QAction::triggered, commands, &SequenceCommands::copySequences);
+    connect(m_menus->editCut, &QAction::triggered, commands, &SequenceCommands::cutSequences);
+    connect(m_menus->sequenceAddHist, &QAction::triggered, commands, &SequenceCommands::addHistory);
+    connect(m_menus->sequenceDelHist, &QAction::triggered, commands, &SequenceCommands::deleteHistoryDate);
+    connect(m_menus->sequenceChangeLevel, &QAction::triggered, commands, &SequenceCommands::changeLevel);
+    connect(m_menus->sequenceDelete, &QAction::triggered, commands, &SequenceCommands::deleteSequences);
+    connect(m_menus->historyDelete, &QAction::triggered, commands, &SequenceCommands::deleteHistoryRows);
     for (int i = 0; i < MainMenus::StateItems; ++i) {
         connect(m_menus->sequenceStates[i], &QAction::triggered, commands,
-                [commands, i] { commands->mnuSequenceState_Click(i); });
+                [commands, i] { commands->setSequenceState(i); });
     }
     // The keys run the menu items, so that a key can do no more than its item: nothing while the
     // item is disabled (no library, an empty list, a read-only library).
@@ -172,16 +175,16 @@ void frmVornReader::connectMenus() {
     m_keys->onPlayerCommand = [this](quint32 command) { m_player->SendVornMP(command); };
     m_keys->onTipTimerSwitch = [this] { m_player->switchTipTimerEverywhere(); };
     CallEditing* editing = m_callEditing;
-    connect(m_menus->callEditInsert, &QAction::triggered, editing, &CallEditing::mnuCallEditInsert_Click);
-    connect(m_menus->callEditAdd, &QAction::triggered, editing, &CallEditing::mnuCallEditAdd_Click);
-    connect(m_menus->callEditDelete, &QAction::triggered, editing, &CallEditing::mnuCallEditDelete_Click);
-    connect(m_menus->callEditFormation, &QAction::triggered, editing, &CallEditing::mnuCallEditFormation_Click);
-    connect(m_menus->editSearch, &QAction::triggered, m_search, &SearchCommands::mnuEditSearch_Click);
-    connect(m_menus->editReplace, &QAction::triggered, m_search, &SearchCommands::mnuEditReplace_Click);
+    connect(m_menus->callEditInsert, &QAction::triggered, editing, &CallEditing::insertCallAtCurrent);
+    connect(m_menus->callEditAdd, &QAction::triggered, editing, &CallEditing::addCallAfterCurrent);
+    connect(m_menus->callEditDelete, &QAction::triggered, editing, &CallEditing::deleteCurrentCall);
+    connect(m_menus->callEditFormation, &QAction::triggered, editing, &CallEditing::editCurrentFormation);
+    connect(m_menus->editSearch, &QAction::triggered, m_search, &SearchCommands::showSearch);
+    connect(m_menus->editReplace, &QAction::triggered, m_search, &SearchCommands::showReplace);
     connect(m_calls, &CallList::historyMenuRequested, this,
             [this](const QPoint& at) { m_menus->historyPopup->popup(at); });
-    connect(m_menus->fileExport, &QAction::triggered, m_export, &ExportCommand::mnuFileExport_Click);
-    connect(m_menus->settingOptions, &QAction::triggered, m_options, &OptionsCommand::mnuSettingOptions_Click);
+    connect(m_menus->fileExport, &QAction::triggered, m_export, &ExportCommand::exportLibrary);
+    connect(m_menus->settingOptions, &QAction::triggered, m_options, &OptionsCommand::showOptions);
     connect(m_options, &OptionsCommand::switchFilesChanged, m_switchMenu, &DatabaseSwitchMenu::updateCaptions);
     connect(m_options, &OptionsCommand::tipSettingsChanged, m_player, &PlayerPanel::resetIfStopped);
     connect(m_options, &OptionsCommand::displaySettingsChanged, this, [this] {
@@ -214,7 +217,7 @@ void frmVornReader::Form_Load() {
     modSystem::setErrorQuestion([] { return modGeneral::LoadTransString(40401); });
     installQtTranslation();
     applyGeometry();
-    m_session->UpdateRecentFileMenu(QString());
+    m_libraryCommands->UpdateRecentFileMenu();
     m_menus->setCaptions();
     m_switchMenu->updateCaptions();
     m_sequences->applySettings();
@@ -287,13 +290,13 @@ void frmVornReader::Form_Activate() {
     m_activated = true;
     const QString path = m_settings.MdbPath + QLatin1Char('/') + m_settings.MdbFile;
     if (!m_settings.MdbFile.isEmpty() && QFileInfo(path).isFile()) {
-        m_session->OpenSequenceMdbFile(path, m_settings.FuncKey);
+        m_libraryCommands->OpenSequenceMdbFile(path, m_settings.FuncKey);
     }
 }
 
 void frmVornReader::closeEvent(QCloseEvent* event) {
     Form_QueryUnload();
-    m_player->chkTipTimer_Reset();
+    m_player->resetTipTimer();
     event->accept();
 }
 
@@ -369,11 +372,13 @@ void frmVornReader::CreateList() {
     if (m_state.levelIndex >= 0 && m_state.levelIndex < MainMenus::LevelItems) {
         m_menus->viewLevels[m_state.levelIndex]->setChecked(true);
     }
-    m_sequences->CreateList(m_settings.ViewLevel);
+    m_sequences->CreateList(m_settings.ViewLevel, m_historyViews->listFilter());
+    // The filter may have left the list empty; it stays on until cleared.
+    updateLibraryCommands();
 }
 
 void frmVornReader::DispFormCaption() {
-    setWindowTitle(m_session->isOpen() ? m_session->DispFormCaption(m_calls->levelCaption())
+    setWindowTitle(m_session->isOpen() ? m_libraryCommands->caption(m_calls->levelCaption())
                                        : QStringLiteral("VornReader"));
 }
 
@@ -402,16 +407,20 @@ void frmVornReader::updateLibraryCommands() {
             m_menus->callEditFormation},
            shown && writable);
     updateUndoCommands();
+    if (m_historyViews) {
+        m_historyViews->update(open);
+    }
     // Where the calls would stand, a caller without a library (or with an empty one) is told how
     // to get one, in the words of the menus as they are.
     const auto caption = &MainMenus::plainCaption;
     m_calls->setHint(
-        listed ? QString()
-               : modGeneral::MessageFormat(
-                     modGeneral::LoadTransString(
-                         10210, QStringLiteral("%1 > %2 or %1 > %3 a library; %1 > %4 reads generator files")),
-                     {caption(m_menus->fileMenu->menuAction()), caption(m_menus->fileNew), caption(m_menus->fileOpen),
-                      caption(m_menus->fileRead)}));
+        listed || (open && m_settings.NotCalledFor)
+            ? QString()
+            : modGeneral::MessageFormat(
+                  modGeneral::LoadTransString(
+                      10210, QStringLiteral("%1 > %2 or %1 > %3 a library; %1 > %4 reads generator files")),
+                  {caption(m_menus->fileMenu->menuAction()), caption(m_menus->fileNew), caption(m_menus->fileOpen),
+                   caption(m_menus->fileRead)}));
 }
 
 void frmVornReader::updateUndoCommands() {
@@ -501,30 +510,6 @@ void frmVornReader::showMessage(int key, const QVariantList& arguments) {
     m_dialogs->exclamation(modGeneral::TransMessage(key, arguments));
 }
 
-bool frmVornReader::askOverwrite(const QString& path) {
-    return m_dialogs->question(modGeneral::TransMessage(40113, {path}));
-}
-
-std::optional<QString> frmVornReader::chooseLibraryFile(int titleKey, const QString& folder) {
-    // The folder of the open library, or the caller's documents when none is open.
-    const QString start = m_session->isOpen() && QFileInfo(folder).isDir()
-                              ? folder
-                              : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString title = modGeneral::LoadTransString(titleKey);
-    const QString filter = modGeneral::LoadTransString(30111);
-    if (titleKey != 30102) {
-        return m_dialogs->openFile(title, start, filter);
-    }
-    // A new library is proposed under a name of its own that no file there has yet.
-    const QFileInfo proposed(QDir(start).filePath(modGeneral::LoadTransString(30106)));
-    QString name = proposed.filePath();
-    for (int n = 2; QFileInfo::exists(name); ++n) {
-        name = proposed.dir().filePath(
-            QStringLiteral("%1 %2.%3").arg(proposed.completeBaseName()).arg(n).arg(proposed.suffix()));
-    }
-    return m_dialogs->saveFile(title, name, filter);
-}
-
 std::optional<QString> frmVornReader::askAuthor(const QString& prompt) {
     return m_dialogs->inputText(prompt);
 }
@@ -546,7 +531,7 @@ void frmVornReader::writeLibrarySettings(Database* db) {
 void frmVornReader::libraryOpened() {
     m_undo->clear();
     m_player->libraryOpened();
-    m_search->reset();
+    m_search->libraryOpened();
     updateLibraryCommands();
     VisibleLevel();
     CreateList();
@@ -565,13 +550,5 @@ void frmVornReader::libraryClosed() {
 }
 
 void frmVornReader::recentFilesChanged() {
-    const QList<RecentMenuItem> items = m_session->recentMenuItems();
-    for (int i = 0; i < MainMenus::RecentItems; ++i) {
-        QAction* action = m_menus->recentFiles[i];
-        const bool shown = i < items.size();
-        action->setText(shown ? items[i].caption : QString());
-        action->setData(shown ? items[i].path : QString());
-        action->setVisible(shown);
-    }
-    m_menus->recentSeparator->setVisible(!items.isEmpty());
+    m_libraryCommands->UpdateRecentFileMenu();
 }

@@ -11,8 +11,10 @@ class CallEditing;
 class CallList;
 class DatabaseSwitchMenu;
 class ExportCommand;
+class HistoryViews;
 class IBrowserDialogs;
 class KeyDispatch;
+class LibraryCommands;
 class LibraryOperations;
 class LibrarySession;
 class MainMenus;
@@ -43,6 +45,7 @@ public:
     static QString iniFileFromArguments(const QStringList& words);
 
     LibrarySession& session() { return *m_session; }
+    LibraryCommands& libraryCommands() { return *m_libraryCommands; }
     LibraryOperations& library() { return *m_library; }
     SequenceList& sequenceList() { return *m_sequences; }
     CallList& callList() { return *m_calls; }
@@ -56,6 +59,7 @@ public:
     ExportCommand& exportCommand() { return *m_export; }
     UndoHistory& undoHistory() { return *m_undo; }
     ReadCommands& readCommands() { return *m_reads; }
+    HistoryViews& historyViews() { return *m_historyViews; }
     BrowserState& state() { return m_state; }
 
     void VisibleLevel();
@@ -75,8 +79,6 @@ protected:
 private:
     // ILibraryHost
     void showMessage(int key, const QVariantList& arguments) override;
-    bool askOverwrite(const QString& path) override;
-    std::optional<QString> chooseLibraryFile(int titleKey, const QString& folder) override;
     std::optional<QString> askAuthor(const QString& prompt) override;
     void readLibrarySettings(Database& db) override;
     void writeLibrarySettings(Database* db) override;
@@ -107,6 +109,7 @@ private:
     CallList* m_calls = nullptr;
     SplitLayout* m_split = nullptr;
     MainMenus* m_menus = nullptr;
+    LibraryCommands* m_libraryCommands = nullptr;
     KeyDispatch* m_keys = nullptr;
     SequenceCommands* m_commands = nullptr;
     CallEditing* m_callEditing = nullptr;
@@ -118,6 +121,7 @@ private:
     ExportCommand* m_export = nullptr;
     UndoHistory* m_undo = nullptr;
     ReadCommands* m_reads = nullptr;
+    HistoryViews* m_historyViews = nullptr;
     bool m_activated = false;
     QTranslator m_qtTranslator;
 };

@@ -10,6 +10,7 @@
 #include "modSystem.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -46,13 +47,17 @@ SearchMessage information(int keyMany, int keyOne, int count) {
 // holds the find text, ascending. The statement is prepared once per step.
 class SearchEngine::RunMatcher {
 public:
-    RunMatcher(Database& db, const QString& findText, int compareMode)
-        : m_query(db.prepare(QStringLiteral("SELECT Number FROM tblCall "
+    RunMatcher(const SearchEngine& engine, Database& db, const QString& findText, int compareMode)
+        : m_engine(engine),
+          m_query(db.prepare(QStringLiteral("SELECT Number FROM tblCall "
                                             "WHERE Sequence = ? AND InStr(1, Call, ?, ?) > 0 ORDER BY Number"))),
           m_find(findText), m_compareMode(compareMode) {}
 
     const std::vector<int>& numbers(const Run& run) {
         m_numbers.clear();
+        if (!m_engine.mayMatch(run.sequence)) {
+            return m_numbers;
+        }
         m_query.reset();
         m_query.bind(1, run.sequence).bind(2, m_find).bind(3, m_compareMode);
         while (m_query.step()) {
@@ -62,6 +67,7 @@ public:
     }
 
 private:
+    const SearchEngine& m_engine;
     Statement m_query;
     QString m_find;
     int m_compareMode;
@@ -75,6 +81,7 @@ SearchResult SearchEngine::SearchWord(Database& db, const SearchContext& context
         return {};
     }
     try {
+        useIndex(db, findText);
         // One read transaction for the whole step instead of one per evaluated sequence; a replace
         // step writes inside it.
         Savepoint savepoint(db, QStringLiteral("SearchWord"));
@@ -113,6 +120,11 @@ SearchResult SearchEngine::step(Database& db, const SearchContext& context, bool
         m_lastReplacement = replaceText;
         m_lastCompareMode = compareMode;
         m_lastDirection = direction;
+        if (m_fast && m_candidates.empty() && m_index.changedSequences().empty()) {
+            Reset();
+            result.message = {MsgNotFound, {}, SearchMessage::Icon::Exclamation};
+            return result;
+        }
         loadCandidates(db, context);
         const qsizetype from = locate(context.currentSequence, context.currentRow + 1, direction);
         const qsizetype found = m_numbers.empty() ? -1 : findMatch(db, from, direction);
@@ -151,7 +163,8 @@ SearchResult SearchEngine::step(Database& db, const SearchContext& context, bool
 
 ReplaceAllResult SearchEngine::ReplaceWordAll(Database& db, const QString& viewLevel, const QString& findText,
                                               const QString& replaceText, int compareMode, const Confirm& confirm,
-                                              IProgress* progress) {
+                                              IProgress* progress,
+                                              const std::optional<SequenceListQuery::NotCalledFor>& notCalledFor) {
     ReplaceAllResult result;
     if (findText.isEmpty()) {
         return result;
@@ -160,20 +173,47 @@ ReplaceAllResult SearchEngine::ReplaceWordAll(Database& db, const QString& viewL
         struct Hit {
             qint64 sequence;
             int number;
+            qint64 rowid;
+            QString text; // as counted
         };
         std::vector<Hit> hits;
         const bool allLevels = viewLevel == AllLevel;
+        const bool fast = useIndex(db, findText);
+        const QString level = allLevels ? QString() : QStringLiteral("AND Level = ? ");
+        const QString notCalled =
+            notCalledFor ? QStringLiteral("AND ") + SequenceListQuery::notCalledForCondition(*notCalledFor) : QString();
+        // With the copy only its candidate calls are read, and the calls of the sequences changed
+        // since it was read.
         Statement candidates =
-            db.prepare(QStringLiteral("SELECT tblCall.Sequence, tblCall.Number, tblCall.Call "
+            db.prepare(QStringLiteral("SELECT tblCall.Sequence, tblCall.Number, tblCall.Call, tblCall.rowid "
                                       "FROM tblCall, tblSequence WHERE tblCall.Sequence = tblSequence.Sequence ") +
-                       (allLevels ? QString() : QStringLiteral("AND Level = ? ")) +
+                       (fast ? QStringLiteral("AND tblCall.Sequence = ? ") : QString()) + level + notCalled +
                        QStringLiteral("AND InStr(1, tblCall.Call, ?, ?) > 0"));
-        int index = 1;
-        if (!allLevels) {
-            candidates.bind(index++, viewLevel);
+        Statement candidateCall = db.prepare(
+            QStringLiteral("SELECT Sequence, Number, Call, rowid FROM tblCall WHERE Sequence = ? AND Number = ?"));
+        std::vector<CallTextIndex::CallKey> calls;
+        if (fast) {
+            // The sequences of the level, read at once from an index instead of one by one.
+            std::vector<qint64> listed;
+            Statement sequences =
+                db.prepare(QStringLiteral("SELECT Sequence FROM tblSequence WHERE 1 ") + level + notCalled);
+            int parameter = 1;
+            if (!allLevels) {
+                sequences.bind(parameter++, viewLevel);
+            }
+            if (notCalledFor) {
+                SequenceListQuery::bindNotCalledFor(sequences, parameter, *notCalledFor);
+            }
+            while (sequences.step()) {
+                listed.push_back(sequences.int64(0));
+            }
+            std::sort(listed.begin(), listed.end());
+            calls = m_index.candidateCalls(findText);
+            std::erase_if(calls, [&listed](const CallTextIndex::CallKey& call) {
+                return !std::binary_search(listed.begin(), listed.end(), call.sequence);
+            });
         }
-        candidates.bind(index, findText);
-        candidates.bind(index + 1, compareMode);
+        const std::vector<qint64> changed = fast ? m_index.changedSequences() : std::vector<qint64>{};
         progressLabel(
             progress,
             modGeneral::MessageFormat(
@@ -181,14 +221,40 @@ ReplaceAllResult SearchEngine::ReplaceWordAll(Database& db, const QString& viewL
         {
             // The scan over the calls is one statement: it is kept going (and stoppable) from inside.
             QueryProgress scan(db, progress);
-            while (candidates.step()) {
-                const int occurrences = CountText(candidates.text(2), findText, compareMode);
-                if (occurrences > 0) {
-                    hits.push_back({candidates.int64(0), candidates.integer(1)});
-                    result.count += occurrences;
+            const auto count = [&](Statement& rows) {
+                while (rows.step()) {
+                    QString text = rows.text(2);
+                    const int occurrences = CountText(text, findText, compareMode);
+                    if (occurrences > 0) {
+                        hits.push_back({rows.int64(0), rows.integer(1), rows.int64(3), std::move(text)});
+                        result.count += occurrences;
+                    }
                 }
+            };
+            for (const CallTextIndex::CallKey& call : calls) {
+                candidateCall.reset();
+                candidateCall.bind(1, call.sequence).bind(2, call.number);
+                count(candidateCall);
+            }
+            const size_t rounds = fast ? changed.size() : 1;
+            for (size_t round = 0; round < rounds; ++round) {
+                candidates.reset();
+                int index = 1;
+                if (fast) {
+                    candidates.bind(index++, changed[round]);
+                }
+                if (!allLevels) {
+                    candidates.bind(index++, viewLevel);
+                }
+                if (notCalledFor) {
+                    index = SequenceListQuery::bindNotCalledFor(candidates, index, *notCalledFor);
+                }
+                candidates.bind(index, findText);
+                candidates.bind(index + 1, compareMode);
+                count(candidates);
             }
         }
+        candidateCall.reset();
         candidates.reset();
         if (result.count == 0) {
             result.message = {MsgNotFound, {}, SearchMessage::Icon::Exclamation};
@@ -207,6 +273,10 @@ ReplaceAllResult SearchEngine::ReplaceWordAll(Database& db, const QString& viewL
                                                           {findText, replaceText}));
         Statement read = db.prepare(QStringLiteral("SELECT Call FROM tblCall WHERE Sequence = ? AND Number = ?"));
         Statement write = db.prepare(QStringLiteral("UPDATE tblCall SET Call = ? WHERE Sequence = ? AND Number = ?"));
+        // The text as counted is replaced, found by its rowid, unless another program changed the
+        // call since; then it is read again.
+        Statement writeCounted = db.prepare(
+            QStringLiteral("UPDATE tblCall SET Call = ? WHERE rowid = ? AND Sequence = ? AND Number = ? AND Call = ?"));
         const auto total = static_cast<qint64>(hits.size());
         for (qint64 done = 0; done < total; ++done) {
             const Hit& hit = hits[static_cast<size_t>(done)];
@@ -214,6 +284,16 @@ ReplaceAllResult SearchEngine::ReplaceWordAll(Database& db, const QString& viewL
             if ((done == 0 || hits[static_cast<size_t>(done - 1)].sequence != hit.sequence) &&
                 !progressStep(progress, done, total)) {
                 throw WorkCancelled();
+            }
+            const QString counted = ReplaceText(hit.text, findText, replaceText, compareMode);
+            if (counted != hit.text) {
+                writeCounted.reset();
+                writeCounted.bind(1, counted).bind(2, hit.rowid).bind(3, hit.sequence).bind(4, hit.number);
+                writeCounted.bind(5, hit.text);
+                writeCounted.run();
+                if (db.changes() > 0) {
+                    continue;
+                }
             }
             read.reset();
             read.bind(1, hit.sequence).bind(2, hit.number);
@@ -278,6 +358,21 @@ int SearchEngine::CountText(const QString& text, const QString& find, int compar
     return static_cast<int>(CaseFold::findAll(text, find, compareMode).size());
 }
 
+bool SearchEngine::useIndex(Database& db, const QString& findText) {
+    m_fast = CallTextIndex::searchable(findText) && m_index.usable(db);
+    if (m_fast && (findText != m_indexedFind || m_index.generation() != m_indexedGeneration)) {
+        m_candidates = m_index.candidates(findText);
+        m_indexedFind = findText;
+        m_indexedGeneration = m_index.generation();
+    }
+    return m_fast;
+}
+
+bool SearchEngine::mayMatch(qint64 sequence) const {
+    return !m_fast || std::binary_search(m_candidates.begin(), m_candidates.end(), sequence) ||
+           m_index.changed(sequence);
+}
+
 void SearchEngine::Reset() {
     m_active = false;
     m_db = nullptr;
@@ -296,7 +391,8 @@ void SearchEngine::Reset() {
 }
 
 // Only the keys are loaded: the sequences in list order, then every call of them in key order
-// (which the primary key index gives without sorting), regrouped into list order.
+// (which the primary key index gives without sorting), regrouped into list order. The copy of the
+// call texts knows the calls of each sequence not changed since it was read.
 void SearchEngine::loadCandidates(Database& db, const SearchContext& context) {
     const bool allLevels = context.viewLevel == AllLevel;
     const QString levelFilter = allLevels ? QString() : QStringLiteral("AND Level = ? ");
@@ -308,36 +404,57 @@ void SearchEngine::loadCandidates(Database& db, const SearchContext& context) {
     };
     std::vector<Group> groups;
     std::vector<qint32> numbers;
-    Statement calls = db.prepare(QStringLiteral("SELECT tblCall.Sequence, tblCall.Number FROM tblSequence, tblCall "
-                                                "WHERE tblCall.Sequence = tblSequence.Sequence ") +
-                                 levelFilter + QStringLiteral("ORDER BY tblCall.Sequence ASC, tblCall.Number ASC"));
-    if (!allLevels) {
-        calls.bind(1, context.viewLevel);
-    }
-    while (calls.step()) {
-        const qint64 sequence = calls.int64(0);
-        if (groups.empty() || groups.back().sequence != sequence) {
-            const auto at = static_cast<qsizetype>(numbers.size());
-            groups.push_back({sequence, at, at});
+    if (!m_fast) {
+        Statement calls = db.prepare(QStringLiteral("SELECT tblCall.Sequence, tblCall.Number FROM tblSequence, tblCall "
+                                                    "WHERE tblCall.Sequence = tblSequence.Sequence ") +
+                                     levelFilter + QStringLiteral("ORDER BY tblCall.Sequence ASC, tblCall.Number ASC"));
+        if (!allLevels) {
+            calls.bind(1, context.viewLevel);
         }
-        numbers.push_back(static_cast<qint32>(calls.int64(1)));
-        ++groups.back().end;
+        while (calls.step()) {
+            const qint64 sequence = calls.int64(0);
+            if (groups.empty() || groups.back().sequence != sequence) {
+                const auto at = static_cast<qsizetype>(numbers.size());
+                groups.push_back({sequence, at, at});
+            }
+            numbers.push_back(static_cast<qint32>(calls.int64(1)));
+            ++groups.back().end;
+        }
     }
+    Statement changedCalls =
+        db.prepare(QStringLiteral("SELECT Number FROM tblCall WHERE Sequence = ? ORDER BY Number"));
 
-    Statement sequences =
-        db.prepare(QStringLiteral("SELECT Sequence FROM tblSequence ") +
-                   (allLevels ? QString() : QStringLiteral("WHERE Level = ? ")) + orderClause(context.sequenceSort));
+    Statement sequences = db.prepare(
+        QStringLiteral("SELECT Sequence FROM tblSequence WHERE 1 ") +
+        (allLevels ? QString() : QStringLiteral("AND Level = ? ")) +
+        (context.notCalledFor ? QStringLiteral("AND ") + SequenceListQuery::notCalledForCondition(*context.notCalledFor)
+                              : QString()) +
+        orderClause(context.sequenceSort));
+    int parameter = 1;
     if (!allLevels) {
-        sequences.bind(1, context.viewLevel);
+        sequences.bind(parameter++, context.viewLevel);
     }
-    m_numbers.reserve(numbers.size());
+    if (context.notCalledFor) {
+        SequenceListQuery::bindNotCalledFor(sequences, parameter, *context.notCalledFor);
+    }
+    m_numbers.reserve(m_fast ? m_index.callCount() : numbers.size());
     while (sequences.step()) {
         const qint64 sequence = sequences.int64(0);
         const auto at = static_cast<qsizetype>(m_numbers.size());
-        const auto group = std::lower_bound(groups.begin(), groups.end(), sequence,
-                                            [](const Group& g, qint64 value) { return g.sequence < value; });
-        if (group != groups.end() && group->sequence == sequence) {
-            m_numbers.insert(m_numbers.end(), numbers.begin() + group->begin, numbers.begin() + group->end);
+        if (m_fast) {
+            if (!m_index.appendNumbers(sequence, m_numbers)) {
+                changedCalls.reset();
+                changedCalls.bind(1, sequence);
+                while (changedCalls.step()) {
+                    m_numbers.push_back(static_cast<qint32>(changedCalls.int64(0)));
+                }
+            }
+        } else {
+            const auto group = std::lower_bound(groups.begin(), groups.end(), sequence,
+                                                [](const Group& g, qint64 value) { return g.sequence < value; });
+            if (group != groups.end() && group->sequence == sequence) {
+                m_numbers.insert(m_numbers.end(), numbers.begin() + group->begin, numbers.begin() + group->end);
+            }
         }
         m_runs.push_back({sequence, at, static_cast<qsizetype>(m_numbers.size())});
     }
@@ -367,7 +484,7 @@ qsizetype SearchEngine::runOf(qsizetype index) const {
 }
 
 qsizetype SearchEngine::findMatch(Database& db, qsizetype index, int direction) {
-    RunMatcher matcher(db, m_lastFind, m_lastCompareMode);
+    RunMatcher matcher(*this, db, m_lastFind, m_lastCompareMode);
     const auto size = static_cast<qsizetype>(m_numbers.size());
     // The first match inside [low, high], scanning up or down.
     auto scan = [&](qsizetype low, qsizetype high, bool down) -> qsizetype {

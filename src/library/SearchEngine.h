@@ -1,5 +1,8 @@
 #pragma once
 
+#include "CallTextIndex.h"
+#include "SequenceListQuery.h"
+
 #include <QString>
 #include <QVariantList>
 #include <functional>
@@ -14,6 +17,8 @@ struct SearchContext {
     int sequenceSort = 0;     // the sequence list's SequenceSort setting
     qint64 currentSequence{}; // the sequence shown in the call list, 0 when none
     int currentRow = 0;       // the call grid's current row (Number - 1)
+    // The sequence list's filter: the sequences it hides are not searched.
+    std::optional<SequenceListQuery::NotCalledFor> notCalledFor;
 };
 
 // A message the window shows after a step: a translation key with its MessageFormat arguments.
@@ -60,14 +65,15 @@ public:
     SearchResult SearchWord(Database& db, const SearchContext& context, bool replaceFlag, const QString& findText,
                             const QString& replaceText, int compareMode, int direction);
 
-    // Counts the occurrences in the calls of the view level, asks confirm with the count and replaces
-    // them all in one transaction; a running search starts afresh afterwards. Errors are logged as
+    // Counts the occurrences in the calls of the view level (less what the filter hides), asks confirm with the count
+    // and replaces them all in one transaction; a running search starts afresh afterwards. Errors are logged as
     // "frmVornReader.ReplaceWordAll" and leave the library unchanged. The progress follows the count
     // and, after the question, the replacement sequence by sequence; a stop at either leaves the
     // library unchanged (message 40505).
     ReplaceAllResult ReplaceWordAll(Database& db, const QString& viewLevel, const QString& findText,
                                     const QString& replaceText, int compareMode, const Confirm& confirm,
-                                    IProgress* progress = nullptr);
+                                    IProgress* progress = nullptr,
+                                    const std::optional<SequenceListQuery::NotCalledFor>& notCalledFor = std::nullopt);
 
     // text with every occurrence of find replaced, searching from the start and going on after each
     // replaced occurrence; compareMode 1 matches by full case folding. The rest of text stays as it was.
@@ -77,6 +83,19 @@ public:
 
     // Forgets the search, so the next step starts afresh (after another library was opened).
     void Reset();
+
+    // Starts reading the call texts of the library open on db into memory in the background, so
+    // that searches learn which sequences may match without reading every call; until the copy is
+    // read, and whenever it cannot answer, the search reads the library itself.
+    void prepareIndex(Database& db) { m_index.prepare(db); }
+    // Drops the copy (the library is closed).
+    void clearIndex() { m_index.clear(); }
+    // True while the copy for db is being read; a search started now reads the library itself.
+    bool indexPreparing(const Database& db) const { return m_index.preparing(db); }
+    // Waits at most milliseconds for the copy; true once it is read.
+    bool waitForIndex(int milliseconds) { return m_index.wait(milliseconds); }
+    // The memory the copy holds, in bytes.
+    qint64 indexBytes() const { return m_index.bytes(); }
 
     // The number of candidate calls of the current search (0 when none is running).
     qsizetype candidateCount() const { return m_numbers.size(); }
@@ -100,6 +119,10 @@ private:
     qsizetype findMatch(Database& db, qsizetype index, int direction);
     qsizetype runOf(qsizetype index) const;
     bool replaceCurrent(Database& db);
+    // Whether the copy answers this search of findText; refreshes its candidates when it does.
+    bool useIndex(Database& db, const QString& findText);
+    // False when the copy rules out that a call of the sequence holds the word.
+    bool mayMatch(qint64 sequence) const;
 
     bool m_active = false;
     const Database* m_db = nullptr;
@@ -118,4 +141,11 @@ private:
     std::vector<Run> m_runs;
     std::vector<qint32> m_numbers;
     qsizetype m_current = -1;
+
+    // The copy of the call texts, and the sequences it says may hold m_indexedFind.
+    CallTextIndex m_index;
+    bool m_fast = false;
+    std::vector<qint64> m_candidates;
+    QString m_indexedFind;
+    quint64 m_indexedGeneration = 0;
 };

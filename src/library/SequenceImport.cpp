@@ -4,6 +4,8 @@
 #include "DbError.h"
 #include "modSeqText.h"
 
+#include <algorithm>
+
 void SequenceImport::stop(const DbError& error) {
     throw Stopped{error.info(), error.causeKey()};
 }
@@ -11,10 +13,15 @@ void SequenceImport::stop(const DbError& error) {
 void SequenceImport::beginRun() {
     try {
         m_transaction = std::make_unique<Transaction>(m_db);
+        // Read inside the run's write transaction, before any of its rows exist; they are stored
+        // with 0 or more, so the position after them all is never below 1.
+        m_orderNo =
+            1 + std::max<qint64>(
+                    0, m_db.scalar(QStringLiteral("SELECT Max(tblSequence.OrderNo) FROM tblSequence")).toLongLong());
         m_seek = m_db.prepare(QStringLiteral("SELECT 1 FROM tblSequence WHERE Date = ? AND Time = ? AND Level = ?"));
         m_addSequence = m_db.prepare(QStringLiteral(
             "INSERT INTO tblSequence (Level, Date, Time, Version, Note, Author, Property, OrderNo, Title) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, 0, ?)"));
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         m_addCall = m_db.prepare(
             QStringLiteral("INSERT INTO tblCall (Sequence, Number, Call, Note, Figure) VALUES (?, ?, ?, ?, ?)"));
         m_addHistory =
@@ -45,7 +52,8 @@ ISequenceSink::Outcome SequenceImport::addSequence(const SequenceRecord& sequenc
             .bind(5, sequence.note)
             .bind(6, sequence.author)
             .bind(7, static_cast<qint64>(sequence.property))
-            .bind(8, sequence.title);
+            .bind(8, m_orderNo)
+            .bind(9, sequence.title);
         m_addSequence.run();
         m_sequence = m_db.lastInsertRowId();
         ++m_added;
@@ -131,25 +139,20 @@ void SequenceImport::finishRun(qint32 insertPosition) {
 }
 
 void SequenceImport::place(qint32 insertPosition) {
-    if (m_added == 0) {
+    // Appended sequences already have their place; at an insert position the sequences there
+    // and after it move down, and the run's take that position.
+    if (m_added == 0 || insertPosition < 0) {
         return;
-    }
-    qint64 orderNo = insertPosition;
-    if (insertPosition < 0) {
-        orderNo =
-            1 +
-            m_db.scalar(QStringLiteral("SELECT Max(tblSequence.OrderNo) As OrderNoMax FROM tblSequence")).toLongLong();
-    } else {
-        Statement shift =
-            m_db.prepare(QStringLiteral("UPDATE tblSequence SET OrderNo = OrderNo + ? WHERE OrderNo >= ?"));
-        shift.bind(1, m_added).bind(2, insertPosition);
-        shift.run();
     }
     // The run's rows are the only ones numbered from its first to its last key: the keys are
     // handed out in order inside the run's own write transaction.
+    Statement shift = m_db.prepare(QStringLiteral(
+        "UPDATE tblSequence SET OrderNo = OrderNo + ? WHERE OrderNo >= ? AND Sequence NOT BETWEEN ? AND ?"));
+    shift.bind(1, m_added).bind(2, insertPosition).bind(3, m_addedList.front()).bind(4, m_addedList.back());
+    shift.run();
     Statement update =
         m_db.prepare(QStringLiteral("UPDATE tblSequence SET OrderNo = ? WHERE Sequence BETWEEN ? AND ?"));
-    update.bind(1, orderNo).bind(2, m_addedList.front()).bind(3, m_addedList.back());
+    update.bind(1, static_cast<qint64>(insertPosition)).bind(2, m_addedList.front()).bind(3, m_addedList.back());
     update.run();
 }
 

@@ -47,6 +47,9 @@ private:
     Statement m_savepointBegin;
     Statement m_savepointRelease;
     Statement m_savepointRollback;
+    // The list position the run's sequences are stored with: they follow every stored sequence,
+    // so that a run that appends (the usual one) needs no pass over them at its end.
+    qint64 m_orderNo = 1;
     bool m_inSequence = false;
     qint64 m_sequence = 0;
     int m_added = 0;

@@ -4,8 +4,10 @@
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygonF>
+#include <QTextLayout>
 #include <cmath>
 
 namespace {
@@ -73,22 +75,68 @@ void PainterSurface::Line(double x, double y) {
     m_y = y;
 }
 
+PainterSurface::FontCache& PainterSurface::fontCache() const {
+    const QPaintDevice* device = m_painter.device();
+    if (!m_fontCache || m_fontCache->device != device || m_fontCache->font != m_font) {
+        m_fontCache.emplace(FontCache{m_font, device, QFontMetricsF(m_font, m_painter.device()), {}, {}});
+    }
+    return *m_fontCache;
+}
+
+const QList<QGlyphRun>& PainterSurface::glyphsOf(const QString& text) const {
+    FontCache& cache = fontCache();
+    auto known = cache.glyphs.find(text);
+    if (known == cache.glyphs.end()) {
+        if (cache.glyphs.size() >= kCachedTexts) {
+            cache.glyphs.clear();
+        }
+        QTextLayout layout(text, m_font, m_painter.device());
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        known = cache.glyphs.insert(text, layout.glyphRuns());
+    }
+    return *known;
+}
+
 void PainterSurface::Print(const QString& text) {
     m_painter.setFont(m_font);
-    m_painter.setPen(m_foreColor);
-    const QFontMetricsF metrics(m_font, m_painter.device());
-    m_painter.drawText(QPointF(m_x, m_y + metrics.ascent()), text);
+    // Text takes only the colour of the pen: a pen of that colour stays, so that the outlines
+    // drawn before and after the text need no new pen on the page.
+    const QPen& pen = m_painter.pen();
+    if (pen.style() != Qt::SolidLine || pen.brush().style() != Qt::SolidPattern || pen.color() != m_foreColor) {
+        m_painter.setPen(m_foreColor);
+    }
+    // A PDF page takes the glyphs laid out once for each text; a picture (a preview page) records
+    // text by its characters, which glyphs alone do not give it.
+    const QPaintEngine* engine = m_painter.paintEngine();
+    const bool plainLine = !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
+    if (plainLine && engine != nullptr && engine->type() == QPaintEngine::Pdf) {
+        for (const QGlyphRun& run : glyphsOf(text)) {
+            m_painter.drawGlyphRun(QPointF(m_x, m_y), run);
+        }
+    } else {
+        m_painter.drawText(QPointF(m_x, m_y + fontCache().metrics.ascent()), text);
+    }
     // Like a picture's Print, the next output goes to the start of the following line.
     m_x = m_scale.left();
     m_y += TextHeight(text);
 }
 
 double PainterSurface::TextWidth(const QString& text) const {
-    return QFontMetricsF(m_font, m_painter.device()).horizontalAdvance(text);
+    FontCache& cache = fontCache();
+    auto known = cache.widths.find(text);
+    if (known == cache.widths.end()) {
+        if (cache.widths.size() >= kCachedTexts) {
+            cache.widths.clear();
+        }
+        known = cache.widths.insert(text, cache.metrics.horizontalAdvance(text));
+    }
+    return *known;
 }
 
 double PainterSurface::TextHeight(const QString& text) const {
-    return QFontMetricsF(m_font, m_painter.device()).height() * (text.count(QLatin1Char('\n')) + 1);
+    return fontCache().metrics.height() * (text.count(QLatin1Char('\n')) + 1);
 }
 
 void PainterSurface::Polygon(const QList<QPointF>& corners) {

@@ -3,7 +3,11 @@
 #include "IDrawSurface.h"
 
 #include <QFont>
+#include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
 #include <QRectF>
+#include <optional>
 
 class QPainter;
 
@@ -46,11 +50,25 @@ public:
 
 private:
     void applyPenAndBrush();
+    // The font's metrics on the painter's device and the glyphs and widths of the texts printed in
+    // it, kept until the font or the device changes: figures print the same few numbers many
+    // times. At most kCachedTexts texts are kept.
+    struct FontCache {
+        QFont font;
+        const QPaintDevice* device = nullptr;
+        QFontMetricsF metrics;
+        QHash<QString, QList<QGlyphRun>> glyphs;
+        QHash<QString, double> widths;
+    };
+    static constexpr qsizetype kCachedTexts = 256;
+    FontCache& fontCache() const;
+    const QList<QGlyphRun>& glyphsOf(const QString& text) const;
 
     QPainter& m_painter;
     QRectF m_scale;
     double m_twipsPerPixel;
     QFont m_font;
+    mutable std::optional<FontCache> m_fontCache;
     int m_fillStyle = FillTransparent;
     QColor m_fillColor = Qt::black;
     QColor m_foreColor = Qt::black;

@@ -97,9 +97,7 @@ void forEachLine(const QString& text, qsizetype start, const QFont& font, QPaint
 } // namespace
 
 clsPrinter::clsPrinter()
-    : m_marginLeft(10 * kTwipsPerMillimetre), m_marginTop(10 * kTwipsPerMillimetre),
-      m_marginRight(10 * kTwipsPerMillimetre), m_marginBottom(10 * kTwipsPerMillimetre),
-      m_pageSize(pageSizeTwips(PaperSize, Orientation)), m_font(QStringLiteral("Arial")) {
+    : m_pageSize(pageSizeTwips(pageSetup.PaperSize, pageSetup.Orientation)), m_font(QStringLiteral("Arial")) {
     m_font.setPixelSize(200);
     m_surface = std::make_unique<PainterSurface>(m_painter, QRectF(QPointF(0, 0), m_pageSize), kPrintPixel);
 }
@@ -110,44 +108,28 @@ clsPrinter::~clsPrinter() {
     }
 }
 
-double clsPrinter::MarginLeft() const {
-    return m_marginLeft / kTwipsPerMillimetre;
+double clsPrinter::marginLeft() const {
+    return pageSetup.MarginLeft * kTwipsPerMillimetre;
 }
 
-double clsPrinter::MarginTop() const {
-    return m_marginTop / kTwipsPerMillimetre;
+double clsPrinter::marginTop() const {
+    return pageSetup.MarginTop * kTwipsPerMillimetre;
 }
 
-double clsPrinter::MarginRight() const {
-    return m_marginRight / kTwipsPerMillimetre;
+double clsPrinter::marginRight() const {
+    return pageSetup.MarginRight * kTwipsPerMillimetre;
 }
 
-double clsPrinter::MarginBottom() const {
-    return m_marginBottom / kTwipsPerMillimetre;
-}
-
-void clsPrinter::setMarginLeft(double millimetres) {
-    m_marginLeft = millimetres * kTwipsPerMillimetre;
-}
-
-void clsPrinter::setMarginTop(double millimetres) {
-    m_marginTop = millimetres * kTwipsPerMillimetre;
-}
-
-void clsPrinter::setMarginRight(double millimetres) {
-    m_marginRight = millimetres * kTwipsPerMillimetre;
-}
-
-void clsPrinter::setMarginBottom(double millimetres) {
-    m_marginBottom = millimetres * kTwipsPerMillimetre;
+double clsPrinter::marginBottom() const {
+    return pageSetup.MarginBottom * kTwipsPerMillimetre;
 }
 
 double clsPrinter::ScaleHeight() const {
-    return m_pageSize.height() - m_marginBottom;
+    return m_pageSize.height() - marginBottom();
 }
 
 double clsPrinter::ScaleWidth() const {
-    return m_pageSize.width() - m_marginRight;
+    return m_pageSize.width() - marginRight();
 }
 
 void clsPrinter::setFontName(const QString& name) {
@@ -225,8 +207,8 @@ void clsPrinter::StartDoc() {
         }
         m_pages.clear();
         m_pageCounter = 0;
-        const QPageLayout layout = pageLayout(PaperSize, Orientation);
-        m_pageSize = pageSizeTwips(PaperSize, Orientation);
+        const QPageLayout layout = pageLayout(pageSetup.PaperSize, pageSetup.Orientation);
+        m_pageSize = pageSizeTwips(pageSetup.PaperSize, pageSetup.Orientation);
         if (!m_preview && m_printer == nullptr) {
             throw std::runtime_error("no printer");
         }
@@ -241,8 +223,8 @@ void clsPrinter::StartDoc() {
         }
         m_surface = std::make_unique<PainterSurface>(m_painter, QRectF(QPointF(0, 0), m_pageSize), kPrintPixel);
         m_surface->setLineWidth(m_preview ? 0.0 : kPaperLineWidth);
-        setCurrentX(m_marginLeft);
-        setCurrentY(m_marginTop);
+        setCurrentX(marginLeft());
+        setCurrentY(marginTop());
     } catch (const std::exception& e) {
         logError("clsPrinter.StartDoc", e);
     }
@@ -280,7 +262,7 @@ void clsPrinter::sendPages(IProgress* progress) {
     if (m_printer == nullptr || m_pages.isEmpty()) {
         return;
     }
-    m_printer->setPageLayout(pageLayout(PaperSize, Orientation));
+    m_printer->setPageLayout(pageLayout(pageSetup.PaperSize, pageSetup.Orientation));
     if (!m_painter.begin(m_printer)) {
         throw std::runtime_error("the printer cannot start a document");
     }
@@ -322,7 +304,7 @@ void clsPrinter::endPrinterDocument() {
 }
 
 double clsPrinter::columnHeight() const {
-    return ScaleHeight() - m_marginTop;
+    return ScaleHeight() - marginTop();
 }
 
 double clsPrinter::measureText(const QString& text, double limit) {
@@ -368,7 +350,7 @@ void clsPrinter::TextOut(const QString& text) {
         m_painter.setPen(Qt::black);
         double drawn = 0;
         const auto draw = [&](const QTextLine& line) {
-            if (m_y + line.height() > ScaleHeight() && m_y > m_marginTop) {
+            if (m_y + line.height() > ScaleHeight() && m_y > marginTop()) {
                 NewCol();
             }
             line.draw(&m_painter, QPointF(m_x + ColumnSpace, m_y));
@@ -387,20 +369,20 @@ void clsPrinter::TextOut(const QString& text) {
 }
 
 double clsPrinter::blankHeight() {
-    const QString key = m_font.key();
-    const auto known = m_blankHeights.constFind(key);
-    if (known != m_blankHeights.constEnd()) {
-        return *known;
+    for (const auto& [font, height] : std::as_const(m_blankHeights)) {
+        if (font == m_font) {
+            return height;
+        }
     }
     const double height = measureText(QStringLiteral(" "));
-    m_blankHeights.insert(key, height);
+    m_blankHeights.append({m_font, height});
     return height;
 }
 
 void clsPrinter::NewCol() {
     try {
         setCurrentX(m_x + ColumnWidth + 2 * ColumnSpace);
-        setCurrentY(m_marginTop);
+        setCurrentY(marginTop());
         if (m_x + ColumnWidth + ColumnSpace > ScaleWidth()) {
             NewPage();
         }
@@ -419,8 +401,8 @@ void clsPrinter::NewPage() {
         } else if (m_printer != nullptr && m_painter.isActive()) {
             m_printer->newPage();
         }
-        setCurrentX(m_marginLeft);
-        setCurrentY(m_marginTop);
+        setCurrentX(marginLeft());
+        setCurrentY(marginTop());
         drawRule(m_x, m_y);
         drawRule(m_x + ColumnWidth + 2 * ColumnSpace, m_y);
     } catch (const std::exception& e) {

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "PageSetup.h"
+
 #include <QFont>
-#include <QHash>
 #include <QList>
 #include <QPainter>
 #include <QPicture>
@@ -34,12 +35,9 @@ public:
     double LastTextHeight = 0;
     // Space on each side of a column's text area, in twips.
     double ColumnSpace = 0;
-    // The paper as a Windows paper code (9 A4, 1 Letter, ...).
-    int PaperSize = 9;
-    // 1 portrait, 2 landscape.
-    int Orientation = 1;
-    // The paper source; kept and saved, not applied.
-    int PaperBin = 7;
+    // Margins in millimetres (kept in twips where the pages are laid out), paper and orientation;
+    // the paper source is kept and saved, not applied.
+    PageSetup pageSetup;
 
     clsPrinter();
     ~clsPrinter();
@@ -59,16 +57,6 @@ public:
     // device only at EndDoc, so that a document given up with AbortDoc sends nothing.
     bool Deferred() const { return m_deferred; }
     void setDeferred(bool deferred) { m_deferred = deferred; }
-
-    // Margins in millimetres, kept in twips.
-    double MarginLeft() const;
-    double MarginTop() const;
-    double MarginRight() const;
-    double MarginBottom() const;
-    void setMarginLeft(double millimetres);
-    void setMarginTop(double millimetres);
-    void setMarginRight(double millimetres);
-    void setMarginBottom(double millimetres);
 
     // The lowest usable y and the rightmost usable x of the page, in twips.
     double ScaleHeight() const;
@@ -129,16 +117,17 @@ private:
     void sendPages(IProgress* progress);
     void endPrinterDocument();
     double blankHeight();
+    // The margins in twips.
+    double marginLeft() const;
+    double marginTop() const;
+    double marginRight() const;
+    double marginBottom() const;
 
     IPreviewForm* m_form = nullptr;
     QPagedPaintDevice* m_printer = nullptr;
     std::function<QString()> m_jobCheck;
     bool m_preview = false;
     bool m_deferred = false;
-    double m_marginLeft;
-    double m_marginTop;
-    double m_marginRight;
-    double m_marginBottom;
     QSizeF m_pageSize;
     int m_pageCounter = 0;
     double m_x = 0;
@@ -148,6 +137,6 @@ private:
     QPicture m_page;
     QList<QPicture> m_pages;
     std::unique_ptr<PainterSurface> m_surface;
-    // The height of a blank line by font.
-    QHash<QString, double> m_blankHeights;
+    // The height of a blank line by font (a print uses a few fonts, looked up for every call).
+    QList<std::pair<QFont, double>> m_blankHeights;
 };

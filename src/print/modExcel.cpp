@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <xlsxwriter.h>
 
 namespace modExcel {
@@ -156,6 +157,55 @@ ExcelResult ExcelOutSequence(ISequenceSource& source, const QList<qint64>& seque
     }
     worksheet_set_column(sheet, 0, static_cast<lxw_col_t>(writer.column()), kColumnWidth, body);
 
+    const lxw_error closed = workbook_close(workbook);
+    if (closed != LXW_NO_ERROR) {
+        result.error = modGeneral::TransMessage(40169, {path, QString::fromUtf8(lxw_strerror(closed))});
+        return result;
+    }
+    if (!file.commit()) {
+        result.error = failure(file);
+        return result;
+    }
+    result.written = true;
+    return result;
+}
+
+ExcelResult ExcelOutTable(const QStringList& header, const QList<QStringList>& rows, const QString& path) {
+    ExcelResult result;
+    OutputFile file(path);
+    if (!file.open()) {
+        result.error = failure(file);
+        return result;
+    }
+    lxw_workbook* workbook = workbook_new(QFile::encodeName(file.pendingName()).constData());
+    if (workbook == nullptr) {
+        result.error = modGeneral::TransMessage(40169, {path, QStringLiteral("cannot create a workbook")});
+        return result;
+    }
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
+    lxw_format* body = workbook_add_format(workbook);
+    format_set_align(body, LXW_ALIGN_VERTICAL_TOP);
+    lxw_format* bold = workbook_add_format(workbook);
+    format_set_bold(bold);
+    try {
+        SheetWriter column(sheet, body, bold);
+        for (qsizetype c = 0; c < header.size(); ++c) {
+            if (c > 0) {
+                column.NextColumn();
+            }
+            column.WriteCell(header[c], true);
+            const qsizetype fit = std::min<qsizetype>(rows.size(), MaxRows - 1);
+            for (qsizetype r = 0; r < fit; ++r) {
+                column.WriteCell(modGraphics::RemoveMarkup(rows[r].value(c)));
+            }
+        }
+    } catch (const std::exception& e) {
+        SequenceOutput::logError(QStringLiteral("modExcel.ExcelOutTable"), e);
+        lxw_workbook_free(workbook);
+        result.error = modGeneral::TransMessage(40169, {path, QString::fromLocal8Bit(e.what())});
+        return result;
+    }
+    result.leftOut = static_cast<int>(std::max<qsizetype>(0, rows.size() - (MaxRows - 1)));
     const lxw_error closed = workbook_close(workbook);
     if (closed != LXW_NO_ERROR) {
         result.error = modGeneral::TransMessage(40169, {path, QString::fromUtf8(lxw_strerror(closed))});

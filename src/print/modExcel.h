@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class IProgress;
 
@@ -13,6 +14,8 @@ namespace modExcel {
 
 // Columns of a sheet.
 inline constexpr int MaxColumns = 16384;
+// Rows of a sheet.
+inline constexpr int MaxRows = 1048576;
 
 struct ExcelResult {
     // True when the complete workbook is at the path; otherwise nothing was written there.
@@ -36,6 +39,11 @@ struct ExcelResult {
 // progress is told before each sequence.
 ExcelResult ExcelOutSequence(ISequenceSource& source, const QList<qint64>& sequences, int notePrint,
                              const QString& path, IProgress* progress = nullptr);
+
+// Writes a table into a new workbook at path the same way: the header in row 1 (bold), a row of
+// the sheet per row, markup removed, replacing a file there only when the whole workbook could be
+// written. Rows beyond the sheet's last are left out and counted.
+ExcelResult ExcelOutTable(const QStringList& header, const QList<QStringList>& rows, const QString& path);
 
 // A new, unique file name for a workbook in the Temp work folder.
 QString workFileName();

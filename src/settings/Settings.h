@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FontSetting.h"
+#include "PageSetup.h"
 
 #include <QString>
 #include <array>
@@ -25,6 +26,7 @@ inline constexpr int RecentFileMax = 20;
 inline constexpr int FuncFileCount = 27;
 inline constexpr int ViewLevelMax = 20;
 inline constexpr int KeyTableSize = 14;
+inline constexpr int NotCalledWeeksMax = 520;
 
 // Colours are 0x00BBGGRR, or 0x80000000 + n for system colour n.
 inline constexpr quint32 SystemWindowText = 0x80000008;
@@ -32,70 +34,70 @@ inline constexpr quint32 SystemWindow = 0x80000005;
 inline constexpr quint32 SystemHighlightText = 0x8000000E;
 inline constexpr quint32 SystemHighlight = 0x8000000D;
 
-// Every persistent option of the program with its built-in default. The INI file and the
-// library's tblSetting reach it only through modSetting.
+// Every persistent option of the program. The INI file and the library's tblSetting reach it
+// only through modSetting; the keys' names and built-in defaults are those of SettingKeys, which
+// the constructor puts in.
 struct Settings {
     Settings();
 
     // The INI file; a name without a folder is in the application home.
     QString IniFile = QStringLiteral("VornReader.ini");
 
-    QString Language = QStringLiteral("Japanese");
+    QString Language;
     // The language chosen in the options for the next start ("English" or "Japanese"); empty
     // while none was chosen. The running program keeps Language.
     QString LanguageNext;
     QString MdbPath;
-    QString MdbFile = QStringLiteral("VornReader.mdb");
+    QString MdbFile;
     QString SeqPath;
     std::array<QString, RecentFileMax> RecentFile;
-    qint16 RecentFileCnt = 5;
-    int ViewSwitch = 0;
-    int SettingSwitch = 1;
-    bool HexMode = false;
-    bool HexSwitch = false;
-    bool SeqDateSave = false;
+    qint16 RecentFileCnt{};
+    int ViewSwitch{};
+    int SettingSwitch{};
+    bool HexMode{};
+    bool HexSwitch{};
+    bool SeqDateSave{};
     QString FuncKey;
 
-    FormGeometry mainForm{0, 0, 9000, 6000};
+    FormGeometry mainForm;
     // The INI file held the main window's geometry (on a first start it does not).
     bool mainFormSaved = false;
-    int SplitLeft1 = 2550;
-    int SplitLeft2 = 5000;
-    FormGeometry previewForm{0, 0, 6000, 6000};
+    int SplitLeft1{};
+    int SplitLeft2{};
+    FormGeometry previewForm;
 
-    // Page setup: margins in millimetres, PaperSize as a Windows paper code (9 = A4), PaperBin 7
-    // (automatic), Orientation 1 portrait or 2 landscape.
-    double MarginLeft = 10;
-    double MarginTop = 10;
-    double MarginRight = 10;
-    double MarginBottom = 10;
-    int PaperSize = 9;
-    int PaperBin = 7;
-    int Orientation = 1;
+    PageSetup pageSetup;
 
     // Display settings: in the INI section "Setting" or in tblSetting, as SettingSwitch says.
-    FontSetting callFont{14, QStringLiteral("Arial"), true, false};
-    FontSetting seqFont{10, QStringLiteral("Arial"), true, false};
-    FontSetting printFont{12, QStringLiteral("Arial"), true, false};
-    quint32 CallForeColor = SystemWindowText;
-    quint32 CallBackColor = SystemWindow;
-    quint32 CallForeColorSel = SystemHighlightText;
-    quint32 CallBackColorSel = SystemHighlight;
-    quint32 SeqForeColor = SystemWindowText;
-    quint32 SeqBackColor = SystemWindow;
-    quint32 SeqForeColorSel = SystemHighlightText;
-    quint32 SeqBackColorSel = SystemHighlight;
+    FontSetting callFont;
+    FontSetting seqFont;
+    FontSetting printFont;
+    quint32 CallForeColor{};
+    quint32 CallBackColor{};
+    quint32 CallForeColorSel{};
+    quint32 CallBackColorSel{};
+    quint32 SeqForeColor{};
+    quint32 SeqBackColor{};
+    quint32 SeqForeColorSel{};
+    quint32 SeqBackColorSel{};
     // Records 0-3 KeyCustom1-4, 4-10 KeyVornMP1-7, 11-13 KeyOther1-3.
     std::array<KeyAssignment, KeyTableSize> keyTable;
-    int SequenceSort = 0;
-    int CallRowMargin = 0;
+    int SequenceSort{};
+    int CallRowMargin{};
     QString PartyName;
     QString Author;
-    int NotePrint = 0;
-    int FormationPrint = 1;
-    int TipTime = 12;
-    int TimerSwitch = 0;
-    int PartFormat = 0;
+    int NotePrint{};
+    int FormationPrint{};
+    int TipTime{};
+    int TimerSwitch{};
+    int PartFormat{};
+
+    // The sequence list's filter "Not called for" (INI, section "VornReader"): whether it is on,
+    // the party (or any party) and the period in weeks up to today.
+    bool NotCalledFor = false;
+    bool NotCalledAnyParty = false;
+    QString NotCalledParty;
+    int NotCalledWeeks = 8;
 
     // Only in the INI section "Setting".
     std::array<QString, FuncFileCount> FuncFile;
@@ -109,11 +111,6 @@ struct Settings {
     // The date new history entries get, "yyyy/MM/dd"; today when a library is read.
     QString CallDate;
 };
-
-// The settings key of key table record 0-13 ("KeyCustom1" ... "KeyOther3").
-QString keySettingName(int record);
-// Its built-in key text ("" for the custom keys, "L", "U", ... "O" for the others).
-QString keyDefaultText(int record);
 
 // The program's one set of settings.
 Settings& settings();

@@ -6,19 +6,15 @@
 
 class Database;
 
-// What the library's life needs from the window around it: messages and questions, the file
-// choice, the library settings, and the refreshes after an open or a close. The program answers
-// with dialogs and its panes; the command-line tool and the tests answer without a window.
+// What the library's life needs from around it: refusals, the answer of the schema upgrade, the
+// library settings, and word of an open, a close and a changed recent list. The program answers
+// with its dialogs and panes; the command-line tool and the tests answer without a window.
 class ILibraryHost {
 public:
     virtual ~ILibraryHost() = default;
 
-    // A refusal by translation key with its arguments (exclamation icon).
+    // A refusal by translation key with its arguments.
     virtual void showMessage(int key, const QVariantList& arguments) = 0;
-    // Message 40113: overwrite an existing file? True for OK.
-    virtual bool askOverwrite(const QString& path) = 0;
-    // The file dialog of File > New (title 30102) or File > Open (title 30101); nothing when cancelled.
-    virtual std::optional<QString> chooseLibraryFile(int titleKey, const QString& folder) = 0;
     // The question of the schema upgrade when an older library gets its Author field.
     virtual std::optional<QString> askAuthor(const QString& prompt) = 0;
 
@@ -26,9 +22,9 @@ public:
     virtual void readLibrarySettings(Database& db) = 0;
     virtual void writeLibrarySettings(Database* db) = 0;
 
-    // The window after an open (level menu, sequence list, caption) and after a close (empty panes).
+    // After an open and after a close.
     virtual void libraryOpened() {}
     virtual void libraryClosed() {}
-    // The recent-file items are to be rebuilt from LibrarySession::recentMenuItems().
+    // The recent-file list (LibrarySession::recentFiles) was changed or is to be shown anew.
     virtual void recentFilesChanged() {}
 };

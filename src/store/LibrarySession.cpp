@@ -80,7 +80,7 @@ bool LibrarySession::refuse(const QString& path, const LibraryFile::Check& check
     return true;
 }
 
-bool LibrarySession::OpenSequenceMdbFile(const QString& givenPath, const QString& switchLabel, Access access) {
+bool LibrarySession::OpenSequenceMdbFile(const QString& givenPath, Access access) {
     // Every path the program keeps is absolute: a bare name is the file in the current folder.
     const QString path = LibraryFile::absolutePath(givenPath);
     // The file is looked at before the open library is closed, so that choosing a wrong file
@@ -143,13 +143,12 @@ bool LibrarySession::OpenSequenceMdbFile(const QString& givenPath, const QString
     const QFileInfo info(path);
     m_state.MdbPath = info.absolutePath();
     m_state.MdbFile = info.fileName();
-    UpdateRecentFileMenu(path);
+    addRecentFile(path);
     try {
         m_db.open(path, readOnly ? Database::Mode::ReadOnly : Database::Mode::OpenExisting);
         m_readOnly = readOnly || m_db.isReadOnly();
         m_open = true;
         m_host.readLibrarySettings(m_db);
-        m_state.FuncKey = switchLabel;
         m_host.libraryOpened();
         return true;
     } catch (const DbError& error) {
@@ -202,7 +201,7 @@ bool LibrarySession::OptimizeDatabase(Database& db) {
     }
 }
 
-void LibrarySession::UpdateRecentFileMenu(const QString& path) {
+void LibrarySession::addRecentFile(const QString& path) {
     auto& slots = m_state.RecentFile;
     const int n = recentCount();
     if (!path.isEmpty() && n > 0) {
@@ -222,51 +221,34 @@ void LibrarySession::UpdateRecentFileMenu(const QString& path) {
     m_host.recentFilesChanged();
 }
 
-QList<RecentMenuItem> LibrarySession::recentMenuItems() const {
-    QList<RecentMenuItem> items;
+QStringList LibrarySession::recentFiles() const {
+    QStringList files;
     for (int i = 0; i < recentCount() && !m_state.RecentFile[i].isEmpty(); ++i) {
-        const QString number = QString::number(i + 1);
-        const QString& path = m_state.RecentFile[i];
-        items.append({(i < 9 ? QLatin1Char('&') + number : number) + QLatin1Char(' ') + path, path});
+        files.append(m_state.RecentFile[i]);
     }
-    return items;
+    return files;
 }
 
-QString LibrarySession::DispFormCaption(const QString& level) const {
-    QString caption;
-    if (!level.isEmpty()) {
-        caption += QStringLiteral("【") + level + QStringLiteral("】 ");
-    }
-    caption += m_state.MdbFile + QLatin1Char(' ');
-    if (!m_state.FuncKey.isEmpty()) {
-        caption += QLatin1Char('[') + m_state.FuncKey + QStringLiteral("] ");
-    }
-    return caption + QLatin1Char('(') + m_state.MdbPath + QStringLiteral(") - VornReader");
-}
-
-void LibrarySession::mnuFileMdbNew_Click() {
-    const std::optional<QString> chosen = m_host.chooseLibraryFile(30102, m_state.MdbPath);
-    if (!chosen || chosen->isEmpty()) {
-        return;
-    }
-    const QString target = LibraryFile::absolutePath(*chosen);
+bool LibrarySession::createFromTemplate(const QString& givenTarget,
+                                        const std::function<bool(const QString&)>& replaceExisting) {
+    const QString target = LibraryFile::absolutePath(givenTarget);
     const QString templatePath = LibraryFile::absolutePath(TemplatePath());
     if (!QFileInfo::exists(templatePath)) {
         m_host.showMessage(40111, {kTemplateName});
-        return;
+        return false;
     }
     if (target == templatePath || FilePath::sameFile(target, templatePath)) {
         m_host.showMessage(40112, {kTemplateName});
-        return;
+        return false;
     }
     if (QFileInfo::exists(target)) {
-        if (!m_host.askOverwrite(target)) {
-            return;
+        if (!replaceExisting(target)) {
+            return false;
         }
         if (!QFile::remove(target)) {
             logError("frmVornReader.mnuFileMdbNew_Click",
                      {VornError::PathAccess, QStringLiteral("Cannot remove \"%1\".").arg(target)});
-            return;
+            return false;
         }
     }
     if (m_open) {
@@ -276,28 +258,8 @@ void LibrarySession::mnuFileMdbNew_Click() {
     if (!QFile::copy(templatePath, target)) {
         logError("frmVornReader.mnuFileMdbNew_Click",
                  {VornError::PathAccess, QStringLiteral("Cannot copy the template to \"%1\".").arg(target)});
-        return;
+        return false;
     }
     QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
-    OpenSequenceMdbFile(target, QString());
-}
-
-void LibrarySession::mnuFileMdbOpen_Click() {
-    const std::optional<QString> chosen = m_host.chooseLibraryFile(30101, m_state.MdbPath);
-    if (chosen && !chosen->isEmpty()) {
-        OpenSequenceMdbFile(*chosen, QString());
-    }
-}
-
-void LibrarySession::mnuFileMdbClose_Click() {
-    CloseSequenceMdbFile();
-    m_state.MdbPath.clear();
-    m_state.MdbFile.clear();
-}
-
-void LibrarySession::mnuRecentFile_Click(int index) {
-    const QList<RecentMenuItem> items = recentMenuItems();
-    if (index >= 0 && index < items.size()) {
-        OpenSequenceMdbFile(items[index].path, QString());
-    }
+    return OpenSequenceMdbFile(target);
 }

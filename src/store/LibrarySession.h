@@ -4,27 +4,24 @@
 #include "LibraryFile.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
+#include <functional>
 
 class ILibraryHost;
 
-// The settings the library's life reads and changes, held by the settings store.
+// The settings the library's life reads and changes, held by the settings store: the folder and
+// file of the open (or last) library and the recent-file list.
 struct LibraryState {
     QString& MdbPath;
     QString& MdbFile;
-    QString& FuncKey;
     std::array<QString, 20>& RecentFile;
     qint16& RecentFileCnt;
 };
 
-// One recent-file menu item: its caption and the path it opens.
-struct RecentMenuItem {
-    QString caption;
-    QString path;
-};
-
-// The open library: opening (with the schema upgrade), closing (with compaction), File > New from
-// the template, File > Open and Close, the recent-file list and the window caption.
+// The open library: opening (with the schema upgrade), closing (with compaction), a new library
+// from the template and the recent-file list. What the window makes of it (menus, caption, file
+// dialogs) lives in the window.
 class LibrarySession {
 public:
     LibrarySession(LibraryState state, ILibraryHost& host);
@@ -43,19 +40,20 @@ public:
 
     // A file that is missing, not a library, in use or unreadable is refused with one message
     // before the open library is closed; it is not remembered.
-    bool OpenSequenceMdbFile(const QString& path, const QString& switchLabel, Access access = Access::ReadWrite);
+    bool OpenSequenceMdbFile(const QString& path, Access access = Access::ReadWrite);
     void CloseSequenceMdbFile();
-    void UpdateRecentFileMenu(const QString& path);
-    // The window caption for the shown level (empty: no level shown).
-    QString DispFormCaption(const QString& level) const;
 
-    void mnuFileMdbNew_Click();
-    void mnuFileMdbOpen_Click();
-    void mnuFileMdbClose_Click();
-    void mnuRecentFile_Click(int index);
+    // A new library at target, copied from the template (brought up to date first) and opened. A
+    // missing template, or a target that is the template, is refused with a message; an existing
+    // file there is replaced only when replaceExisting (given its absolute path) says so. False
+    // when no library was made and opened.
+    bool createFromTemplate(const QString& target, const std::function<bool(const QString&)>& replaceExisting);
 
-    // The recent-file items to show, in order (at most RecentFileCnt, up to the first empty slot).
-    QList<RecentMenuItem> recentMenuItems() const;
+    // Puts path at the head of the recent list (where it stood, it moves up; otherwise the last
+    // entry drops out); an empty path changes nothing. The host hears of the list either way.
+    void addRecentFile(const QString& path);
+    // The recent files in order: at most RecentFileCnt, up to the first empty slot.
+    QStringList recentFiles() const;
 
     static QString TemplatePath();
 

@@ -57,6 +57,17 @@ const TableDef kSetting{"tblSetting", {{"KeyName", "TEXT(50) PRIMARY KEY"}, {"Da
 const char* const kCallKey = "PRIMARY KEY (Sequence, Number)";
 const char* const kSeekCall = "CREATE INDEX SeekCall ON tblSequence (Date, Time, Level)";
 
+// Indexes an older library may lack; the upgrade adds each one that is missing. The history of a
+// sequence is found by its key, the sequences a party heard by party (and counted from the index
+// alone).
+struct IndexDef {
+    const char* name;
+    const char* statement;
+};
+const IndexDef kAddedIndexes[] = {
+    {"HistorySequence", "CREATE INDEX HistorySequence ON tblHistory (Sequence, CallDate)"},
+    {"HistoryParty", "CREATE INDEX HistoryParty ON tblHistory (PartyName, Sequence, CallDate)"}};
+
 // A library whose tables the upgrade does not know: it is left exactly as it is.
 struct NotUpgradable {
     QString reason;
@@ -128,6 +139,20 @@ int declaredWidth(const QString& type) {
     static const QRegularExpression width(QStringLiteral("\\(\\s*(\\d+)\\s*\\)"));
     const QRegularExpressionMatch match = width.match(type);
     return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+bool hasIndex(Database& db, const char* name) {
+    Statement find = db.prepare(QStringLiteral("SELECT 1 FROM main.sqlite_master WHERE type = 'index' AND name = ?"));
+    find.bind(1, QString::fromLatin1(name));
+    return find.step();
+}
+
+void addMissingIndexes(Database& db) {
+    for (const IndexDef& index : kAddedIndexes) {
+        if (!hasIndex(db, index.name)) {
+            db.exec(QLatin1String(index.statement));
+        }
+    }
 }
 
 bool titleTooNarrow(Database& db) {
@@ -219,6 +244,7 @@ void CreateSchema(Database& db) {
     for (const TableDef* table : {&kCall, &kHistory, &kSetting}) {
         db.exec(createTable(*table, QLatin1String(table->name)));
     }
+    addMissingIndexes(db);
     transaction.commit();
 }
 
@@ -237,6 +263,7 @@ bool AdminDataBase(const QString& path, const AuthorQuestion& askAuthor) {
         const QString call = QLatin1String(kCall.name);
         const bool widen = titleTooNarrow(db);
         if (!widen && IsCurrent(db)) {
+            addMissingIndexes(db);
             return true;
         }
         // Every table is checked before the first step changes anything.
@@ -276,6 +303,7 @@ bool AdminDataBase(const QString& path, const AuthorQuestion& askAuthor) {
         if (!CheckExistTable(db, QLatin1String(kHistory.name))) {
             db.exec(createTable(kHistory, QLatin1String(kHistory.name)));
         }
+        addMissingIndexes(db);
         return true;
     } catch (const NotUpgradable& refusal) {
         modSystem::WriteErrorLog(

@@ -4,9 +4,10 @@
 #include <QStringView>
 #include <vector>
 
-// Full Unicode case folding (the C and F mappings of CaseFolding.txt) and the text search built on
-// it, shared by the InStr SQL function and the search and replace code so both agree on a match.
-// QString::toCaseFolded() applies only the one-to-one mappings: "ß" would never meet "ss".
+// Full Unicode case folding (the C and F mappings of CaseFolding.txt, as ICU applies them) and the
+// text search built on it, shared by the InStr SQL function and the search and replace code so both
+// agree on a match. QString::toCaseFolded() applies only the one-to-one mappings: "ß" would never
+// meet "ss".
 namespace CaseFold {
 
 // Compare modes: 0 compares exactly, 1 compares the full case foldings.

@@ -1,7 +1,8 @@
 #include "FilePath.h"
 
+#include "Platform.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <filesystem>
 #include <system_error>
@@ -31,9 +32,7 @@ QString resolve(const QString& path) {
 
 bool sameFile(const QString& first, const QString& second) {
     std::error_code error;
-    const bool same =
-        std::filesystem::equivalent(std::filesystem::path(QFile::encodeName(first).toStdString()),
-                                    std::filesystem::path(QFile::encodeName(second).toStdString()), error);
+    const bool same = std::filesystem::equivalent(Platform::nativePath(first), Platform::nativePath(second), error);
     return !error && same;
 }
 

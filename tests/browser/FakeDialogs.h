@@ -49,6 +49,10 @@ public:
         formationHexMode = hexMode;
         return formationAnswer;
     }
+    std::optional<NotCalledChoice> notCalledFor(const QStringList& parties, const NotCalledChoice&) override {
+        partyChoices = parties;
+        return notCalled;
+    }
     std::unique_ptr<IProgress> progress() override {
         ++progresses;
         return makeProgress ? makeProgress() : nullptr;
@@ -62,6 +66,7 @@ public:
     QString historyToDelete;
     std::optional<QString> level;
     std::optional<FormationText> formationAnswer;
+    std::optional<NotCalledChoice> notCalled;
     // The progress each long command gets (none when unset).
     std::function<std::unique_ptr<IProgress>()> makeProgress;
 
@@ -73,6 +78,7 @@ public:
     QStringList proposals;
     QStringList deleteRows;
     QStringList levelChoices;
+    QStringList partyChoices;
     QList<QStringList> formationCalls; // figure, note and hexInfo handed to the editor
     bool formationHexMode = false;
     int progresses = 0; // progresses asked for

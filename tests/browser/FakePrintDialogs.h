@@ -9,7 +9,7 @@
 // chooses the queue when one is named, as a user picking a printer does, and else the PDF file.
 class FakePrintDialogs final : public IPrintDialogs {
 public:
-    bool pageSetup(PageSetupValues& setup) override {
+    bool pageSetup(PageSetup& setup) override {
         seeded = setup;
         setup = chosen;
         return confirm;
@@ -33,8 +33,8 @@ public:
 
     bool confirm = true;
     bool canOpen = true;
-    PageSetupValues seeded;
-    PageSetupValues chosen{15, 16, 17, 18, 1, 2};
+    PageSetup seeded;
+    PageSetup chosen{15, 16, 17, 18, 1, 2};
     QString pdf;
     QString queue;
     int printDialogs = 0;

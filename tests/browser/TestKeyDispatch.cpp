@@ -101,7 +101,7 @@ private Q_SLOTS:
         QTRY_COMPARE(infoLabels(), QStringList({"99:99", "01:02", "00:10", "rep", "Title"}));
         // Opening a library clears them; a stopped timer shows the tip length.
         settings().TipTime = 30;
-        m_window->session().OpenSequenceMdbFile(m_library, QString());
+        m_window->libraryCommands().OpenSequenceMdbFile(m_library, QString());
         QCOMPARE(infoLabels(), QStringList(5));
         QCOMPARE(label(QStringLiteral("lblTipTime")), QStringLiteral("30:00"));
     }

@@ -1,9 +1,13 @@
 #include "AppHome.h"
+#include "FakePrintDialogs.h"
 #include "FigureDiagram.h"
 #include "FigureView.h"
+#include "HistoryViews.h"
+#include "PrintCommands.h"
 #include "SplitLayout.h"
 #include "StateIcons.h"
 #include "WindowFixture.h"
+#include "frmHistory.h"
 #include "modGeneral.h"
 
 #include <QClipboard>
@@ -120,6 +124,20 @@ private Q_SLOTS:
             QCOMPARE(m_window->menus().recentFiles[i]->text(), text);
             QCOMPARE(m_window->menus().recentFiles[i]->isVisible(), i < recent.size());
         }
+    }
+
+    // The first nine recent items have the access keys 1 to 9; from the tenth on they have none.
+    void recentCaptionsHaveAccessKeysUpToNine() {
+        QList<QStringList> keys{{"RecentFileCnt", "35"}};
+        for (int i = 1; i <= 20; ++i) {
+            keys.append({QStringLiteral("RecentFile%1").arg(i), QStringLiteral("/lib/%1.mdb").arg(i)});
+        }
+        QVERIFY(start({}, {}, keys));
+        // The library opened at start-up heads the twenty items; the last path drops out.
+        const QList<QAction*>& items = m_window->menus().recentFiles;
+        QCOMPARE(items[8]->text(), QStringLiteral("&9 /lib/8.mdb"));
+        QCOMPARE(items[9]->text(), QStringLiteral("10 /lib/9.mdb"));
+        QCOMPARE(items[19]->text(), QStringLiteral("20 /lib/19.mdb"));
     }
 
     void chooseLevel_data() {
@@ -534,6 +552,60 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs->saveRequests[0][1] == documents.filePath(name), !taken);
         QVERIFY(!QFile::exists(m_dialogs->saveRequests[0][1]));
         QVERIFY(m_dialogs->openRequests.isEmpty());
+    }
+
+    // View > Not called for: the list less what Club 1 heard, the state keys on what is shown,
+    // the filter kept over a restart and cleared by the status bar or the menu item; View >
+    // History: the parties' rows, one party's written to a spreadsheet.
+    void notCalledFor_data() {
+        QTest::addColumn<bool>("byClick");
+        QTest::newRow("cleared on the status bar") << true;
+        QTest::newRow("cleared by the menu item") << false;
+    }
+    void notCalledFor() {
+        QFETCH(bool, byClick);
+        QVERIFY(start({"generated Plus"}));
+        m_dialogs->notCalled = NotCalledChoice{QStringLiteral("Club 1"), 52};
+        m_window->menus().viewNotCalledFor->trigger();
+        QCOMPARE(m_dialogs->partyChoices, (QStringList{"Club 0", "Club 1", "Club 2"}));
+        // Club 1 heard sequence 2 on 2026/01/02, within the year.
+        QCOMPARE(m_window->sequenceList().model()->sequences(), (QList<qint64>{1, 3}));
+        selectRows(0, 1);
+        m_window->menus().sequenceStates[2]->trigger();
+        QCOMPARE(sql(QStringLiteral("SELECT group_concat(Sequence) FROM tblSequence WHERE Property = 2")),
+                 QStringList{"1,3"});
+        QVERIFY(m_window->close());
+        QCOMPARE(ini(QStringLiteral("VornReader"), "NotCalledParty"), QStringLiteral("Club 1"));
+
+        m_window.reset();
+        settings().NotCalledFor = false;
+        m_window = std::make_unique<frmVornReader>(QString(), m_dialogs.get());
+        m_window->show();
+        QTRY_VERIFY(m_window->session().isOpen());
+        QToolButton* status = m_window->historyViews().statusButton();
+        QVERIFY(status->isVisible() && status->text().contains(QLatin1String("Club 1")));
+        QVERIFY(m_window->menus().viewNotCalledFor->isChecked());
+        QCOMPARE(m_window->sequenceList().rowCount(), 2);
+        if (byClick) {
+            QTest::mouseClick(status, Qt::LeftButton);
+        } else {
+            m_window->menus().viewNotCalledFor->trigger();
+        }
+        QCOMPARE(m_window->sequenceList().rowCount(), 3);
+        QVERIFY(!status->isVisible() && !m_window->menus().viewNotCalledFor->isChecked());
+
+        FakePrintDialogs print;
+        m_window->printCommands().setPrintDialogs(&print);
+        m_window->menus().viewHistory->trigger();
+        frmHistory* history = m_window->historyViews().historyWindow();
+        QVERIFY(history && history->isVisible());
+        QCOMPARE(history->shownRows().size(), 3);
+        history->parties()->setCurrentIndex(history->parties()->findText(QStringLiteral("Club 2")));
+        QCOMPARE(history->shownRows(), (QList<QStringList>{{"Club 2", "Plus", "2026/12/06 00:00:02",
+                                                            "generated sequence 2", "1", "2026/01/03"}}));
+        QTest::mouseClick(history->findChild<QPushButton*>(QStringLiteral("cmdExcelOut")), Qt::LeftButton);
+        QVERIFY(print.openedExisted);
+        m_window->printCommands().setPrintDialogs(nullptr);
     }
 
     // Every menu item the shipped help page names in 「」 is an item of the Japanese window's

@@ -29,7 +29,7 @@ class TestPlayerPanel : public QObject {
     // The tick, at that many milliseconds after the start.
     QString tickAt(qint64 start, qint64 elapsed) {
         m_clock.now = start + elapsed;
-        m_panel->tmrTipTimer_Timer();
+        m_panel->tipTimerTick();
         return shownTime();
     }
 
@@ -127,7 +127,7 @@ private Q_SLOTS:
 
     // Opening a library while the tip runs leaves it running.
     void libraryOpenedWhileRunning() {
-        m_panel->chkTipTimer_Switch();
+        m_panel->toggleTipTimer();
         m_panel->libraryOpened();
         QCOMPARE(button()->text(), QStringLiteral("Stop"));
         QVERIFY(tipTimer()->isActive());

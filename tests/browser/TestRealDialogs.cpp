@@ -145,6 +145,22 @@ class TestRealDialogs : public WindowFixture {
                         QCOMPARE(count(QStringLiteral("tblHistory WHERE Sequence = %1").arg(first)), yes ? "0" : "1");
                     }};
         }
+        if (dialog == QLatin1String("not called for")) {
+            // Down twice from "any party": Club 1, which heard one Plus sequence on 2026/01/02.
+            const auto club1 = [](QWidget* w) {
+                auto* party = w->findChild<QComboBox*>(QStringLiteral("cboPartyName"));
+                party->setFocus();
+                QTest::keyClick(party, Qt::Key_Down);
+                QTest::keyClick(party, Qt::Key_Down);
+                S::type(QStringLiteral("txtWeeks"), QStringLiteral("52"))(w);
+            };
+            return {[this] { m_window->menus().viewNotCalledFor->trigger(); },
+                    {{"frmNotCalledFor", S::then(club1, ok(S::press(Qt::Key_Return), S::press(Qt::Key_Escape)))}},
+                    [this, yes] {
+                        QCOMPARE(m_window->sequenceList().rowCount(), yes ? 2 : 3);
+                        QCOMPARE(settings().NotCalledParty, yes ? QStringLiteral("Club 1") : QString());
+                    }};
+        }
         if (dialog == QLatin1String("options")) {
             const auto tipTime = [](QWidget* w) {
                 auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("tabSetting"));
@@ -157,11 +173,11 @@ class TestRealDialogs : public WindowFixture {
                     [yes, before] { QCOMPARE(settings().TipTime, yes ? 45 : before); }};
         }
         if (dialog == QLatin1String("page setup")) {
-            const double before = settings().MarginLeft;
+            const double before = settings().pageSetup.MarginLeft;
             return {[this] { m_window->menus().filePrintSet->trigger(); },
                     {{"cmnPageSetup", S::then(S::type(QStringLiteral("leftMargin"), QStringLiteral("3")),
                                               ok(S::press(Qt::Key_Return), S::press(Qt::Key_Escape)))}},
-                    [yes, before] { QCOMPARE(settings().MarginLeft != before, yes); }};
+                    [yes, before] { QCOMPARE(settings().pageSetup.MarginLeft != before, yes); }};
         }
         if (dialog == QLatin1String("search and replace")) {
             QList<Step> steps{
@@ -270,6 +286,7 @@ private Q_SLOTS:
                                   "change level",
                                   "history add",
                                   "history delete",
+                                  "not called for",
                                   "options",
                                   "page setup",
                                   "search and replace",

@@ -7,6 +7,7 @@
 #include "Fixtures.h"
 #include "GridView.h"
 #include "HomeSeeder.h"
+#include "LibraryCommands.h"
 #include "LibrarySession.h"
 #include "MainMenus.h"
 #include "RecordingErrorBox.h"

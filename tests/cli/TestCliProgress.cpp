@@ -1,73 +1,42 @@
+#include "CliRunner.h"
 #include "Fixtures.h"
 #include "TestHome.h"
 
-#include <QFile>
-#include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtTest>
 
-namespace {
-
-const QString kCli = QStringLiteral(VORN_CLI_PATH);
-
-struct Result {
-    int status = -1;
-    QString out; // under a terminal: everything the terminal showed
-    QString err;
-};
-
-QString quoted(const QString& word) {
-    return QLatin1Char('\'') + QString(word).replace(QLatin1Char('\''), QStringLiteral("'\\''")) + QLatin1Char('\'');
-}
-
-// The tool run with arguments and a shell tail ("< file", "2> file") either on plain pipes or on a
-// pseudo-terminal (util-linux script), from folder.
-Result run(bool terminal, const QStringList& arguments, const QString& tail, const QString& folder) {
-    QString command = quoted(kCli);
-    for (const QString& argument : arguments) {
-        command += QLatin1Char(' ') + quoted(argument);
-    }
-    command += QLatin1Char(' ') + tail;
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    // The print command's windowless GUI would otherwise remark on the missing runtime folder.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder);
-    process.setProcessEnvironment(environment);
-    if (terminal) {
-        process.start(QStringLiteral("script"), {QStringLiteral("-qec"), command, QStringLiteral("/dev/null")});
-    } else {
-        process.start(QStringLiteral("sh"), {QStringLiteral("-c"), command});
-    }
-    process.closeWriteChannel();
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
-
-// vornreader-cli's progress line: on standard error while it is a terminal, never with --quiet or
-// when standard error goes elsewhere, and never in the way of the output.
+// vornreader-cli's progress line (on standard error while it is a terminal, never with --quiet or
+// when standard error goes elsewhere, never in the way of the output), and the files print and
+// xlsx write.
 class TestCliProgress : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestHome> m_home;
 
+    // The tool in the home, on plain pipes or on a terminal; the print command's windowless GUI
+    // would otherwise remark on the missing runtime folder.
+    Cli::Result run(bool terminal, const QStringList& arguments, const QString& tail = {}) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home->path());
+        return Cli::shell(Cli::command(arguments, tail), terminal, m_home->path(), environment);
+    }
+    // What a terminal showed: its CR LF line ends as LF, the progress' line clearing dropped.
+    static QString screen(const Cli::Result& result) {
+        return QString(result.out)
+            .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+            .remove(QStringLiteral("\x1b[K"));
+    }
+
 private Q_SLOTS:
     void init() {
         QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty(), "script (bsdutils) missing");
         m_home = std::make_unique<TestHome>();
-        writeFile(m_home->file(QStringLiteral("VornReader.ini")), "[VornReader]\r\nLanguage=English\r\n");
-        writeFile(m_home->file(QStringLiteral("s.Plus")), Fixtures::generatorText(4, 3).toUtf8());
-        QCOMPARE(run(false, {"new", "lib.mdb"}, {}, m_home->path()).status, 0);
-        QCOMPARE(run(false, {"new", "target.mdb"}, {}, m_home->path()).status, 0);
+        QVERIFY(Fixtures::writeFile(m_home->file(QStringLiteral("VornReader.ini")),
+                                    "[VornReader]\r\nLanguage=English\r\n"));
+        QVERIFY(Fixtures::writeFile(m_home->file(QStringLiteral("s.Plus")), Fixtures::generatorText(4, 3).toUtf8()));
+        QCOMPARE(run(false, {"new", "lib.mdb"}).status, 0);
+        QCOMPARE(run(false, {"new", "target.mdb"}).status, 0);
     }
     void cleanup() { m_home.reset(); }
 
@@ -78,15 +47,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shown");  // the start of the progress line; empty: none
         QTest::addColumn<QString>("output"); // on standard output
         const QStringList read{"read", "lib.mdb", "s.Plus"};
-        QTest::newRow("read on a terminal") << read << "" << true << "\rReading \"s.Plus\": "
-                                            << "4 sequences were read from \"s.Plus\".";
+        const QString fourRead = QStringLiteral("4 sequences were read from \"s.Plus\".");
+        QTest::newRow("read on a terminal") << read << "" << true << "\rReading \"s.Plus\": " << fourRead;
         QTest::newRow("read on a terminal, quiet")
-            << QStringList{"--quiet", "read", "lib.mdb", "s.Plus"} << "" << true << ""
-            << "4 sequences were read from \"s.Plus\".";
-        QTest::newRow("read, standard error to a file") << read << "2> err.txt" << true << ""
-                                                        << "4 sequences were read from \"s.Plus\".";
-        QTest::newRow("read without a terminal") << read << "" << false << ""
-                                                 << "4 sequences were read from \"s.Plus\".";
+            << QStringList{"--quiet", "read", "lib.mdb", "s.Plus"} << "" << true << "" << fourRead;
+        QTest::newRow("read, standard error to a file") << read << "2> err.txt" << true << "" << fourRead;
+        QTest::newRow("read without a terminal") << read << "" << false << "" << fourRead;
         QTest::newRow("paste on a terminal")
             << QStringList{"paste", "lib.mdb"} << "< s.Plus" << true << "\rReading the clipboard: "
             << "4 sequences were read from the clipboard.";
@@ -109,32 +75,25 @@ private Q_SLOTS:
         QFETCH(bool, terminal);
         QFETCH(QString, shown);
         QFETCH(QString, output);
-        if (arguments.front() != QLatin1String("read") && arguments.front() != QLatin1String("--quiet") &&
-            arguments.front() != QLatin1String("paste")) {
-            QCOMPARE(run(false, {"read", "lib.mdb", "s.Plus"}, {}, m_home->path()).status, 0);
+        if (!arguments.contains(QLatin1String("s.Plus")) && arguments.front() != QLatin1String("paste")) {
+            QCOMPARE(run(false, {"read", "lib.mdb", "s.Plus"}).status, 0);
         }
-        const Result result = run(terminal, arguments, tail, m_home->path());
+        const Cli::Result result = run(terminal, arguments, tail);
         QCOMPARE(result.status, 0);
-        // A terminal ends its lines with CR LF; the progress clears what is left of its line.
-        const QString screen =
-            QString(result.out).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).remove(QStringLiteral("\x1b[K"));
-        QVERIFY2(screen.contains(QStringLiteral("\r")) == !shown.isEmpty(), qPrintable(screen));
+        const QString shows = screen(result);
+        QVERIFY2(shows.contains(QStringLiteral("\r")) == !shown.isEmpty(), qPrintable(shows));
         if (!shown.isEmpty()) {
-            QVERIFY2(screen.contains(shown), qPrintable(screen));
+            QVERIFY2(shows.contains(shown), qPrintable(shows));
             // The line ends before anything else is written, and the last state stays on it.
-            QVERIFY2(screen.endsWith(QStringLiteral("\n") + output + (output.isEmpty() ? "" : "\n")) ||
-                         (output.isEmpty() && screen.endsWith(QStringLiteral("%\n"))),
-                     qPrintable(screen));
-            QVERIFY2(screen.contains(QStringLiteral("100%\n")), qPrintable(screen));
+            QVERIFY2(shows.contains(QStringLiteral("100%\n")) &&
+                         (shows.endsWith(QStringLiteral("\n") + output + (output.isEmpty() ? "" : "\n")) ||
+                          (output.isEmpty() && shows.endsWith(QStringLiteral("%\n")))),
+                     qPrintable(shows));
         } else {
-            QCOMPARE(screen, output.isEmpty() ? QString() : output + QLatin1Char('\n'));
+            QCOMPARE(shows, output.isEmpty() ? QString() : output + QLatin1Char('\n'));
         }
         QCOMPARE(result.err, QString());
-        if (tail.startsWith(QLatin1String("2>"))) {
-            QFile err(m_home->file(QStringLiteral("err.txt")));
-            QVERIFY(err.open(QIODevice::ReadOnly));
-            QCOMPARE(err.readAll(), QByteArray());
-        }
+        QCOMPARE(Fixtures::readFile(m_home->file(QStringLiteral("err.txt"))), QByteArray());
     }
 
     // An error reported while the progress shows stands on a line of its own, once, and the exit
@@ -142,28 +101,55 @@ private Q_SLOTS:
     void errorLinesStandAlone() {
         QString text = Fixtures::generatorText(3, 2);
         text.replace(QStringLiteral("History: 2026/01/2,Club 1"), QStringLiteral("History: yesterday,Club 1"));
-        writeFile(m_home->file(QStringLiteral("bad.Plus")), text.toUtf8());
-        const Result result = run(true, {"read", "lib.mdb", "bad.Plus"}, {}, m_home->path());
+        QVERIFY(Fixtures::writeFile(m_home->file(QStringLiteral("bad.Plus")), text.toUtf8()));
+        const Cli::Result result = run(true, {"read", "lib.mdb", "bad.Plus"});
         QCOMPARE(result.status, 1);
-        const QString screen =
-            QString(result.out).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).remove(QStringLiteral("\x1b[K"));
+        const QString shows = screen(result);
         const QString error = QStringLiteral("vornreader-cli: Type mismatch: \" yesterday\" is not a history date "
                                              "(modSeqText.ReadSequenceText, error 13)\n");
-        QVERIFY2(screen.count(error) == 1, qPrintable(screen));
-        const qsizetype at = screen.indexOf(error);
-        QVERIFY2(at > 0 && (screen.at(at - 1) == QLatin1Char('\r') || screen.at(at - 1) == QLatin1Char('\n')),
-                 qPrintable(screen));
-        QVERIFY2(screen.contains(QStringLiteral("\rReading \"bad.Plus\": ")), qPrintable(screen));
-        QVERIFY2(screen.endsWith(QStringLiteral("100%\n3 sequences were read from \"bad.Plus\".\n")),
-                 qPrintable(screen));
+        QVERIFY2(shows.count(error) == 1, qPrintable(shows));
+        const qsizetype at = shows.indexOf(error);
+        QVERIFY2(at > 0 && (shows.at(at - 1) == QLatin1Char('\r') || shows.at(at - 1) == QLatin1Char('\n')),
+                 qPrintable(shows));
+        QVERIFY2(shows.contains(QStringLiteral("\rReading \"bad.Plus\": ")), qPrintable(shows));
+        QVERIFY2(shows.endsWith(QStringLiteral("100%\n3 sequences were read from \"bad.Plus\".\n")), qPrintable(shows));
     }
 
-    // The help names the option.
-    void helpNamesQuiet() {
-        const Result result = run(false, {"--help"}, {}, m_home->path());
-        QCOMPARE(result.status, 0);
-        QVERIFY(result.out.contains(QLatin1String("[--quiet]")));
-        QVERIFY(result.out.contains(QLatin1String("  --quiet ")));
+    // print lays the sequences out in the order given, on the paper asked for, under the library's
+    // name.
+    void printInTheGivenOrder() {
+        QCOMPARE(run(false, {"read", "lib.mdb", Fixtures::dataFile(QStringLiteral("linux.C1")),
+                             Fixtures::dataFile(QStringLiteral("linux.Plus"))})
+                     .status,
+                 0);
+        QCOMPARE(
+            run(false, {"print", "lib.mdb", "3", "1", "--paper", "letter", "--landscape", "--pdf", "out.pdf"}).status,
+            0);
+        const QString pdf = m_home->file(QStringLiteral("out.pdf"));
+        const QString info = Cli::run(QStringLiteral("pdfinfo"), {pdf}).out;
+        QVERIFY2(info.contains(QStringLiteral("792 x 612 pts")) &&
+                     info.contains(
+                         QRegularExpression(QStringLiteral("^Title:\\s+lib$"), QRegularExpression::MultilineOption)),
+                 qPrintable(info));
+        const QString text = Cli::run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).out;
+        const qsizetype third = text.indexOf(QStringLiteral("Create : 2026/12/06 08:54:58"));
+        QVERIFY2(third >= 0 && third < text.indexOf(QStringLiteral("Create : 2026/12/06 08:52:34")), qPrintable(text));
+    }
+
+    // A sequence that is not there is named once; the others are written all the same.
+    void missingSequencesAreNamed_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("print") << QStringList{"print", "lib.mdb", "2", "777", "--pdf", "out.pdf"};
+        QTest::newRow("xlsx") << QStringList{"xlsx", "lib.mdb", "2", "777", "out.xlsx"};
+    }
+    void missingSequencesAreNamed() {
+        QFETCH(QStringList, arguments);
+        QCOMPARE(run(false, {"read", "lib.mdb", "s.Plus"}).status, 0);
+        const Cli::Result result = run(false, arguments);
+        QCOMPARE(result.status, 1);
+        QCOMPARE(result.err.split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^vornreader-cli:"))),
+                 QStringList{QStringLiteral("vornreader-cli: sequence 777 does not exist")});
+        QVERIFY(QFileInfo(m_home->file(arguments.last())).size() > 0);
     }
 };
 

@@ -86,14 +86,6 @@ private Q_SLOTS:
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
     }
 
-    void captions() {
-        QCOMPARE(m_form->windowTitle(), modGeneral::LoadTransString(20200));
-        QCOMPARE(child<QGroupBox>(QStringLiteral("fraFilterExport"))->title(), modGeneral::LoadTransString(20210));
-        QCOMPARE(child<QPushButton>(QStringLiteral("cmdExecute"))->text(), modGeneral::LoadTransString(20291));
-        QCOMPARE(child<QPushButton>(QStringLiteral("cmdBrowse(1)"))->text(), modGeneral::LoadTransString(21911));
-        QCOMPARE(child<QLabel>(QStringLiteral("lblFilterState"))->text(), modGeneral::LoadTransString(20213));
-    }
-
     // The open library is the source, its levels and states fill the lists; no library, no lists.
     void formLoad() {
         m_form->Form_Load(m_source, m_home->path());
@@ -153,29 +145,6 @@ private Q_SLOTS:
         if (index == 0) {
             QCOMPARE(items(child<QComboBox>(QStringLiteral("cboLevel"))), QStringList{"(All)|0"});
         }
-    }
-
-    // The dialog hands its files and dates to the export's checks (whose refusals have tests of
-    // their own); nothing moves.
-    void executeRefusals_data() {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("begin");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("no source") << QString() << QString() << modGeneral::LoadTransString(40211);
-        QTest::newRow("not a date") << QStringLiteral("source.mdb") << "2002/02/30"
-                                    << modGeneral::TransMessage(40214, {"2002/02/30"});
-    }
-    void executeRefusals() {
-        QFETCH(QString, source);
-        QFETCH(QString, begin);
-        m_form->Form_Load(source.isEmpty() ? QString() : m_home->file(source), m_home->path());
-        m_dialogs->fileToChoose = m_target;
-        m_form->cmdBrowse_Click(1);
-        child<QLineEdit>(QStringLiteral("txtBeginDate"))->setText(begin);
-        QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdExecute")), Qt::LeftButton);
-        QTEST(m_dialogs->exclamations.join('\n'), "message");
-        QVERIFY(m_dialogs->questions.isEmpty());
-        QCOMPARE(targetTitles(), QStringList());
     }
 
     // The dates are rewritten in their boxes and both ends are included; entry 0 of either list

@@ -1,5 +1,6 @@
-# The fuzz harnesses of tools/fuzz, when clang++-14 with libFuzzer is there: fuzz_build builds them
-# with clang, then each runs for a short fixed time on its corpus in tests/data/fuzz, which holds
+# The fuzz harnesses of tools/fuzz, when clang++-14 with libFuzzer is there: fuzz_build makes a
+# fuzzing build of the project with clang in build/fuzz (the libraries instrumented, the harnesses
+# linking them), then each runs for a short fixed time on its corpus in tests/data/fuzz, which holds
 # the seeds and every input that once found a fault.
 find_program(VORN_FUZZ_CXX NAMES clang++-14)
 if(VORN_FUZZ_CXX AND NOT DEFINED VORN_FUZZ_USABLE)
@@ -19,7 +20,7 @@ if(VORN_FUZZ_CXX AND VORN_FUZZ_USABLE)
     set(fuzz_source ${PROJECT_SOURCE_DIR}/tools/fuzz)
     add_test(NAME fuzz_build
              COMMAND ${CMAKE_COMMAND} -DBINARY_DIR=${fuzz_dir} -DCXX=${VORN_FUZZ_CXX} -DGENERATOR=${CMAKE_GENERATOR}
-                     -DLAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER} -P ${fuzz_source}/BuildFuzz.cmake)
+                     -DLAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER} -DWERROR=${VORN_WERROR} -P ${fuzz_source}/BuildFuzz.cmake)
     set_tests_properties(fuzz_build PROPERTIES FIXTURES_SETUP vorn_fuzz TIMEOUT 1800 LABELS fuzz)
     foreach(name seqtext markup figure ini keycode)
         # New inputs go to the build tree's own corpus; the committed one is only read.

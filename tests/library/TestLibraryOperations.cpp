@@ -12,16 +12,6 @@ namespace {
 
 using Change = std::function<void(LibraryOperations&)>;
 
-// Every row of the three sequence tables, one text per row, for before/after comparisons.
-QStringList content(Database& db) {
-    return Fixtures::rows(db, QStringLiteral("SELECT 'S', Sequence, Level, Title, Property, OrderNo FROM tblSequence "
-                                             "ORDER BY Sequence")) +
-           Fixtures::rows(db, QStringLiteral("SELECT 'C', Sequence, Number, Call, Figure, Note, HexInfo FROM tblCall "
-                                             "ORDER BY 2, 3")) +
-           Fixtures::rows(db, QStringLiteral("SELECT 'H', History, Sequence, CallDate, PartyName FROM tblHistory "
-                                             "ORDER BY History"));
-}
-
 } // namespace
 
 // The library's changes without a window: what each one stores, and that a failure part-way
@@ -76,6 +66,18 @@ class TestLibraryOperations : public QObject {
             {"insert call into gaps", [](LibraryOperations& ops) { QCOMPARE(ops.insertCall(2, 3), 3); }},
             {"insert call past the end", [](LibraryOperations& ops) { QCOMPARE(ops.insertCall(1, 99), 5); }},
             {"delete call from gaps", [](LibraryOperations& ops) { QVERIFY(ops.deleteCall(2, 2)); }},
+            {"delete the last call", [](LibraryOperations& ops) { QVERIFY(ops.deleteCall(2, 4)); }},
+            // Older files number calls from 0.
+            {"insert call, numbered from 0",
+             [](LibraryOperations& ops) {
+                 ops.database().exec(QStringLiteral("UPDATE tblCall SET Number = Number - 1 WHERE Sequence = 3"));
+                 QCOMPARE(ops.insertCall(3, 1), 1);
+             }},
+            {"delete call, numbered from 0",
+             [](LibraryOperations& ops) {
+                 ops.database().exec(QStringLiteral("UPDATE tblCall SET Number = Number - 1 WHERE Sequence = 3"));
+                 QVERIFY(ops.deleteCall(3, 1));
+             }},
             {"call text", [](LibraryOperations& ops) { ops.setCallText(1, 2, QStringLiteral("{b Swing}")); }},
             {"hexagon offsets", [](LibraryOperations& ops) { ops.setHexInfo(1, 1, QStringLiteral("1,2,0,1")); }},
             {"formation",
@@ -118,6 +120,11 @@ private Q_SLOTS:
         QTest::newRow("insert call past the end")
             << "SELECT Number, Note FROM tblCall WHERE Sequence = 1 AND Number > 3" << QStringList{"4|1.4", "5|"};
         QTest::newRow("delete call from gaps") << calls2 << QStringList{"1|2.1", "2|2.4", "3|2.5"};
+        QTest::newRow("delete the last call") << calls2 << QStringList{"1|2.1", "2|2.2", "3|2.4"};
+        const QString calls3 = QStringLiteral("SELECT Number, Note FROM tblCall WHERE Sequence = 3 ORDER BY Number");
+        QTest::newRow("insert call, numbered from 0")
+            << calls3 << QStringList{"1|", "2|3.1", "3|3.2", "4|3.3", "5|3.4"};
+        QTest::newRow("delete call, numbered from 0") << calls3 << QStringList{"1|3.2", "2|3.3", "3|3.4"};
         QTest::newRow("call text") << "SELECT Call FROM tblCall WHERE Sequence = 1 AND Number = 2"
                                    << QStringList{"{b Swing}"};
         QTest::newRow("hexagon offsets") << "SELECT HexInfo FROM tblCall WHERE Sequence = 1 AND Number = 1"
@@ -150,10 +157,10 @@ private Q_SLOTS:
         QFETCH(QString, trigger);
         m_lib->db.exec(
             QStringLiteral("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'refused'); END").arg(trigger));
-        const QStringList before = content(m_lib->db);
+        const QStringList before = Fixtures::tables(m_lib->db);
         LibraryOperations ops(m_lib->db);
         QVERIFY_THROWS_EXCEPTION(DbError, changes().value(QString::fromLatin1(QTest::currentDataTag()))(ops));
-        QCOMPARE(content(m_lib->db), before);
+        QCOMPARE(Fixtures::tables(m_lib->db), before);
         QVERIFY(!m_lib->db.inTransaction());
     }
 
@@ -204,7 +211,36 @@ private Q_SLOTS:
         QCOMPARE(Fixtures::exactContent(m_lib->db), after);
         ops.undo().undo(recorded.front());
         QCOMPARE(Fixtures::exactContent(m_lib->db), before);
+        ops.undo().redo(recorded.front());
+        QCOMPARE(Fixtures::exactContent(m_lib->db), after);
         QVERIFY(!m_lib->db.inTransaction());
+    }
+
+    // A reorder that moves nothing writes nothing, so leaves nothing to undo; a change made after
+    // an undo, whose redo step is then forgotten, is undone itself.
+    void undoAfterUndo() {
+        LibraryOperations ops(m_lib->db);
+        QList<qint64> recorded;
+        ops.undo().setRecorded([&recorded](qint64 change, const QString&) { recorded.append(change); });
+        ops.renumberOrder({1, 2, 3});
+        {
+            const LibraryUndo::Step step(ops.undo(), QStringLiteral("order"));
+            ops.renumberOrder({1, 2, 3});
+        }
+        QCOMPARE(recorded.size(), 0);
+        const QStringList start = Fixtures::exactContent(m_lib->db);
+        for (int state : {4, 5}) {
+            {
+                const LibraryUndo::Step step(ops.undo(), QStringLiteral("state"));
+                ops.setState({1}, state);
+            }
+            if (recorded.size() == 2) {
+                ops.undo().forget(recorded.front()); // as the window drops what can no longer be redone
+            }
+            ops.undo().undo(recorded.back());
+            QCOMPARE(Fixtures::exactContent(m_lib->db), start);
+        }
+        QCOMPARE(recorded.size(), 2);
     }
 
     // Changes one after another, undone to the start and redone to the end; a failed change and a
@@ -304,7 +340,8 @@ private Q_SLOTS:
         m_lib->db.exec(QStringLiteral("INSERT INTO tblSequence (Sequence, Level, Date, Time) "
                                       "SELECT 50, Level, Date, Time FROM tblSequence WHERE Sequence = 2"));
         m_lib->db.exec(QStringLiteral("INSERT INTO tblCall (Sequence, Number, Call) VALUES (50, 3, 'twin')"));
-        m_lib->db.exec(QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate) VALUES (50, '2020-01-01')"));
+        m_lib->db.exec(QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate) VALUES (50, '2020-01-01'), "
+                                      "(2, '2027-01-01'), (2, '2025-01-01')"));
         LibraryOperations ops(m_lib->db);
         const std::optional<SequenceHeader> header = ops.sequence(2);
         QVERIFY(header);
@@ -314,7 +351,11 @@ private Q_SLOTS:
             numbers.append(call.number);
         }
         QCOMPARE(numbers, (QList<int>{1, 2, 4, 5}));
-        QCOMPARE(ops.history(*header).front().callDate, QStringLiteral("2026/01/02"));
+        QStringList dates;
+        for (const HistoryRow& row : ops.history(*header)) {
+            dates.append(row.callDate);
+        }
+        QCOMPARE(dates, (QStringList{"2025/01/01", "2026/01/02", "2027/01/01"}));
         QVERIFY(!ops.sequence(99));
         QCOMPARE(ops.levels(), QStringList{QStringLiteral("Plus")});
     }

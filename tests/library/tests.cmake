@@ -1,3 +1,5 @@
 vorn_add_test(TestLibraryOperations SOURCES library/TestLibraryOperations.cpp LIBS vorn_library)
 vorn_add_test(TestLibraryExport SOURCES library/TestLibraryExport.cpp LIBS vorn_library)
 vorn_add_test(TestSearchEngine SOURCES library/TestSearchEngine.cpp LIBS vorn_library)
+vorn_add_test(TestLibraryHistory SOURCES library/TestLibraryHistory.cpp LIBS vorn_library)
+vorn_add_test(TestInterruption SOURCES library/TestInterruption.cpp LIBS vorn_library)

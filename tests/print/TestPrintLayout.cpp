@@ -80,8 +80,8 @@ class TestPrintLayout : public QObject {
                               int orientation = 1) {
         clsPrinter printer;
         printer.setPreview(true);
-        printer.PaperSize = paper;
-        printer.Orientation = orientation;
+        printer.pageSetup.PaperSize = paper;
+        printer.pageSetup.Orientation = orientation;
         m_missing = modPrint::PrintSequence(LibrarySource(db()), keys, options, printer);
         m_bottom = printer.ScaleHeight();
         m_pitch = printer.ColumnWidth + 2 * printer.ColumnSpace;
@@ -94,8 +94,8 @@ class TestPrintLayout : public QObject {
         QPdfWriter writer(path);
         writer.setResolution(1200);
         clsPrinter printer;
-        printer.PaperSize = paper;
-        printer.Orientation = orientation;
+        printer.pageSetup.PaperSize = paper;
+        printer.pageSetup.Orientation = orientation;
         printer.setPrinter(&writer);
         printer.setDeferred(heldBack);
         modPrint::PrintSequence(LibrarySource(db()), keys, options, printer);
@@ -226,15 +226,12 @@ private Q_SLOTS:
     void marginsAndPaper() {
         QFETCH(double, millimetres);
         clsPrinter printer;
-        printer.setMarginLeft(millimetres);
-        printer.setMarginTop(millimetres);
-        printer.setMarginRight(millimetres);
-        printer.setMarginBottom(millimetres + 1);
-        const QList<double> read{printer.MarginLeft(), printer.MarginTop(), printer.MarginRight(),
-                                 printer.MarginBottom() - 1};
-        for (const double value : read) {
-            QVERIFY(qAbs(value - millimetres) < 1e-9);
-        }
+        printer.pageSetup.MarginLeft = millimetres;
+        printer.pageSetup.MarginTop = millimetres;
+        printer.pageSetup.MarginRight = millimetres;
+        printer.pageSetup.MarginBottom = millimetres + 1;
+        QVERIFY(qAbs(printer.ScaleHeight() - (297 - millimetres - 1) * kTwipsPerMm) < 1e-6);
+        QVERIFY(qAbs(printer.columnHeight() - (297 - 2 * millimetres - 1) * kTwipsPerMm) < 1e-6);
         QVERIFY(qAbs(printer.ScaleWidth() - (210 - millimetres) * kTwipsPerMm) < 1e-6);
         QCOMPARE(clsPrinter::pageSizeTwips(1, 1).toSize(), QSize(12240, 15840));    // Letter
         QCOMPARE(clsPrinter::pageSizeTwips(9, 2).toSize(), QSize(16838, 11906));    // A4 landscape

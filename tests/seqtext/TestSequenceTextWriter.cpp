@@ -1,11 +1,7 @@
 #include "Database.h"
-#include "DbError.h"
-#include "FakeSeqTextHost.h"
 #include "Fixtures.h"
-#include "LibraryOperations.h"
 #include "LibraryReader.h"
 #include "RecordingErrorBox.h"
-#include "SequenceImport.h"
 #include "SequenceTextWriter.h"
 #include "TestHome.h"
 
@@ -38,15 +34,6 @@ qint64 addSequence(Database& db, const QString& version, const QString& note, co
             {key, parts[0].toLongLong(), parts[1], field(parts[2]), field(parts[3])});
     }
     return key;
-}
-
-QList<qint64> allSequences(Database& db) {
-    QList<qint64> keys;
-    Statement rows = db.prepare(QStringLiteral("SELECT Sequence FROM tblSequence ORDER BY Sequence"));
-    while (rows.step()) {
-        keys.append(rows.int64(0));
-    }
-    return keys;
 }
 
 } // namespace
@@ -102,22 +89,6 @@ private Q_SLOTS:
                                            addSequence(m_lib->db, version, note, property, history, calls));
         QTEST(text, "expected");
         QVERIFY(m_lib->box.prompts.isEmpty());
-    }
-
-    void failedDeleteDeletesNothing() {
-        FakeSeqTextHost host;
-        host.clipboard = Fixtures::generatorText(3, 3);
-        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, host), 3);
-        m_lib->db.exec(QStringLiteral("UPDATE tblCall SET Call = 'boom' WHERE Sequence = 3 AND Number = 2"));
-        m_lib->db.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON tblCall WHEN OLD.Call = 'boom' "
-                                      "BEGIN SELECT RAISE(ABORT, 'no'); END"));
-        // The text of every sequence holds its calls and history.
-        const QString before = modSeqText::SequencesText(m_lib->db, allSequences(m_lib->db));
-
-        QVERIFY_THROWS_EXCEPTION(
-            DbError, LibraryOperations(m_lib->db).deleteSequences({1, 3}, LibraryOperations::History::Delete));
-        QCOMPARE(modSeqText::SequencesText(m_lib->db, allSequences(m_lib->db)), before);
-        QVERIFY(!m_lib->db.inTransaction());
     }
 
 private:

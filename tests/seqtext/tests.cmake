@@ -1,5 +1,3 @@
 vorn_add_test(TestReadSequenceText SOURCES seqtext/TestReadSequenceText.cpp LIBS vorn_library)
 vorn_add_test(TestLineSource SOURCES seqtext/TestLineSource.cpp LIBS vorn_seqtext)
-vorn_add_test(TestImportCrash SOURCES seqtext/TestImportCrash.cpp LIBS vorn_library)
-add_dependencies(TestImportCrash vornreader-cli)
 vorn_add_test(TestSequenceTextWriter SOURCES seqtext/TestSequenceTextWriter.cpp LIBS vorn_library)

@@ -1,11 +1,11 @@
 #include "ColourSwatch.h"
-#include "DisplaySettings.h"
 #include "HomeSeeder.h"
 #include "ISettingChoosers.h"
 #include "KeyCodeConvert.h"
 #include "KeysPage.h"
 #include "RecordingErrorBox.h"
 #include "SettingChoosers.h"
+#include "SettingKeys.h"
 #include "Settings.h"
 #include "TestHome.h"
 #include "frmSetting.h"
@@ -48,7 +48,7 @@ public:
 // Every value the dialog edits, as text.
 QStringList snapshot(const Settings& s) {
     QStringList values;
-    for (const auto& [key, text] : DisplaySettings::texts(s)) {
+    for (const auto& [key, text] : SettingKeys::displayTexts(s)) {
         values.append(key + QLatin1Char('=') + text);
     }
     for (int i = 0; i < FuncFileCount; ++i) {

@@ -1,9 +1,9 @@
 #include "AppHome.h"
 #include "Database.h"
-#include "DisplaySettings.h"
 #include "Fixtures.h"
 #include "IniFile.h"
 #include "RecordingErrorBox.h"
+#include "SettingKeys.h"
 #include "Settings.h"
 #include "TestHome.h"
 #include "modDataBase.h"
@@ -21,7 +21,7 @@ const QString kReadMdb = QStringLiteral("modSetting.ReadIniMdbVornReader");
 
 QStringList displayTexts(const Settings& settings) {
     QStringList texts;
-    for (const auto& [key, text] : DisplaySettings::texts(settings)) {
+    for (const auto& [key, text] : SettingKeys::displayTexts(settings)) {
         texts.append(key + QLatin1Char('=') + text);
     }
     return texts;

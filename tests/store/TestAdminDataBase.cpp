@@ -92,16 +92,25 @@ private Q_SLOTS:
         QTest::newRow("no tblSetting") << "tblSetting";
         QTest::newRow("no tblHistory") << "tblHistory";
         QTest::newRow("Title TEXT(50)") << "Title50";
+        QTest::newRow("Title TEXT(50), no rows left") << "Title50 empty";
         QTest::newRow("oldest") << "OrderNo Author HexInfo tblSetting tblHistory Title50";
     }
     void upgradeSteps() {
         QFETCH(QString, missing);
         const auto has = [&](const char* part) { return !missing.contains(QLatin1String(part)); };
+        const bool empty = missing.contains(QLatin1String("empty"));
         createOldLibrary(m_path, missing);
+        const QString rowsSql = QStringLiteral(
+            "SELECT Sequence || '|' || Level || '|' || Title || '|' || Property FROM tblSequence ORDER BY Sequence");
         QMap<QString, QString> before;
         {
             Database db(m_path);
             addSequence(db, QStringLiteral("Plus"), QStringLiteral("2024/01/01"), QStringLiteral("10:00:00"));
+            // Number 2 is handed out and deleted (the row "no rows left": every row): it is never handed
+            // out again.
+            addSequence(db, QStringLiteral("Level '2'"), QStringLiteral("2024/01/02"), QStringLiteral("10:00:00"));
+            texts(db, QStringLiteral("DELETE FROM tblSequence WHERE Sequence = 2 OR ?"), {empty});
+            before[QString()] = texts(db, rowsSql);
             if (has("OrderNo")) {
                 db.exec(QStringLiteral("UPDATE tblSequence SET OrderNo = 7"));
             }
@@ -126,7 +135,11 @@ private Q_SLOTS:
         QCOMPARE(createSql(db, QStringLiteral("tblSetting")) == before["tblSetting"], has("tblSetting"));
         QCOMPARE(createSql(db, QStringLiteral("tblHistory")) == before["tblHistory"], has("tblHistory"));
         QCOMPARE(texts(db, QStringLiteral("SELECT OrderNo || ' ' || Author FROM tblSequence")),
-                 QString(has("OrderNo") ? "7 " : "1 ") + (has("Author") ? "" : "Ann"));
+                 empty ? QString() : QString(has("OrderNo") ? "7 " : "1 ") + (has("Author") ? "" : "Ann"));
+        QCOMPARE(texts(db, rowsSql), before[QString()]);
+        QCOMPARE(texts(db, kSeekCall), QStringLiteral("Date,Time,Level"));
+        QVERIFY(!modDataBase::CheckExistTable(db, QStringLiteral("tblSequence_widen")));
+        QCOMPARE(addSequence(db, QStringLiteral("Plus"), QStringLiteral("2024/02/01"), QStringLiteral("10:00:00")), 3);
     }
 
     void orderNoNumberedPerLevel() {
@@ -187,38 +200,6 @@ private Q_SLOTS:
         QCOMPARE(texts(db, QStringLiteral("SELECT count(*) FROM tblSetting")), QString::number(stored ? 1 : 0));
         QCOMPARE(modDataBase::GetINIMdbString(db, QStringLiteral("Author"), QStringLiteral("<none>")),
                  stored ? answer : QStringLiteral("<none>"));
-    }
-
-    void titleWidened_data() {
-        QTest::addColumn<int>("kept"); // rows left after the highest ones are deleted
-        QTest::newRow("rows kept") << 2;
-        QTest::newRow("all rows deleted") << 0;
-    }
-    void titleWidened() {
-        QFETCH(int, kept);
-        createOldLibrary(m_path, QStringLiteral("Title50"));
-        const QString rowsSql = QStringLiteral(
-            "SELECT Sequence || '|' || Level || '|' || Title || '|' || Property FROM tblSequence ORDER BY Sequence");
-        QString before;
-        {
-            Database db(m_path);
-            for (int i = 1; i <= 3; ++i) {
-                addSequence(db, QStringLiteral("Level '%1'").arg(i), QStringLiteral("2024/01/0%1").arg(i),
-                            QStringLiteral("10:00:00"));
-            }
-            texts(db, QStringLiteral("DELETE FROM tblSequence WHERE Sequence > ?"), {kept});
-            before = texts(db, rowsSql);
-        }
-        modDataBase::AdminDataBase(m_path, asker(QStringLiteral("Ann")));
-
-        QVERIFY(m_box->prompts.isEmpty());
-        Database db(m_path);
-        QCOMPARE(titleType(db), QStringLiteral("TEXT(255)"));
-        QCOMPARE(texts(db, rowsSql), before);
-        QCOMPARE(texts(db, kSeekCall), QStringLiteral("Date,Time,Level"));
-        QVERIFY(!modDataBase::CheckExistTable(db, QStringLiteral("tblSequence_widen")));
-        // The counter survives: number 3 was handed out once and is never handed out again.
-        QCOMPARE(addSequence(db, QStringLiteral("Plus"), QStringLiteral("2024/02/01"), QStringLiteral("10:00:00")), 4);
     }
 
     // A library file is data. An old library whose Level field declares a type made of statements

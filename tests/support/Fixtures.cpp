@@ -66,6 +66,33 @@ QStringList exactContent(Database& db) {
     return result;
 }
 
+QStringList tables(Database& db) {
+    return exactContent(db);
+}
+
+QStringList tables(const QString& path) {
+    Database db(path);
+    return exactContent(db);
+}
+
+QStringList unsound(Database& db, int calls, int history) {
+    QStringList problems;
+    const QString check = value(db, QStringLiteral("PRAGMA integrity_check")).toString();
+    if (check != QLatin1String("ok")) {
+        problems.append(check);
+    }
+    return problems +
+           rows(
+               db,
+               QStringLiteral("SELECT 'sequence ' || Sequence FROM tblSequence s WHERE (SELECT count(*) FROM tblCall c "
+                              "WHERE c.Sequence = s.Sequence) <> ?1 OR (SELECT count(*) FROM tblHistory h WHERE "
+                              "h.Sequence = s.Sequence) <> ?2 UNION ALL SELECT 'orphan call of ' || Sequence FROM "
+                              "tblCall WHERE Sequence NOT IN (SELECT Sequence FROM tblSequence) UNION ALL SELECT "
+                              "'orphan history of ' || Sequence FROM tblHistory WHERE Sequence NOT IN (SELECT "
+                              "Sequence FROM tblSequence)"),
+               {calls, history});
+}
+
 QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -115,6 +142,18 @@ bool killMidway(QRandomGenerator& random, qint64 maxMicros,
         waitpid(child, &status, 0);
     }
     return started;
+}
+
+void leaveHalfWritten(const QString& path) {
+    const pid_t child = fork();
+    if (child == 0) {
+        Database db(path);
+        db.exec(QStringLiteral("PRAGMA cache_size = 1"));
+        db.exec(QStringLiteral("BEGIN"));
+        db.exec(QStringLiteral("UPDATE tblCall SET Note = Note || hex(randomblob(300))"));
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0);
 }
 
 QString generatorText(int count, int callsPerSequence, const QString& level, int startSecond) {

@@ -28,6 +28,16 @@ QStringList rows(Database& db, const QString& sql, const QVariantList& values = 
 // row: what must come back exactly after undo.
 QStringList exactContent(Database& db);
 
+// Every row of the four library tables, as exactContent: equal before and after a change that
+// must change nothing. The path form opens the library for the look.
+QStringList tables(Database& db);
+QStringList tables(const QString& path);
+
+// What keeps a library from holding only whole sequences: a failed integrity check, a sequence
+// without exactly `calls` calls and `history` history rows, a call or history row whose sequence
+// is gone. Empty for a sound library.
+QStringList unsound(Database& db, int calls, int history);
+
 // The whole file; empty when it cannot be read.
 QByteArray readFile(const QString& path);
 
@@ -42,6 +52,10 @@ qint64 runMicros(const std::function<void()>& work);
 // could be started.
 bool killMidway(QRandomGenerator& random, qint64 maxMicros,
                 const std::function<void(const std::function<void()>& ready)>& work);
+
+// Leaves the library as a program killed in the middle of a change does: pages of the change
+// already in the file, and the journal that undoes them beside it.
+void leaveHalfWritten(const QString& path);
 
 // Generator text: count sequences of callsPerSequence calls, a diagram on every other call, a
 // comment and a history line per sequence; times start at startSecond.

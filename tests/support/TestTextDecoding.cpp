@@ -41,6 +41,9 @@ private Q_SLOTS:
         QTest::newRow("Shift_JIS 中級") << QByteArray("Shift_JIS") << QStringLiteral("中級");
         QTest::newRow("Shift_JIS 東京") << QByteArray("Shift_JIS") << QStringLiteral("東京");
         QTest::newRow("Shift_JIS 日本語") << QByteArray("Shift_JIS") << QStringLiteral("日本語");
+        QTest::newRow("Shift_JIS 日本語 中級 東京") << QByteArray("Shift_JIS") << QStringLiteral("日本語 中級 東京");
+        QTest::newRow("Shift_JIS 人") << QByteArray("Shift_JIS") << QStringLiteral("人");
+        QTest::newRow("Shift_JIS 新人") << QByteArray("Shift_JIS") << QStringLiteral("新人");
         QTest::newRow("Shift_JIS kanji and kana") << QByteArray("Shift_JIS") << QStringLiteral("東京の中級クラス");
         QTest::newRow("EUC-JP") << QByteArray("EUC-JP") << QStringLiteral("シングル テスト");
         QTest::newRow("Windows-1252 French") << QByteArray("windows-1252") << QStringLiteral("Café naïve, élève");
@@ -63,7 +66,9 @@ private Q_SLOTS:
         buffer.setData(bytes);
         QVERIFY(buffer.open(QIODevice::ReadOnly));
         const std::optional<TextDecoding::Encoding> found = TextDecoding::detect(buffer);
-        QVERIFY(found);
+        QVERIFY(found == (encoding == "Shift_JIS" ? TextDecoding::Encoding::ShiftJis
+                          : encoding == "EUC-JP"  ? TextDecoding::Encoding::EucJp
+                                                  : TextDecoding::Encoding::Windows1252));
         for (qsizetype piece = 1; piece <= 3; ++piece) {
             TextDecoding::Decoder decoder(*found);
             QString decoded;

@@ -1,14 +1,27 @@
-# Configures (once) and builds the fuzz harnesses with clang: cmake -DBINARY_DIR=... -DCXX=clang++-14
-# [-DGENERATOR=Ninja] [-DLAUNCHER=ccache] -P BuildFuzz.cmake
+# Configures (once) a fuzzing build of the project with clang and builds its harnesses:
+#   cmake -DBINARY_DIR=... -DCXX=clang++-14 [-DGENERATOR=Ninja] [-DLAUNCHER=ccache] [-DWERROR=ON] -P BuildFuzz.cmake
+# The same build as `cmake --preset fuzz`, in a folder of the caller's choosing.
 cmake_minimum_required(VERSION 3.22)
-get_filename_component(source_dir ${CMAKE_CURRENT_LIST_DIR} ABSOLUTE)
+get_filename_component(source_dir ${CMAKE_CURRENT_LIST_DIR}/../.. ABSOLUTE)
+if(EXISTS ${BINARY_DIR}/CMakeCache.txt)
+    # A folder configured from another source tree (the harnesses once had a project of their own)
+    # is configured afresh.
+    file(STRINGS ${BINARY_DIR}/CMakeCache.txt home REGEX "^CMAKE_HOME_DIRECTORY:INTERNAL=")
+    if(NOT home STREQUAL "CMAKE_HOME_DIRECTORY:INTERNAL=${source_dir}")
+        file(REMOVE_RECURSE ${BINARY_DIR}/CMakeCache.txt ${BINARY_DIR}/CMakeFiles)
+    endif()
+endif()
 if(NOT EXISTS ${BINARY_DIR}/CMakeCache.txt)
-    set(arguments -S ${source_dir} -B ${BINARY_DIR} -DCMAKE_CXX_COMPILER=${CXX})
+    set(arguments -S ${source_dir} -B ${BINARY_DIR} -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=RelWithDebInfo
+                  -DVORN_FUZZ=ON -DVORN_BUILD_TESTS=OFF -DVORN_BUILD_BENCH=OFF)
     if(GENERATOR)
         list(APPEND arguments -G ${GENERATOR})
     endif()
     if(LAUNCHER)
         list(APPEND arguments -DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER})
+    endif()
+    if(WERROR)
+        list(APPEND arguments -DVORN_WERROR=ON)
     endif()
     execute_process(COMMAND ${CMAKE_COMMAND} ${arguments} RESULT_VARIABLE rc)
     if(NOT rc EQUAL 0)
@@ -16,7 +29,7 @@ if(NOT EXISTS ${BINARY_DIR}/CMakeCache.txt)
         message(FATAL_ERROR "Configuring the fuzz harnesses failed.")
     endif()
 endif()
-execute_process(COMMAND ${CMAKE_COMMAND} --build ${BINARY_DIR} RESULT_VARIABLE rc)
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${BINARY_DIR} --target vorn_fuzzers RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
     message(FATAL_ERROR "Building the fuzz harnesses failed.")
 endif()

@@ -13,7 +13,7 @@ public:
     virtual ~IPrintDialogs() = default;
 
     // The page-setup dialog on setup; true (setup holds the choice) when confirmed.
-    virtual bool pageSetup(PageSetupValues& setup) = 0;
+    virtual bool pageSetup(PageSetup& setup) = 0;
     // The print dialog (a printer or a PDF file) on printer; true to print.
     virtual bool print(QPrinter& printer) = 0;
     // Opens the file with the desktop's default application; false when nothing can.

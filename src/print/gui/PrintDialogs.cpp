@@ -9,7 +9,7 @@ PrintDialogs::PrintDialogs(QWidget* owner) : m_owner(owner) {}
 
 PrintDialogs::~PrintDialogs() = default;
 
-bool PrintDialogs::pageSetup(PageSetupValues& setup) {
+bool PrintDialogs::pageSetup(PageSetup& setup) {
     if (!m_pageSetup) {
         m_pageSetup = std::make_unique<clsPageSetupDlg>();
     }

@@ -12,7 +12,7 @@ public:
     explicit PrintDialogs(QWidget* owner);
     ~PrintDialogs() override;
 
-    bool pageSetup(PageSetupValues& setup) override;
+    bool pageSetup(PageSetup& setup) override;
     bool print(QPrinter& printer) override;
     bool openFile(const QString& path) override;
 

@@ -28,9 +28,9 @@ Source& source() {
 
 } // namespace
 
-Paper defaultPaper() {
+PageSetup defaultPaper() {
     const std::optional<QPageLayout> layout = source() ? source()() : systemLayout();
-    Paper paper;
+    PageSetup paper;
     if (!layout) {
         return paper;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PageSetup.h"
+
 #include <QPageLayout>
 #include <functional>
 #include <optional>
@@ -8,17 +10,12 @@
 // them: a Windows paper code and 1 portrait or 2 landscape.
 namespace PrinterDefaults {
 
-struct Paper {
-    int PaperSize = 9;
-    int Orientation = 1;
-};
-
 // The page layout of the system's default printer; nothing when there is no printer.
 using Source = std::function<std::optional<QPageLayout>()>;
 
-// The default printer's paper and orientation; A4 portrait when there is no printer, and A4 for a
-// paper without a Windows code.
-Paper defaultPaper();
+// A page setup with the default printer's paper and orientation; A4 portrait when there is no
+// printer, and A4 for a paper without a Windows code.
+PageSetup defaultPaper();
 
 // Puts another printer in the place of the system's (tests); an empty source restores it.
 void setSource(Source source);
