@@ -49,17 +49,6 @@ class TestKeyDispatch : public WindowFixture {
     }
 
 private Q_SLOTS:
-    void noPlayer() {
-        QVERIFY(start({"linux.Plus"}));
-        QVERIFY(focus(m_window->callList().grid()));
-        m_window->callList().setCurrentRow(2);
-        press(QStringLiteral("LUPRWS"));
-        QCOMPARE(m_window->callList().currentRow(), 2);
-        QCOMPARE(m_window->sequenceList().currentRow(), 0);
-        QTRY_COMPARE(label(QStringLiteral("lblVornMP_State")), kNoPlayer);
-        QCOMPARE(infoLabels(), QStringList(5));
-    }
-
     // assignments: record and key text pairs changed before the keys are pressed.
     void playerCodes_data() {
         QTest::addColumn<QStringList>("assignments");
@@ -164,6 +153,9 @@ private Q_SLOTS:
         QTest::keyClick(m_window->callList().grid(), Qt::Key_Down);
         QCOMPARE(m_window->callList().currentRow(), 3);
         QCOMPARE(player->playerLines(), QStringList({"Command 0x800a"}));
+        // H adds history to the shown sequence.
+        press(QStringLiteral("H"));
+        QCOMPARE(m_dialogs->proposals.size(), 1);
     }
 
     void openerSkip_data() {
@@ -189,13 +181,6 @@ private Q_SLOTS:
         m_window->sequenceList().setCurrentRow(from);
         QTest::keyClick(m_window->sequenceList().view(), Qt::Key_O, shift ? Qt::ShiftModifier : Qt::NoModifier);
         QTEST(m_window->sequenceList().currentRow(), "to");
-    }
-
-    void addHistoryKey() {
-        QVERIFY(start({"linux.Plus"}));
-        QVERIFY(focus(m_window->callList().grid()));
-        press(QStringLiteral("H"));
-        QCOMPARE(m_dialogs->proposals.size(), 1);
     }
 };
 

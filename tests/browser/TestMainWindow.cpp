@@ -10,6 +10,8 @@
 #include "frmHistory.h"
 #include "modGeneral.h"
 
+#include <QClipboard>
+
 namespace {
 
 // A row of the data tables: 0 and up from the top, -1 the last.
@@ -212,94 +214,6 @@ private Q_SLOTS:
             QVERIFY(!settings().HexMode && !view->isEmpty());
             QVERIFY(!grid(QStringLiteral("grdHexInfo(1)"))->isVisible());
         }
-    }
-
-    void editInPlace_data() {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<int>("column"); // -1: the cell current after showing the sequence
-        QTest::addColumn<QString>("query");
-        QTest::addColumn<QStringList>("typedStoredShown");
-        // Digits and Ctrl+A reach the editor, not the state keys or the list's select-all.
-        const QStringList digits{"Spin 3/4 Chain 1", "Spin 3/4 Chain 1", "Spin 3/4 Chain 1"};
-        const QString history = QStringLiteral("SELECT %1 FROM tblHistory WHERE Sequence = ?");
-        QTest::newRow("title") << "grdSeqList" << -1 << "SELECT Title FROM tblSequence WHERE Sequence = ?" << digits;
-        QTest::newRow("call") << "grdCall" << -1 << "SELECT Call FROM tblCall WHERE Sequence = ? AND Number = 2"
-                              << digits;
-        QTest::newRow("history date") << "grdHistory" << 0 << history.arg("CallDate")
-                                      << QStringList{"2002/1/5", "2002-01-05", "2002/01/05"};
-        QTest::newRow("history party with quotes")
-            << "grdHistory" << 1 << history.arg("PartyName") << QStringList{"M's \"C\"", "M's \"C\"", "M's \"C\""};
-    }
-
-    void editInPlace() {
-        QFETCH(QString, view);
-        QFETCH(int, column);
-        QFETCH(QString, query);
-        QFETCH(QStringList, typedStoredShown);
-        QVERIFY(start({"linux.Plus"}));
-        const qint64 key = keyAt(3);
-        sql(QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate, PartyName) VALUES (?, '2012-01-28', 'Club')"),
-            {key});
-        showSequence(3, 1);
-        const QStringList states = sql(QStringLiteral("SELECT Property FROM tblSequence ORDER BY Sequence"));
-        QTableView* table = grid(view);
-        if (column >= 0) {
-            table->setCurrentIndex(table->model()->index(0, column));
-        }
-        QVERIFY(focus(table));
-
-        QTest::keyClick(table, Qt::Key_Return);
-        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        QVERIFY(m_window->state().cellEdit && editor && table->isAncestorOf(editor));
-        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(editor, typedStoredShown[0]);
-        QCOMPARE(editor->text(), typedStoredShown[0]);
-        QTest::keyClick(editor, Qt::Key_Return);
-
-        QTRY_VERIFY(!m_window->state().cellEdit);
-        QCOMPARE(sql(query, {key}), QStringList{typedStoredShown[1]});
-        QCOMPARE(table->currentIndex().data().toString(), typedStoredShown[2]);
-        QCOMPARE(m_window->state().currentSequence, key);
-        QCOMPARE(sql(QStringLiteral("SELECT Property FROM tblSequence ORDER BY Sequence")), states);
-    }
-
-    void dragReorder_data() {
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("last");
-        QTest::addColumn<int>("position");
-        QTest::newRow("three rows below themselves") << 1 << 3 << 6;
-        QTest::newRow("three rows to the top") << 4 << 6 << 0;
-        QTest::newRow("one row to the end") << 2 << 2 << 19;
-    }
-
-    void dragReorder() {
-        QFETCH(int, first);
-        QFETCH(int, last);
-        QFETCH(int, position);
-        QVERIFY(start({"linux.Plus", "linux.C1"}));
-        SequenceListModel* model = m_window->sequenceList().model();
-        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        levelItem(14)->trigger();
-        levelItem(1)->trigger();
-        QVERIFY(position <= seqCount());
-
-        // The block lands before the row that was at the position, in its own order.
-        const QList<qint64> before = listedKeys();
-        const QList<qint64> block = before.mid(first, last - first + 1);
-        QList<qint64> expected = before;
-        expected.remove(first, block.size());
-        const qsizetype at = position < before.size() ? expected.indexOf(before[position]) : expected.size();
-        expected = expected.mid(0, at) + block + expected.mid(at);
-        selectRows(first, last);
-        m_window->sequenceList().BeforeMoveRow(first, position);
-
-        QCOMPARE(listedKeys(), expected);
-        for (int r = 0; r < seqCount(); ++r) {
-            QCOMPARE(model->index(r, SequenceListModel::OrderColumn).data().toInt(), r + 1);
-            QCOMPARE(number(QStringLiteral("SELECT OrderNo FROM tblSequence WHERE Sequence = ?"), {expected[r]}),
-                     r + 1);
-        }
-        QCOMPARE(m_window->sequenceList().selectedSequences(), block);
     }
 
     void moveRows_data() {
@@ -537,6 +451,107 @@ private Q_SLOTS:
         QVERIFY(fileDeleted || ini(form, "FormWidth").toInt() == qRound(m_window->width() * perPixel));
         QVERIFY(fileDeleted || ini(form, "FormHeight").toInt() == qRound(m_window->height() * perPixel));
         QCOMPARE(ini(QStringLiteral("VornReader"), "MdbFile"), fileClose ? QString() : QStringLiteral("Dance.mdb"));
+    }
+
+    // The number column never becomes current, and the standard shortcuts stand on the menus.
+    void numberColumnAndShortcuts() {
+        QVERIFY(start({"generated Plus"}));
+        GridView* calls = m_window->callList().grid();
+        QTest::mouseClick(calls->viewport(), Qt::LeftButton, {},
+                          calls->visualRect(calls->model()->index(2, 0)).center());
+        QCOMPARE(calls->currentIndex(), calls->model()->index(2, 1));
+        const MainMenus& menus = m_window->menus();
+        const QList<std::pair<QAction*, const char*>> expected{
+            {menus.fileNew, "Ctrl+N"},   {menus.fileOpen, "Ctrl+O"},   {menus.fileClose, "Ctrl+W"},
+            {menus.fileExit, "Ctrl+Q"},  {menus.editCut, "Ctrl+X"},    {menus.editCopy, "Ctrl+C"},
+            {menus.editPaste, "Ctrl+V"}, {menus.editSearch, "Ctrl+F"}, {menus.editReplace, "Ctrl+H"}};
+        for (const auto& [action, keys] : expected) {
+            QCOMPARE(action->shortcut(), QKeySequence(QLatin1String(keys)));
+        }
+        QGuiApplication::clipboard()->setText(QString());
+        QVERIFY(focus(m_window->sequenceList().view()));
+        QTest::keyClick(m_window->sequenceList().view(), Qt::Key_C, Qt::ControlModifier);
+        QTRY_VERIFY(QGuiApplication::clipboard()->text().contains(QLatin1String("generated sequence")));
+    }
+
+    // Call rows are measured again whenever the call pane changes its width (here: the split bar is
+    // dragged): a narrower pane gives a long call more lines, a wider one takes them back.
+    void callRowsFollowThePaneWidth() {
+        QVERIFY(start({"generated Plus"}, [](Database& db) {
+            Fixtures::value(db, QStringLiteral("UPDATE tblCall SET Call = ? WHERE Sequence = 1 AND Number = 1"),
+                            {QStringLiteral("HEADS { this is an inserted comment } lead right, {b veer left}, "
+                                            "couples circulate, bend the line, star thru, pass thru")});
+        }));
+        m_window->resize(1400, 700);
+        auto* split = qobject_cast<SplitLayout*>(m_window->centralWidget());
+        GridView* calls = m_window->callList().grid();
+        const auto lines = [calls] { return calls->rowHeight(0) / QFontMetrics(calls->font()).height(); };
+        split->dragTo(1, 11000);
+        split->dragTo(0, 600);
+        QTRY_VERIFY(calls->columnWidth(1) > 500 && lines() <= 3);
+        split->dragTo(0, 9000);
+        QTRY_VERIFY(lines() >= 6);
+        split->dragTo(0, 600);
+        QTRY_VERIFY(lines() <= 3);
+    }
+
+    // In a narrow window every pane keeps its minimum width inside the window; resizing shares the
+    // width among the panes in the proportions they had.
+    void panesShareTheWidth_data() {
+        QTest::addColumn<int>("width");
+        QTest::newRow("800 px") << 800;
+        QTest::newRow("1600 px") << 1600;
+        QTest::newRow("narrower than the panes allow") << 400;
+    }
+    void panesShareTheWidth() {
+        QFETCH(int, width);
+        QVERIFY(start({"generated Plus"}));
+        auto* split = qobject_cast<SplitLayout*>(m_window->centralWidget());
+        const auto shares = [split] {
+            QList<double> list;
+            for (const char* name : {"picFrame1", "picFrame2", "picFrame3"}) {
+                const QRect pane = split->findChild<QWidget*>(QLatin1String(name))->geometry();
+                list.append(pane.left() >= 0 && pane.right() < split->width() ? double(pane.width()) / split->width()
+                                                                              : -1.0);
+            }
+            return list;
+        };
+        m_window->resize(1200, 700);
+        QTRY_COMPARE(m_window->width(), 1200);
+        const QList<double> before = shares();
+        m_window->resize(width, 700);
+        QTRY_COMPARE(m_window->width(), std::max(width, m_window->minimumSizeHint().width()));
+        const QList<double> after = shares();
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY2(after[i] * split->width() >= SplitLayout::MinimumPaneWidth[i],
+                     qPrintable(QDebug::toString(after)));
+            QVERIFY2(width < 800 || qAbs(after[i] - before[i]) < 0.03, qPrintable(QDebug::toString(before + after)));
+        }
+    }
+
+    // A first start without settings: the window takes most of the screen, centred; Qt's own
+    // buttons speak the program's language (Japanese by default); File > New proposes a new file in
+    // the caller's documents, under a name no file there has.
+    void firstStart() {
+        m_window = std::make_unique<frmVornReader>(QString(), m_dialogs.get());
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        const QRect available = m_window->screen()->availableGeometry();
+        QVERIFY(qAbs(m_window->width() - available.width() * 0.8) <= 2);
+        QVERIFY(qAbs(m_window->height() - available.height() * 0.8) <= 2);
+        QVERIFY(qAbs(m_window->geometry().center().x() - available.center().x()) <= 2);
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+        const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        const QString name = modGeneral::LoadTransString(30106);
+        QVERIFY(name.endsWith(QLatin1String(".mdb")));
+        const bool taken = QFile::exists(documents.filePath(name));
+        m_window->menus().fileNew->trigger();
+        QCOMPARE(m_dialogs->saveRequests.size(), 1);
+        QCOMPARE(m_dialogs->saveRequests[0][0], modGeneral::LoadTransString(30102));
+        QCOMPARE(m_dialogs->saveRequests[0][1] == documents.filePath(name), !taken);
+        QVERIFY(!QFile::exists(m_dialogs->saveRequests[0][1]));
+        QVERIFY(m_dialogs->openRequests.isEmpty());
     }
 
     // View > Not called for: the list less what Club 1 heard, the state keys on what is shown,

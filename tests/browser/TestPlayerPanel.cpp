@@ -59,44 +59,45 @@ private Q_SLOTS:
         }
     }
 
-    void countDown() {
-        m_panel->libraryOpened();
-        QCOMPARE(shownTime(), QStringLiteral("12:00 #000000"));
-        QTest::mouseClick(button(), Qt::LeftButton);
-        QCOMPARE(button()->text(), QStringLiteral("Stop"));
-        QVERIFY(tipTimer()->isActive());
-        const qint64 start = m_clock.now;
-        QCOMPARE(tickAt(start, 1'000), QStringLiteral("11:59 #000000"));
-        QCOMPARE(tickAt(start, 601'000), QStringLiteral("01:59 #0000ff"));
-        QCOMPARE(tickAt(start, 721'000), QStringLiteral("00:01 #ff0000"));
-        QCOMPARE(tickAt(start, 722'000), QStringLiteral("00:02 #ff0000"));
-        // No pause: stopping resets.
-        QTest::mouseClick(button(), Qt::LeftButton);
-        QCOMPARE(button()->text(), QStringLiteral("Start"));
-        QVERIFY(!tipTimer()->isActive());
-        QCOMPARE(shownTime(), QStringLiteral("12:00 #000000"));
+    // The tip on the label: its time and colour at each tick, from the tip length and direction in
+    // the settings; stopping resets it (there is no pause).
+    void tipOnTheLabel_data() {
+        QTest::addColumn<int>("timerSwitch");
+        QTest::addColumn<int>("tipTime");
+        QTest::addColumn<QString>("reset");
+        QTest::addColumn<QStringList>("ticks"); // milliseconds after the start = time and colour
+        QTest::newRow("counting down") << 0 << 12 << "12:00 #000000"
+                                       << QStringList{"1000=11:59 #000000", "601000=01:59 #0000ff",
+                                                      "721000=00:01 #ff0000", "722000=00:02 #ff0000"};
+        QTest::newRow("counting up") << 1 << 120 << "00:00 #000000"
+                                     << QStringList{"61000=01:01 #000000", "7081000=18:01 #0000ff",
+                                                    "7201000=20:01 #ff0000"};
     }
-
-    void countUp() {
-        m_settings->TimerSwitch = 1;
-        m_settings->TipTime = 120;
+    void tipOnTheLabel() {
+        QFETCH(int, timerSwitch);
+        QFETCH(int, tipTime);
+        QFETCH(QString, reset);
+        QFETCH(QStringList, ticks);
+        m_settings->TimerSwitch = timerSwitch;
+        m_settings->TipTime = tipTime;
         m_panel->libraryOpened();
-        QCOMPARE(shownTime(), QStringLiteral("00:00 #000000"));
-        m_panel->toggleTipTimer();
+        QCOMPARE(shownTime(), reset);
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QVERIFY(button()->text() == QStringLiteral("Stop") && tipTimer()->isActive());
         const qint64 start = m_clock.now;
-        QCOMPARE(tickAt(start, 61'000), QStringLiteral("01:01 #000000"));
-        QCOMPARE(tickAt(start, 7'081'000), QStringLiteral("18:01 #0000ff"));
-        QCOMPARE(tickAt(start, 7'201'000), QStringLiteral("20:01 #ff0000"));
-        m_settings->TimerSwitch = 0;
-        m_panel->toggleTipTimer();
-        QCOMPARE(shownTime(), QStringLiteral("20:00 #000000"));
+        for (const QString& tick : ticks) {
+            QCOMPARE(tickAt(start, tick.section('=', 0, 0).toLongLong()), tick.section('=', 1));
+        }
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QVERIFY(button()->text() == QStringLiteral("Start") && !tipTimer()->isActive());
+        QCOMPARE(shownTime(), reset);
     }
 
     // At any width of the pane the track's title has a place of its own, never under the button,
     // and shows itself whole when the pointer rests on it; so do the numbers, with their names.
     void trackLine_data() {
         QTest::addColumn<int>("width");
-        for (const int width : {240, 360, 480, 640, 900}) {
+        for (const int width : {240, 480, 900}) {
             QTest::addRow("%d px", width) << width;
         }
     }

@@ -1,10 +1,13 @@
 #include "AppHome.h"
 #include "DialogScript.h"
 #include "ErrorMessageBox.h"
+#include "FigureView.h"
 #include "PrintCommands.h"
 #include "ProgressDialog.h"
 #include "VornVersion.h"
 #include "WindowFixture.h"
+#include "frmFormation.h"
+#include "frmMsgHistoryDel.h"
 #include "frmPreview.h"
 #include "modGeneral.h"
 
@@ -44,6 +47,13 @@ class TestRealDialogs : public WindowFixture {
         const QString path = m_home->file(QStringLiteral("lib/more.Plus"));
         Fixtures::writeFile(path, Fixtures::generatorText(sequences, 4, QStringLiteral("Plus"), 100).toUtf8());
         return path;
+    }
+    // Steps until the dialog has shown itself.
+    static bool waitShown(ProgressDialog& dialog, qint64 done, qint64 total) {
+        return QTest::qWaitFor([&] {
+            dialog.step(done, total);
+            return dialog.dialog()->isVisible();
+        });
     }
     static QString errorLog() { return AppHome::resolve(QString::fromUtf16(modSystem::ErrorLogName)); }
 
@@ -351,6 +361,154 @@ private Q_SLOTS:
         QCOMPARE(waitpid(child, &status, 0), child);
         QVERIFY(WIFEXITED(status));
         QCOMPARE(WEXITSTATUS(status), EXIT_FAILURE);
+    }
+
+    // The formation editor shows LF lines, gives CR LF back and redraws on every keystroke, in a
+    // font that lines the diagram up by columns. Only OK counts as not cancelled; the hexagon cell
+    // shows only in hexagon mode.
+    void formationEditor_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("hexMode");
+        QTest::addColumn<QString>("figure");
+        QTest::newRow("close box") << "close" << true << QString();
+        QTest::newRow("Escape") << "escape" << false << "  3GV  3BV\r\n 4B>      2G<\r\n  1B^  1G^";
+        QTest::newRow("cmdCancel") << "cmdCancel" << true << " 1B^\r\n\r\n 2G<";
+        QTest::newRow("cmdOK") << "cmdOK" << false << " 1B^  1G^";
+    }
+    void formationEditor() {
+        QFETCH(QString, how);
+        QFETCH(bool, hexMode);
+        QFETCH(QString, figure);
+        frmFormation dialog(hexMode);
+        dialog.setTexts({figure, QStringLiteral("first\r\nsecond"), QStringLiteral("1,2,3,4")});
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(dialog.cancelled);
+        QCOMPARE(dialog.hexInfoGrid()->isVisible(), hexMode);
+        QVERIFY(frmFormation::alignsColumns(dialog.formationEdit()->font()));
+        QVERIFY(!frmFormation::alignsColumns(QFont(QStringLiteral("DejaVu Sans"))));
+        QVERIFY(frmFormation::alignsColumns(frmFormation::diagramFont(QFont(QStringLiteral("DejaVu Sans")))));
+        QCOMPARE(dialog.formationEdit()->toPlainText() + '|' + dialog.noteEdit()->toPlainText(),
+                 QString(figure).replace(QStringLiteral("\r\n"), "\n") + "|first\nsecond");
+        QCOMPARE(dialog.picture()->figureText(), figure);
+        dialog.formationEdit()->moveCursor(QTextCursor::End);
+        QTest::keyClick(dialog.formationEdit(), Qt::Key_Return);
+        QCOMPARE(dialog.picture()->figureText(), figure + QStringLiteral("\r\n"));
+        QTest::keyClicks(dialog.formationEdit(), QStringLiteral(" 3G"));
+        QCOMPARE(dialog.picture()->figureText(), figure + QStringLiteral("\r\n 3G"));
+        const FormationText texts = dialog.texts();
+        QCOMPARE(texts.figure + '|' + texts.note + '|' + texts.hexInfo, figure + "\r\n 3G|first\r\nsecond|1,2,3,4");
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cmdClearFormation")), Qt::LeftButton);
+        QCOMPARE(dialog.texts().figure + dialog.picture()->figureText(), QString());
+        if (how == QLatin1String("close")) {
+            dialog.close();
+        } else if (how == QLatin1String("escape")) {
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        } else {
+            QTest::mouseClick(dialog.findChild<QPushButton*>(how), Qt::LeftButton);
+        }
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.cancelled, how != QLatin1String("cmdOK"));
+    }
+
+    // OK on the history dialog's header row is refused with a message; on a pair it chooses it.
+    void historyDeleteHeaderRow() {
+        modGeneral::SetLanguage(QStringLiteral("English"));
+        frmMsgHistoryDel dialog({{QStringLiteral("2012/01/28"), QStringLiteral("Club")},
+                                 {QStringLiteral("2013/02/02"), QStringLiteral("O'Brien")}});
+        DialogScript script({box(20682, {}, true)});
+        dialog.grid()->setCurrentCell(0, 0);
+        dialog.cmdOK_Click();
+        QVERIFY(script.settled() && script.faults().isEmpty());
+        QVERIFY(dialog.cancelled && dialog.result() != QDialog::Accepted);
+        dialog.grid()->setCurrentCell(2, 0);
+        dialog.cmdOK_Click();
+        QCOMPARE(dialog.chosenRow(), 1);
+        QVERIFY(!dialog.cancelled && dialog.result() == QDialog::Accepted);
+    }
+
+    // The progress dialog of long commands: Cancel, Escape and the close box stop the work; once
+    // it can no longer be stopped, Cancel is gone and neither Escape nor the close box hide it.
+    void progressWaysToStop_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("cancellable");
+        QTest::newRow("Cancel, stoppable") << "Cancel" << true;
+        QTest::newRow("Escape, stoppable") << "Escape" << true;
+        QTest::newRow("close box, stoppable") << "close" << true;
+        QTest::newRow("Escape, not stoppable") << "Escape" << false;
+        QTest::newRow("close box, not stoppable") << "close" << false;
+    }
+    void progressWaysToStop() {
+        QFETCH(QString, way);
+        QFETCH(bool, cancellable);
+        QVERIFY(start({}));
+        ProgressDialog progress(m_window.get());
+        progress.setLabel(QStringLiteral("Working"));
+        progress.setCancellable(cancellable);
+        QVERIFY(waitShown(progress, 1, 4));
+        QCOMPARE(progress.dialog()->labelText(), QStringLiteral("Working"));
+        auto* cancel = progress.dialog()->findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+        QCOMPARE(cancel != nullptr, cancellable);
+        if (way == QLatin1String("Cancel")) {
+            QTest::mouseClick(cancel, Qt::LeftButton);
+        } else if (way == QLatin1String("Escape")) {
+            QTest::keyClick(progress.dialog(), Qt::Key_Escape);
+        } else {
+            progress.dialog()->close();
+        }
+        QCOMPARE(progress.step(2, 4), !cancellable);
+        QCOMPARE(progress.cancelled(), cancellable);
+        QCOMPARE(progress.dialog()->isVisible(), !cancellable);
+    }
+
+    // While the work waits for an answer the dialog is hidden, and it stays stopped once stopped.
+    void progressPauseHides() {
+        QVERIFY(start({}));
+        ProgressDialog progress(m_window.get());
+        QVERIFY(waitShown(progress, 0, 0));
+        QCOMPARE(progress.dialog()->maximum(), 0);
+        progress.pause();
+        QVERIFY(!progress.dialog()->isVisible() && QApplication::activeModalWidget() == nullptr);
+        QVERIFY(waitShown(progress, 3, 4));
+        QCOMPARE(progress.dialog()->value(), 750);
+        progress.dialog()->close();
+        QVERIFY(!progress.step(4, 4));
+        progress.pause();
+        QVERIFY(!progress.step(4, 4) && !progress.dialog()->isVisible());
+    }
+
+    // From the start of the work, before the dialog shows, the window neither closes nor takes
+    // dropped files; a question's box still closes; afterwards the window does both again.
+    void windowHoldsStillDuringWork() {
+        QVERIFY(start({"generated Plus"}));
+        const QString path = generatorFile(2);
+        const auto drop = [&] {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(path)});
+            QWidget* viewport = m_window->sequenceList().view()->viewport();
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(viewport, &enter);
+            QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(viewport, &event);
+        };
+        {
+            ProgressDialog progress(m_window.get());
+            QVERIFY(progress.step(0, 1));
+            QVERIFY(!progress.dialog()->isVisible());
+            QVERIFY(!m_window->close() && m_window->isVisible());
+            drop();
+            QCOMPARE(seqCount(), 3);
+            progress.pause();
+            QMessageBox question(QMessageBox::Question, QStringLiteral("VornReader"), QStringLiteral("Go on?"),
+                                 QMessageBox::Ok | QMessageBox::Cancel, m_window.get());
+            question.show();
+            QVERIFY(question.close());
+            QVERIFY(progress.step(0, 1));
+            QVERIFY(!m_window->close());
+        }
+        drop();
+        QCOMPARE(seqCount(), 5);
+        QVERIFY(m_window->close());
     }
 };
 

@@ -102,8 +102,9 @@ protected:
     }
     // The stored calls of a sequence as "<number>. <call>", and the call grid's rows as they show.
     QStringList storedCalls(qint64 sequence) const {
-        return sql(QStringLiteral("SELECT Number || '. ' || Call FROM tblCall WHERE Sequence = ? ORDER BY Number"),
-                   {sequence});
+        return sql(
+            QStringLiteral("SELECT Number || '. ' || ifnull(Call, '') FROM tblCall WHERE Sequence = ? ORDER BY Number"),
+            {sequence});
     }
     QStringList shownCalls() const {
         QStringList calls;
@@ -142,6 +143,8 @@ private Q_SLOTS:
         settings() = Settings();
         m_errors = std::make_unique<RecordingErrorBox>();
         m_dialogs = std::make_unique<FakeDialogs>();
+        m_library.clear();
+        m_realDialogs = false;
     }
     void cleanup() {
         m_window.reset();

@@ -1,9 +1,6 @@
 vorn_add_test(TestMarkup SOURCES print/TestMarkup.cpp print/RecordingPaintDevice.h LIBS vorn_print)
 vorn_add_test(TestDrawFigure SOURCES print/TestDrawFigure.cpp print/RecordingSurface.h LIBS vorn_print)
-vorn_add_test(TestClsPrinter SOURCES print/TestClsPrinter.cpp print/PrintFixture.h print/RecordingPaintDevice.h
-              LIBS vorn_print vorn_library)
-vorn_add_test(TestPrintSequence SOURCES print/TestPrintSequence.cpp print/PrintFixture.h print/RecordingPaintDevice.h
+vorn_add_test(TestPrintLayout SOURCES print/TestPrintLayout.cpp print/PrintFixture.h print/RecordingPaintDevice.h
               LIBS vorn_print vorn_library)
 vorn_add_test(TestModExcel SOURCES print/TestModExcel.cpp print/PrintFixture.h LIBS vorn_print vorn_library)
-vorn_add_test(TestPrintPdf SOURCES print/TestPrintPdf.cpp print/PrintFixture.h LIBS vorn_print vorn_library)
 vorn_add_test(TestPreview SOURCES print/TestPreview.cpp LIBS vorn_printgui)
