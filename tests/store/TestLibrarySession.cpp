@@ -130,6 +130,7 @@ private Q_SLOTS:
         const QStringList five{"a", "b", "c", "d", "e"};
         QTest::newRow("known path moves up") << five << "c" << QStringList{"c", "a", "b", "d", "e"};
         QTest::newRow("new path pushes the last out") << five << "f" << QStringList{"f", "a", "b", "c", "d"};
+        QTest::newRow("first path stays alone") << five << "a" << five;
         QTest::newRow("other letter case matches") << five << "D" << QStringList{"D", "a", "b", "c", "e"};
         QTest::newRow("short list grows") << QStringList{"a", "b"} << "x" << QStringList{"x", "a", "b"};
     }
