@@ -72,6 +72,11 @@ private Q_SLOTS:
                                      << "<null>" << QVariant() << QStringList()
                                      << QStringList{"1|circulate|<null>|<null>"}
                                      << "\r\nSat Sep 08 17:09:54 2012          Plus\r\n\r\n\r\ncirculate\r\n\r\n\r\n";
+        QTest::newRow("first state")
+            << "v"
+            << "" << QVariant(1) << QStringList() << QStringList{"1|trade||"}
+            << "\r\nSat Sep 08 17:09:54 2012     v     Plus\r\n             Property:1\r\n\r\n\r\n"
+               "trade\r\n\r\n\r\n";
         QTest::newRow("figure ending with a line break")
             << "v"
             << "" << QVariant(0) << QStringList() << QStringList{"1|trade||a\r\n"}
