@@ -114,6 +114,33 @@ int writeSheet(ISequenceSource& source, const QList<qint64>& sequences, int note
     return leftOut;
 }
 
+// The workbook written to the output file's pending name, which is put in place once complete;
+// nothing (and the reason in result) when it cannot be started.
+lxw_workbook* openWorkbook(OutputFile& file, const QString& path, ExcelResult& result) {
+    if (!file.open()) {
+        result.error = failure(file);
+        return nullptr;
+    }
+    lxw_workbook* workbook = workbook_new(QFile::encodeName(file.pendingName()).constData());
+    if (workbook == nullptr) {
+        result.error = modGeneral::TransMessage(40169, {path, QStringLiteral("cannot create a workbook")});
+    }
+    return workbook;
+}
+
+void closeWorkbook(lxw_workbook* workbook, OutputFile& file, const QString& path, ExcelResult& result) {
+    const lxw_error closed = workbook_close(workbook);
+    if (closed != LXW_NO_ERROR) {
+        result.error = modGeneral::TransMessage(40169, {path, QString::fromUtf8(lxw_strerror(closed))});
+        return;
+    }
+    if (!file.commit()) {
+        result.error = failure(file);
+        return;
+    }
+    result.written = true;
+}
+
 } // namespace
 
 ExcelResult ExcelOutSequence(ISequenceSource& source, const QList<qint64>& sequences, int notePrint,
@@ -122,13 +149,8 @@ ExcelResult ExcelOutSequence(ISequenceSource& source, const QList<qint64>& seque
     // The workbook goes to an unnamed file beside its target (written by name through the pending
     // file's own name) and is put in place once it is complete.
     OutputFile file(path);
-    if (!file.open()) {
-        result.error = failure(file);
-        return result;
-    }
-    lxw_workbook* workbook = workbook_new(QFile::encodeName(file.pendingName()).constData());
+    lxw_workbook* workbook = openWorkbook(file, path, result);
     if (workbook == nullptr) {
-        result.error = modGeneral::TransMessage(40169, {path, QStringLiteral("cannot create a workbook")});
         return result;
     }
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
@@ -157,29 +179,15 @@ ExcelResult ExcelOutSequence(ISequenceSource& source, const QList<qint64>& seque
     }
     worksheet_set_column(sheet, 0, static_cast<lxw_col_t>(writer.column()), kColumnWidth, body);
 
-    const lxw_error closed = workbook_close(workbook);
-    if (closed != LXW_NO_ERROR) {
-        result.error = modGeneral::TransMessage(40169, {path, QString::fromUtf8(lxw_strerror(closed))});
-        return result;
-    }
-    if (!file.commit()) {
-        result.error = failure(file);
-        return result;
-    }
-    result.written = true;
+    closeWorkbook(workbook, file, path, result);
     return result;
 }
 
 ExcelResult ExcelOutTable(const QStringList& header, const QList<QStringList>& rows, const QString& path) {
     ExcelResult result;
     OutputFile file(path);
-    if (!file.open()) {
-        result.error = failure(file);
-        return result;
-    }
-    lxw_workbook* workbook = workbook_new(QFile::encodeName(file.pendingName()).constData());
+    lxw_workbook* workbook = openWorkbook(file, path, result);
     if (workbook == nullptr) {
-        result.error = modGeneral::TransMessage(40169, {path, QStringLiteral("cannot create a workbook")});
         return result;
     }
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
@@ -206,16 +214,7 @@ ExcelResult ExcelOutTable(const QStringList& header, const QList<QStringList>& r
         return result;
     }
     result.leftOut = static_cast<int>(std::max<qsizetype>(0, rows.size() - (MaxRows - 1)));
-    const lxw_error closed = workbook_close(workbook);
-    if (closed != LXW_NO_ERROR) {
-        result.error = modGeneral::TransMessage(40169, {path, QString::fromUtf8(lxw_strerror(closed))});
-        return result;
-    }
-    if (!file.commit()) {
-        result.error = failure(file);
-        return result;
-    }
-    result.written = true;
+    closeWorkbook(workbook, file, path, result);
     return result;
 }
 
