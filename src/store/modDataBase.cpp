@@ -327,6 +327,12 @@ std::optional<QString> UpgradeRefusal(Database& db) {
     return std::nullopt;
 }
 
+RecordCounts CountRecords(Database& db) {
+    const auto rows = [&db](const char* sql) { return db.scalar(QLatin1String(sql)).toLongLong(); };
+    return {rows("SELECT COUNT(*) FROM tblSequence"), rows("SELECT COUNT(*) FROM tblCall"),
+            rows("SELECT COUNT(*) FROM tblHistory")};
+}
+
 bool IsCurrent(Database& db) {
     const QString sequence = QStringLiteral("tblSequence");
     return CheckExistField(db, sequence, QStringLiteral("OrderNo")) &&

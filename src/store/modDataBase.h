@@ -34,6 +34,15 @@ std::optional<QString> UpgradeRefusal(Database& db);
 // being upgraded (a read-only library cannot be).
 bool IsCurrent(Database& db);
 
+// How many sequences, calls and history rows the library holds.
+struct RecordCounts {
+    qint64 sequences = 0;
+    qint64 calls = 0;
+    qint64 history = 0;
+    bool operator==(const RecordCounts&) const = default;
+};
+RecordCounts CountRecords(Database& db);
+
 // Exact-name checks, letter case included. schema names an attached database ("main" by default).
 bool CheckExistTable(Database& db, const QString& name, const QString& schema = QStringLiteral("main"));
 bool CheckExistField(Database& db, const QString& table, const QString& name,
