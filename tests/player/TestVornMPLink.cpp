@@ -1,3 +1,5 @@
+#include "FakeClock.h"
+#include "MprisClient.h"
 #include "StandinProcess.h"
 #include "VornMPCommands.h"
 #include "VornMPLink.h"
@@ -9,18 +11,24 @@
 
 namespace {
 
+const QString kMprisStandin = QStringLiteral("org.mpris.MediaPlayer2.standin");
+
 bool onBus(const QString& name) {
     return QDBusConnection::sessionBus().interface()->isServiceRegistered(name);
 }
 
 } // namespace
 
-// The link on the test's private bus, with the stand-in player and a peer copy in processes of
-// their own.
+// The link and its MPRIS client on the test's private bus, with the stand-in player, a peer copy
+// and the MPRIS stand-in in processes of their own; the client's position carried on a clock the
+// test moves.
 class TestVornMPLink : public QObject {
     Q_OBJECT
 
     std::unique_ptr<VornMPLink> m_link;
+    FakeClock m_clock;
+    std::unique_ptr<StandinProcess> m_mpris;
+    std::unique_ptr<MprisClient> m_client;
 
     // A stand-in player the link has seen arrive.
     std::unique_ptr<StandinProcess> startPlayer(const QStringList& arguments = {}) {
@@ -31,10 +39,49 @@ class TestVornMPLink : public QObject {
         player->clear();
         return player;
     }
+    // The MPRIS stand-in (a stopped 200-second "First Song") followed by a client alone on the bus.
+    bool startMpris() {
+        m_link.reset();
+        m_clock.now = 1'000'000;
+        m_mpris = std::make_unique<StandinProcess>(QStringLiteral(VORN_MPRIS_STANDIN),
+                                                   QStringList{"--length", "200", "--title", "First Song"});
+        if (!m_mpris->ready()) {
+            return false;
+        }
+        m_mpris->clear();
+        m_client = std::make_unique<MprisClient>(QDBusConnection::sessionBus(), m_clock);
+        m_client->setService(kMprisStandin);
+        return QTest::qWaitFor([this] {
+            return m_client->stateText() == QLatin1String("MPRIS Stand-in: Stopped") &&
+                   labels() == QLatin1String("00:00|03:20|03:20||First Song");
+        });
+    }
+    QString labels() const {
+        QStringList texts;
+        for (const std::optional<QString>& label : m_client->labels()) {
+            texts.append(label.value_or(QStringLiteral("-")));
+        }
+        return texts.join(QLatin1Char('|'));
+    }
+    // The calls the MPRIS stand-in received up to a Raise sent last (Load raises the player).
+    QStringList callsBeforeRaise() {
+        m_client->command(VornMP::Load);
+        if (!m_mpris->waitForLine(QStringLiteral("Raise"))) {
+            return {QStringLiteral("(no Raise)")};
+        }
+        QStringList calls = m_mpris->lines();
+        m_mpris->clear();
+        calls.removeLast();
+        return calls;
+    }
 
 private Q_SLOTS:
     void init() { m_link = std::make_unique<VornMPLink>(QDBusConnection::sessionBus()); }
-    void cleanup() { m_link.reset(); }
+    void cleanup() {
+        m_client.reset();
+        m_mpris.reset();
+        m_link.reset();
+    }
 
     void ownsItsNameWhileItLives() {
         const QString name = QStringLiteral("org.vorn.VornReader.p%1").arg(QCoreApplication::applicationPid());
@@ -44,30 +91,24 @@ private Q_SLOTS:
         QVERIFY(!onBus(name));
     }
 
-    // No player: the status fails at once and commands go nowhere, without an error.
-    void noPlayer() {
-        QSignalSpy status(m_link.get(), &VornMPLink::statusRead);
-        m_link->SendVornMP(VornMP::Play);
-        m_link->GetVornMPStatus();
-        QCOMPARE(status.size(), 1);
-        QCOMPARE(status[0][0].toBool(), false);
-        QVERIFY(!m_link->playerPresent());
-        QVERIFY(m_link->mprisService().isEmpty());
+    // No player, or no bus at all: the status fails at once and commands go nowhere, without an error.
+    void noPlayerNoBus() {
+        VornMPLink busless(QDBusConnection(QStringLiteral("no such connection")));
+        QVERIFY(busless.ownName().isEmpty());
+        for (VornMPLink* link : {m_link.get(), &busless}) {
+            QSignalSpy status(link, &VornMPLink::statusRead);
+            link->SendVornMP(VornMP::Play);
+            link->SendVornReader(VornMP::TipTimerSwitch);
+            link->GetVornMPStatus();
+            QCOMPARE(status.size(), 1);
+            QCOMPARE(status[0][0].toBool(), false);
+            QVERIFY(!link->playerPresent() && link->mprisService().isEmpty());
+        }
     }
 
-    void withoutBus() {
-        VornMPLink link(QDBusConnection(QStringLiteral("no such connection")));
-        QSignalSpy status(&link, &VornMPLink::statusRead);
-        link.SendVornMP(VornMP::Play);
-        link.SendVornReader(VornMP::TipTimerSwitch);
-        link.GetVornMPStatus();
-        QCOMPARE(status.size(), 1);
-        QVERIFY(link.ownName().isEmpty());
-    }
-
-    // The low 16 bits of each command reach the player, in order.
-    void commands() {
-        const auto player = startPlayer();
+    // The low 16 bits of each command reach the player, in order; the status is asked, not waited for.
+    void player() {
+        const auto player = startPlayer({QStringLiteral("--status"), QStringLiteral("  Play 01  ")});
         QVERIFY(player);
         for (const quint32 command : {VornMP::Load, VornMP::UnLoad, VornMP::Play, VornMP::Repeat, VornMP::Rewind,
                                       VornMP::TipTimer, VornMP::Reset}) {
@@ -76,14 +117,8 @@ private Q_SLOTS:
         QCOMPARE(player->playerLines(),
                  QStringList({"Command 0x800a", "Command 0x8009", "Command 0x8008", "Command 0x800c", "Command 0x800b",
                               "Command 0x800d", "Command 0x8012"}));
-    }
-
-    void statusText() {
-        const auto player = startPlayer({QStringLiteral("--status"), QStringLiteral("  Play 01  ")});
-        QVERIFY(player);
         QSignalSpy status(m_link.get(), &VornMPLink::statusRead);
         m_link->GetVornMPStatus();
-        // Asked, not waited for.
         QCOMPARE(status.size(), 0);
         QTRY_COMPARE(status.size(), 1);
         QCOMPARE(status[0], QVariantList({true, QStringLiteral("Play 01")}));
@@ -126,6 +161,52 @@ private Q_SLOTS:
         QDBusConnection::sessionBus().send(marker);
         QTRY_COMPARE(received.size(), 2);
         QCOMPARE(received[1][0].toUInt(), 0x7777u);
+    }
+
+    // The MPRIS calls each command makes; with the player gone none goes out.
+    void mprisCommands_data() {
+        QTest::addColumn<quint32>("command");
+        QTest::addColumn<bool>("gone");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("Play") << VornMP::Play << false << QStringList{"PlayPause"};
+        QTest::newRow("Rewind") << VornMP::Rewind << false << QStringList{"SetPosition /org/vorn/standin/track/1 0"};
+        QTest::newRow("Reset") << VornMP::Reset << false << QStringList{"Stop"};
+        QTest::newRow("UnLoad") << VornMP::UnLoad << false << QStringList{"Stop"};
+        QTest::newRow("TipTimer is not for the player") << VornMP::TipTimer << false << QStringList{};
+        QTest::newRow("Play, the player gone") << VornMP::Play << true << QStringList{};
+    }
+    void mprisCommands() {
+        QFETCH(quint32, command);
+        QFETCH(bool, gone);
+        QVERIFY(startMpris());
+        m_client->setService(gone ? QString() : kMprisStandin);
+        QCOMPARE(m_client->isActive(), !gone);
+        m_client->command(command);
+        m_client->setService(kMprisStandin);
+        QTEST(callsBeforeRaise(), "calls");
+    }
+
+    // Repeat switches the loop on and off; playing, the position moves on with the clock; a new
+    // track's metadata and the loop come by signal.
+    void mprisPlaying() {
+        QVERIFY(startMpris());
+        QSignalSpy changed(m_client.get(), &MprisClient::changed);
+        m_client->command(VornMP::Repeat);
+        QTRY_COMPARE(labels(), QStringLiteral("00:00|03:20|03:20|rep|First Song"));
+        m_client->command(VornMP::Repeat);
+        QTRY_COMPARE(labels(), QStringLiteral("00:00|03:20|03:20||First Song"));
+        m_client->command(VornMP::Play);
+        QTRY_COMPARE(m_client->stateText(), QStringLiteral("MPRIS Stand-in: Playing"));
+        QTRY_VERIFY(changed.size() >= 4);
+        m_clock.now += 65'000;
+        QCOMPARE(labels(), QStringLiteral("01:05|03:20|02:15||First Song"));
+        m_clock.now += 1'000'000;
+        QCOMPARE(labels(), QStringLiteral("03:20|03:20|00:00||First Song"));
+        m_mpris->order(QStringLiteral("title Second Song"));
+        QTRY_COMPARE(m_client->labels()[4], QStringLiteral("Second Song"));
+        m_client->command(VornMP::Rewind);
+        QCOMPARE(callsBeforeRaise(), QStringList({"LoopStatus Track", "LoopStatus None", "PlayPause", "title set",
+                                                  "SetPosition /org/vorn/standin/track/2 0"}));
     }
 };
 

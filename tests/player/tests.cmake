@@ -4,6 +4,5 @@ target_link_libraries(vorn_linkpeer PRIVATE vorn_player vorn_toolsupport Qt6::Co
 
 vorn_add_test(TestTipTimer SOURCES player/TestTipTimer.cpp player/FakeClock.h LIBS vorn_player)
 vorn_add_test(TestTrackInfoRecord SOURCES player/TestTrackInfoRecord.cpp LIBS vorn_player)
-vorn_add_test(TestVornMPLink BUS SOURCES player/TestVornMPLink.cpp player/StandinProcess.h LIBS vorn_player)
-vorn_add_test(TestMprisClient BUS SOURCES player/TestMprisClient.cpp player/StandinProcess.h player/FakeClock.h
+vorn_add_test(TestVornMPLink BUS SOURCES player/TestVornMPLink.cpp player/StandinProcess.h player/FakeClock.h
               LIBS vorn_player)
