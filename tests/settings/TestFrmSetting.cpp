@@ -187,15 +187,15 @@ private Q_SLOTS:
         row("cmdFontChange(1)", "CallFontSize=10.5|CallFontName=Courier|font from Call Sans");
         row("cmdFontChange(2)", "PrintFontSize=10.5|PrintFontName=Courier|font from Print Sans");
         row("!cmdFontChange(1)", "font from Call Sans");
-        row("cmdForeColor(0); ?picForeColor(0)",
-            "SeqForeColor=&H00563412|colour from #010000|picForeColor(0): &H00563412");
-        row("cmdBackColor(0)", "SeqBackColor=&H00563412|colour from #020000");
-        row("cmdForeColorSel(0)", "SeqForeColorSel=&H00563412|colour from #030000");
-        row("cmdBackColorSel(0)", "SeqBackColorSel=&H00563412|colour from #040000");
-        row("cmdForeColor(1)", "CallForeColor=&H00563412|colour from #050000");
-        row("cmdBackColor(1)", "CallBackColor=&H00563412|colour from #060000");
-        row("cmdForeColorSel(1)", "CallForeColorSel=&H00563412|colour from #070000");
-        row("cmdBackColorSel(1)", "CallBackColorSel=&H00563412|colour from #080000");
+        const char* colours[] = {"ForeColor", "BackColor", "ForeColorSel", "BackColorSel"};
+        for (int c = 0; c < 8; ++c) {
+            const QString kind = QLatin1String(colours[c % 4]);
+            const QString side = QString::number(c / 4);
+            QTest::addRow("%s(%d)", colours[c % 4], c / 4)
+                << QStringLiteral("cmd%1(%2); ?pic%1(%2)").arg(kind, side)
+                << QStringLiteral("%1%2=&H00563412|colour from #0%3|pic%2(%4): &H00563412")
+                       .arg(c < 4 ? "Seq" : "Call", kind, QString::number(c + 1) + "0000", side);
+        }
         row("!cmdForeColor(1)", "colour from #050000");
         // Tip lengths outside 1 ... 99 and row spacings outside 0 ... 1000 keep the old value.
         for (const char* typed : {"0", "100", "abc", "70000"}) {

@@ -108,16 +108,9 @@ private Q_SLOTS:
         QTest::newRow("export question")
             << QList<int>{40221, 40225} << "Move 1 sequence to t.mdb?\r\nIt will be deleted from the source database."
             << "Move 3 sequences to t.mdb?\r\nThey will be deleted from the source database.";
-        QTest::newRow("export progress") << QList<int>{20904, 20909} << "Moving 1 sequence to t.mdb..."
-                                         << "Moving 3 sequences to t.mdb...";
-        QTest::newRow("delete question") << QList<int>{40131, 40136}
-                                         << "Delete 1 sequence?\r\nIts calls are deleted as well."
-                                         << "Delete 3 sequences?\r\nTheir calls are deleted as well.";
         QTest::newRow("left out of a sheet")
             << QList<int>{40142, 40143} << "1 sequence was left out: a sheet holds at most t.mdb columns."
             << "3 sequences were left out: a sheet holds at most t.mdb columns.";
-        QTest::newRow("replaced") << QList<int>{40503, 40507} << "1 replacement was made."
-                                  << "3 replacements were made.";
         QTest::newRow("replace question") << QList<int>{40504, 40508} << "1 match was found.\r\nReplace it?"
                                           << "3 matches were found.\r\nReplace them all?";
     }

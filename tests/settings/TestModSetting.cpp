@@ -15,69 +15,32 @@ namespace {
 
 const QStringList kLevels{QStringLiteral("Mainstream"), QStringLiteral("Plus"), QStringLiteral("A1")};
 
-// Every key of the table with a value of its own, as a fresh file holds them after a write.
+// Every key of the table with a value of its own, as a fresh file holds them after a write ('|' a
+// line break). Positions and sizes in twips pass 32,767 on a wide or second screen.
 QString canonicalIni() {
-    QStringList funcFiles{QStringLiteral("FuncFile1=/lib/a.mdb")};
+    QString funcFiles;
     for (int i = 2; i < FuncFileCount; ++i) {
-        funcFiles.append(QStringLiteral("FuncFile%1=").arg(i));
+        funcFiles += QStringLiteral("FuncFile%1=|").arg(i);
     }
-    funcFiles.append(QStringLiteral("FuncFile27=/lib/ctrl f9.mdb"));
-    return (QStringList{"[VornReader]", "MdbPath=/lib", "MdbFile=friday.mdb", "SeqPath=/seq", "RecentFileCnt=2",
-                        "RecentFile1=/texts/a.txt", "RecentFile2=/texts/b.txt", "ViewSwitch=1", "SettingSwitch=0",
-                        "HexSwitch=True", "HexMode=True", "SeqDateSave=True", "FuncKey=F", "NotCalledFor=True",
-                        "NotCalledAnyParty=True", "NotCalledParty=Friday", "NotCalledWeeks=4", "",
-                        // Positions and sizes in twips pass 32,767 on a wide or second screen.
-                        "[frmVornReader]", "FormLeft=40000", "FormTop=-2000", "FormWidth=38400", "FormHeight=33000",
-                        "SplitLeft1=12000", "SplitLeft2=35000", "", "[frmPreview]", "FormLeft=10", "FormTop=20",
-                        "FormWidth=7000", "FormHeight=8000", "", "[Printer]", "MarginLeft=12.5", "MarginTop=11",
-                        "MarginRight=10", "MarginBottom=9", "PaperSize=1", "PaperBin=7", "Orientation=2", "",
-                        "[Setting]"} +
-            funcFiles +
-            QStringList{"CallFontSize=18.5",
-                        "CallFontName=Noto Sans",
-                        "CallFontBold=False",
-                        "CallFontItalic=True",
-                        "SeqFontSize=7",
-                        "SeqFontName=Arial",
-                        "SeqFontBold=True",
-                        "SeqFontItalic=False",
-                        "PrintFontSize=50",
-                        "PrintFontName=Liberation Mono",
-                        "PrintFontBold=False",
-                        "PrintFontItalic=False",
-                        "CallForeColor=&H000000FF",
-                        "CallBackColor=&H80000005",
-                        "CallForeColorSel=&H8000000E",
-                        "CallBackColorSel=&H80000010",
-                        "SeqForeColor=&H00563412",
-                        "SeqBackColor=&H80000005",
-                        "SeqForeColorSel=&H8000000E",
-                        "SeqBackColorSel=&H8000000D",
-                        "KeyCustom1={F5}",
-                        "KeyCustom2=L U",
-                        "KeyCustom3=",
-                        "KeyCustom4=A",
-                        "KeyVornMP1=L",
-                        "KeyVornMP2=U",
-                        "KeyVornMP3=P",
-                        "KeyVornMP4=R",
-                        "KeyVornMP5=W",
-                        "KeyVornMP6=G",
-                        "KeyVornMP7=S",
-                        "KeyOther1=T",
-                        "KeyOther2=H",
-                        "KeyOther3={Space}",
-                        "SequenceSort=1",
-                        "CallRowMargin=40",
-                        "PartyName=Club O'Neil",
-                        "Author=Ann; \"A\" Smith",
-                        "NotePrint=1",
-                        "FormationPrint=0",
-                        "TipTime=45",
-                        "TimerSwitch=1",
-                        "PartFormat=1",
-                        ""})
-        .join(QLatin1Char('\n'));
+    return QStringLiteral(
+               "[VornReader]|MdbPath=/lib|MdbFile=friday.mdb|SeqPath=/seq|RecentFileCnt=2|RecentFile1=/texts/a.txt|"
+               "RecentFile2=/texts/b.txt|ViewSwitch=1|SettingSwitch=0|HexSwitch=True|HexMode=True|SeqDateSave=True|"
+               "FuncKey=F|NotCalledFor=True|NotCalledAnyParty=True|NotCalledParty=Friday|NotCalledWeeks=4||"
+               "[frmVornReader]|FormLeft=40000|FormTop=-2000|FormWidth=38400|FormHeight=33000|SplitLeft1=12000|"
+               "SplitLeft2=35000||[frmPreview]|FormLeft=10|FormTop=20|FormWidth=7000|FormHeight=8000||[Printer]|"
+               "MarginLeft=12.5|MarginTop=11|MarginRight=10|MarginBottom=9|PaperSize=1|PaperBin=7|Orientation=2||"
+               "[Setting]|FuncFile1=/lib/a.mdb|%1FuncFile27=/lib/ctrl f9.mdb|CallFontSize=18.5|CallFontName=Noto Sans|"
+               "CallFontBold=False|CallFontItalic=True|SeqFontSize=7|SeqFontName=Arial|SeqFontBold=True|"
+               "SeqFontItalic=False|PrintFontSize=50|PrintFontName=Liberation Mono|PrintFontBold=False|"
+               "PrintFontItalic=False|CallForeColor=&H000000FF|CallBackColor=&H80000005|CallForeColorSel=&H8000000E|"
+               "CallBackColorSel=&H80000010|SeqForeColor=&H00563412|SeqBackColor=&H80000005|"
+               "SeqForeColorSel=&H8000000E|SeqBackColorSel=&H8000000D|KeyCustom1={F5}|KeyCustom2=L U|KeyCustom3=|"
+               "KeyCustom4=A|KeyVornMP1=L|KeyVornMP2=U|KeyVornMP3=P|KeyVornMP4=R|KeyVornMP5=W|KeyVornMP6=G|"
+               "KeyVornMP7=S|KeyOther1=T|KeyOther2=H|KeyOther3={Space}|SequenceSort=1|CallRowMargin=40|"
+               "PartyName=Club O'Neil|Author=Ann; \"A\" Smith|NotePrint=1|FormationPrint=0|TipTime=45|TimerSwitch=1|"
+               "PartFormat=1|")
+        .arg(funcFiles)
+        .replace(QLatin1Char('|'), QLatin1Char('\n'));
 }
 
 QStringList displayTexts(const Settings& settings) {
@@ -167,26 +130,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("read");
         QTest::addColumn<bool>("reported");
-        const auto row = [](const char* name, bool library, const char* key, const char* stored, const char* read,
+        const auto row = [](bool library, const char* key, const char* stored, const char* read,
                             bool reported = false) {
-            QTest::newRow(name) << library << QString(key) << QString(stored) << QString(read) << reported;
+            QTest::addRow("%s %s=%s", library ? "library" : "INI", key, stored)
+                << library << QString(key) << QString(stored) << QString(read) << reported;
         };
-        row("font size 3 raised to 7", false, "CallFontSize", "3", "7");
-        row("font size 72 cut to 50", true, "CallFontSize", "72", "50");
-        row("font size 10.5", true, "CallFontSize", "10.5", "10.5");
-        row("font size 12pt", false, "CallFontSize", "12pt", "12");
-        row("bold TRUE", false, "CallFontBold", "TRUE", "True");
-        row("bold yes", true, "CallFontBold", "yes", "False");
-        row("system colour", false, "SeqForeColor", "&H8000000D", "&H8000000D");
-        row("short lower-case colour", true, "SeqForeColor", "&hff", "&H000000FF");
-        row("no colour", true, "SeqForeColor", "blue", "&H80000008", true);
-        row("nine digits", false, "SeqForeColor", "&H1000000FF", "&H80000008", true);
-        row("PartFormat no number", true, "PartFormat", "abc", "0", true);
-        row("SequenceSort beyond 16 bits", true, "SequenceSort", "99999", "0", true);
-        row("ViewIndex beyond 32 bits", true, "ViewIndex(Plus)", "1e12", "0", true);
-        row("35 recent files clamped", false, "RecentFileCnt", "35", "20");
-        row("7 recent files", false, "RecentFileCnt", "7", "7");
-        row("negative recent files give none", false, "RecentFileCnt", "-3", "0");
+        row(false, "CallFontSize", "3", "7");
+        row(true, "CallFontSize", "72", "50");
+        row(true, "CallFontSize", "10.5", "10.5");
+        row(false, "CallFontSize", "12pt", "12");
+        row(false, "CallFontBold", "TRUE", "True");
+        row(true, "CallFontBold", "yes", "False");
+        row(false, "SeqForeColor", "&H8000000D", "&H8000000D");
+        row(true, "SeqForeColor", "&hff", "&H000000FF");
+        row(true, "SeqForeColor", "blue", "&H80000008", true);
+        row(false, "SeqForeColor", "&H1000000FF", "&H80000008", true);
+        row(true, "PartFormat", "abc", "0", true);
+        row(true, "SequenceSort", "99999", "0", true);
+        row(true, "ViewIndex(Plus)", "1e12", "0", true);
+        row(false, "RecentFileCnt", "35", "20");
+        row(false, "RecentFileCnt", "7", "7");
+        row(false, "RecentFileCnt", "-3", "0");
     }
     void readValues() {
         QFETCH(bool, library);
