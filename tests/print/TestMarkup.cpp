@@ -29,18 +29,26 @@ struct Canvas {
     const QList<RecordingPaintDevice::Item>& items() const { return device.items(); }
 };
 
-// Runs as "text:styles", styles b i u s and a colour when it differs from the entry pen's.
-QString describe(const QList<RecordingPaintDevice::Item>& items) {
-    QStringList runs;
-    for (const auto& item : items) {
-        QString style = QString(item.font.bold() ? "b" : "") + (item.font.italic() ? "i" : "") +
-                        (item.font.underline() ? "u" : "") + (item.font.strikeOut() ? "s" : "");
-        if (item.color != kBaseColor) {
-            style += item.color.name();
-        }
-        runs.append(item.text + QLatin1Char(':') + style);
+// Runs as "text:styles", styles b i u s and a colour when it differs from the entry pen's; '|'
+// before a run right of the last on its baseline (bold and plain baselines may differ by less than
+// a pixel), '/' before one at the left edge one line of the entry font down, '?' before any other.
+QString describe(const Canvas& canvas) {
+    QString runs;
+    QPointF last(-1, -1);
+    for (const auto& item : canvas.items()) {
+        const QPointF at = item.position;
+        const bool lineStart =
+            at.x() == kLeft + kMargin && (last.x() < 0 || qAbs(at.y() - last.y() - canvas.lineHeight()) < 15);
+        runs += last.x() < 0                                        ? (lineStart ? "" : "?")
+                : qAbs(at.y() - last.y()) < 15 && at.x() > last.x() ? "|"
+                : lineStart                                         ? "/"
+                                                                    : "?";
+        runs += item.text + QLatin1Char(':') + (item.font.bold() ? "b" : "") + (item.font.italic() ? "i" : "") +
+                (item.font.underline() ? "u" : "") + (item.font.strikeOut() ? "s" : "") +
+                (item.color != kBaseColor ? item.color.name() : QString());
+        last = at;
     }
-    return runs.join(QLatin1Char('|'));
+    return runs;
 }
 
 } // namespace
@@ -71,35 +79,22 @@ private Q_SLOTS:
         row("short colours", "{bk a}{wh b}{rd c}{yl d}{bl e}{gr f}{mg g}{cy h}", "abcdefgh", colours);
         row("long colours", "{black a}{white b}{red c}{yellow d}{blue e}{green f}{magenta g}{cyan h}", "abcdefgh",
             colours);
-        row("line feed keeps the level", "{rd a\nb}c", "abc", "a:#ff0000|b:#ff0000|c:");
+        row("line feed to the left edge", "{b x}y\ncd", "xycd", "x:b|y:/cd:");
+        row("line feed keeps the level", "{rd a\nb}c", "abc", "a:#ff0000/b:#ff0000|c:");
     }
     void markup() {
         QFETCH(QString, text);
         QTEST(RemoveMarkup(text), "plain");
         Canvas canvas;
-        TextOut(canvas.painter, text, kLeft, kTop, 20000, 5000, kFont);
-        QTEST(describe(canvas.items()), "runs");
-    }
-
-    void placesRuns() {
-        Canvas canvas;
         const QFont entry = canvas.painter.font();
-        TextOut(canvas.painter, QStringLiteral("{b x}y\ncd"), kLeft, kTop, 20000, 5000, kFont);
+        TextOut(canvas.painter, text, kLeft, kTop, 20000, 5000, kFont);
+        QTEST(describe(canvas), "runs");
         QCOMPARE(canvas.painter.font(), entry);
-        const auto& items = canvas.items();
-        QCOMPARE(items.size(), 3);
-        QCOMPARE(items[2].font.pixelSize(), 200); // 10 points of 20 twips
-        QCOMPARE(items[0].position.x(), kLeft + kMargin);
-        QVERIFY(items[1].position.x() > items[0].position.x());
-        // Same line: the baselines of a bold and a plain run may differ by less than a pixel.
-        QVERIFY(qAbs(items[1].position.y() - items[0].position.y()) < 15);
-        // The line feed goes back to the left edge, one line of the entry font down.
-        QCOMPARE(items[2].position.x(), kLeft + kMargin);
-        QVERIFY(qAbs(items[2].position.y() - (items[1].position.y() + canvas.lineHeight())) < 15);
+        QCOMPARE(canvas.items().front().font.pixelSize(), 200); // 10 points of 20 twips
         // A row margin of 4 pixels lowers the text by half of it.
-        TextOut(canvas.painter, QStringLiteral("y"), kLeft, kTop, 20000, 5000, kFont, 4);
-        QCOMPARE(canvas.items().size(), 4);
-        QCOMPARE(canvas.items()[3].position.y() - canvas.items()[1].position.y(), 2 * 15.0);
+        const qsizetype drawn = canvas.items().size();
+        TextOut(canvas.painter, text, kLeft, kTop, 20000, 5000, kFont, 4);
+        QCOMPARE(canvas.items()[drawn].position.y() - canvas.items()[0].position.y(), 2 * 15.0);
     }
 
     // Every character of a call reaches the surface inside its box, whatever the box's width: a
