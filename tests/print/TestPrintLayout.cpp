@@ -17,7 +17,6 @@
 namespace {
 
 constexpr double kTwipsPerMm = 1440 / 25.4;
-constexpr double kLeft = 10 * kTwipsPerMm;
 
 bool coupleNumber(const QString& line) {
     return line.contains(QRegularExpression(QStringLiteral("^[0-9]+$")));
@@ -52,27 +51,45 @@ public:
 
 } // namespace
 
-// The print layout (A4, 10 mm margins, two columns) composed in preview mode and played back onto
-// a recording device, and the same layout written to a PDF.
+// The print layout (two columns) composed in preview mode and played back onto a recording device,
+// and the same layout written to a PDF.
 class TestPrintLayout : public QObject {
     Q_OBJECT
 
     std::optional<LibraryFixture> m_library;
     QList<qint64> m_missing;
+    double m_margin = 0; // on every side
     double m_bottom = 0;
     double m_pitch = 0; // from one column to the next
 
     Database& db() { return m_library->db; }
-    int column(double x) const { return static_cast<int>(std::floor((x - kLeft) / m_pitch)); }
-    // The sequences printed in preview mode.
-    QList<Page> print(const QList<qint64>& keys, const modPrint::PrintOptions& options = {}, int paper = 9,
-                      int orientation = 1) {
+    int column(double x) const { return static_cast<int>(std::floor((x - m_margin) / m_pitch)); }
+    // The sequences printed in preview mode with margins of millimetres; with a path, also to that
+    // PDF file, the pages held back as pictures and sent at the end or sent one by one.
+    QList<Page> print(const QList<qint64>& keys, const modPrint::PrintOptions& options = {}, int paperSize = 9,
+                      int orientation = 1, double millimetres = 10, const QString& pdf = {}, bool heldBack = false) {
+        m_margin = millimetres * kTwipsPerMm;
+        m_bottom = clsPrinter::pageSizeTwips(paperSize, orientation).height() - m_margin;
+        std::optional<QPdfWriter> writer;
         clsPrinter printer;
-        printer.setPreview(true);
-        printer.pageSetup.PaperSize = paper;
-        printer.pageSetup.Orientation = orientation;
-        m_missing = modPrint::PrintSequence(LibrarySource(db()), keys, options, printer);
-        m_bottom = printer.ScaleHeight();
+        clsPrinter paper;
+        for (clsPrinter* target : {&printer, &paper}) {
+            if (target == &paper && pdf.isEmpty()) {
+                break;
+            }
+            PageSetup& setup = target->pageSetup;
+            setup.MarginLeft = setup.MarginTop = setup.MarginRight = setup.MarginBottom = millimetres;
+            setup.PaperSize = paperSize;
+            setup.Orientation = orientation;
+            target->setPreview(target == &printer);
+            if (target == &paper) {
+                writer.emplace(pdf);
+                writer->setResolution(1200);
+                target->setPrinter(&*writer);
+                target->setDeferred(heldBack);
+            }
+            m_missing = modPrint::PrintSequence(LibrarySource(db()), keys, options, *target);
+        }
         m_pitch = printer.ColumnWidth + 2 * printer.ColumnSpace;
         QList<Page> pages;
         for (const QPicture& picture : printer.pages()) {
@@ -110,78 +127,50 @@ class TestPrintLayout : public QObject {
         }
         return pages;
     }
-    // The sequences printed to a PDF file.
-    QString printPdf(const QList<qint64>& keys, const modPrint::PrintOptions& options, int paper = 9,
-                     int orientation = 1, bool heldBack = false) {
-        const QString path = m_library->home.file(QStringLiteral("out.pdf"));
-        QPdfWriter writer(path);
-        writer.setResolution(1200);
-        clsPrinter printer;
-        printer.pageSetup.PaperSize = paper;
-        printer.pageSetup.Orientation = orientation;
-        printer.setPrinter(&writer);
-        printer.setDeferred(heldBack);
-        modPrint::PrintSequence(LibrarySource(db()), keys, options, printer);
-        return path;
-    }
     // The pages in reading order: "page.column" where a column starts, the text lines (a header by
-    // its time in brackets) and "[fig]" for a run of dancers and couple numbers.
+    // its time in brackets) and "[fig]" for a run of dancers and couple numbers. "!" marks what lies
+    // where it must not (below the bottom margin, off its column's text edge, outside its column),
+    // "!rule" a column without its rules on either side.
     QStringList outline(const QList<Page>& pages) const {
         static const QRegularExpression header(QStringLiteral("^Level : Plus    Create : 2026/01/02 (\\S+)$"));
         QStringList tokens;
         for (qsizetype p = 0; p < pages.size(); ++p) {
             QList<std::tuple<int, double, QString>> items;
             for (const auto& line : pages[p].texts) {
-                items.append({line.column, line.position.y(),
-                              coupleNumber(line.text) ? QStringLiteral("[fig]")
-                                                      : QString(line.text).replace(header, QStringLiteral("[\\1]"))});
+                const double edge = m_margin + line.column * m_pitch + 100;
+                const bool off =
+                    line.position.y() > m_bottom || (!coupleNumber(line.text) && qAbs(line.position.x() - edge) > 1);
+                items.append(
+                    {line.column, line.position.y(),
+                     (off ? QStringLiteral("!") : QString()) +
+                         (coupleNumber(line.text) ? QStringLiteral("[fig]")
+                                                  : QString(line.text).replace(header, QStringLiteral("[\\1]")))});
             }
             for (const QRectF& dancer : pages[p].ellipses) {
-                items.append({column(dancer.center().x()), dancer.center().y(), QStringLiteral("[fig]")});
+                const int at = column(dancer.center().x());
+                const double left = m_margin + at * m_pitch;
+                const bool off = dancer.bottom() > m_bottom || dancer.left() < left || dancer.right() > left + m_pitch;
+                items.append({at, dancer.center().y(), off ? QStringLiteral("![fig]") : QStringLiteral("[fig]")});
             }
             std::sort(items.begin(), items.end());
             int current = -1;
             for (const auto& [at, y, text] : items) {
                 if (at != current) {
-                    tokens.append(QStringLiteral("%1.%2").arg(p + 1).arg(at));
+                    bool ruled = true;
+                    for (const double x : {m_margin + at * m_pitch, m_margin + (at + 1) * m_pitch}) {
+                        ruled = ruled && pages[p].lines.contains(QLineF(x, m_margin, x, m_bottom));
+                    }
+                    tokens.append(QStringLiteral("%1.%2").arg(p + 1).arg(at) + (ruled ? "" : "!rule"));
                     current = at;
                 }
-                if (text != QLatin1String("[fig]") || tokens.back() != text) {
+                if (!text.endsWith(QLatin1String("[fig]")) || tokens.back() != text) {
                     tokens.append(text);
                 }
             }
         }
         return tokens;
     }
-    // What lies where it must not: below the bottom margin, off its column's text edge, outside
-    // its column; and the rules missing on either side of a column with text.
-    QStringList misplaced(const QList<Page>& pages) const {
-        QStringList faults;
-        for (const Page& page : pages) {
-            QSet<int> used;
-            for (const auto& line : page.texts) {
-                const double edge = kLeft + line.column * m_pitch + 100;
-                if (line.position.y() > m_bottom || (!coupleNumber(line.text) && qAbs(line.position.x() - edge) > 1)) {
-                    faults.append(line.text);
-                }
-                used.insert(line.column);
-            }
-            for (const QRectF& dancer : page.ellipses) {
-                const double left = kLeft + column(dancer.center().x()) * m_pitch;
-                if (dancer.bottom() > m_bottom || dancer.left() < left || dancer.right() > left + m_pitch) {
-                    faults.append(QStringLiteral("dancer at %1,%2").arg(dancer.x()).arg(dancer.y()));
-                }
-            }
-            for (const int c : used) {
-                for (const double x : {kLeft + c * m_pitch, kLeft + (c + 1) * m_pitch}) {
-                    if (!page.lines.contains(QLineF(x, kLeft, x, m_bottom))) {
-                        faults.append(QStringLiteral("no rule at %1").arg(x));
-                    }
-                }
-            }
-        }
-        return faults;
-    }
+
 private Q_SLOTS:
     void init() { m_library.emplace(); }
     void cleanup() {
@@ -239,7 +228,6 @@ private Q_SLOTS:
             selected.append(samples.value(name, 4242));
         }
         const QList<Page> pages = print(selected, options);
-        QCOMPARE(misplaced(pages).join(QLatin1Char('|')), QString());
         QStringList tokens = QStringList{QStringLiteral("%1 pages").arg(pages.size())} + outline(pages);
         for (const qint64 key : std::as_const(m_missing)) {
             tokens.append(QStringLiteral("missing %1").arg(key));
@@ -271,8 +259,8 @@ private Q_SLOTS:
                 {QStringLiteral("with figure"), kSquaredSet, QStringLiteral("a note of the call\nover\nthree lines")});
             const QList<Page> pages =
                 print({addSequence(db(), QStringLiteral("11:00:%1").arg(fillers), calls)}, options);
-            QCOMPARE(misplaced(pages).join(QLatin1Char('|')), QString());
             const QStringList tokens = outline(pages);
+            QVERIFY2(!tokens.join(QString()).contains(QLatin1Char('!')), qPrintable(tokens.join(QLatin1Char('|'))));
             const qsizetype at = tokens.indexOf(QStringLiteral("with figure"));
             QCOMPARE(tokens.mid(at, together.size()), together);
             moved += tokens.value(at - 1) == QLatin1String("1.1") ? 1 : 0;
@@ -292,14 +280,16 @@ private Q_SLOTS:
         QTest::addColumn<int>("paper");
         QTest::addColumn<int>("orientation");
         QTest::addColumn<bool>("heldBack");
+        QTest::addColumn<double>("millimetres"); // margins
         QStringList words;
         for (int w = 0; w < 3000; ++w) {
             words.append(QStringLiteral("w%1").arg(w, 4, 10, QLatin1Char('0')));
         }
-        QTest::newRow("400 words with its note, A4") << words.mid(0, 400).join(' ') << 1 << 9 << 1 << false;
-        QTest::newRow("3,000 words, Letter landscape, held back") << words.join(' ') << 0 << 1 << 2 << true;
-        QTest::newRow("Japanese, A4, held back")
-            << QStringLiteral("右手で引いて通り抜けてから左手でアルマンド").repeated(80) << 0 << 9 << 1 << true;
+        QTest::newRow("400 words with its note, A4") << words.mid(0, 400).join(' ') << 1 << 9 << 1 << false << 10.0;
+        QTest::newRow("3,000 words, Letter landscape, held back, no margins")
+            << words.join(' ') << 0 << 1 << 2 << true << 0.0;
+        QTest::newRow("Japanese, A4, held back, 12.5 mm margins")
+            << QStringLiteral("右手で引いて通り抜けてから左手でアルマンド").repeated(80) << 0 << 9 << 1 << true << 12.5;
     }
     void longCall() {
         QFETCH(QString, text);
@@ -307,6 +297,7 @@ private Q_SLOTS:
         QFETCH(int, paper);
         QFETCH(int, orientation);
         QFETCH(bool, heldBack);
+        QFETCH(double, millimetres);
         const qint64 key = addSequence(db(), QStringLiteral("09:00:00"),
                                        {{QStringLiteral("{b before}")},
                                         {text, kSquaredSet, QStringLiteral("the note")},
@@ -314,14 +305,13 @@ private Q_SLOTS:
                                        QStringLiteral("山田"));
         modPrint::PrintOptions options;
         options.NotePrint = notePrint;
-        const QList<Page> pages = print({key}, options, paper, orientation);
-        QCOMPARE(misplaced(pages).join(QLatin1Char('|')), QString());
+        const QString pdf = m_library->home.file(QStringLiteral("out.pdf"));
+        const QList<Page> pages = print({key}, options, paper, orientation, millimetres, pdf, heldBack);
         const QStringList shown = outline(pages).filter(QRegularExpression(QStringLiteral("^(?!\\d+\\.\\d+$)")));
         const QStringList expected = QStringList{"[09:00:00]", "Author : 山田", "before", text} +
                                      (notePrint == 1 ? QStringList{"the note"} : QStringList()) +
                                      QStringList{"[fig]", "after"};
         QCOMPARE(unspaced(shown.join(QString())), unspaced(expected.join(QString())));
-        const QString pdf = printPdf({key}, options, paper, orientation, heldBack);
         QCOMPARE(pdfPages(pdf), pages.size());
         const QSizeF size = clsPrinter::pageSizeTwips(paper, orientation) / 20;
         QVERIFY(pdfInfo(pdf, QStringLiteral("Page size"))
@@ -389,25 +379,6 @@ private Q_SLOTS:
         QCOMPARE(progress.steps(), 4 + pages + 1);
         QCOMPARE(progress.positions.back(), (QPair<qint64, qint64>(pages, pages)));
         QCOMPARE(progress.labels.back(), QStringLiteral("Sending page %1 of %1 to the printer...").arg(pages));
-    }
-
-    void marginsAndPaper_data() {
-        QTest::addColumn<double>("millimetres");
-        QTest::newRow("none") << 0.0;
-        QTest::newRow("12.5 mm") << 12.5;
-    }
-    void marginsAndPaper() {
-        QFETCH(double, millimetres);
-        clsPrinter printer;
-        printer.pageSetup.MarginLeft = printer.pageSetup.MarginTop = printer.pageSetup.MarginRight = millimetres;
-        printer.pageSetup.MarginBottom = millimetres + 1;
-        const auto twips = [](double value) { return qRound64(value * 1000); };
-        QCOMPARE(
-            (QList<qint64>{twips(printer.ScaleHeight()), twips(printer.columnHeight()), twips(printer.ScaleWidth())}),
-            (QList<qint64>{twips((297 - millimetres - 1) * kTwipsPerMm),
-                           twips((297 - 2 * millimetres - 1) * kTwipsPerMm),
-                           twips((210 - millimetres) * kTwipsPerMm)}));
-        QCOMPARE(clsPrinter::pageSizeTwips(4242, 1).toSize(), QSize(11906, 16838)); // unknown: A4
     }
 };
 
