@@ -55,24 +55,17 @@ class TestModExcel : public QObject {
     Q_OBJECT
 
     std::optional<LibraryFixture> m_library;
-    modExcel::ExcelResult m_result;
 
     QString folder() const { return m_library->home.file(QStringLiteral("out")); }
     QStringList listing() const {
         return QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
-    QList<qint64> sequences(int count) {
-        QList<qint64> keys;
-        for (int s = 0; s < count; ++s) {
-            keys.append(addSequence(m_library->db, QStringLiteral("10:00:0%1").arg(s), {{QStringLiteral("x")}}));
-        }
-        return keys;
-    }
 
 private Q_SLOTS:
     void init() {
         m_library.emplace();
-        QVERIFY(QDir().mkpath(folder()));
+        QVERIFY(QDir().mkpath(folder() + QStringLiteral("/in the way.xlsx")));
+        modGeneral::SetLanguage(QStringLiteral("English"));
     }
     void cleanup() {
         QVERIFY2(m_library->box.prompts.isEmpty(), qPrintable(m_library->box.prompts.join(QLatin1Char('\n'))));
@@ -81,26 +74,41 @@ private Q_SLOTS:
 
     // The cells of the sequences named by letter ('?' a missing one), each in a column of its own
     // in the given order: the header rows bold (the note's only when asked for), one call a row,
-    // its note in the next row when asked for; markup and figures left out.
+    // its note in the next row when asked for; markup and figures left out. The workbook is
+    // written whole or not at all: a path that cannot take it is refused, a stop on the progress
+    // writes nothing; either way nothing is left behind and a workbook at the path keeps its bytes.
     void cells_data() {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<int>("notePrint");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<int>("stopAt");
         QTest::addColumn<QString>("cells");
-        const auto row = [](const char* name, const char* keys, int notePrint, const char* cells) {
-            QTest::newRow(name) << QString(keys) << notePrint
+        const auto row = [](const char* name, const char* keys, int notePrint, const char* target, bool existing,
+                            int stopAt, const char* cells) {
+            QTest::newRow(name) << QString(keys) << notePrint << QString(target) << existing << stopAt
                                 << QString(cells).replace('@', QStringLiteral("Level : Plus    Create : 2026/01/02 "));
         };
-        row("notes", "a", 1,
+        row("notes", "a", 1, "out.xlsx", false, 0,
             "*A1=@10:00:01|*A2=Author : Ann|*A3=Note : sequence note|A4=Swing thru|A5=    mind it|A6=boys run");
-        row("no notes", "a", 0, "*A1=@10:00:01|*A2=Author : Ann|A4=Swing thru|A5=boys run");
+        row("no notes", "a", 0, "out.xlsx", false, 0, "*A1=@10:00:01|*A2=Author : Ann|A4=Swing thru|A5=boys run");
         // Two sequences of one level, date and time (Change Level can make them) each get their calls.
-        row("given order, one missing", "c?ab", 0,
+        row("given order, one missing", "c?ab", 0, "out.xlsx", false, 0,
             "*A1=@10:00:03|*B1=@10:00:01|*C1=@10:00:01|*B2=Author : Ann|A4=third|B4=Swing thru|C4=second|B5=boys "
             "run|missing 4242");
+        row("over a workbook", "b", 0, "out.xlsx", true, 0, "*A1=@10:00:01|A4=second");
+        row("missing folder", "a", 0, "missing/out.xlsx", false, 0, "refused");
+        row("a folder in the way", "a", 0, "in the way.xlsx", false, 0, "refused");
+        row("stopped at the first", "abc", 0, "out.xlsx", false, 1, "Writing sequence 1 of 3 to the spreadsheet...");
+        row("stopped at the last", "abc", 0, "out.xlsx", false, 3, "Writing sequence 3 of 3 to the spreadsheet...");
+        row("stopped over a workbook", "abc", 0, "out.xlsx", true, 2, "Writing sequence 2 of 3 to the spreadsheet...");
     }
     void cells() {
         QFETCH(QString, keys);
         QFETCH(int, notePrint);
+        QFETCH(QString, target);
+        QFETCH(bool, existing);
+        QFETCH(int, stopAt);
         QMap<QChar, qint64> samples;
         samples['a'] = addSequence(
             m_library->db, QStringLiteral("10:00:01"),
@@ -112,11 +120,25 @@ private Q_SLOTS:
         for (const QChar name : keys) {
             selected.append(samples.value(name, 4242));
         }
-        const QString path = folder() + QStringLiteral("/out.xlsx");
-        m_result = modExcel::ExcelOutSequence(LibrarySource(m_library->db), selected, notePrint, path);
-        QVERIFY(m_result.written && m_result.leftOut == 0);
+        const QString path = folder() + QLatin1Char('/') + target;
+        QVERIFY(!existing || Fixtures::writeFile(path, "an older workbook"));
+        const QStringList before = listing();
+        const QByteArray bytes = Fixtures::readFile(path);
+        StoppingProgress progress(stopAt);
+        const modExcel::ExcelResult result =
+            modExcel::ExcelOutSequence(LibrarySource(m_library->db), selected, notePrint, path, &progress);
+        QVERIFY(result.written != (result.cancelled || !result.error.isEmpty()) && result.leftOut == 0);
+        if (!result.written) {
+            QTEST(result.cancelled ? progress.labels.back() : QStringLiteral("refused"), "cells");
+            QCOMPARE(progress.steps(), stopAt);
+            QCOMPARE(listing(), before);
+            QCOMPARE(Fixtures::readFile(path), bytes);
+            return;
+        }
+        QCOMPARE(progress.positions.size(), selected.size() + 1);
+        QCOMPARE(progress.positions.back(), (QPair<qint64, qint64>(selected.size(), selected.size())));
         QStringList missing;
-        for (const qint64 key : std::as_const(m_result.missing)) {
+        for (const qint64 key : std::as_const(result.missing)) {
             missing.append(QStringLiteral("|missing %1").arg(key));
         }
         QTEST(readSheet(path) + missing.join(QString()), "cells");
@@ -137,54 +159,8 @@ private Q_SLOTS:
         }
         transaction.commit();
         const QString path = folder() + QStringLiteral("/out.xlsx");
-        m_result = modExcel::ExcelOutSequence(LibrarySource(m_library->db), keys, 0, path);
-        QCOMPARE(m_result.leftOut, 2);
+        QCOMPARE(modExcel::ExcelOutSequence(LibrarySource(m_library->db), keys, 0, path).leftOut, 2);
         QVERIFY(readSheet(path).endsWith(QStringLiteral("|*XFD1=Level : A1    Create : 2026/02/03 016383")));
-    }
-
-    // The workbook is written whole or not at all: a path that cannot take it is refused, and a
-    // stop on the progress writes nothing; either way no file is left behind and a workbook
-    // already at the path keeps its bytes. Not stopped, the progress goes through every sequence.
-    void writtenWholeOrNotAtAll_data() {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<bool>("existing");
-        QTest::addColumn<int>("stopAt");
-        QTest::addColumn<QString>("outcome");
-        QTest::newRow("missing folder") << "missing/out.xlsx" << false << 0 << "refused";
-        QTest::newRow("a folder in the way") << "in the way.xlsx" << false << 0 << "refused";
-        QTest::newRow("stopped at the first")
-            << "out.xlsx" << false << 1 << "Writing sequence 1 of 4 to the spreadsheet...";
-        QTest::newRow("stopped at the last")
-            << "out.xlsx" << false << 4 << "Writing sequence 4 of 4 to the spreadsheet...";
-        QTest::newRow("stopped over a workbook")
-            << "out.xlsx" << true << 2 << "Writing sequence 2 of 4 to the spreadsheet...";
-        QTest::newRow("not stopped") << "out.xlsx" << true << 0 << "written";
-    }
-    void writtenWholeOrNotAtAll() {
-        QFETCH(QString, target);
-        QFETCH(bool, existing);
-        QFETCH(int, stopAt);
-        const QList<qint64> keys = sequences(4);
-        const QString path = folder() + QLatin1Char('/') + target;
-        QVERIFY(QDir().mkpath(folder() + QStringLiteral("/in the way.xlsx")));
-        QVERIFY(!existing || Fixtures::writeFile(path, "an older workbook"));
-        const QStringList before = listing();
-        const QByteArray bytes = Fixtures::readFile(path);
-        modGeneral::SetLanguage(QStringLiteral("English"));
-        StoppingProgress progress(stopAt);
-        m_result = modExcel::ExcelOutSequence(LibrarySource(m_library->db), keys, 0, path, &progress);
-        QVERIFY(m_result.written != (m_result.cancelled || !m_result.error.isEmpty()));
-        QTEST(m_result.written ? QStringLiteral("written")
-                               : (m_result.cancelled ? progress.labels.back() : QStringLiteral("refused")),
-              "outcome");
-        if (m_result.written) {
-            QCOMPARE(progress.positions, (QList<QPair<qint64, qint64>>{{0, 4}, {1, 4}, {2, 4}, {3, 4}, {4, 4}}));
-            QVERIFY(readSheet(path).contains(QStringLiteral("|D4=x")));
-            return;
-        }
-        QCOMPARE(progress.steps(), stopAt);
-        QCOMPARE(listing(), before);
-        QCOMPARE(Fixtures::readFile(path), bytes);
     }
 };
 
