@@ -9,60 +9,41 @@ class TestTipTimer : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void reset_data() {
-        QTest::addColumn<int>("tipTime");
-        QTest::addColumn<int>("timerSwitch");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("12 minutes") << 12 << 0 << "12:00";
-        QTest::newRow("below ten with a leading zero") << 5 << 0 << "05:00";
-        QTest::newRow("last two digits of 120 minutes") << 120 << 0 << "20:00";
-        QTest::newRow("time passed starts at zero") << 12 << 1 << "00:00";
-    }
-    void reset() {
-        QFETCH(int, tipTime);
-        QFETCH(int, timerSwitch);
-        FakeClock clock;
-        TipTimer timer(clock);
-        // A tip that ran over first: the reset makes it black again.
-        timer.start(1);
-        clock.now = 90'000;
-        timer.tick(timerSwitch);
-        QCOMPARE(timer.colour(), TipColour::Red);
-        timer.reset(tipTime, timerSwitch);
-        QTEST(timer.text(), "text");
-        QCOMPARE(timer.colour(), TipColour::Black);
-        QVERIFY(!timer.isRunning());
-    }
-
-    // The label after a tick, elapsed milliseconds after the start.
+    // The label after a reset (of a tip that ran over first), then after a tick elapsed milliseconds
+    // after the start.
     void tick_data() {
         QTest::addColumn<int>("tipTime");
         QTest::addColumn<int>("timerSwitch");
         QTest::addColumn<qint64>("start");
         QTest::addColumn<qint64>("elapsed");
+        QTest::addColumn<QString>("reset");
         QTest::addColumn<QString>("text");
         QTest::addColumn<TipColour>("colour");
+        const auto row = [](const char* name, int tipTime, int timerSwitch, qint64 elapsed, const char* reset,
+                            const char* text, TipColour colour, qint64 start = 0) {
+            QTest::newRow(name) << tipTime << timerSwitch << start << elapsed << QString(reset) << QString(text)
+                                << colour;
+        };
         const qint64 tip = 12 * 60'000;
-        QTest::newRow("one second") << 12 << 0 << 0LL << 1'000LL << "11:59" << TipColour::Black;
-        QTest::newRow("two minutes left") << 12 << 0 << 0LL << tip - 120'000 << "02:00" << TipColour::Black;
-        QTest::newRow("blue at 01:59 left") << 12 << 0 << 0LL << tip - 119'000 << "01:59" << TipColour::Blue;
-        QTest::newRow("end of the tip") << 12 << 0 << 0LL << tip << "00:00" << TipColour::Blue;
-        QTest::newRow("red at the first second over") << 12 << 0 << 0LL << tip + 1'000 << "00:01" << TipColour::Red;
-        QTest::newRow("then counts up") << 12 << 0 << 0LL << tip + 2'000 << "00:02" << TipColour::Red;
-        QTest::newRow("passed: one second") << 12 << 1 << 0LL << 1'000LL << "00:01" << TipColour::Black;
-        QTest::newRow("passed: blue two minutes before")
-            << 12 << 1 << 0LL << tip - 119'000 << "10:01" << TipColour::Blue;
-        QTest::newRow("passed: red after the tip") << 12 << 1 << 0LL << tip + 1'000 << "12:01" << TipColour::Red;
-        QTest::newRow("120 minutes show the last two digits")
-            << 120 << 0 << 0LL << 1'000LL << "19:59" << TipColour::Black;
+        using C = TipColour;
+        row("one second, below ten with a leading zero", 5, 0, 1'000, "05:00", "04:59", C::Black);
+        row("two minutes left", 12, 0, tip - 120'000, "12:00", "02:00", C::Black);
+        row("blue at 01:59 left", 12, 0, tip - 119'000, "12:00", "01:59", C::Blue);
+        row("end of the tip", 12, 0, tip, "12:00", "00:00", C::Blue);
+        row("red at the first second over", 12, 0, tip + 1'000, "12:00", "00:01", C::Red);
+        row("then counts up", 12, 0, tip + 2'000, "12:00", "00:02", C::Red);
+        row("passed: one second", 12, 1, 1'000, "00:00", "00:01", C::Black);
+        row("passed: blue two minutes before", 12, 1, tip - 119'000, "00:00", "10:01", C::Blue);
+        row("passed: red after the tip", 12, 1, tip + 1'000, "00:00", "12:01", C::Red);
+        row("120 minutes show the last two digits", 120, 0, 1'000, "20:00", "19:59", C::Black);
         // 600 minutes do not fit in 16 bits of seconds.
-        QTest::newRow("a 600-minute tip") << 600 << 0 << 0LL << 1'000LL << "99:59" << TipColour::Black;
+        row("a 600-minute tip", 600, 0, 1'000, "00:00", "99:59", C::Black);
         // The clock counts on from days before: nothing wraps at midnight.
-        QTest::newRow("across midnight") << 12 << 0 << 86'370'000LL * 3 << 60'000LL << "11:00" << TipColour::Black;
-        QTest::newRow("1.499 s rounds down") << 12 << 0 << 0LL << 1'499LL << "11:59" << TipColour::Black;
-        QTest::newRow("1.5 s rounds to the even 2") << 12 << 0 << 0LL << 1'500LL << "11:58" << TipColour::Black;
-        QTest::newRow("2.5 s rounds to the even 2") << 12 << 0 << 0LL << 2'500LL << "11:58" << TipColour::Black;
-        QTest::newRow("2.501 s rounds up") << 12 << 0 << 0LL << 2'501LL << "11:57" << TipColour::Black;
+        row("across midnight", 12, 0, 60'000, "12:00", "11:00", C::Black, 86'370'000LL * 3);
+        row("1.499 s rounds down", 12, 0, 1'499, "12:00", "11:59", C::Black);
+        row("1.5 s rounds to the even 2", 12, 0, 1'500, "12:00", "11:58", C::Black);
+        row("2.5 s rounds to the even 2", 12, 0, 2'500, "12:00", "11:58", C::Black);
+        row("2.501 s rounds up", 12, 0, 2'501, "12:00", "11:57", C::Black);
     }
     void tick() {
         QFETCH(int, tipTime);
@@ -70,9 +51,16 @@ private Q_SLOTS:
         QFETCH(qint64, start);
         QFETCH(qint64, elapsed);
         FakeClock clock;
-        clock.now = start;
+        clock.now = start - 90'000;
         TipTimer timer(clock);
+        timer.start(1);
+        clock.now = start;
+        timer.tick(timerSwitch);
+        QCOMPARE(timer.colour(), TipColour::Red);
+        // The reset makes it black again; a colour left over would show in the rows that stay black.
         timer.reset(tipTime, timerSwitch);
+        QVERIFY(!timer.isRunning());
+        QTEST(timer.text(), "reset");
         timer.start(tipTime);
         QVERIFY(timer.isRunning());
         QCOMPARE(timer.tipLimit(), tipTime * 60);

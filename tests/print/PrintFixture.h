@@ -2,14 +2,7 @@
 
 #include "Database.h"
 #include "LibraryReader.h"
-#include "RecordingPaintDevice.h"
 #include "Transaction.h"
-
-#include <QPainter>
-#include <QPicture>
-#include <algorithm>
-#include <cmath>
-#include <map>
 
 // A library read as print and the spreadsheet read it, for one call:
 // PrintSequence(LibrarySource(db), ...).
@@ -21,69 +14,6 @@ public:
 private:
     LibraryReader m_reader;
 };
-
-// A composed page played back onto a recording device: its text lines (text items on one
-// baseline joined from left to right, column by column from the top), its lines and its
-// ellipses, all in twips.
-struct RecordedPage {
-    struct TextLine {
-        QString text;
-        QPointF position; // left end of the baseline
-        int column = -1;
-    };
-    QList<TextLine> texts;
-    QList<QLineF> lines;
-    QList<QRectF> ellipses;
-
-    // The first text line containing text; position (-1, -1) when there is none.
-    TextLine find(const QString& text) const {
-        for (const TextLine& line : texts) {
-            if (line.text.contains(text)) {
-                return line;
-            }
-        }
-        return {{}, {-1, -1}, -1};
-    }
-    QString all() const {
-        QStringList joined;
-        for (const TextLine& line : texts) {
-            joined.append(line.text);
-        }
-        return joined.join(QLatin1Char('\n'));
-    }
-};
-
-// left: the first column's left edge; pitch: the distance from one column to the next.
-inline QList<RecordedPage> recordPages(const QList<QPicture>& pages, double left, double pitch) {
-    QList<RecordedPage> result;
-    for (const QPicture& page : pages) {
-        RecordingPaintDevice device;
-        {
-            QPainter painter(&device);
-            painter.drawPicture(0, 0, page);
-        }
-        // Items on one baseline (in one column) form one line.
-        std::map<std::pair<int, int>, QList<RecordingPaintDevice::Item>> baselines;
-        for (const auto& item : device.items()) {
-            const int column = static_cast<int>(std::floor((item.position.x() - left) / pitch));
-            baselines[{column, qRound(item.position.y())}].append(item);
-        }
-        RecordedPage recorded;
-        for (auto& [key, items] : baselines) {
-            std::sort(items.begin(), items.end(),
-                      [](const auto& a, const auto& b) { return a.position.x() < b.position.x(); });
-            QString text;
-            for (const auto& item : items) {
-                text += item.text;
-            }
-            recorded.texts.append({text, items.front().position, key.first});
-        }
-        recorded.lines = device.lines();
-        recorded.ellipses = device.ellipses();
-        result.append(recorded);
-    }
-    return result;
-}
 
 struct TestCall {
     QString call;

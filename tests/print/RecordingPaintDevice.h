@@ -22,24 +22,14 @@ public:
 
 protected:
     int metric(PaintDeviceMetric metric) const override {
-        switch (metric) {
-        case PdmWidth:
-        case PdmHeight:
-            return 2000;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return 96;
-        case PdmDepth:
-            return 32;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return static_cast<int>(devicePixelRatioFScale());
-        default:
-            return 0;
-        }
+        const bool dpi =
+            metric == PdmDpiX || metric == PdmDpiY || metric == PdmPhysicalDpiX || metric == PdmPhysicalDpiY;
+        return metric == PdmWidth || metric == PdmHeight ? 2000
+               : dpi                                     ? 96
+               : metric == PdmDepth                      ? 32
+               : metric == PdmDevicePixelRatio           ? 1
+               : metric == PdmDevicePixelRatioScaled     ? static_cast<int>(devicePixelRatioFScale())
+                                                         : 0;
     }
 
 private:
@@ -48,24 +38,18 @@ private:
         bool begin(QPaintDevice*) override { return true; }
         bool end() override { return true; }
         void updateState(const QPaintEngineState& state) override {
-            if (state.state() & DirtyPen) {
-                pen = state.pen();
-            }
+            pen = state.state() & DirtyPen ? state.pen() : pen;
         }
         void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-        // Underline and strike-out come as polygons; the base class would bounce between its overloads.
-        // Lines played back from a picture come as polylines.
+        // Underline and strike-out come as polygons (the base class would bounce between its
+        // overloads); lines played back from a picture come as polylines.
         void drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) override {
             for (int i = 0; mode == PolylineMode && i + 1 < count; ++i) {
                 lines.append(QLineF(points[i], points[i + 1]));
             }
         }
         void drawPath(const QPainterPath&) override {}
-        void drawLines(const QLineF* drawn, int count) override {
-            for (int i = 0; i < count; ++i) {
-                lines.append(drawn[i]);
-            }
-        }
+        void drawLines(const QLineF* drawn, int count) override { lines.append(QList<QLineF>(drawn, drawn + count)); }
         void drawEllipse(const QRectF& rect) override { ellipses.append(rect); }
         void drawTextItem(const QPointF& p, const QTextItem& item) override {
             items.append({item.text(), item.font(), pen.color(), p});

@@ -1,12 +1,10 @@
 #include "PreviewPage.h"
 #include "Settings.h"
 #include "TestHome.h"
-#include "clsPageSetupDlg.h"
 #include "clsPrinter.h"
 #include "frmPreview.h"
 #include "modGeneral.h"
 
-#include <QPageSetupDialog>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -33,15 +31,12 @@ void mouse(QWidget* target, QEvent::Type type, QPoint global) {
 
 } // namespace
 
-// The preview window over recorded pages, and the page-setup dialog answered in place.
+// The preview window over recorded pages.
 class TestPreview : public QObject {
     Q_OBJECT
 
 private:
-    template <typename T> T* child(const char* name) const {
-        T* found = m_form->findChild<T*>(QString::fromLatin1(name));
-        return found;
-    }
+    template <typename T> T* child(const char* name) const { return m_form->findChild<T*>(QString::fromLatin1(name)); }
     void show(int pages) {
         m_form->showPages(pictures(pages), clsPrinter::pageSizeTwips(9, 1));
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -63,14 +58,38 @@ private Q_SLOTS:
         m_home.reset();
     }
 
-    void onePage() {
+    // The buttons and keys step through the pages, stopping at either end, showing the page stepped
+    // to; Print asks for printing. Closed, the window keeps its size; shown again (modal, at that
+    // size) with one page, it starts there with nothing to step to.
+    void steppingAndClosing() {
+        show(3);
+        QCOMPARE(child<QLabel>("lblMaxPage")->text(), QStringLiteral("/ 3"));
+        const QList<std::pair<QVariant, const char*>> steps{
+            {"cmdPagePrevious", "1"}, {"cmdPageNext", "2"},    {"cmdPageNext", "3"}, {"cmdPageNext", "3"},
+            {Qt::Key_Home, "1"},      {Qt::Key_PageDown, "2"}, {Qt::Key_End, "3"},   {Qt::Key_PageUp, "2"}};
+        for (const auto& [action, page] : steps) {
+            if (action.typeId() == QMetaType::QString) {
+                child<QPushButton>(qPrintable(action.toString()))->click();
+            } else {
+                QTest::keyClick(m_form.get(), Qt::Key(action.toInt()));
+            }
+            QCOMPARE(pageText(), QLatin1String(page));
+            QCOMPARE(child<PreviewPage>("picPreview")->picture().data(),
+                     m_form->pages().at(m_form->currentPage()).data());
+        }
+        QSignalSpy print(m_form.get(), &frmPreview::printRequested);
+        child<QPushButton>("cmdPrint")->click();
+        QCOMPARE(print.count(), 1);
+        m_form->resize(1040, 680);
+        child<QPushButton>("cmdClose")->click();
+        QTRY_VERIFY(!m_form->isVisible());
+        QCOMPARE(QSize(m_geometry.FormWidth, m_geometry.FormHeight), QSize(1040 * 15, 680 * 15));
+        m_form = std::make_unique<frmPreview>(m_geometry);
         show(1);
         QVERIFY(m_form->isModal() || m_form->windowModality() == Qt::ApplicationModal);
-        QCOMPARE(pageText(), QStringLiteral("1"));
-        QCOMPARE(child<QLabel>("lblMaxPage")->text(), QStringLiteral("/ 1"));
-        QVERIFY(!child<QPushButton>("cmdPagePrevious")->isEnabled());
-        QVERIFY(!child<QPushButton>("cmdPageNext")->isEnabled());
-        QCOMPARE(m_form->size(), QSize(1000, 600));
+        QCOMPARE(m_form->size(), QSize(1040, 680));
+        QCOMPARE(pageText() + child<QLabel>("lblMaxPage")->text(), QStringLiteral("1/ 1"));
+        QVERIFY(!child<QPushButton>("cmdPagePrevious")->isEnabled() && !child<QPushButton>("cmdPageNext")->isEnabled());
     }
 
     // Opened at the size of a first start (400 x 400 pixels), the window is as large as its button
@@ -102,30 +121,6 @@ private Q_SLOTS:
         modGeneral::SetLanguage(QStringLiteral("Japanese"));
     }
 
-    void steppingStopsAtBothEnds() {
-        show(3);
-        QCOMPARE(child<QLabel>("lblMaxPage")->text(), QStringLiteral("/ 3"));
-        auto* next = child<QPushButton>("cmdPageNext");
-        auto* previous = child<QPushButton>("cmdPagePrevious");
-        QVERIFY(next->isEnabled() && previous->isEnabled());
-        previous->click();
-        QCOMPARE(pageText(), QStringLiteral("1"));
-        for (int i = 0; i < 4; ++i) {
-            next->click();
-        }
-        QCOMPARE(pageText(), QStringLiteral("3"));
-        QCOMPARE(m_form->currentPage(), 2);
-        QCOMPARE(child<PreviewPage>("picPreview")->picture().data(), m_form->pages().at(2).data());
-        QTest::keyClick(m_form.get(), Qt::Key_Home);
-        QCOMPARE(pageText(), QStringLiteral("1"));
-        QTest::keyClick(m_form.get(), Qt::Key_PageDown);
-        QCOMPARE(pageText(), QStringLiteral("2"));
-        QTest::keyClick(m_form.get(), Qt::Key_End);
-        QCOMPARE(pageText(), QStringLiteral("3"));
-        QTest::keyClick(m_form.get(), Qt::Key_PageUp);
-        QCOMPARE(pageText(), QStringLiteral("2"));
-    }
-
     void smallPageIsCentredAndFitsWithoutBars() {
         show(1);
         child<QPushButton>("cmdZoomPage")->click();
@@ -152,12 +147,10 @@ private Q_SLOTS:
         mouse(page, QEvent::MouseButtonPress, start);
         for (int i = 1; i <= 3; ++i) {
             mouse(page, QEvent::MouseMove, start + QPoint(5 * i, 5 * i));
-            QCOMPARE(across->value(), 100);
-            QCOMPARE(down->value(), 200);
+            QCOMPARE(QPoint(across->value(), down->value()), QPoint(100, 200));
         }
         mouse(page, QEvent::MouseMove, start + QPoint(15 - 30, 15 - 50));
-        QCOMPARE(across->value(), 130);
-        QCOMPARE(down->value(), 250);
+        QCOMPARE(QPoint(across->value(), down->value()), QPoint(130, 250));
         QCOMPARE(page->pos(), QPoint(-130, -250));
         mouse(page, QEvent::MouseButtonRelease, start);
         mouse(page, QEvent::MouseMove, start + QPoint(-200, -200));
@@ -173,52 +166,6 @@ private Q_SLOTS:
                           Qt::NoScrollPhase, false);
         QApplication::sendEvent(page, &wheel);
         QVERIFY(qAbs(m_form->zoom() - 1.15) < 1e-9);
-    }
-
-    void closeKeepsTheGeometryAndPrintAsks() {
-        show(2);
-        QSignalSpy print(m_form.get(), &frmPreview::printRequested);
-        child<QPushButton>("cmdPrint")->click();
-        QCOMPARE(print.count(), 1);
-        m_form->resize(1040, 680);
-        child<QPushButton>("cmdClose")->click();
-        QTRY_VERIFY(!m_form->isVisible());
-        QCOMPARE(m_geometry.FormWidth, 1040 * 15);
-        QCOMPARE(m_geometry.FormHeight, 680 * 15);
-        // Shown again, it starts at page 1.
-        show(2);
-        QCOMPARE(pageText(), QStringLiteral("1"));
-    }
-
-    void pageSetupDialog_data() {
-        QTest::addColumn<bool>("confirm");
-        QTest::newRow("OK") << true;
-        QTest::newRow("Cancel") << false;
-    }
-    void pageSetupDialog() {
-        QFETCH(bool, confirm);
-        clsPageSetupDlg setup;
-        setup.values = {10, 11, 12, 13, 1, 1};
-        QList<double> shown;
-        setup.answer = [&](QPageSetupDialog& dialog) {
-            for (const char* name : {"leftMargin", "topMargin", "rightMargin", "bottomMargin"}) {
-                shown.append(dialog.findChild<QDoubleSpinBox*>(QString::fromLatin1(name))->value());
-            }
-            dialog.findChild<QDoubleSpinBox*>(QStringLiteral("leftMargin"))->setValue(25);
-            dialog.findChild<QRadioButton*>(QStringLiteral("landscape"))->click();
-            if (confirm) {
-                dialog.accept();
-            } else {
-                dialog.reject();
-            }
-        };
-        QCOMPARE(setup.Show(), confirm);
-        QCOMPARE(shown, (QList<double>{10, 11, 12, 13}));
-        QCOMPARE(setup.values.MarginLeft, confirm ? 25.0 : 10.0);
-        QCOMPARE(setup.values.MarginTop, 11.0);
-        QCOMPARE(setup.values.MarginBottom, 13.0);
-        QCOMPARE(setup.values.PaperSize, 1);
-        QCOMPARE(setup.values.Orientation, confirm ? 2 : 1);
     }
 };
 
