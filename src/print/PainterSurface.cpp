@@ -6,7 +6,6 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPolygonF>
 #include <QTextLayout>
 #include <cmath>
@@ -62,38 +61,16 @@ void PainterSurface::applyPenAndBrush() {
     }
 }
 
-// A PDF page writes every point it draws as a number, to nine digits, and compresses them: points
-// on whole twips (a 1440th of an inch, far below what a printer shows) take half the digits. Every
-// point rounds the same way, so lines that meet still meet.
-bool PainterSurface::onWholeTwips() const {
-    const QPaintEngine* engine = m_painter.paintEngine();
-    return engine != nullptr && engine->type() == QPaintEngine::Pdf;
-}
-
 void PainterSurface::Circle(double x, double y, double radius) {
     applyPenAndBrush();
-    if (onWholeTwips()) {
-        QPainterPath outline;
-        outline.addEllipse(QPointF(x, y), radius, radius);
-        for (int i = 0; i < outline.elementCount(); ++i) {
-            const QPainterPath::Element point = outline.elementAt(i);
-            outline.setElementPositionAt(i, std::round(point.x), std::round(point.y));
-        }
-        m_painter.drawPath(outline);
-    } else {
-        m_painter.drawEllipse(QPointF(x, y), radius, radius);
-    }
+    m_painter.drawEllipse(QPointF(x, y), radius, radius);
     m_x = x;
     m_y = y;
 }
 
 void PainterSurface::Line(double x, double y) {
     m_painter.setPen(QPen(m_foreColor, m_lineWidth));
-    if (onWholeTwips()) {
-        m_painter.drawLine(QPointF(std::round(m_x), std::round(m_y)), QPointF(std::round(x), std::round(y)));
-    } else {
-        m_painter.drawLine(QPointF(m_x, m_y), QPointF(x, y));
-    }
+    m_painter.drawLine(QPointF(m_x, m_y), QPointF(x, y));
     m_x = x;
     m_y = y;
 }

@@ -50,8 +50,6 @@ public:
 
 private:
     void applyPenAndBrush();
-    // Whether points are drawn rounded to whole twips (on a PDF page).
-    bool onWholeTwips() const;
     // The font's metrics on the painter's device and the glyphs and widths of the texts printed in
     // it, kept until the font or the device changes: figures print the same few numbers many
     // times. At most kCachedTexts texts are kept.
