@@ -338,8 +338,25 @@ std::vector<qint64> CallTextIndex::changedSequences() const {
     return keys;
 }
 
-bool CallTextIndex::appendNumbers(qint64 sequence, std::vector<qint32>& numbers) const {
-    if (!m_snapshot || changed(sequence)) {
+quint64 CallTextIndex::serial() const {
+    return m_marks ? m_marks->serial : 0;
+}
+
+std::vector<qint64> CallTextIndex::changedSince(quint64 serial) const {
+    std::vector<qint64> keys;
+    if (m_marks) {
+        for (const auto& mark : m_marks->sequences) {
+            if (mark.second > serial) {
+                keys.push_back(mark.first);
+            }
+        }
+        std::sort(keys.begin(), keys.end());
+    }
+    return keys;
+}
+
+bool CallTextIndex::appendNumbers(qint64 sequence, std::vector<qint32>& numbers, bool evenIfChanged) const {
+    if (!m_snapshot || (!evenIfChanged && changed(sequence))) {
         return false;
     }
     const std::vector<qint64>& keys = m_snapshot->keys;

@@ -56,9 +56,14 @@ public:
     bool changed(qint64 sequence) const;
     // The changed sequences, ascending.
     std::vector<qint64> changedSequences() const;
+    // Counts the changes noted here; changedSince(serial()) later gives the sequences changed after
+    // this moment, ascending, as long as the same copy is in use.
+    quint64 serial() const;
+    std::vector<qint64> changedSince(quint64 serial) const;
     // Appends the Numbers of the sequence's calls, ascending, as the copy holds them; false, with
-    // nothing appended, when the sequence changed since the copy was read.
-    bool appendNumbers(qint64 sequence, std::vector<qint32>& numbers) const;
+    // nothing appended, when the sequence changed since the copy was read (unless evenIfChanged:
+    // then the Numbers as they were when the copy was read) or there is no copy.
+    bool appendNumbers(qint64 sequence, std::vector<qint32>& numbers, bool evenIfChanged = false) const;
     // The number of calls in the copy.
     size_t callCount() const;
 

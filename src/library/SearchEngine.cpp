@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <unordered_map>
 
 namespace {
 
@@ -33,6 +34,48 @@ QString orderClause(int sequenceSort) {
         return QStringLiteral("ORDER BY Property ASC, Date ASC, Time ASC, Sequence ASC");
     default:
         return QStringLiteral("ORDER BY Date ASC, Time ASC, Sequence ASC");
+    }
+}
+
+// Up to this many sequences that may hold the word, the list is asked for their places only.
+constexpr size_t kListedByKey = 20000;
+
+// The sequences of the list in its order, only those of keys when given.
+Statement listedSequences(Database& db, const SearchContext& context, const std::vector<qint64>* keys) {
+    const bool allLevels = context.viewLevel == AllLevel;
+    Statement sequences = db.prepare(
+        QStringLiteral("SELECT Sequence FROM tblSequence WHERE 1 ") +
+        (keys != nullptr ? QStringLiteral("AND Sequence IN (SELECT value FROM json_each(?)) ") : QString()) +
+        (allLevels ? QString() : QStringLiteral("AND Level = ? ")) +
+        (context.notCalledFor ? QStringLiteral("AND ") + SequenceListQuery::notCalledForCondition(*context.notCalledFor)
+                              : QString()) +
+        orderClause(context.sequenceSort));
+    int parameter = 1;
+    if (keys != nullptr) {
+        QString list = QStringLiteral("[");
+        for (const qint64 key : *keys) {
+            if (list.size() > 1) {
+                list += QLatin1Char(',');
+            }
+            list += QString::number(key);
+        }
+        sequences.bind(parameter++, list + QLatin1Char(']'));
+    }
+    if (!allLevels) {
+        sequences.bind(parameter++, context.viewLevel);
+    }
+    if (context.notCalledFor) {
+        SequenceListQuery::bindNotCalledFor(sequences, parameter, *context.notCalledFor);
+    }
+    return sequences;
+}
+
+// Appends the Numbers of the sequence's calls as the library holds them now.
+void appendStoredNumbers(Statement& calls, qint64 sequence, std::vector<qint32>& numbers) {
+    calls.reset();
+    calls.bind(1, sequence);
+    while (calls.step()) {
+        numbers.push_back(static_cast<qint32>(calls.int64(0)));
     }
 }
 
@@ -104,6 +147,7 @@ SearchResult SearchEngine::step(Database& db, const SearchContext& context, bool
     if (goOn) {
         // Replace the match shown last, then move on from it.
         const bool replaced = replaceFlag && replaceCurrent(db);
+        completeRuns(db);
         const qsizetype next = findMatch(db, m_current, direction);
         // A step that replaced the last remaining match still completes the round below.
         if (next < 0 && m_counter == 0 && !replaced) {
@@ -388,6 +432,7 @@ void SearchEngine::Reset() {
     m_runs.clear();
     m_numbers.clear();
     m_current = -1;
+    m_partial = false;
 }
 
 // Only the keys are loaded: the sequences in list order, then every call of them in key order
@@ -421,33 +466,32 @@ void SearchEngine::loadCandidates(Database& db, const SearchContext& context) {
             ++groups.back().end;
         }
     }
+    // With the copy, only the sequences that may hold the word and the current one need a place.
+    std::vector<qint64> wanted;
+    if (m_fast) {
+        wanted = m_index.changedSequences();
+        wanted.insert(wanted.end(), m_candidates.begin(), m_candidates.end());
+        wanted.push_back(context.currentSequence);
+        std::sort(wanted.begin(), wanted.end());
+        wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+    }
+    m_partial = m_fast && wanted.size() <= kListedByKey;
+    m_context = context;
+    m_startSerial = m_index.serial();
+    m_startGeneration = m_index.generation();
+
     Statement changedCalls =
         db.prepare(QStringLiteral("SELECT Number FROM tblCall WHERE Sequence = ? ORDER BY Number"));
-
-    Statement sequences = db.prepare(
-        QStringLiteral("SELECT Sequence FROM tblSequence WHERE 1 ") +
-        (allLevels ? QString() : QStringLiteral("AND Level = ? ")) +
-        (context.notCalledFor ? QStringLiteral("AND ") + SequenceListQuery::notCalledForCondition(*context.notCalledFor)
-                              : QString()) +
-        orderClause(context.sequenceSort));
-    int parameter = 1;
-    if (!allLevels) {
-        sequences.bind(parameter++, context.viewLevel);
+    Statement sequences = listedSequences(db, context, m_partial ? &wanted : nullptr);
+    if (!m_partial) {
+        m_numbers.reserve(m_fast ? m_index.callCount() : numbers.size());
     }
-    if (context.notCalledFor) {
-        SequenceListQuery::bindNotCalledFor(sequences, parameter, *context.notCalledFor);
-    }
-    m_numbers.reserve(m_fast ? m_index.callCount() : numbers.size());
     while (sequences.step()) {
         const qint64 sequence = sequences.int64(0);
         const auto at = static_cast<qsizetype>(m_numbers.size());
         if (m_fast) {
             if (!m_index.appendNumbers(sequence, m_numbers)) {
-                changedCalls.reset();
-                changedCalls.bind(1, sequence);
-                while (changedCalls.step()) {
-                    m_numbers.push_back(static_cast<qint32>(changedCalls.int64(0)));
-                }
+                appendStoredNumbers(changedCalls, sequence, m_numbers);
             }
         } else {
             const auto group = std::lower_bound(groups.begin(), groups.end(), sequence,
@@ -458,6 +502,75 @@ void SearchEngine::loadCandidates(Database& db, const SearchContext& context) {
         }
         m_runs.push_back({sequence, at, static_cast<qsizetype>(m_numbers.size())});
     }
+}
+
+// The sequences left out when the search started could not hold the word then. One changed since
+// joins the runs at its place in the list with the Numbers it had then (the copy still holds
+// them); when the copy was read again or cannot answer, every listed sequence joins. The runs
+// already there keep their order and Numbers.
+void SearchEngine::completeRuns(Database& db) {
+    if (!m_partial) {
+        return;
+    }
+    const bool sameCopy = m_fast && m_index.generation() == m_startGeneration;
+    std::vector<qint64> keys;
+    keys.reserve(m_runs.size());
+    for (const Run& run : m_runs) {
+        keys.push_back(run.sequence);
+    }
+    std::sort(keys.begin(), keys.end());
+    if (sameCopy) {
+        std::vector<qint64> added = m_index.changedSince(m_startSerial);
+        m_startSerial = m_index.serial();
+        std::erase_if(added,
+                      [&keys](qint64 sequence) { return std::binary_search(keys.begin(), keys.end(), sequence); });
+        if (added.empty()) {
+            return;
+        }
+        const auto middle = static_cast<std::ptrdiff_t>(keys.size());
+        keys.insert(keys.end(), added.begin(), added.end());
+        std::inplace_merge(keys.begin(), keys.begin() + middle, keys.end());
+    }
+    std::unordered_map<qint64, size_t> placed;
+    for (size_t r = 0; r < m_runs.size(); ++r) {
+        placed.emplace(m_runs[r].sequence, r);
+    }
+    const qsizetype currentRun = m_current >= 0 ? runOf(m_current) : -1;
+    std::vector<Run> runs;
+    std::vector<qint32> numbers;
+    qsizetype current = -1;
+    size_t kept = 0;
+    // Moves the runs before end over, in their order.
+    const auto keep = [&](size_t end) {
+        for (; kept < end; ++kept) {
+            const Run& run = m_runs[kept];
+            const auto at = static_cast<qsizetype>(numbers.size());
+            if (static_cast<qsizetype>(kept) == currentRun) {
+                current = at + (m_current - run.begin);
+            }
+            numbers.insert(numbers.end(), m_numbers.begin() + run.begin, m_numbers.begin() + run.end);
+            runs.push_back({run.sequence, at, static_cast<qsizetype>(numbers.size())});
+        }
+    };
+    Statement storedCalls = db.prepare(QStringLiteral("SELECT Number FROM tblCall WHERE Sequence = ? ORDER BY Number"));
+    Statement sequences = listedSequences(db, m_context, sameCopy ? &keys : nullptr);
+    while (sequences.step()) {
+        const qint64 sequence = sequences.int64(0);
+        if (const auto run = placed.find(sequence); run != placed.end()) {
+            keep(std::max(kept, run->second + 1));
+            continue;
+        }
+        const auto at = static_cast<qsizetype>(numbers.size());
+        if (!m_index.appendNumbers(sequence, numbers, sameCopy)) {
+            appendStoredNumbers(storedCalls, sequence, numbers);
+        }
+        runs.push_back({sequence, at, static_cast<qsizetype>(numbers.size())});
+    }
+    keep(m_runs.size());
+    m_runs = std::move(runs);
+    m_numbers = std::move(numbers);
+    m_current = current;
+    m_partial = sameCopy;
 }
 
 qsizetype SearchEngine::locate(qint64 sequence, int number, int direction) const {

@@ -112,6 +112,9 @@ private:
     SearchResult step(Database& db, const SearchContext& context, bool replaceFlag, const QString& findText,
                       const QString& replaceText, int compareMode, int direction);
     void loadCandidates(Database& db, const SearchContext& context);
+    // Gives the sequences changed since the search started their place when the runs hold only
+    // those that could match then.
+    void completeRuns(Database& db);
     // Where a search starts that has no match to go on from: the candidate of the call, or the gap
     // where that call would be; -1 or the candidate count when the sequence is not listed.
     qsizetype locate(qint64 sequence, int number, int direction) const;
@@ -141,6 +144,12 @@ private:
     std::vector<Run> m_runs;
     std::vector<qint32> m_numbers;
     qsizetype m_current = -1;
+    // Whether the runs hold only the sequences that could match when the search started, the
+    // context it started in, and the copy's state then.
+    bool m_partial = false;
+    SearchContext m_context;
+    quint64 m_startSerial = 0;
+    quint64 m_startGeneration = 0;
 
     // The copy of the call texts, and the sequences it says may hold m_indexedFind.
     CallTextIndex m_index;

@@ -5,6 +5,47 @@
 #include "modSeqText.h"
 
 #include <algorithm>
+#include <vector>
+
+namespace {
+
+// The sequences written inside one savepoint: a failure writes at most this many again.
+constexpr int kBatch = 64;
+
+// The rows of a range of sequences in one table, to be written again as they were.
+class KeptRows {
+public:
+    KeptRows(Database& db, const char* table, qint64 first, qint64 last) : m_table(QLatin1String(table)) {
+        Statement rows = db.prepare(QStringLiteral("SELECT * FROM ") + m_table +
+                                    QStringLiteral(" WHERE Sequence BETWEEN ? AND ? ORDER BY rowid"));
+        rows.bind(1, first).bind(2, last);
+        m_columns = rows.columnCount();
+        while (rows.step()) {
+            for (int c = 0; c < m_columns; ++c) {
+                m_values.push_back(rows.value(c));
+            }
+        }
+    }
+    void writeBack(Database& db) const {
+        QStringList marks(m_columns, QStringLiteral("?"));
+        Statement insert = db.prepare(QStringLiteral("INSERT INTO ") + m_table + QStringLiteral(" VALUES (") +
+                                      marks.join(QLatin1Char(',')) + QLatin1Char(')'));
+        for (size_t at = 0; at < m_values.size(); at += static_cast<size_t>(m_columns)) {
+            insert.reset();
+            for (int c = 0; c < m_columns; ++c) {
+                insert.bind(c + 1, m_values[at + static_cast<size_t>(c)]);
+            }
+            insert.run();
+        }
+    }
+
+private:
+    QString m_table;
+    int m_columns = 0;
+    std::vector<QVariant> m_values;
+};
+
+} // namespace
 
 void SequenceImport::stop(const DbError& error) {
     throw Stopped{error.info(), error.causeKey()};
@@ -26,9 +67,9 @@ void SequenceImport::beginRun() {
             QStringLiteral("INSERT INTO tblCall (Sequence, Number, Call, Note, Figure) VALUES (?, ?, ?, ?, ?)"));
         m_addHistory =
             m_db.prepare(QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate, PartyName) VALUES (?, ?, ?)"));
-        m_savepointBegin = m_db.prepare(QStringLiteral("SAVEPOINT vorn_sequence"));
-        m_savepointRelease = m_db.prepare(QStringLiteral("RELEASE vorn_sequence"));
-        m_savepointRollback = m_db.prepare(QStringLiteral("ROLLBACK TO vorn_sequence"));
+        m_savepointBegin = m_db.prepare(QStringLiteral("SAVEPOINT vorn_batch"));
+        m_savepointRelease = m_db.prepare(QStringLiteral("RELEASE vorn_batch"));
+        m_savepointRollback = m_db.prepare(QStringLiteral("ROLLBACK TO vorn_batch"));
     } catch (const DbError& error) {
         abandonRun();
         stop(error);
@@ -43,8 +84,12 @@ ISequenceSink::Outcome SequenceImport::addSequence(const SequenceRecord& sequenc
         if (found) {
             return Outcome::Duplicate;
         }
-        m_savepointBegin.run();
+        if (!m_batchOpen) {
+            m_savepointBegin.run();
+            m_batchOpen = true;
+        }
         m_inSequence = true;
+        m_sequenceStored = false;
         m_addSequence.bind(1, sequence.level)
             .bind(2, sequence.date)
             .bind(3, sequence.time)
@@ -56,6 +101,10 @@ ISequenceSink::Outcome SequenceImport::addSequence(const SequenceRecord& sequenc
             .bind(9, sequence.title);
         m_addSequence.run();
         m_sequence = m_db.lastInsertRowId();
+        m_sequenceStored = true;
+        if (m_batchFirst == 0) {
+            m_batchFirst = m_sequence;
+        }
         ++m_added;
         m_addedList.append(m_sequence);
         return Outcome::Stored;
@@ -92,12 +141,25 @@ ISequenceSink::Outcome SequenceImport::endSequence() {
     if (!m_inSequence) {
         return Outcome::Stored;
     }
-    try {
+    m_inSequence = false;
+    m_batchLast = m_sequence;
+    if (++m_batchEnded >= kBatch) {
+        try {
+            releaseBatch();
+        } catch (const DbError& error) {
+            stop(error);
+        }
+    }
+    return Outcome::Stored;
+}
+
+void SequenceImport::releaseBatch() {
+    if (m_batchOpen) {
         m_savepointRelease.run();
-        m_inSequence = false;
-        return Outcome::Stored;
-    } catch (const DbError& error) {
-        return abandonSequence(error);
+        m_batchOpen = false;
+        m_batchFirst = 0;
+        m_batchLast = 0;
+        m_batchEnded = 0;
     }
 }
 
@@ -111,16 +173,27 @@ ISequenceSink::Outcome SequenceImport::abandonSequence(const DbError& error) {
         stop(error);
     }
     if (m_inSequence) {
-        try {
-            m_savepointRollback.run();
-            m_savepointRelease.run();
-        } catch (const DbError&) {
-            // The enclosing transaction is rolled back when its commit fails.
-        }
         m_inSequence = false;
-        if (!m_addedList.isEmpty() && m_addedList.last() == m_sequence) {
+        if (m_sequenceStored) {
             m_addedList.removeLast();
             --m_added;
+        }
+        // The batch goes back to its start and its complete sequences are written again as they
+        // were, keys included.
+        try {
+            std::vector<KeptRows> kept;
+            if (m_batchLast != 0) {
+                for (const char* table : {"tblSequence", "tblHistory", "tblCall"}) {
+                    kept.emplace_back(m_db, table, m_batchFirst, m_batchLast);
+                }
+            }
+            m_savepointRollback.run();
+            for (const KeptRows& rows : kept) {
+                rows.writeBack(m_db);
+            }
+            releaseBatch();
+        } catch (const DbError& again) {
+            stop(again);
         }
     }
     m_failure = error.info();
@@ -129,6 +202,7 @@ ISequenceSink::Outcome SequenceImport::abandonSequence(const DbError& error) {
 
 void SequenceImport::finishRun(qint32 insertPosition) {
     try {
+        releaseBatch();
         place(insertPosition);
         m_transaction->commit();
         m_transaction.reset();
@@ -158,6 +232,10 @@ void SequenceImport::place(qint32 insertPosition) {
 
 void SequenceImport::abandonRun() {
     m_inSequence = false;
+    m_batchOpen = false;
+    m_batchFirst = 0;
+    m_batchLast = 0;
+    m_batchEnded = 0;
     m_seek = {};
     m_addSequence = {};
     m_addCall = {};

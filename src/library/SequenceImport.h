@@ -12,10 +12,11 @@ class IProgress;
 class ISeqTextHost;
 
 // Stores what the sequence text reader reads into the open library: the run inside one
-// transaction, every sequence inside its own savepoint, a sequence already stored (same date,
-// time and level) skipped. A failure of one record takes back its sequence; a failure of the file
-// or the machine (or one after which SQLite has rolled the run's transaction back by itself) stops
-// the run: going on would store later sequences outside any transaction.
+// transaction, a sequence already stored (same date, time and level) skipped. A failure of one
+// record takes back its sequence alone: the sequences are written in batches, each inside a
+// savepoint, and a failure rolls its batch back and writes the batch's earlier sequences again. A
+// failure of the file or the machine (or one after which SQLite has rolled the run's transaction
+// back by itself) stops the run: going on would store later sequences outside any transaction.
 class SequenceImport : public ISequenceSink {
 public:
     explicit SequenceImport(Database& db) : m_db(db) {}
@@ -34,6 +35,7 @@ private:
     // Takes back the current sequence after a failed step; throws Stopped for a fatal one.
     Outcome abandonSequence(const DbError& error);
     [[noreturn]] void stop(const DbError& error);
+    void releaseBatch();
     void place(qint32 insertPosition);
 
     Database& m_db;
@@ -42,8 +44,7 @@ private:
     Statement m_addSequence;
     Statement m_addCall;
     Statement m_addHistory;
-    // The savepoint around the current sequence, as prepared statements: one per sequence is too
-    // many to parse the SQL each time.
+    // The savepoint around the current batch, as prepared statements.
     Statement m_savepointBegin;
     Statement m_savepointRelease;
     Statement m_savepointRollback;
@@ -51,7 +52,14 @@ private:
     // so that a run that appends (the usual one) needs no pass over them at its end.
     qint64 m_orderNo = 1;
     bool m_inSequence = false;
+    bool m_sequenceStored = false;
     qint64 m_sequence = 0;
+    // The batch: whether its savepoint is open, the keys of its first and its last complete
+    // sequence (0: none), and how many are complete.
+    bool m_batchOpen = false;
+    qint64 m_batchFirst = 0;
+    qint64 m_batchLast = 0;
+    int m_batchEnded = 0;
     int m_added = 0;
     QList<qint64> m_addedList;
     ErrorInfo m_failure;

@@ -141,6 +141,10 @@ void Reader::handle(QStringView line) {
         m_layout = 0;
         return;
     }
+    if (!m_accepted && (m_phase == Phase::Call || m_phase == Phase::CallText)) {
+        // The calls of a sequence that is not stored (stored already, or failed) are passed over.
+        return;
+    }
     switch (m_phase) {
     case Phase::Header:
         header(line);

@@ -55,7 +55,7 @@ const QList<Operation>& operations() {
     static const QList<Operation> table{
         {"read a file", "BEFORE INSERT ON tblCall WHEN NEW.Call = 'call 3 of sequence 1 swing thru'", true, true,
          [](Context& c) { read(c, false); }},
-        {"paste", "BEFORE INSERT ON tblCall WHEN NEW.Call = 'call 3 of sequence 1 swing thru'", true, true,
+        {"paste", "BEFORE INSERT ON tblSequence WHEN NEW.Note LIKE '%generated sequence 3%'", true, true,
          [](Context& c) { read(c, true); }},
         {"export", "BEFORE DELETE ON tblSequence WHEN OLD.Sequence = 1000", true, false,
          [](Context& c) { LibraryExport(c.db, c.target).move({}, c.progress); }},
