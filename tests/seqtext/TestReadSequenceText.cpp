@@ -207,25 +207,19 @@ private Q_SLOTS:
         QVERIFY(m_lib->box.prompts.isEmpty());
     }
 
-    void pasteAtPositionShiftsEveryLevel() {
-        m_host.clipboard = Fixtures::generatorText(3, 2, QStringLiteral("Plus"));
-        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 3);
-        m_host.clipboard = Fixtures::generatorText(2, 2, QStringLiteral("A1"), 100);
-        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 2);
-        m_lib->db.exec(QStringLiteral("UPDATE tblSequence SET OrderNo = Sequence"));
-
-        m_host.clipboard = Fixtures::generatorText(2, 2, QStringLiteral("C1"), 200);
-        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, 3, m_host), 2);
+    // Pasted at a place in the list, the sequences take it and those from there on move down, on
+    // every level; appended, they come after the highest place of the whole library.
+    void listPlaces() {
+        for (const auto& [level, count, at, second] : {std::tuple("Plus", 3, -1, 0), std::tuple("A1", 2, -1, 100),
+                                                       std::tuple("C1", 2, 3, 200), std::tuple("A2", 1, -1, 300)}) {
+            if (at > 0) {
+                m_lib->db.exec(QStringLiteral("UPDATE tblSequence SET OrderNo = Sequence"));
+            }
+            m_host.clipboard = Fixtures::generatorText(count, 2, QLatin1String(level), second);
+            QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, at, m_host), count);
+        }
         QCOMPARE(rows(m_lib->db, QStringLiteral("SELECT Level, OrderNo FROM tblSequence ORDER BY Sequence")),
-                 (QStringList{"Plus#1", "Plus#2", "Plus#5", "A1#6", "A1#7", "C1#3", "C1#3"}));
-    }
-
-    void appendAfterTheHighestOrderNo() {
-        m_lib->db.exec(
-            QStringLiteral("INSERT INTO tblSequence (Level, Date, Time, OrderNo) VALUES ('A2', 'x', 'y', 41)"));
-        m_host.clipboard = Fixtures::generatorText(2, 1);
-        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host), 2);
-        QCOMPARE(count(m_lib->db, QStringLiteral("tblSequence WHERE OrderNo = 42")), 2);
+                 (QStringList{"Plus#1", "Plus#2", "Plus#5", "A1#6", "A1#7", "C1#3", "C1#3", "A2#8"}));
     }
 
     void quotesInEveryStoredText() {
