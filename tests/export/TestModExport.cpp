@@ -29,13 +29,6 @@ class TestModExport : public QObject {
     QString m_source;
     QString m_target;
 
-    void fillSource() {
-        Database db(m_source);
-        for (const Sample& sample : QList<Sample>{{"A", "Plus"}, {"B", "Plus"}, {"C", "C1"}}) {
-            ExportSamples::add(db, sample);
-        }
-    }
-
 private Q_SLOTS:
     void init() {
         m_home.emplace();
@@ -45,7 +38,17 @@ private Q_SLOTS:
         m_target = m_home->file(QStringLiteral("target.mdb"));
         modDataBase::CreateLibrary(m_source);
         modDataBase::CreateLibrary(m_target);
-        fillSource();
+        Database db(m_source);
+        for (const Sample& sample : QList<Sample>{{"A", "Plus"}, {"B", "Plus"}, {"C", "C1"}}) {
+            ExportSamples::add(db, sample);
+        }
+        // Other names of the source, another program's database and the template.
+        QVERIFY(QDir(m_home->path()).mkpath(QStringLiteral("sub")));
+        QVERIFY(QFile::link(m_source, m_home->file(QStringLiteral("link.mdb"))));
+        QVERIFY(::link(QFile::encodeName(m_source).constData(),
+                       QFile::encodeName(m_home->file(QStringLiteral("hard.mdb"))).constData()) == 0);
+        Database(m_home->file(QStringLiteral("other.mdb")), Database::Mode::Create).exec("CREATE TABLE notes (t)");
+        modDataBase::CreateLibrary(LibrarySession::TemplatePath());
     }
     void cleanup() {
         const QStringList errors = m_errors->prompts;
@@ -87,10 +90,6 @@ private Q_SLOTS:
     }
     void sameFile() {
         QFETCH(QString, other);
-        QVERIFY(QDir(m_home->path()).mkpath(QStringLiteral("sub")));
-        QVERIFY(QFile::link(m_source, m_home->file(QStringLiteral("link.mdb"))));
-        QVERIFY(::link(QFile::encodeName(m_source).constData(),
-                       QFile::encodeName(m_home->file(QStringLiteral("hard.mdb"))).constData()) == 0);
         QTEST(modExport::SameFile(m_source, m_home->file(other)), "same");
     }
 
@@ -119,12 +118,6 @@ private Q_SLOTS:
         QFETCH(QString, target);
         QFETCH(int, key);
         QFETCH(QStringList, arguments);
-        QVERIFY(QDir(m_home->path()).mkpath(QStringLiteral("sub")));
-        {
-            Database other(m_home->file(QStringLiteral("other.mdb")), Database::Mode::Create);
-            other.exec(QStringLiteral("CREATE TABLE notes (line TEXT)"));
-        }
-        modDataBase::CreateLibrary(LibrarySession::TemplatePath());
         // Another program in the middle of writing the target holds it locked.
         Database holder(m_target);
         if (QTest::currentDataTag() == QLatin1String("target in use")) {
