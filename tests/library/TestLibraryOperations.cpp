@@ -206,9 +206,9 @@ private Q_SLOTS:
         }
         QCOMPARE(content(), end);
         m_ops->undo().undo(m_recorded.back());
-        m_ops->undo().forget(m_recorded.back()); // as the window drops what can no longer be redone
         const QStringList undone = content();
         run(QStringLiteral("title"));
+        m_ops->undo().forget(m_recorded[m_recorded.size() - 2]); // as the window drops what can no longer be redone
         m_ops->undo().undo(m_recorded.back());
         QCOMPARE(content(), undone);
         const QString images = QStringLiteral("SELECT file FROM pragma_database_list WHERE name = 'vornundo'");
