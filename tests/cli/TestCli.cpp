@@ -32,87 +32,6 @@ private Q_SLOTS:
     }
     void cleanup() { m_home.reset(); }
 
-    // list --not-called-for and history over three sequences heard by Club 0, 1 and 2 on
-    // 2026/01/01, 02 and 03: the columns compared of each line, or the status and message.
-    void historyCommands_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<int>("columns");
-        QTest::addColumn<QString>("out"); // lines cut to their first columns, or standard error
-        const auto row = [](const char* name, const QStringList& arguments, int status, int columns, const char* out) {
-            QTest::newRow(name) << arguments << status << columns << out;
-        };
-        row("not called for a party", {"list", "@lib", "--not-called-for", "Club 1", "--since", "2026/01/01"}, 0, 1,
-            "1\n3\n");
-        row("not called for any party", {"list", "@lib", "--not-called-for", "*", "--since", "2026/1/2"}, 0, 1, "1\n");
-        row("history of every party", {"history", "@lib"}, 0, 5,
-            "2026/01/01\tClub 0\t1\tPlus\tgenerated sequence 0\n2026/01/02\tClub 1\t2\tPlus\tgenerated sequence 1\n"
-            "2026/01/03\tClub 2\t3\tPlus\tgenerated sequence 2\n");
-        row("history of a party", {"history", "@lib", "--party", "Club 2"}, 0, 2, "2026/01/03\tClub 2\n");
-        row("history of some days", {"history", "@lib", "--from", "2026/01/02", "--to", "2026/01/02"}, 0, 3,
-            "2026/01/02\tClub 1\t2\n");
-        row("not a date", {"list", "@lib", "--not-called-for", "*", "--since", "2026/02/30"}, 2, 0,
-            "--since \"2026/02/30\" is not a date (yyyy/mm/dd)");
-        row("since alone", {"list", "@lib", "--since", "2026/01/01"}, 2, 0, "--not-called-for and --since go together");
-        row("from after to", {"history", "@lib", "--from", "2026/01/03", "--to", "2026/01/02"}, 2, 0,
-            "--from is after --to");
-        row("unknown party", {"history", "@lib", "--party", "Club 9"}, 1, 0,
-            "--party: the library has no history for the party \"Club 9\"");
-    }
-    void historyCommands() {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, columns);
-        QFETCH(QString, out);
-        const QString library = m_home->file(QStringLiteral("lib.mdb"));
-        QCOMPARE(tool({QStringLiteral("new"), library}).status, 0);
-        QCOMPARE(tool({QStringLiteral("paste"), library}, Fixtures::generatorText(3, 2).toUtf8()).status, 0);
-        arguments.replaceInStrings(QStringLiteral("@lib"), library);
-        const Cli::Result result = tool(arguments);
-        QTEST(result.status, "status");
-        if (result.status != 0) {
-            QVERIFY2(result.err.startsWith(QStringLiteral("vornreader-cli: ") + out), qPrintable(result.err));
-            return;
-        }
-        QString shown;
-        for (const QString& line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-            shown += line.split(QLatin1Char('\t')).mid(0, columns).join(QLatin1Char('\t')) + QLatin1Char('\n');
-        }
-        QCOMPARE(shown, out);
-    }
-
-    void usageErrors_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("no command") << QStringList();
-        QTest::newRow("unknown command") << QStringList{"frobnicate", "x.mdb"};
-        QTest::newRow("list without library") << QStringList{"list"};
-        QTest::newRow("read without file") << QStringList{"read", "x.mdb"};
-        QTest::newRow("negative position") << QStringList{"paste", "x.mdb", "--at", "-1"};
-        QTest::newRow("position beyond 31 bits") << QStringList{"paste", "x.mdb", "--at", "4294967296"};
-        QTest::newRow("bad sort") << QStringList{"list", "x.mdb", "--sort", "title"};
-        QTest::newRow("option without value") << QStringList{"list", "x.mdb", "--level"};
-        QTest::newRow("copy without sequence") << QStringList{"copy", "x.mdb"};
-        QTest::newRow("copy of a word") << QStringList{"copy", "x.mdb", "first"};
-        QTest::newRow("export without target") << QStringList{"export", "x.mdb"};
-        QTest::newRow("export from no date") << QStringList{"export", "x.mdb", "y.mdb", "--from", "2002/02/30"};
-        QTest::newRow("export to no date") << QStringList{"export", "x.mdb", "y.mdb", "--to", "soon", "--yes"};
-        QTest::newRow("export state word") << QStringList{"export", "x.mdb", "y.mdb", "--state", "called"};
-        QTest::newRow("export negative state") << QStringList{"export", "x.mdb", "y.mdb", "--state", "-1"};
-        QTest::newRow("export level without value") << QStringList{"export", "x.mdb", "y.mdb", "--level"};
-        QTest::newRow("print without pdf") << QStringList{"print", "x.mdb", "1"};
-        QTest::newRow("print without sequence") << QStringList{"print", "x.mdb", "--pdf", "o.pdf"};
-        QTest::newRow("unknown paper") << QStringList{"print", "x.mdb", "1", "--pdf", "o.pdf", "--paper", "napkin"};
-        QTest::newRow("negative margins") << QStringList{"print", "x.mdb", "1", "--pdf", "o.pdf", "--margins", "-1"};
-        QTest::newRow("xlsx without file") << QStringList{"xlsx", "x.mdb", "1", "2"};
-        QTest::newRow("xlsx of a word") << QStringList{"xlsx", "x.mdb", "first", "o.xlsx"};
-    }
-    void usageErrors() {
-        QFETCH(QStringList, arguments);
-        const Cli::Result result = tool(arguments, {}, m_home->path());
-        QCOMPARE(result.status, 2);
-        QVERIFY2(result.err.contains(QLatin1String("--help")), qPrintable(result.err));
-        QCOMPARE(QDir(m_home->path()).entryList({QStringLiteral("o.*")}), QStringList());
-    }
-
     // What read, list, paste and copy write; what copy writes, paste takes back.
     void commandsAndTheirOutput() {
         const QString library = file(QStringLiteral("lib.mdb"));
@@ -171,106 +90,117 @@ private Q_SLOTS:
                  QStringLiteral("vornreader-cli %1\n").arg(QLatin1String(kVornVersion)));
     }
 
-    // What the tool does when a file, an output or the command line is not what it seems: one row
-    // each. The library is shelf/lib.mdb with linux.Plus and linux.C1 read into it (20 sequences);
-    // target.mdb in the home is an empty library no row may touch unless it names it; the tool
-    // runs in the home, and no journal is ever left behind.
+    // What the tool says and its exit status for a command line, a file or an output: one row
+    // each. The library is shelf/lib.mdb with linux.Plus and linux.C1 read into it (20 sequences)
+    // and three A2 sequences pasted (21-23, heard by Club 0, 1 and 2 on 2026/01/01, 02 and 03);
+    // target.mdb in the home is an empty library; the tool runs in the home. A usage error (status
+    // 2) points to --help after its line. What each refusal leaves in the files is the library's
+    // and the store's to test.
     void outcomes_data() {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QStringList>("arguments"); // @lib: the library; @home/NAME, @data/NAME: files
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("says");    // on standard error, a line each; empty: nothing at all
-        QTest::addColumn<QString>("out");     // on standard output; null: not looked at
-        QTest::addColumn<QString>("library"); // "bytes" or "rows" kept, or "changed"
-        QTest::addColumn<int>("target");      // sequences in target.mdb afterwards; -1: its bytes kept
+        QTest::addColumn<QString>("says"); // on standard error, a line each; empty: nothing (usage: any)
+        QTest::addColumn<QString>("out");  // on standard output; null: not looked at
         const auto row = [](const char* name, const char* setup, const QStringList& arguments, int status,
-                            const char* says, const char* library, int target = 0, const char* out = nullptr) {
-            QTest::newRow(name) << setup << arguments << status << says << (out ? QString(out) : QString()) << library
-                                << target;
+                            const char* says, const QString& out = QString()) {
+            QTest::newRow(name) << setup << arguments << status << says << out;
         };
-        row("missing library", "", {"list", "@home/missing.mdb"}, 1, "@home/missing.mdb was not found", "bytes");
-        row("wrong extension", "", {"list", "@home/notes.txt"}, 1, "must end in .mdb", "bytes");
-        row("not a database", "", {"list", "@home/junk.mdb"}, 1, "is not a VornReader library", "bytes");
-        row("empty file", "", {"list", "@home/empty.mdb"}, 1, "is not a VornReader library", "bytes");
-        row("unreadable text", "", {"read", "@lib", "@home/missing.Plus"}, 1, "modSeqText.ReadSequenceText", "rows", 0,
-            "");
-        row("missing sequence", "", {"copy", "@lib", "1", "99999", "2"}, 1, "there is no sequence 99999 in the library",
-            "bytes");
-        row("list leaves the file", "free pages", {"list", "@lib"}, 0, "", "bytes");
-        row("copy leaves the file", "free pages", {"copy", "@lib", "1", "2"}, 0, "", "bytes");
-        row("pdf over the library", "", {"print", "@lib", "1", "--pdf", "@lib"}, 1,
-            "Nothing was written to @lib: that name leads to the VornReader library @lib", "bytes");
+        row("not called for a party", "",
+            {"list", "@lib", "--level", "A2", "--not-called-for", "Club 1", "--since", "2026/01/01"}, 0, "",
+            "21\t3\tA2\t2026/12/06\t00:00:00\t0\tgenerated sequence 0\n"
+            "23\t3\tA2\t2026/12/06\t00:00:02\t0\tgenerated sequence 2\n");
+        row("not called for any party", "",
+            {"list", "@lib", "--level", "A2", "--not-called-for", "*", "--since", "2026/1/2"}, 0, "",
+            "21\t3\tA2\t2026/12/06\t00:00:00\t0\tgenerated sequence 0\n");
+        row("history of every party", "", {"history", "@lib"}, 0, "",
+            "2026/01/01\tClub 0\t21\tA2\tgenerated sequence 0\n2026/01/02\tClub 1\t22\tA2\tgenerated sequence 1\n"
+            "2026/01/03\tClub 2\t23\tA2\tgenerated sequence 2\n");
+        row("history of a party", "", {"history", "@lib", "--party", "Club 2"}, 0, "",
+            "2026/01/03\tClub 2\t23\tA2\tgenerated sequence 2\n");
+        row("history of some days", "", {"history", "@lib", "--from", "2026/01/02", "--to", "2026/01/02"}, 0, "",
+            "2026/01/02\tClub 1\t22\tA2\tgenerated sequence 1\n");
+        row("not a date", "", {"list", "@lib", "--not-called-for", "*", "--since", "2026/02/30"}, 2,
+            "--since \"2026/02/30\" is not a date (yyyy/mm/dd)");
+        row("since alone", "", {"list", "@lib", "--since", "2026/01/01"}, 2,
+            "--not-called-for and --since go together");
+        row("from after to", "", {"history", "@lib", "--from", "2026/01/03", "--to", "2026/01/02"}, 2,
+            "--from is after --to");
+        row("unknown party", "", {"history", "@lib", "--party", "Club 9"}, 1,
+            "--party: the library has no history for the party \"Club 9\"");
+        row("no command", "", {}, 2, "");
+        row("unknown command", "", {"frobnicate", "x.mdb"}, 2, "");
+        row("list without library", "", {"list"}, 2, "");
+        row("read without file", "", {"read", "x.mdb"}, 2, "");
+        row("negative position", "", {"paste", "x.mdb", "--at", "-1"}, 2, "");
+        row("position beyond 31 bits", "", {"paste", "x.mdb", "--at", "4294967296"}, 2, "");
+        row("bad sort", "", {"list", "x.mdb", "--sort", "title"}, 2, "");
+        row("option without value", "", {"list", "x.mdb", "--level"}, 2, "");
+        row("copy without sequence", "", {"copy", "x.mdb"}, 2, "");
+        row("copy of a word", "", {"copy", "x.mdb", "first"}, 2, "");
+        row("export without target", "", {"export", "x.mdb"}, 2, "");
+        row("export from no date", "", {"export", "x.mdb", "y.mdb", "--from", "2002/02/30"}, 2, "");
+        row("export to no date", "", {"export", "x.mdb", "y.mdb", "--to", "soon", "--yes"}, 2, "");
+        row("export state word", "", {"export", "x.mdb", "y.mdb", "--state", "called"}, 2, "");
+        row("export negative state", "", {"export", "x.mdb", "y.mdb", "--state", "-1"}, 2, "");
+        row("export level without value", "", {"export", "x.mdb", "y.mdb", "--level"}, 2, "");
+        row("print without pdf", "", {"print", "x.mdb", "1"}, 2, "");
+        row("print without sequence", "", {"print", "x.mdb", "--pdf", "o.pdf"}, 2, "");
+        row("unknown paper", "", {"print", "x.mdb", "1", "--pdf", "o.pdf", "--paper", "napkin"}, 2, "");
+        row("negative margins", "", {"print", "x.mdb", "1", "--pdf", "o.pdf", "--margins", "-1"}, 2, "");
+        row("xlsx without file", "", {"xlsx", "x.mdb", "1", "2"}, 2, "");
+        row("xlsx of a word", "", {"xlsx", "x.mdb", "first", "o.xlsx"}, 2, "");
+        row("missing library", "", {"list", "@home/missing.mdb"}, 1, "@home/missing.mdb was not found");
+        row("wrong extension", "", {"list", "@home/notes.txt"}, 1, "must end in .mdb");
+        row("not a database", "", {"list", "@home/junk.mdb"}, 1, "is not a VornReader library");
+        row("unreadable text", "", {"read", "@lib", "@home/missing.Plus"}, 1, "modSeqText.ReadSequenceText", "");
+        row("missing sequence", "", {"copy", "@lib", "1", "99999", "2"}, 1,
+            "there is no sequence 99999 in the library");
+        row("list leaves the file", "free pages", {"list", "@lib"}, 0, "");
+        row("copy leaves the file", "free pages", {"copy", "@lib", "1", "2"}, 0, "");
         row("pdf through a link to the library", "", {"print", "@lib", "1", "--pdf", "@home/out.pdf"}, 1,
-            "Nothing was written to @home/out.pdf: that name leads to the VornReader library @lib", "bytes");
-        row("no runtime folder", "no runtime folder", {"print", "@lib", "1", "--pdf", "@home/new.pdf"}, 0, "", "bytes");
-        row("half-written: list", "half-written", {"list", "@lib"}, 0, "", "rows");
+            "Nothing was written to @home/out.pdf: that name leads to the VornReader library @lib");
+        row("no runtime folder", "no runtime folder", {"print", "@lib", "1", "--pdf", "@home/new.pdf"}, 0, "");
+        row("half-written: list", "half-written", {"list", "@lib"}, 0, "");
         row("half-written, read-only", "half-written read-only", {"list", "@lib"}, 1,
-            "@lib was left half-written by a program that stopped", "bytes");
-        row("read-only: list", "read-only", {"list", "@lib"}, 0, "", "bytes");
+            "@lib was left half-written by a program that stopped");
+        row("read-only: list", "read-only", {"list", "@lib"}, 0, "");
         row("read-only: read", "read-only", {"read", "@lib", "@data/linux.C1"}, 1,
-            "@lib is read-only; this command would change it.", "bytes");
-        row("unreadable library", "closed", {"list", "@lib"}, 1, "permission denied", "bytes");
-        row("read-only target", "read-only target", {"export", "@lib", "@home/target.mdb", "--yes"}, 1,
-            "@home/target.mdb is read-only; this command would change it.", "bytes", -1);
-        row("file-size limit: read", "file-size limit", {"read", "@lib", "@home/big.Plus"}, 1,
-            "the file has reached its size limit", "rows", -1, "");
-        row("file-size limit: export", "file-size limit", {"export", "@lib", "@home/target.mdb", "--yes"}, 1,
-            "the file has reached its size limit. Nothing was moved.", "rows", -1);
-        row("sequence numbers used up", "numbers used up", {"read", "@lib", "@home/--quiet"}, 1,
-            "the library has given out the highest sequence number there is", "rows");
+            "@lib is read-only; this command would change it.");
+        row("file-size limit", "file-size limit", {"read", "@lib", "@home/big.Plus"}, 1,
+            "the file has reached its size limit", "");
         row("a failure repeated", "refusing trigger", {"read", "@lib", "@home/many.Plus"}, 1,
-            "refused by a trigger\n... and 2,999 more sequences failed the same way", "rows");
-        row("a file named --quiet", "", {"read", "@lib", "--", "--quiet"}, 0, "", "changed");
-        row("a bare library name", "", {"read", "target.mdb", "@data/linux.C1"}, 0, "", "bytes", 1);
-        row("read through a link and ..", "", {"read", "@home/jump/../lib.mdb", "@home/--quiet"}, 0, "", "changed");
-        row("export through a link and ..", "", {"export", "@home/jump/../lib.mdb", "@home/target.mdb", "--yes"}, 0, "",
-            "changed", 20, "20\n");
-        row("export to the same file", "", {"export", "@lib", "@home/jump/../lib.mdb", "--yes"}, 1,
-            "The source and target databases are the same file.", "bytes");
+            "refused by a trigger\n... and 2,999 more sequences failed the same way");
+        row("a file named --quiet", "", {"read", "@lib", "--", "--quiet"}, 0, "");
         row("export without --yes", "", {"export", "@lib", "@home/target.mdb", "--level", "C1"}, 1,
-            "Move 1 sequence to @home/target.mdb?\ngive --yes\nnothing was moved", "bytes", 0, "");
-        row("export of none", "",
-            {"export", "@lib", "@home/target.mdb", "--level", "C1", "--from", "2026/12/7", "--yes"}, 0, "", "rows", 0,
-            "0\n");
+            "Move 1 sequence to @home/target.mdb?\ngive --yes\nnothing was moved", "");
         row("export of one day", "",
             {"export", "@lib", "@home/target.mdb", "--level", "C1", "--from", "2026/12/6", "--to", "2026-12-06",
              "--yes"},
-            0, "", "changed", 1, "1\n");
-        row("template by a hard link", "", {"read", "@home/hard.mdb", "@data/linux.C1"}, 1,
-            "@home/hard.mdb is the template database", "bytes");
-        row("damaged target", "damaged target", {"export", "@lib", "@home/target.mdb", "--yes"}, 1,
-            "@home/target.mdb is damaged (", "bytes", -1);
-        row("target in use", "target in use", {"export", "@lib", "@home/target.mdb", "--yes"}, 1,
-            "@home/target.mdb is in use by another program; try again when it is closed.", "bytes", -1);
+            0, "", "1\n");
     }
     void outcomes() {
         QFETCH(QString, setup);
         QFETCH(QStringList, arguments);
         QFETCH(QString, says);
         QFETCH(QString, out);
-        QFETCH(QString, library);
-        QFETCH(int, target);
         const QString shelf = file(QStringLiteral("shelf"));
-        QVERIFY(QDir().mkpath(shelf + QStringLiteral("/deep")));
+        QVERIFY(QDir().mkpath(shelf));
         const QString lib = shelf + QStringLiteral("/lib.mdb");
-        const QString targetPath = file(QStringLiteral("target.mdb"));
         QCOMPARE(tool({QStringLiteral("new"), lib}).status, 0);
-        QCOMPARE(tool({QStringLiteral("new"), targetPath}).status, 0);
+        QCOMPARE(tool({QStringLiteral("new"), file(QStringLiteral("target.mdb"))}).status, 0);
         QCOMPARE(tool({QStringLiteral("read"), lib, Fixtures::dataFile(QStringLiteral("linux.Plus")),
                        Fixtures::dataFile(QStringLiteral("linux.C1"))})
                      .status,
                  0);
-        QVERIFY(QFile::link(shelf + QStringLiteral("/deep"), file(QStringLiteral("jump"))));
+        QCOMPARE(
+            tool({QStringLiteral("paste"), lib}, Fixtures::generatorText(3, 2, QStringLiteral("A2")).toUtf8()).status,
+            0);
         QVERIFY(QFile::link(lib, file(QStringLiteral("out.pdf"))));
-        QVERIFY(::link(QFile::encodeName(file(QStringLiteral("vornreader_org.mdb"))).constData(),
-                       QFile::encodeName(file(QStringLiteral("hard.mdb"))).constData()) == 0);
         QVERIFY(Fixtures::writeFile(file(QStringLiteral("--quiet")),
                                     Fixtures::generatorText(1, 2, QStringLiteral("A1")).toUtf8()));
         QVERIFY(Fixtures::writeFile(file(QStringLiteral("notes.txt")), "text"));
         QVERIFY(Fixtures::writeFile(file(QStringLiteral("junk.mdb")), QByteArray(4096, 'x')));
-        QVERIFY(Fixtures::writeFile(file(QStringLiteral("empty.mdb")), QByteArray()));
-        const QStringList rowsBefore = Fixtures::tables(lib);
-
         QStringList command{Cli::path()};
         for (const QString& argument : arguments) {
             command.append(QString(argument)
@@ -279,26 +209,19 @@ private Q_SLOTS:
                                .replace(QLatin1String("@data/"), Fixtures::dataFile(QString())));
         }
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        std::optional<Database> holder;
         const auto permit = [](const QString& path, int mode) {
             QVERIFY(QFile::setPermissions(path, QFile::Permissions(mode)));
         };
         if (setup.startsWith(QLatin1String("half-written"))) {
             Fixtures::leaveHalfWritten(lib);
-            QVERIFY(QFileInfo::exists(lib + QStringLiteral("-journal")));
         }
-        if (setup == QLatin1String("half-written read-only") || setup == QLatin1String("read-only") ||
-            setup == QLatin1String("closed") || setup == QLatin1String("read-only target")) {
+        if (setup.endsWith(QLatin1String("read-only"))) {
             permit(m_home->path(), 0x7777);
             permit(file(QStringLiteral("VornReader.ini")), 0x6666);
-            permit(lib, setup == QLatin1String("closed") ? 0 : 0x4444);
+            permit(lib, 0x4444);
             permit(shelf, 0x5555);
-            if (setup == QLatin1String("half-written read-only")) {
+            if (setup.startsWith(QLatin1String("half-written"))) {
                 permit(lib + QStringLiteral("-journal"), 0x4444);
-            } else if (setup == QLatin1String("read-only target")) {
-                permit(lib, 0x6666);
-                permit(shelf, 0x7777);
-                permit(targetPath, 0x4444);
             }
             command = Cli::asNobody(command);
         } else if (setup == QLatin1String("free pages")) {
@@ -306,21 +229,11 @@ private Q_SLOTS:
             db.exec(QStringLiteral("DELETE FROM tblCall WHERE Sequence > 10"));
         } else if (setup == QLatin1String("file-size limit")) {
             QVERIFY(Fixtures::writeFile(file(QStringLiteral("big.Plus")), Fixtures::generatorText(3000, 12).toUtf8()));
-            // A target as large as the library: the limit leaves the library room to be restored.
-            QCOMPARE(
-                tool({QStringLiteral("read"), targetPath, Fixtures::dataFile(QStringLiteral("linux.Plus"))}).status, 0);
             // The shell leaves the signal as it is: the tool itself must keep from being killed by it.
             command =
-                QStringList{
-                    QStringLiteral("/bin/sh"), QStringLiteral("-c"),
-                    QStringLiteral("ulimit -f %1; exec \"$0\" \"$@\"")
-                        .arg((QFileInfo(arguments.front() == QLatin1String("export") ? targetPath : lib).size() +
-                              4 * 1024) /
-                             512)} +
+                QStringList{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                            QStringLiteral("ulimit -f %1; exec \"$0\" \"$@\"").arg(QFileInfo(lib).size() / 512 + 8)} +
                 command;
-        } else if (setup == QLatin1String("numbers used up")) {
-            Database db(lib);
-            db.exec(QStringLiteral("UPDATE sqlite_sequence SET seq = 9223372036854775807 WHERE name = 'tblSequence'"));
         } else if (setup == QLatin1String("refusing trigger")) {
             Database db(lib);
             db.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON tblSequence "
@@ -328,61 +241,31 @@ private Q_SLOTS:
             QVERIFY(Fixtures::writeFile(file(QStringLiteral("many.Plus")), Fixtures::generatorText(3000, 1).toUtf8()));
         } else if (setup == QLatin1String("no runtime folder")) {
             environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-        } else if (setup == QLatin1String("damaged target")) {
-            QCOMPARE(tool({QStringLiteral("read"), targetPath, Fixtures::dataFile(QStringLiteral("windows.Plus")),
-                           Fixtures::dataFile(QStringLiteral("linux.Plus"))})
-                         .status,
-                     0);
-            // Cell pointers of a page in the middle: a damage only a check of the whole file finds.
-            QFile damaged(targetPath);
-            QVERIFY(damaged.open(QIODevice::ReadWrite) && damaged.size() / 4096 > 10);
-            damaged.seek((damaged.size() / 4096 / 3) * 4096 + 8);
-            damaged.write(QByteArray(12, '\xff'));
         }
         const QByteArray bytesBefore = Fixtures::readFile(lib);
-        const QByteArray targetBefore = Fixtures::readFile(targetPath);
-        // Taken last: closing any other handle on the file in this process would drop the lock.
-        if (setup == QLatin1String("target in use")) {
-            holder.emplace(targetPath);
-            holder->exec(QStringLiteral("BEGIN IMMEDIATE"));
-        }
         const QString program = command.takeFirst();
         const Cli::Result result = Cli::run(program, command, {}, m_home->path(), environment);
-        holder.reset();
         permit(shelf, 0x7700);
         permit(lib, 0x6600);
         QTEST(result.status, "status");
-        if (says.isEmpty()) {
-            QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
-        } else {
-            says.replace(QLatin1String("@lib"), lib)
-                .replace(QLatin1String("@home/"), m_home->path() + QLatin1Char('/'));
-            const QStringList lines = result.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-            const QStringList expected = says.split(QLatin1Char('\n'));
-            QVERIFY2(result.err.endsWith(QLatin1Char('\n')) && lines.size() == expected.size(), qPrintable(result.err));
-            for (qsizetype i = 0; i < lines.size(); ++i) {
-                QVERIFY2(lines[i].startsWith(QLatin1String("vornreader-cli: ")) && lines[i].contains(expected[i]),
-                         qPrintable(result.err));
-            }
+        says.replace(QLatin1String("@lib"), lib).replace(QLatin1String("@home/"), m_home->path() + QLatin1Char('/'));
+        QStringList lines = result.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QStringList expected = says.isEmpty() ? QStringList() : says.split(QLatin1Char('\n'));
+        if (result.status == 2) {
+            QVERIFY2(result.err.contains(QLatin1String("--help")), qPrintable(result.err));
+            lines = lines.mid(0, 1);
+            expected = QStringList{says};
         }
-        if (!out.isNull()) {
-            QCOMPARE(result.out, out);
+        QVERIFY2(lines.size() == expected.size() && (result.err.isEmpty() || result.err.endsWith(QLatin1Char('\n'))),
+                 qPrintable(result.err));
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            QVERIFY2(lines[i].startsWith(QLatin1String("vornreader-cli: ")) && lines[i].contains(expected[i]),
+                     qPrintable(result.err));
         }
-        if (library == QLatin1String("bytes")) {
-            QVERIFY(Fixtures::readFile(lib) == bytesBefore);
-        } else {
-            QCOMPARE(Fixtures::tables(lib) == rowsBefore, library == QLatin1String("rows"));
-        }
-        if (target < 0) {
-            QVERIFY(Fixtures::readFile(targetPath) == targetBefore);
-        } else {
-            QCOMPARE(sequences(targetPath), target);
-        }
-        if (setup != QLatin1String("half-written read-only")) {
-            QCOMPARE(QDir(m_home->path()).entryList({QStringLiteral("*-journal")}) +
-                         QDir(shelf).entryList({QStringLiteral("*-journal")}),
-                     QStringList());
-        }
+        QVERIFY(out.isNull() || result.out == out);
+        QCOMPARE(QDir(m_home->path()).entryList({QStringLiteral("o.*")}), QStringList());
+        // Commands that only read leave the file as it was: not even compacted.
+        QVERIFY(setup != QLatin1String("free pages") || Fixtures::readFile(lib) == bytesBefore);
     }
 
     // On a terminal the number found is confirmed there: y moves, anything else does not.

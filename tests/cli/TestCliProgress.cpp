@@ -46,28 +46,25 @@ private Q_SLOTS:
         QTest::addColumn<bool>("terminal");
         QTest::addColumn<QString>("shown");  // the start of the progress line; empty: none
         QTest::addColumn<QString>("output"); // on standard output
+        const auto row = [](const char* name, const QStringList& arguments, const char* tail, bool terminal,
+                            const char* shown, const char* output) {
+            QTest::newRow(name) << arguments << QString(tail) << terminal << QString(shown) << QString(output);
+        };
         const QStringList read{"read", "lib.mdb", "s.Plus"};
-        const QString fourRead = QStringLiteral("4 sequences were read from \"s.Plus\".");
-        QTest::newRow("read on a terminal") << read << "" << true << "\rReading \"s.Plus\": " << fourRead;
-        QTest::newRow("read on a terminal, quiet")
-            << QStringList{"--quiet", "read", "lib.mdb", "s.Plus"} << "" << true << "" << fourRead;
-        QTest::newRow("read, standard error to a file") << read << "2> err.txt" << true << "" << fourRead;
-        QTest::newRow("read without a terminal") << read << "" << false << "" << fourRead;
-        QTest::newRow("paste on a terminal")
-            << QStringList{"paste", "lib.mdb"} << "< s.Plus" << true << "\rReading the clipboard: "
-            << "4 sequences were read from the clipboard.";
-        QTest::newRow("xlsx on a terminal") << QStringList{"xlsx", "lib.mdb", "1", "2", "out.xlsx"} << "" << true
-                                            << "\rWriting sequence 1 of 2 to the spreadsheet..."
-                                            << "";
-        QTest::newRow("print on a terminal") << QStringList{"print", "lib.mdb", "1", "2", "--pdf", "out.pdf"} << ""
-                                             << true << "\rLaying out sequence 1 of 2 for printing..."
-                                             << "";
-        QTest::newRow("export on a terminal")
-            << QStringList{"export", "lib.mdb", "target.mdb", "--yes"} << "" << true << "\rMoving 4 sequences to "
-            << "4";
-        QTest::newRow("export on a terminal, quiet")
-            << QStringList{"export", "lib.mdb", "target.mdb", "--yes", "--quiet"} << "" << true << ""
-            << "4";
+        const char* fourRead = "4 sequences were read from \"s.Plus\".";
+        row("read on a terminal", read, "", true, "\rReading \"s.Plus\": ", fourRead);
+        row("read on a terminal, quiet", QStringList{"--quiet"} + read, "", true, "", fourRead);
+        row("read, standard error to a file", read, "2> err.txt", true, "", fourRead);
+        row("read without a terminal", read, "", false, "", fourRead);
+        row("paste on a terminal", {"paste", "lib.mdb"}, "< s.Plus", true,
+            "\rReading the clipboard: ", "4 sequences were read from the clipboard.");
+        row("xlsx on a terminal", {"xlsx", "lib.mdb", "1", "2", "out.xlsx"}, "", true,
+            "\rWriting sequence 1 of 2 to the spreadsheet...", "");
+        row("print on a terminal", {"print", "lib.mdb", "1", "2", "--pdf", "out.pdf"}, "", true,
+            "\rLaying out sequence 1 of 2 for printing...", "");
+        row("export on a terminal", {"export", "lib.mdb", "target.mdb", "--yes"}, "", true, "\rMoving 4 sequences to ",
+            "4");
+        row("export on a terminal, quiet", {"export", "lib.mdb", "target.mdb", "--yes", "--quiet"}, "", true, "", "4");
     }
     void progressLine() {
         QFETCH(QStringList, arguments);

@@ -1,7 +1,6 @@
 #include "Fixtures.h"
 #include "LibraryHistory.h"
 #include "SequenceListQuery.h"
-#include "modDataBase.h"
 
 #include <QtTest>
 #include <optional>
@@ -13,14 +12,14 @@ class TestLibraryHistory : public QObject {
 
     std::optional<LibraryFixture> m_lib;
 
-    // Four sequences (Plus 1, 2, 4; A1 3) and history rows, among them one without a sequence
-    // and one of a deleted sequence.
+    // Four sequences (Plus 1, 2, 4; A1 3; 3 the earliest of the day) and history rows, among them one without a
+    // sequence and one of a deleted sequence.
     void fill() {
         Database& db = m_lib->db;
         db.exec(QStringLiteral(
             "INSERT INTO tblSequence (Sequence, Level, Date, Time, Title, Property, OrderNo) VALUES "
             "(1, 'Plus', '2026/01/01', '10:00:00', 'one', 5, 3), (2, 'Plus', '2026/01/02', '10:00:00', 'two', 3, 1), "
-            "(3, 'A1', '2026/01/03', '10:00:00', 'three', 0, 1), (4, 'Plus', '2026/01/04', '10:00:00', 'four', 0, 2)"));
+            "(3, 'A1', '2026/01/03', '09:00:00', 'three', 0, 1), (4, 'Plus', '2026/01/04', '10:00:00', 'four', 0, 2)"));
         db.exec(QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate, PartyName) VALUES "
                                "(1, '2026-11-20', 'Club A'), (1, '2025-01-01', 'Club B'), (1, '2026-11-22', 'Club A'), "
                                "(2, '2026-12-01', 'Club B'), (3, '2026-11-30', 'Club A'), "
@@ -40,30 +39,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("party"); // "*": any party, "": no filter
         QTest::addColumn<QString>("since");
         QTest::addColumn<QString>("listed");
-        QTest::newRow("no filter") << "AllLevel" << 0 << ""
-                                   << ""
-                                   << "1,2,3,4";
-        QTest::newRow("one party, every level") << "AllLevel" << 0 << "Club A"
-                                                << "2026-11-01"
-                                                << "2,4";
-        QTest::newRow("heard before the period") << "Plus" << 0 << "Club A"
-                                                 << "2026-11-25"
-                                                 << "1,2,4";
-        QTest::newRow("the first day counts") << "Plus" << 0 << "Club A"
-                                              << "2026-11-22"
-                                              << "2,4";
-        QTest::newRow("any party") << "AllLevel" << 0 << "*"
-                                   << "2026-11-25"
-                                   << "1,4";
-        QTest::newRow("any party, by stored order") << "Plus" << 1 << "*"
-                                                    << "2026-01-01"
-                                                    << "4";
-        QTest::newRow("party with no history") << "Plus" << 2 << "Nobody"
-                                               << "2000-01-01"
-                                               << "4,2,1";
-        QTest::newRow("quote in the party") << "Plus" << 0 << "Club' OR '1'='1"
-                                            << "2000-01-01"
-                                            << "1,2,4";
+        const auto row = [](const char* name, const char* level, int sort, const char* party, const char* since,
+                            const char* listed) {
+            QTest::newRow(name) << QString(level) << sort << QString(party) << QString(since) << QString(listed);
+        };
+        row("no filter", "AllLevel", 0, "", "", "1,2,3,4");
+        row("by stored order, then date", "AllLevel", 1, "", "", "2,3,4,1");
+        row("one party, every level", "AllLevel", 0, "Club A", "2026-11-01", "2,4");
+        row("heard before the period", "Plus", 0, "Club A", "2026-11-25", "1,2,4");
+        row("the first day counts", "Plus", 0, "Club A", "2026-11-22", "2,4");
+        row("any party", "AllLevel", 0, "*", "2026-11-25", "1,4");
+        row("any party, by stored order", "Plus", 1, "*", "2026-01-01", "4");
+        row("party with no history", "Plus", 2, "Nobody", "2000-01-01", "4,2,1");
+        row("quote in the party", "Plus", 0, "Club' OR '1'='1", "2000-01-01", "1,2,4");
     }
     void notCalledFor() {
         QFETCH(QString, level);
@@ -88,14 +76,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("one party, both ends included")
-            << "Club A"
-            << "2026-11-22"
-            << "2026-11-30" << QStringList{"2026/11/22|Club A|1|Plus|one", "2026/11/30|Club A|3|A1|three"};
-        QTest::newRow("every party, a deleted sequence kept")
-            << "*"
-            << "2026-12-01"
-            << "" << QStringList{"2026/12/01|Club A|0||", "2026/12/01|Club B|2|Plus|two", "2026/12/02|Club C|99||"};
+        const auto row = [](const char* name, const char* party, const char* from, const char* to,
+                            const QStringList& lines) {
+            QTest::newRow(name) << QString(party) << QString(from) << QString(to) << lines;
+        };
+        row("one party, both ends included", "Club A", "2026-11-22", "2026-11-30",
+            {"2026/11/22|Club A|1|Plus|one", "2026/11/30|Club A|3|A1|three"});
+        row("every party, a deleted sequence kept", "*", "2026-12-01", "",
+            {"2026/12/01|Club A|0||", "2026/12/01|Club B|2|Plus|two", "2026/12/02|Club C|99||"});
     }
     void entries() {
         QFETCH(QString, party);
@@ -123,18 +111,6 @@ private Q_SLOTS:
         }
         QCOMPARE(rows, (QStringList{"Club A|Plus|one|2|2026/11/22", "Club A|A1|three|1|2026/11/30",
                                     "Club B|Plus|one|1|2025/01/01", "Club B|Plus|two|1|2026/12/01"}));
-    }
-
-    // An older library gets the history indexes when it is opened for writing.
-    void upgradeAddsTheIndexes() {
-        const QString indexes = QStringLiteral("SELECT name FROM sqlite_master WHERE tbl_name = 'tblHistory' AND "
-                                               "type = 'index' AND sql IS NOT NULL ORDER BY name");
-        QCOMPARE(Fixtures::rows(m_lib->db, indexes), (QStringList{"HistoryParty", "HistorySequence"}));
-        m_lib->db.exec(QStringLiteral("DROP INDEX HistoryParty"));
-        m_lib->db.exec(QStringLiteral("DROP INDEX HistorySequence"));
-        QVERIFY(modDataBase::AdminDataBase(m_lib->db.path(), {}));
-        QCOMPARE(Fixtures::rows(m_lib->db, indexes), (QStringList{"HistoryParty", "HistorySequence"}));
-        QCOMPARE(m_lib->box.prompts, QStringList());
     }
 };
 

@@ -34,19 +34,29 @@ class TestSearchEngine : public QObject {
         }
         return key;
     }
-    // The call text at a search step.
-    QString call(const QPair<qint64, int>& step) {
+    // The call text at a search step ("S1:2").
+    QString call(const QString& step) {
         return Fixtures::value(m_db, QStringLiteral("SELECT Call FROM tblCall WHERE Sequence = ? AND Number = ?"),
-                               {step.first, step.second + 1})
+                               {m_keys[step.section(':', 0, 0)], step.section(':', 1).toInt()})
             .toString();
     }
-    // Search steps from "S2:1 S1:3": sequence names with call numbers, as keys with call rows.
-    QList<QPair<qint64, int>> steps(const QString& text) {
-        QList<QPair<qint64, int>> result;
-        for (const QString& step : text.split(QLatin1Char(' '))) {
-            result.append({m_keys[step.section(':', 0, 0)], step.section(':', 1).toInt() - 1});
+    // Presses of Find Next (or Replace with a replacement), each as the sequence and call it stands
+    // on ("S2:1"), marked "!" when the match is not shown and "~" when there is none, with
+    // "/key:argument" for a message.
+    QString presses(int count, const QString& find, const QString& replacement = {}, int direction = 0) {
+        QStringList shown;
+        for (int i = 0; i < count; ++i) {
+            const SearchResult r = search(find, replacement, 1, direction);
+            QString text = QString(r.matchShown ? "" : "!") + (r.hasMatch ? "" : "~");
+            for (const auto& [name, key] : m_keys) {
+                text += key == r.sequence ? name + ':' + QString::number(r.callRow + 1) : QString();
+            }
+            if (r.message.key != 0) {
+                text += QStringLiteral("/%1:%2").arg(r.message.key).arg(r.message.arguments.value(0).toString());
+            }
+            shown << text;
         }
-        return result;
+        return shown.join(' ');
     }
     int count(const QString& pattern) {
         return Fixtures::value(m_db, QStringLiteral("SELECT count(*) FROM tblCall WHERE Call LIKE ?"), {pattern})
@@ -84,27 +94,15 @@ private Q_SLOTS:
         QTest::newRow("by state, down") << 2 << 0 << "S3:2 S2:1 S2:3 S1:1 S1:2";
         QTest::newRow("by date, up") << 0 << 1 << "S1:2 S1:1 S3:2 S2:3 S2:1";
     }
+    // Each match in the list's order, then the round completed (back at the first, told how many),
+    // then a fresh search from where the window stands.
     void stepsInListOrderAndCompletesTheRound() {
         QFETCH(int, sort);
         QFETCH(int, direction);
         QFETCH(QString, order);
-        const QList<QPair<qint64, int>> expected = steps(order);
         m_context.sequenceSort = sort;
-        for (const QPair<qint64, int>& step : expected) {
-            const SearchResult result = search(QStringLiteral("thru"), {}, 1, direction);
-            QVERIFY(result.matchShown);
-            QCOMPARE(qMakePair(result.sequence, result.callRow), step);
-            QCOMPARE(result.message.key, 0);
-        }
-        const SearchResult round = search(QStringLiteral("thru"), {}, 1, direction);
-        QVERIFY(!round.matchShown);
-        QCOMPARE(qMakePair(round.sequence, round.callRow), expected.first());
-        QCOMPARE(round.message.key, 40502);
-        QCOMPARE(round.message.arguments, QVariantList{int(expected.size())});
-        // A fresh search: it starts again where the window stands and reports no round.
-        const SearchResult fresh = search(QStringLiteral("thru"), {}, 1, direction);
-        QVERIFY(fresh.matchShown && fresh.message.key == 0);
-        QCOMPARE(fresh.sequence, expected.first().first);
+        const QString first = order.section(' ', 0, 0);
+        QCOMPARE(presses(7, QStringLiteral("thru"), {}, direction), order + " !" + first + "/40502:5 " + first);
     }
 
     // The search, InStr, CountText and ReplaceText agree on what a call text holds.
@@ -142,20 +140,12 @@ private Q_SLOTS:
     // The first press only shows; each further press replaces the shown match and moves on.
     void replaceStepByStep() {
         m_context.viewLevel = QStringLiteral("Plus");
-        const QList<QPair<qint64, int>> order = steps(QStringLiteral("S2:1 S2:3 S1:1 S1:2"));
-        for (qsizetype i = 0; i < order.size(); ++i) {
-            const SearchResult result = search(QStringLiteral("thru"), QStringLiteral("Through"));
-            QVERIFY(result.matchShown);
-            QCOMPARE(qMakePair(result.sequence, result.callRow), order[i]);
-            QVERIFY(call(order[i]).endsWith(QStringLiteral("Thru")));
-            QVERIFY(i == 0 || call(order[i - 1]).endsWith(QStringLiteral("Through")));
-        }
-        const SearchResult last = search(QStringLiteral("thru"), QStringLiteral("Through"));
-        QVERIFY(!last.matchShown && !last.hasMatch);
-        QCOMPARE(last.message.key, 40503);
-        QCOMPARE(last.message.arguments, QVariantList{4});
-        QCOMPARE(call(steps(QStringLiteral("S1:2")).constFirst()), QStringLiteral("Swing Through"));
-        QCOMPARE(call(steps(QStringLiteral("S3:2")).constFirst()), QStringLiteral("Pass Thru"));
+        QCOMPARE(presses(1, QStringLiteral("thru"), QStringLiteral("Through")), QStringLiteral("S2:1"));
+        QCOMPARE(call(QStringLiteral("S2:1")), QStringLiteral("Sides Pass Thru"));
+        QCOMPARE(presses(4, QStringLiteral("thru"), QStringLiteral("Through")),
+                 QStringLiteral("S2:3 S1:1 S1:2 !~/40503:4"));
+        QCOMPARE(count(QStringLiteral("%Through")), 4);
+        QCOMPARE(call(QStringLiteral("S3:2")), QStringLiteral("Pass Thru"));
     }
 
     void changedReplacementStartsAgain() {
@@ -169,46 +159,26 @@ private Q_SLOTS:
         QCOMPARE(count(QStringLiteral("%Thru")), 5);
     }
 
-    // Stopped while it counts (inside the scan), at the first sequence it changes or half-way, Replace
-    // All leaves the library as it was and says so.
-    void replaceAllCancelledChangesNothing_data() {
-        QTest::addColumn<int>("stage"); // 0 counting, 1 first sequence, 2 half-way
-        QTest::newRow("while counting") << 0;
-        QTest::newRow("at the first sequence") << 1;
-        QTest::newRow("half-way") << 2;
-    }
-    void replaceAllCancelledChangesNothing() {
-        QFETCH(int, stage);
-        // Enough calls that the count runs long enough to be told about while it scans.
-        m_db.exec(QStringLiteral("BEGIN"));
-        for (int s = 0; s < 400; ++s) {
-            addSequence("Plus", QStringLiteral("2026/02/%1").arg(s % 28 + 1, 2, 10, QLatin1Char('0')), 0, s + 10,
-                        QStringList(10, QStringLiteral("Swing Thru")));
-        }
-        m_db.exec(QStringLiteral("COMMIT"));
-        const QStringList before = Fixtures::tables(m_db);
-        bool asked = false;
-        StoppingProgress progress([stage](qint64 done, qint64 total) {
-            return stage == 0 ? total == 0 : total > 0 && done >= (stage == 1 ? 0 : total / 2);
-        });
-        const ReplaceAllResult result = m_engine.ReplaceWordAll(
-            m_db, QStringLiteral("AllLevel"), QStringLiteral("Thru"), QStringLiteral("Through"), 1,
-            [&asked](int) { return asked = true; }, &progress);
-        QVERIFY(result.cancelled);
-        QVERIFY(!result.replaced && !result.failed);
-        QCOMPARE(result.message.key, 40505);
-        QCOMPARE(asked, stage > 0);
-        QCOMPARE(progress.pauses, stage > 0 ? 1 : 0);
-        QVERIFY(progress.steps() >= 1);
-        QVERIFY(!m_db.inTransaction());
-        QCOMPARE(Fixtures::tables(m_db), before);
-        QVERIFY(m_box->prompts.isEmpty());
-    }
-
     // Told about the count and then the replacement, a Replace All that is not stopped is as
-    // without a progress.
+    // without a progress. Stopped while it counts, it asks nothing, changes nothing and says so
+    // (stops at later steps: TestInterruption).
     void replaceAllWithProgress() {
         modGeneral::SetLanguage(QStringLiteral("English"));
+        // Enough calls on another level that the count runs long enough to be told about while it scans.
+        m_db.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
+                                 "INSERT INTO tblSequence (Sequence, Level, Date, Time) SELECT 1000 + i, 'C2', "
+                                 "'2026/02/01', i FROM n"));
+        m_db.exec(QStringLiteral("INSERT INTO tblCall (Sequence, Number, Call) SELECT Sequence, n.value, 'Swing Thru' "
+                                 "FROM tblSequence, json_each('[1,2,3,4,5,6,7,8,9,10]') n WHERE Level = 'C2'"));
+        const QStringList before = Fixtures::exactContent(m_db);
+        bool asked = false;
+        StoppingProgress stop([](qint64, qint64 total) { return total == 0; });
+        const ReplaceAllResult stopped = m_engine.ReplaceWordAll(
+            m_db, QStringLiteral("AllLevel"), QStringLiteral("Thru"), QStringLiteral("Through"), 1,
+            [&asked](int) { return asked = true; }, &stop);
+        QVERIFY(stopped.cancelled && !stopped.replaced && !stopped.failed && !asked);
+        QCOMPARE(stopped.message.key, 40505);
+        QCOMPARE(Fixtures::exactContent(m_db), before);
         StoppingProgress progress;
         const ReplaceAllResult result = m_engine.ReplaceWordAll(
             m_db, QStringLiteral("Plus"), QStringLiteral("Thru"), QStringLiteral("Through"), 1,
@@ -301,24 +271,6 @@ private Q_SLOTS:
             fast.ReplaceWordAll(m_db, m_context.viewLevel, word, "#", mode, [&](int n) { return !(counted[1] = n); });
             QCOMPARE(counted[1], counted[0]);
         }
-    }
-
-private:
-    // Every row of the library's four tables.
-    QStringList tables() {
-        QStringList rows;
-        for (const char* table : {"tblSequence", "tblCall", "tblHistory", "tblSetting"}) {
-            Statement all = m_db.prepare(QStringLiteral("SELECT * FROM ") + QLatin1String(table) +
-                                         QStringLiteral(" ORDER BY 1, 2"));
-            while (all.step()) {
-                QStringList fields{QLatin1String(table)};
-                for (int c = 0; c < all.columnCount(); ++c) {
-                    fields.append(all.text(c));
-                }
-                rows.append(fields.join(QLatin1Char('|')));
-            }
-        }
-        return rows;
     }
 };
 

@@ -19,21 +19,6 @@ private Q_SLOTS:
         m_home.reset();
     }
 
-    void quotesRoundTrip_data() {
-        QTest::addColumn<QString>("value");
-        QTest::newRow("quotes and a semicolon") << QStringLiteral("O'Neil's '); DROP TABLE t; --\"hi\"");
-        QTest::newRow("Japanese") << QStringLiteral("コール「A」");
-    }
-    void quotesRoundTrip() {
-        QFETCH(QString, value);
-        m_db.prepare(QStringLiteral("INSERT INTO t (v) VALUES (?)")).bind(1, value).run();
-        Statement select = m_db.prepare(QStringLiteral("SELECT id, v FROM t WHERE v = ?"));
-        select.bind(1, value);
-        QVERIFY(select.step());
-        QCOMPARE(select.int64(0), m_db.lastInsertRowId());
-        QCOMPARE(select.text(1), value);
-    }
-
     void inStr_data() {
         QTest::addColumn<int>("start");
         QTest::addColumn<QString>("text");

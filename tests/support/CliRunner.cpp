@@ -40,16 +40,12 @@ Result shell(const QString& command, bool terminal, const QString& folder, const
                     : run(QStringLiteral("sh"), {QStringLiteral("-c"), command}, {}, folder, environment);
 }
 
-QString quote(const QString& word) {
-    return QLatin1Char('\'') + QString(word).replace(QLatin1Char('\''), QStringLiteral("'\\''")) + QLatin1Char('\'');
-}
-
 QString command(const QStringList& arguments, const QString& tail) {
-    QString line = quote(path());
-    for (const QString& argument : arguments) {
-        line += QLatin1Char(' ') + quote(argument);
+    QString line;
+    for (const QString& word : QStringList{path()} + arguments) {
+        line += QStringLiteral(" '") + QString(word).replace(QLatin1Char('\''), QStringLiteral("'\\''")) + '\'';
     }
-    return tail.isEmpty() ? line : line + QLatin1Char(' ') + tail;
+    return line.mid(1) + (tail.isEmpty() ? QString() : QLatin1Char(' ') + tail);
 }
 
 QStringList asNobody(const QStringList& command) {

@@ -30,9 +30,6 @@ Result tool(const QStringList& arguments, const QByteArray& input = {}, const QS
 Result shell(const QString& command, bool terminal, const QString& folder = {},
              const QProcessEnvironment& environment = {});
 
-// The word quoted for the shell.
-QString quote(const QString& word);
-
 // The tool's command line quoted for the shell, with a tail such as "< file" or "2> file".
 QString command(const QStringList& arguments, const QString& tail = {});
 

@@ -56,19 +56,15 @@ inline qint64 add(Database& db, const Sample& sample) {
     return key;
 }
 
-inline QStringList rows(Database& db, const QString& sql) {
-    return Fixtures::rows(db, sql);
-}
-
 // The titles of the library's sequences in key order.
 inline QStringList titles(Database& db) {
-    return rows(db, QStringLiteral("SELECT Title FROM tblSequence ORDER BY Sequence"));
+    return Fixtures::rows(db, QStringLiteral("SELECT Title FROM tblSequence ORDER BY Sequence"));
 }
 
 // Each sequence with every field but its key, its calls and its history, in title order: equal
 // for a sequence before and after a move.
 inline QStringList content(Database& db) {
-    return rows(
+    return Fixtures::rows(
         db, QStringLiteral("SELECT s.Title, s.Level, s.[Note], s.[Date], s.[Time], s.Property, s.Version, s.Author, "
                            "(SELECT group_concat(c.[Number] || '/' || c.Call || '/' || c.Figure || '/' || c.[Note] || "
                            "'/' || c.HexInfo, ';') FROM (SELECT * FROM tblCall c WHERE c.Sequence = s.Sequence "
@@ -76,10 +72,6 @@ inline QStringList content(Database& db) {
                            "(SELECT group_concat(h.CallDate || '/' || h.PartyName, ';') FROM (SELECT * FROM tblHistory "
                            "h WHERE h.Sequence = s.Sequence ORDER BY h.History) h) "
                            "FROM tblSequence s ORDER BY s.Title"));
-}
-
-inline QByteArray bytes(const QString& path) {
-    return Fixtures::readFile(path);
 }
 
 } // namespace ExportSamples

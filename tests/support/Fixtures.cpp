@@ -66,10 +66,6 @@ QStringList exactContent(Database& db) {
     return result;
 }
 
-QStringList tables(Database& db) {
-    return exactContent(db);
-}
-
 QStringList tables(const QString& path) {
     Database db(path);
     return exactContent(db);

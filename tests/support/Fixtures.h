@@ -28,9 +28,7 @@ QStringList rows(Database& db, const QString& sql, const QVariantList& values = 
 // row: what must come back exactly after undo.
 QStringList exactContent(Database& db);
 
-// Every row of the four library tables, as exactContent: equal before and after a change that
-// must change nothing. The path form opens the library for the look.
-QStringList tables(Database& db);
+// exactContent of the library at path.
 QStringList tables(const QString& path);
 
 // What keeps a library from holding only whole sequences: a failed integrity check, a sequence

@@ -41,18 +41,3 @@ private:
     Condition m_condition;
     bool m_cancelled = false;
 };
-
-// Hands a progress the test keeps to work that takes ownership of the progress it is given.
-class ProgressHandle final : public IProgress {
-public:
-    explicit ProgressHandle(IProgress& target) : m_target(target) {}
-
-    void setLabel(const QString& text) override { m_target.setLabel(text); }
-    bool step(qint64 done, qint64 total) override { return m_target.step(done, total); }
-    void pause() override { m_target.pause(); }
-    void setCancellable(bool value) override { m_target.setCancellable(value); }
-    bool cancelled() const override { return m_target.cancelled(); }
-
-private:
-    IProgress& m_target;
-};

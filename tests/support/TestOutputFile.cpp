@@ -83,32 +83,26 @@ private Q_SLOTS:
         const QStringList names = listing();
         QCOMPARE(OutputFile::check(file(name)), refusal);
         OutputFile output(file(name));
-        if (refusal != OutputFile::Refusal::None) {
-            QVERIFY(!output.open());
-            QCOMPARE(output.refusal(), refusal);
-            QCOMPARE(output.refusalKey(), refusal == OutputFile::Refusal::Library ? 40161 : 40162);
-            QCOMPARE(Fixtures::readFile(file(target)), before);
-            QCOMPARE(listing(), names);
-            return;
+        const bool refused = refusal != OutputFile::Refusal::None;
+        QCOMPARE(output.open(), !refused);
+        QCOMPARE(output.refusal(), refusal);
+        QCOMPARE(output.refusalKey(), refused ? (refusal == OutputFile::Refusal::Library ? 40161 : 40162) : 0);
+        if (!refused) {
+            // Written by name, as a library that opens files itself does; nothing shows until the commit.
+            QVERIFY(Fixtures::writeFile(output.pendingName(), "new content"));
         }
-        QVERIFY(output.open());
-        // Written by name, as a library that opens files itself does.
-        QFile byName(output.pendingName());
-        QVERIFY(byName.open(QIODevice::WriteOnly));
-        byName.write("new content");
-        byName.close();
         QCOMPARE(Fixtures::readFile(file(target)), before);
         QCOMPARE(listing(), names);
-        QVERIFY(output.commit());
-        QCOMPARE(Fixtures::readFile(file(target)), QByteArray("new content"));
-        QStringList expected = names;
-        if (!names.contains(QLatin1Char('/') + name)) {
-            expected.append(QLatin1Char('/') + name);
+        if (!refused) {
+            QVERIFY(output.commit());
+            QCOMPARE(Fixtures::readFile(file(target)), QByteArray("new content"));
+            QStringList expected = names + QStringList{QLatin1Char('/') + name};
+            expected.removeDuplicates();
+            expected.sort();
+            QStringList after = listing();
+            after.sort();
+            QCOMPARE(after, expected);
         }
-        QStringList after = listing();
-        after.sort();
-        expected.sort();
-        QCOMPARE(after, expected);
     }
 
     // Killed at any moment while it writes, the writer leaves the old file and nothing beside it.
