@@ -1,27 +1,58 @@
 #include "AppHome.h"
 #include "AsNobody.h"
 #include "ExportCommand.h"
+#include "FakePrintDialogs.h"
+#include "FigureDiagram.h"
+#include "FigureView.h"
+#include "HistoryViews.h"
+#include "KeyCodeConvert.h"
+#include "OptionsCommand.h"
+#include "PrintCommands.h"
 #include "SearchCommands.h"
+#include "SplitLayout.h"
 #include "UndoHistory.h"
 #include "WindowFixture.h"
 #include "frmExport.h"
+#include "frmHistory.h"
 #include "frmSearchWord.h"
 #include "modGeneral.h"
 
 #include <QClipboard>
 #include <QUndoStack>
 
-// The window's commands, each reached as a caller reaches it (menu item, key, cell editor, drag,
-// drop) on the generated Plus library (sequences 1-3 of three calls, one history entry each): what
-// it does to the library and the list, its name on Edit > Undo, and undo and redo taking it back
-// whole and making it again. On a library that cannot be written no editor opens and no change
-// starts. The rules of each change (numbering, what a failure leaves) belong to the library's tests.
+// The window's commands, each reached as a caller reaches it (menu item, key, cell editor, wheel,
+// drag, drop), written as steps of one small script per table row:
+//   start SOURCES (joined by '+')   ini KEY=VALUE   mdb KEY=VALUE   slot N=PATH   recent N   lib NAME
+//   at ROW.CALL   sel FIRST-LAST   WIDGET:KEYS (WIDGET a grid, "win" or "focus"; KEYS "wheel+",
+//   "wheel-", "held-" or a key sequence)   mnu<Name>   open NAME   read FILE   drop WIDGET FILE,...
+//   edit GRID ROW COLUMN TEXT   histrow N   paste   drag   replace   replaceall   set HexSwitch
+//   assign RECORD=KEYS   state ROWS=STATE   rm   closewin
+// and probes ("?..."), whose answers make the row's outcome with what the window shows. Paths
+// starting "~/" are in the test's home, and the home shows as "~" in answers.
 class TestWindowCommands : public WindowFixture {
     Q_OBJECT
 
-    QStringList exactContent() const { return Fixtures::exactContent(m_window->session().database()); }
+    QStringList m_seen;
+    QList<QStringList> m_mdbKeys;
+
     QString undoCaption() const { return MainMenus::plainCaption(m_window->menus().editUndo); }
-    GridView* grid(const QString& name) const { return m_window->findChild<GridView*>(name); }
+    QString home(QString text) const { return text.replace(m_home->path(), QStringLiteral("~")); }
+    QString path(const QString& name) const {
+        return name.startsWith(QLatin1String("~/")) ? m_home->file(name.mid(2)) : name;
+    }
+    QString label(const char* name) const { return m_window->findChild<QLabel*>(QLatin1String(name))->text(); }
+    QString ini(const QString& section, const char* key) const {
+        return modSystem::GetIniString(section, QLatin1String(key), iniPath(), {});
+    }
+    QList<QAction*> allActions() const {
+        QList<QAction*> actions = m_window->findChildren<QAction*>();
+        for (QMenu* popup :
+             {m_window->menus().sequencePopup, m_window->menus().historyPopup, m_window->menus().callEditPopup}) {
+            actions += popup->actions();
+        }
+        return actions;
+    }
+    QWidget* list() const { return m_window->sequenceList().view(); }
 
     // Enter on a cell, the text typed over it and Enter, as a caller edits in place.
     static void editCell(GridView* view, int row, int column, const QString& text) {
@@ -37,447 +68,526 @@ class TestWindowCommands : public WindowFixture {
             QTRY_VERIFY(!view->isEditing());
         }
     }
-    void drop(QWidget* receiver, const QList<QUrl>& urls) {
-        QMimeData data;
-        data.setUrls(urls);
-        // As a drag does: the widget that accepts the entering drag receives the drop.
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(receiver, &enter);
-        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(receiver, &event);
-    }
-    QWidget* list() const { return m_window->sequenceList().view(); }
-
-    // The command named by the test row.
-    void change(const QString& name) {
-        MainMenus& menus = m_window->menus();
-        SequenceListModel* model = m_window->sequenceList().model();
-        m_dialogs->level = QStringLiteral("C1");
-        m_dialogs->historyEntry = HistoryEntryText{QStringLiteral("2026/12/06"), QStringLiteral("O'Brien")};
-        m_dialogs->historyToDelete = QStringLiteral("2026/01/02|Club 1");
-        m_dialogs->formationAnswer = FormationText{QStringLiteral(" 1B^"), QStringLiteral("n"), QStringLiteral("2")};
-        const QHash<QString, std::pair<int, int>> selections{
-            {"state item", {0, 1}}, {"key 3", {0, 1}},       {"key shift 5", {0, 1}},   {"key shift @", {0, 1}},
-            {"delete key", {0, 2}}, {"cut", {1, 2}},         {"paste", {0, 0}},         {"level", {1, 2}},
-            {"level all", {0, 2}},  {"add history", {0, 2}}, {"delete history", {1, 1}}};
-        if (selections.contains(name)) {
-            selectRows(selections[name].first, selections[name].second);
-            QVERIFY(focus(list()));
+    void keys(const QString& target, const QString& keys) {
+        QWidget* widget = target == QLatin1String("focus") ? QApplication::focusWidget()
+                          : target == QLatin1String("win") ? m_window.get()
+                                                           : m_window->findChild<QWidget*>(target);
+        QVERIFY2(widget, qPrintable(target));
+        if (target != QLatin1String("focus") && target != QLatin1String("win")) {
+            QVERIFY(focus(widget));
         }
-        const QHash<QString, std::pair<Qt::Key, Qt::KeyboardModifiers>> keys{
-            {"key 3", {Qt::Key_3, Qt::NoModifier}},
-            {"key shift 5", {Qt::Key_5, Qt::ShiftModifier}},
-            {"key shift @", {Qt::Key_At, Qt::ShiftModifier}},
-            {"delete key", {Qt::Key_0, Qt::NoModifier}}};
-        if (keys.contains(name)) {
-            QTest::keyClick(list(), keys[name].first, keys[name].second);
-            // QTest's own Shift release still reports Shift held; a plain one ends it for the tests after.
-            QTest::keyRelease(list(), Qt::Key_Shift);
-        } else if (name == QLatin1String("state item")) {
-            menus.sequenceStates[4]->trigger();
-        } else if (name == QLatin1String("cut")) {
-            menus.editCut->trigger();
-        } else if (name == QLatin1String("paste")) {
+        if (keys.startsWith(QLatin1String("wheel")) || keys.startsWith(QLatin1String("held"))) {
+            auto* view = qobject_cast<QAbstractItemView*>(widget);
+            QWidget* viewport = view->viewport();
+            const bool held = keys.startsWith(QLatin1String("held"));
+            if (held) {
+                QTest::mousePress(viewport, Qt::LeftButton, {}, view->visualRect(view->currentIndex()).center());
+            }
+            const QPoint at = viewport->rect().center();
+            QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, keys.endsWith('+') ? 120 : -120),
+                              held ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(viewport, &event);
+            if (held) {
+                QTest::mouseRelease(viewport, Qt::LeftButton);
+            }
+            return;
+        }
+        const QKeyCombination key = QKeySequence::fromString(keys)[0];
+        if (target == QLatin1String("win")) {
+            QTest::keyClick(m_window->windowHandle(), key.key(), key.keyboardModifiers());
+        } else {
+            QTest::keyClick(widget, key.key(), key.keyboardModifiers());
+            // QTest's own Shift release still reports Shift held; a plain one ends it for the steps after.
+            QTest::keyRelease(widget, Qt::Key_Shift);
+        }
+    }
+
+    void act(const QString& step) {
+        const QString verb = step.section(QLatin1Char(' '), 0, 0);
+        const QString arg = step.section(QLatin1Char(' '), 1);
+        const QString name = arg.section(QLatin1Char('='), 0, 0);
+        const QString value = arg.section(QLatin1Char('='), 1);
+        if (verb.startsWith(QLatin1Char('?'))) {
+            m_seen.append(home(probe(verb.mid(1), arg)));
+        } else if (verb == QLatin1String("start")) {
+            QVERIFY(start(arg.isEmpty() ? QStringList() : arg.split(QLatin1Char('+')), [this](Database& db) {
+                for (const QStringList& key : std::as_const(m_mdbKeys)) {
+                    modDataBase::WriteINIMdbString(db, key[0], key[1]);
+                }
+            }));
+        } else if (verb == QLatin1String("ini")) {
+            modSystem::WriteIniValue(QStringLiteral("VornReader"), name, value, iniPath());
+        } else if (verb == QLatin1String("mdb")) {
+            m_mdbKeys.append({name, value});
+        } else if (verb == QLatin1String("slot")) {
+            modSystem::WriteIniValue(QStringLiteral("Setting"), QStringLiteral("FuncFile%1").arg(name.toInt() + 1),
+                                     path(value), iniPath());
+        } else if (verb == QLatin1String("recent")) {
+            act(QStringLiteral("ini RecentFileCnt=35"));
+            for (int i = 1; i <= arg.toInt(); ++i) {
+                act(QStringLiteral("ini RecentFile%1=/lib/%1.mdb").arg(i));
+            }
+        } else if (verb == QLatin1String("lib")) {
+            createLibrary(arg, {"linux.C1"});
+        } else if (verb == QLatin1String("at")) {
+            const int row = arg.section('.', 0, 0).toInt();
+            const int call = arg.section('.', 1).toInt();
+            m_window->sequenceList().setCurrentRow(row < 0 ? seqCount() + row : row);
+            m_window->callList().setCurrentRow(call < 0 ? m_window->callList().rowCount() + call : call);
+        } else if (verb == QLatin1String("sel")) {
+            selectRows(arg.section('-', 0, 0).toInt(), arg.section('-', 1).toInt());
+            QVERIFY(focus(list()));
+        } else if (verb.contains(QLatin1Char(':'))) {
+            keys(verb.section(':', 0, 0), step.section(':', 1));
+        } else if (verb.startsWith(QLatin1String("mnu"))) {
+            const QList<QAction*> actions = allActions();
+            const auto found =
+                std::find_if(actions.begin(), actions.end(), [&](const QAction* a) { return a->objectName() == verb; });
+            QVERIFY2(found != actions.end(), qPrintable(verb));
+            (*found)->trigger();
+        } else if (verb == QLatin1String("open")) {
+            m_dialogs->fileToOpen = m_home->file(QStringLiteral("lib/") + arg);
+        } else if (verb == QLatin1String("read")) {
+            m_dialogs->filesToOpen = {Fixtures::dataFile(arg)};
+            m_window->menus().fileRead->trigger();
+        } else if (verb == QLatin1String("drop")) {
+            QList<QUrl> urls;
+            for (const QString& file : arg.section(' ', 1).split(',')) {
+                QString dropped = m_home->file(file);
+                if (file.endsWith(QLatin1String(".MDB"))) {
+                    dropped = createLibrary(file, {"linux.C1"});
+                } else if (file.startsWith(QLatin1String("gen"))) {
+                    dropped = m_home->file(QStringLiteral("more.Plus"));
+                    Fixtures::writeFile(
+                        dropped, Fixtures::generatorText(file.mid(3).toInt(), 2, QStringLiteral("Plus"), 100).toUtf8());
+                } else {
+                    // A copy, so that the reader may move it.
+                    QVERIFY(QFile::copy(Fixtures::dataFile(file), dropped));
+                }
+                urls.append(QUrl::fromLocalFile(dropped));
+            }
+            auto* view = m_window->findChild<QAbstractItemView*>(arg.section(' ', 0, 0));
+            QVERIFY(drop(view ? view->viewport() : m_window.get(), urls));
+        } else if (verb == QLatin1String("edit")) {
+            editCell(m_window->findChild<GridView*>(arg.section(' ', 0, 0)), arg.section(' ', 1, 1).toInt(),
+                     arg.section(' ', 2, 2).toInt(), arg.section(' ', 3));
+        } else if (verb == QLatin1String("histrow")) {
+            m_window->callList().historyGrid()->selectRow(arg.toInt());
+        } else if (verb == QLatin1String("paste")) {
             QGuiApplication::clipboard()->setText(Fixtures::generatorText(2, 3, QStringLiteral("Plus"), 900));
             QTest::keyClick(m_window->windowHandle(), Qt::Key_V, Qt::ControlModifier);
-        } else if (name == QLatin1String("read")) {
-            m_dialogs->filesToOpen = {Fixtures::dataFile(QStringLiteral("linux.C1"))};
-            menus.fileRead->trigger();
-        } else if (name == QLatin1String("drop")) {
-            const QString file = m_home->file(QStringLiteral("more.Plus"));
-            Fixtures::writeFile(file, Fixtures::generatorText(2, 2, QStringLiteral("Plus"), 100).toUtf8());
-            drop(m_window->sequenceList().view()->viewport(), {QUrl::fromLocalFile(file)});
-        } else if (name.startsWith(QLatin1String("level"))) {
-            menus.sequenceChangeLevel->trigger();
-        } else if (name == QLatin1String("add history")) {
-            menus.sequenceAddHist->trigger();
-        } else if (name == QLatin1String("delete history")) {
-            menus.sequenceDelHist->trigger();
-        } else if (name == QLatin1String("history grid delete")) {
-            m_window->callList().historyGrid()->selectRow(0);
-            menus.historyDelete->trigger();
-        } else if (name == QLatin1String("insert call")) {
-            menus.callEditInsert->trigger();
-        } else if (name == QLatin1String("add call")) {
-            menus.callEditAdd->trigger();
-        } else if (name == QLatin1String("delete call")) {
-            menus.callEditDelete->trigger();
-        } else if (name == QLatin1String("formation")) {
-            m_window->callList().setCurrentRow(1);
-            menus.callEditFormation->trigger();
-        } else if (name == QLatin1String("call text")) {
-            editCell(m_window->callList().grid(), 0, 1, QStringLiteral("Spin 3/4 Chain 1"));
-        } else if (name == QLatin1String("title")) {
-            editCell(m_window->sequenceList().view(), 1, SequenceListModel::TitleColumn, QStringLiteral("Title 42"));
-        } else if (name == QLatin1String("history date")) {
-            editCell(m_window->callList().historyGrid(), 0, 0, QStringLiteral("2002/1/5"));
-        } else if (name == QLatin1String("history party")) {
-            editCell(m_window->callList().historyGrid(), 0, 1, QStringLiteral("M's \"C\" 9"));
-        } else if (name == QLatin1String("hex offsets")) {
-            m_window->callList().setCurrentRow(1);
-            editCell(grid(QStringLiteral("grdHexInfo(1)")), 0, 0, QStringLiteral("1,2,0,1"));
-        } else if (name == QLatin1String("replace")) {
+        } else if (verb == QLatin1String("drag")) {
+            SequenceListModel* model = m_window->sequenceList().model();
+            std::unique_ptr<QMimeData> own(model->mimeData({model->index(0, 0)}));
+            model->dropMimeData(own.get(), Qt::MoveAction, 3, 0, {});
+        } else if (verb == QLatin1String("replace")) {
             // The first press finds the match, the second replaces it.
             for (int press = 0; press < 2; ++press) {
                 m_window->searchCommands().SearchWord(true, QStringLiteral("swing"), QStringLiteral("spin"), 1, 0);
             }
-        } else if (name == QLatin1String("replace all")) {
+        } else if (verb == QLatin1String("replaceall")) {
             m_window->searchCommands().ReplaceWordAll(QStringLiteral("swing"), QStringLiteral("spin"), 1);
-        } else if (name == QLatin1String("drag")) {
-            std::unique_ptr<QMimeData> own(model->mimeData({model->index(0, 0)}));
-            model->dropMimeData(own.get(), Qt::MoveAction, 3, 0, {});
+        } else if (verb == QLatin1String("set")) {
+            settings().HexSwitch = true;
+        } else if (verb == QLatin1String("assign")) {
+            KeyAssignment& key = settings().keyTable[name.toInt()];
+            key.Text = value;
+            key.Count = modGeneral::KeyCodeConvert(value, key.Codes);
+        } else if (verb == QLatin1String("state")) {
+            QList<int> rows;
+            for (const QString& row : name.split(',')) {
+                rows.append(row.toInt());
+            }
+            m_window->sequenceList().model()->setProperties(rows, value.toInt());
+        } else if (verb == QLatin1String("rm")) {
+            QVERIFY(QFile::remove(m_library));
+        } else if (verb == QLatin1String("closewin")) {
+            QVERIFY(m_window->close());
+        } else {
+            QFAIL(qPrintable(QStringLiteral("no step ") + step));
         }
     }
-    // What the rows check: the statement's rows joined by ',' and the number of sequences listed.
-    QString outcome(const QString& check) const {
-        return sql(check).join(QLatin1Char(',')) + QStringLiteral(" | ") + QString::number(seqCount());
+
+    QString probe(const QString& what, const QString& arg) const {
+        const MainMenus& menus = m_window->menus();
+        QStringList parts;
+        if (what == QLatin1String("sql") || what == QLatin1String("states") || what == QLatin1String("counts") ||
+            what == QLatin1String("calls")) {
+            const QHash<QString, QString> named{
+                {"states", "SELECT Property FROM tblSequence ORDER BY Sequence"},
+                {"counts", "SELECT count(*) FROM tblSequence UNION ALL SELECT count(*) FROM tblCall UNION ALL "
+                           "SELECT count(*) FROM tblHistory"},
+                {"calls", "SELECT Number || ':' || ifnull(Call, '') FROM tblCall WHERE Sequence = 1 ORDER BY Number"}};
+            return sql(named.value(what, arg)).join(QLatin1Char(','));
+        }
+        if (what == QLatin1String("levels")) {
+            for (int i = 0; i < MainMenus::LevelItems; ++i) {
+                if (menus.viewLevels[i]->isVisible()) {
+                    parts.append(QString::number(i) + (menus.viewLevels[i]->isChecked() ? "*" : ""));
+                }
+            }
+            return label("lblLevel") + QLatin1Char(':') + parts.join(QLatin1Char(','));
+        }
+        if (what == QLatin1String("recent")) {
+            for (const QAction* item : menus.recentFiles) {
+                if (item->isVisible()) {
+                    parts.append(item->text());
+                }
+            }
+            return arg.isEmpty() ? parts.join(QLatin1Char(',')) : parts.value(arg.toInt());
+        }
+        if (what == QLatin1String("switch")) {
+            for (const QAction* item : menus.switchFuncs) {
+                if (item->isVisible()) {
+                    parts.append(item->text());
+                }
+            }
+            const auto* hint = m_window->findChild<QAction*>(QStringLiteral("mnuDBSwitchNone"));
+            return hint->isVisible() && !hint->isEnabled() ? QStringLiteral("hint ") + hint->text()
+                                                           : parts.join(QLatin1Char(','));
+        }
+        if (what == QLatin1String("fig")) {
+            const auto* view =
+                m_window->findChild<FigureView*>(arg == QLatin1String("after") ? "picAfterFig" : "picBeforeFig");
+            const QString figure2 = sql(QStringLiteral("SELECT Figure FROM tblCall WHERE Sequence = ? AND Number = 2"),
+                                        {m_window->state().currentSequence})
+                                        .value(0);
+            const QString shown = view->isEmpty()                                       ? QStringLiteral("none")
+                                  : view->figureText() == modPrint::squaredSetText()    ? QStringLiteral("set")
+                                  : view->figureText() == figure2 && !figure2.isEmpty() ? QStringLiteral("fig2")
+                                                                                        : view->figureText();
+            const bool hexGrid = m_window->findChild<QWidget*>(QStringLiteral("grdHexInfo(0)"))->isVisible();
+            return QLatin1String(settings().HexMode ? "H" : "") + QLatin1String(hexGrid ? "V" : "") + shown;
+        }
+        if (what == QLatin1String("msg")) {
+            return (m_dialogs->exclamations + m_dialogs->informations).join(QLatin1Char(','));
+        }
+        if (what == QLatin1String("asked")) {
+            for (const QStringList& request : m_dialogs->openRequests) {
+                parts.append(request.value(1));
+            }
+            return parts.join(QLatin1Char(','));
+        }
+        if (what == QLatin1String("ini")) {
+            // The library the next start opens, and the window's size in twips when it was written.
+            const double perPixel = qobject_cast<SplitLayout*>(m_window->centralWidget())->twipsPerPixel();
+            const bool sized =
+                ini(QStringLiteral("frmVornReader"), "FormWidth").toInt() == qRound(m_window->width() * perPixel) &&
+                ini(QStringLiteral("frmVornReader"), "FormHeight").toInt() == qRound(m_window->height() * perPixel);
+            return QStringLiteral("[%1]%2").arg(ini(QStringLiteral("VornReader"), "MdbFile"),
+                                                sized ? QStringLiteral(" sized") : QString());
+        }
+        if (what == QLatin1String("title")) {
+            return m_window->windowTitle();
+        }
+        return QStringLiteral("no probe ") + what;
+    }
+
+    // What the window shows: list row, call row, rows listed and the caption up to its folder; the
+    // calls, date, note and position panel must show the listed sequence.
+    QString view() {
+        const qint64 key = m_window->sequenceList().currentSequence();
+        const int row = m_window->sequenceList().currentRow();
+        const int call = m_window->callList().currentRow();
+        [&] {
+            QCOMPARE(m_window->state().currentSequence, key);
+            if (!m_window->session().isOpen()) {
+                QCOMPARE(shownCalls() << label("lblDate"), QStringList{"0000/00/00"});
+                return;
+            }
+            QCOMPARE(shownCalls(), storedCalls(key));
+            if (key != 0) {
+                QCOMPARE(label("lblDate") + '|' + label("stbCallNote(1)") + '|' + label("stbCallNote(2)"),
+                         sql(QStringLiteral("SELECT Date, REPLACE(tblCall.Note, char(13, 10), ' '), ? FROM tblSequence "
+                                            "JOIN tblCall USING (Sequence) WHERE Sequence = ? AND Number = ?"),
+                             {QStringLiteral("%1 / %2").arg(row + 1).arg(seqCount()), key, call + 1})
+                             .value(0));
+            }
+        }();
+        const QString title = m_window->windowTitle();
+        return QStringLiteral("%1.%2/%3 %4")
+            .arg(row)
+            .arg(call)
+            .arg(seqCount())
+            .arg(title.section(QStringLiteral(" ("), 0, 0));
+    }
+    QString run(const QString& steps) {
+        m_seen.clear();
+        m_mdbKeys.clear();
+        // The answers of the fake dialogs to the commands that ask.
+        m_dialogs->level = QStringLiteral("C1");
+        m_dialogs->historyEntry = HistoryEntryText{QStringLiteral("2026/12/06"), QStringLiteral("O'Brien")};
+        m_dialogs->historyToDelete = QStringLiteral("2026/01/02|Club 1");
+        m_dialogs->formationAnswer = FormationText{QStringLiteral(" 1B^"), QStringLiteral("n"), QStringLiteral("2")};
+        for (const QString& step : steps.split(QStringLiteral("; "))) {
+            act(step);
+            if (QTest::currentTestFailed()) {
+                return QStringLiteral("failed at ") + step;
+            }
+        }
+        return (m_seen + QStringList{view()}).join(QStringLiteral(" | "));
     }
     void startGenerated(const std::function<void(Database&)>& prepare = {}) {
         QVERIFY(start({"generated Plus"}, prepare, {{"HexMode", "True"}}));
     }
 
 private Q_SLOTS:
+    // Changes of the generated Plus library (sequences 1-3 of three calls, one history entry each):
+    // what the change does, its name on Edit > Undo, and undo and redo taking it back whole and making
+    // it again. Rows marked read-only run again on a library that cannot be written: whatever is
+    // asked is answered yes, yet no editor opens, nothing is written, reported or asked, and the list
+    // shows what is stored. The rules of each change belong to the library's tests.
     void commands_data() {
-        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("check");
         QTest::addColumn<QString>("expected");
-        const auto row = [](const char* name, const char* caption, const char* check, const char* expected) {
-            QTest::newRow(name) << name << caption << check << expected;
+        QTest::addColumn<bool>("readOnly");
+        const auto row = [](const char* name, bool readOnly, const char* steps, const char* caption,
+                            const char* expected) {
+            QTest::newRow(name) << steps << caption << expected << false;
+            if (readOnly) {
+                QTest::addRow("%s, read-only", name) << steps << caption << expected << true;
+            }
         };
-        const char* states = "SELECT Property FROM tblSequence ORDER BY Sequence";
-        const char* counts = "SELECT count(*) FROM tblSequence UNION ALL SELECT count(*) FROM tblCall UNION ALL "
-                             "SELECT count(*) FROM tblHistory";
-        const char* calls = "SELECT Number || ':' || ifnull(Call, '') FROM tblCall WHERE Sequence = 1 ORDER BY Number";
-        row("state item", "State", states, "4,4,0 | 3");
-        row("key 3", "State", states, "2,2,0 | 3");
-        row("key shift 5", "State", states, "13,13,0 | 3");
-        row("key shift @", "State", states, "10,10,0 | 3");
-        row("delete key", "Delete 3 sequences", counts, "0,0,3 | 0");
-        row("cut", "Cut 2 sequences", counts, "1,3,1 | 1");
-        row("paste", "Paste 2 sequences", counts, "5,15,5 | 5");
-        row("read", "Read 1 sequence", "SELECT Level || count(*) FROM tblSequence GROUP BY Level", "C11,Plus3 | 3");
-        row("drop", "Read 2 sequences", counts, "5,13,5 | 5");
-        row("level", "Change Level", "SELECT Level FROM tblSequence ORDER BY Sequence", "Plus,C1,C1 | 1");
+        row("state item", false, "sel 0-1; mnuSequenceState(4); ?states", "State", "4,4,0 | 0.0/3 【Plus】 Dance.mdb");
+        row("key 3", true, "sel 0-1; grdSeqList:3; ?states", "State", "2,2,0 | 0.0/3 【Plus】 Dance.mdb");
+        row("key shift 5", false, "sel 0-1; grdSeqList:Shift+5; ?states", "State",
+            "13,13,0 | 0.0/3 【Plus】 Dance.mdb");
+        row("key shift @", false, "sel 0-1; grdSeqList:Shift+@; ?states", "State",
+            "10,10,0 | 0.0/3 【Plus】 Dance.mdb");
+        row("delete key", false, "sel 0-2; grdSeqList:0; ?counts", "Delete 3 sequences",
+            "0,0,3 | -1.-1/0 【Plus】 Dance.mdb");
+        row("cut", false, "sel 1-2; mnuEditCut; ?counts", "Cut 2 sequences", "1,3,1 | 0.0/1 【Plus】 Dance.mdb");
+        row("paste", true, "sel 0-0; paste; ?counts", "Paste 2 sequences", "5,15,5 | 0.0/5 【Plus】 Dance.mdb");
+        row("read", false, "read linux.C1; ?sql SELECT Level || count(*) FROM tblSequence GROUP BY Level",
+            "Read 1 sequence", "C11,Plus3 | 0.0/3 【Plus】 Dance.mdb");
+        row("drop", true, "drop grdSeqList gen2; ?counts", "Read 2 sequences", "5,13,5 | 0.0/5 【Plus】 Dance.mdb");
+        row("level", false, "sel 1-2; mnuSequenceChangeLevel; ?sql SELECT Level FROM tblSequence", "Change Level",
+            "Plus,C1,C1 | 0.0/1 【Plus】 Dance.mdb");
         // No Plus sequence is left to list: the window turns to the level they went to.
-        row("level all", "Change Level", "SELECT Level FROM tblSequence ORDER BY Sequence", "C1,C1,C1 | 3");
-        row("add history", "Add History", "SELECT Sequence FROM tblHistory WHERE PartyName = 'O''Brien'", "1,2,3 | 3");
-        row("delete history", "Delete History", "SELECT Sequence FROM tblHistory ORDER BY Sequence", "1,3 | 3");
-        row("history grid delete", "Delete History", "SELECT Sequence FROM tblHistory ORDER BY Sequence", "2,3 | 3");
-        row("insert call", "Insert Call", calls,
-            "1:,2:call 1 of sequence 0 swing thru,3:call 2 of sequence 0 swing "
-            "thru,4:call 3 of sequence 0 swing thru | 3");
-        row("add call", "Add Call", calls,
-            "1:call 1 of sequence 0 swing thru,2:,3:call 2 of sequence 0 swing thru,4:call "
-            "3 of sequence 0 swing thru | 3");
-        row("delete call", "Delete Call", calls,
-            "1:call 2 of sequence 0 swing thru,2:call 3 of sequence 0 swing thru | 3");
-        row("formation", "Formation",
-            "SELECT Figure || '|' || Note || '|' || HexInfo FROM tblCall WHERE Number = 2 "
-            "AND Sequence = 1",
-            " 1B^|n|2 | 3");
+        row("level all", false, "sel 0-2; mnuSequenceChangeLevel; ?sql SELECT Level FROM tblSequence", "Change Level",
+            "C1,C1,C1 | 0.0/3 【C1】 Dance.mdb");
+        row("add history", false,
+            "sel 0-2; mnuSequenceAddHist; ?sql SELECT Sequence FROM tblHistory WHERE PartyName = 'O''Brien'",
+            "Add History", "1,2,3 | 0.0/3 【Plus】 Dance.mdb");
+        row("delete history", false, "sel 1-1; mnuSequenceDelHist; ?sql SELECT Sequence FROM tblHistory",
+            "Delete History", "1,3 | 1.0/3 【Plus】 Dance.mdb");
+        row("history grid delete", false, "histrow 0; mnuHistoryDelete; ?sql SELECT Sequence FROM tblHistory",
+            "Delete History", "2,3 | 0.0/3 【Plus】 Dance.mdb");
+        row("insert call", false, "mnuCallEditInsert; ?calls", "Insert Call",
+            "1:,2:call 1 of sequence 0 swing thru,3:call 2 of sequence 0 swing thru,4:call 3 of sequence 0 swing "
+            "thru | 0.0/3 【Plus】 Dance.mdb");
+        row("add call", false, "mnuCallEditAdd; ?calls", "Add Call",
+            "1:call 1 of sequence 0 swing thru,2:,3:call 2 of sequence 0 swing thru,4:call 3 of sequence 0 swing "
+            "thru | 0.0/3 【Plus】 Dance.mdb");
+        row("delete call", false, "mnuCallEditDelete; ?calls", "Delete Call",
+            "1:call 2 of sequence 0 swing thru,2:call 3 of sequence 0 swing thru | 0.0/3 【Plus】 Dance.mdb");
+        row("formation", true,
+            "at 0.1; mnuCallEditFormation; ?sql SELECT Figure || '|' || Note || '|' || HexInfo FROM tblCall "
+            "WHERE Number = 2 AND Sequence = 1",
+            "Formation", " 1B^|n|2 | 0.1/3 【Plus】 Dance.mdb");
         // Digits and Ctrl+A typed into a cell editor reach the editor, never the state keys.
-        row("call text", "Call",
-            "SELECT Call FROM tblCall WHERE Number = 1 AND Sequence = 1 UNION ALL SELECT "
-            "group_concat(Property) FROM tblSequence",
-            "Spin 3/4 Chain 1,0,0,0 | 3");
-        row("title", "Title",
-            "SELECT Title FROM tblSequence WHERE Sequence = 2 UNION ALL SELECT group_concat(Property) "
-            "FROM tblSequence",
-            "Title 42,0,0,0 | 3");
-        row("history date", "Edit History", "SELECT CallDate FROM tblHistory ORDER BY History",
-            "2002-01-05,2026-01-02,"
-            "2026-01-03 | 3");
-        row("history party", "Edit History", "SELECT PartyName FROM tblHistory WHERE Sequence = 1", "M's \"C\" 9 | 3");
-        row("hex offsets", "Hexagon Position",
-            "SELECT HexInfo FROM tblCall WHERE Number = 2 AND Sequence = 1 UNION ALL SELECT "
-            "group_concat(Property) FROM tblSequence",
-            "1,2,0,1,0,0,0 | 3");
-        row("replace", "Replace", "SELECT count(*) FROM tblCall WHERE Call LIKE '%spin%'", "1 | 3");
-        row("replace all", "Replace All", "SELECT count(*) FROM tblCall WHERE Call LIKE '%spin%'", "9 | 3");
-        row("drag", "Move Sequences", "SELECT Sequence FROM tblSequence ORDER BY OrderNo", "2,3,1 | 3");
+        row("call text", true,
+            "edit grdCall 0 1 Spin 3/4 Chain 1; ?sql SELECT Call FROM tblCall WHERE Number = 1 AND Sequence = 1; "
+            "?states",
+            "Call", "Spin 3/4 Chain 1 | 0,0,0 | 0.0/3 【Plus】 Dance.mdb");
+        row("title", true,
+            "edit grdSeqList 1 0 Title 42; ?sql SELECT Title FROM tblSequence WHERE Sequence = 2; ?states", "Title",
+            "Title 42 | 0,0,0 | 1.0/3 【Plus】 Dance.mdb");
+        row("history date", false, "edit grdHistory 0 0 2002/1/5; ?sql SELECT CallDate FROM tblHistory", "Edit History",
+            "2002-01-05,2026-01-02,2026-01-03 | 0.0/3 【Plus】 Dance.mdb");
+        row("history party", true,
+            "edit grdHistory 0 1 M's \"C\" 9; ?sql SELECT PartyName FROM tblHistory WHERE Sequence = 1", "Edit History",
+            "M's \"C\" 9 | 0.0/3 【Plus】 Dance.mdb");
+        row("hex offsets", true,
+            "at 0.1; edit grdHexInfo(1) 0 0 1,2,0,1; ?sql SELECT HexInfo FROM tblCall WHERE Number = 2 AND "
+            "Sequence = 1; ?states",
+            "Hexagon Position", "1,2,0,1 | 0,0,0 | 0.1/3 【Plus】 Dance.mdb");
+        row("replace", true, "replace; ?sql SELECT count(*) FROM tblCall WHERE Call LIKE '%spin%'", "Replace",
+            "1 | 0.2/3 【Plus】 Dance.mdb");
+        row("replace all", true, "replaceall; ?sql SELECT count(*) FROM tblCall WHERE Call LIKE '%spin%'",
+            "Replace All", "9 | 0.0/3 【Plus】 Dance.mdb");
+        row("drag", true, "drag; ?sql SELECT Sequence FROM tblSequence ORDER BY OrderNo", "Move Sequences",
+            "2,3,1 | 2.0/3 【Plus】 Dance.mdb");
     }
     void commands() {
-        QFETCH(QString, name);
-        QFETCH(QString, check);
+        QFETCH(QString, steps);
         QFETCH(QString, caption);
-        startGenerated();
+        QFETCH(bool, readOnly);
+        startGenerated([&](Database&) {
+            QVERIFY(!readOnly ||
+                    QFile::setPermissions(m_home->file(QStringLiteral("lib/Dance.mdb")), QFile::ReadOwner));
+        });
         MainMenus& menus = m_window->menus();
         QVERIFY(!menus.editUndo->isEnabled());
-        const QStringList before = exactContent();
+        const QStringList before = Fixtures::exactContent(m_window->session().database());
+        const QByteArray bytes = Fixtures::readFile(m_library);
         const QList<qint64> listedBefore = listedKeys();
-        change(name);
-        QTEST(outcome(check), "expected");
-        // A list left empty has no current sequence to add calls to.
-        QCOMPARE(m_window->menus().callEditInsert->isEnabled(), seqCount() > 0);
-        // The list shows what is stored.
-        QCOMPARE(shownCalls(), storedCalls(m_window->state().currentSequence));
-        const QStringList after = exactContent();
+        const QString outcome = run(steps);
+        // A list left empty has no current sequence to add calls to; a library read only takes none.
+        QCOMPARE(m_window->menus().callEditInsert->isEnabled(), seqCount() > 0 && !readOnly);
+        if (readOnly) {
+            QVERIFY(m_window->session().isReadOnly());
+            QTest::qWait(50);
+            QVERIFY(Fixtures::readFile(m_library) == bytes);
+            const QString log = AppHome::resolve(QString::fromUtf16(modSystem::ErrorLogName));
+            QVERIFY2(!QFileInfo::exists(log), qPrintable(QString::fromUtf8(Fixtures::readFile(log))));
+            QVERIFY(m_dialogs->questions.isEmpty());
+            // The list refuses a title however it comes, not only by opening no editor.
+            SequenceListModel* model = m_window->sequenceList().model();
+            QVERIFY(!model->setData(model->index(1, SequenceListModel::TitleColumn), QStringLiteral("late title")));
+            QCOMPARE(model->index(1, 0).data().toString(),
+                     sql(QStringLiteral("SELECT Title FROM tblSequence WHERE Sequence = ?"), {keyAt(1)}).value(0));
+            QCOMPARE(m_window->callList().historyModel()->index(0, 1).data().toString(),
+                     sql(QStringLiteral("SELECT PartyName FROM tblHistory WHERE Sequence = ?"),
+                         {m_window->state().currentSequence})
+                         .value(0));
+            return;
+        }
+        QTEST(outcome, "expected");
+        const QStringList after = Fixtures::exactContent(m_window->session().database());
         QCOMPARE(m_window->undoHistory().stack()->count(), 1);
         QCOMPARE(undoCaption(), QStringLiteral("Undo ") + caption);
         menus.editUndo->trigger();
-        QCOMPARE(exactContent(), before);
+        QCOMPARE(Fixtures::exactContent(m_window->session().database()), before);
         QCOMPARE(listedKeys(), listedBefore);
         QVERIFY(!menus.editUndo->isEnabled());
         menus.editRedo->trigger();
-        QCOMPARE(exactContent(), after);
+        QCOMPARE(Fixtures::exactContent(m_window->session().database()), after);
         menus.editUndo->trigger();
-        QCOMPARE(exactContent(), before);
+        QCOMPARE(Fixtures::exactContent(m_window->session().database()), before);
         QVERIFY(m_dialogs->exclamations.isEmpty());
     }
 
-    // Whatever is asked is answered yes: only the library's state may stop the change. Nothing is
-    // written, nothing reported, nothing asked, and the list shows what is stored.
-    void readOnlyLibrary_data() {
-        QTest::addColumn<QString>("name");
-        for (const char* name : {"title", "call text", "hex offsets", "history party", "replace", "replace all", "drag",
-                                 "paste", "drop", "formation", "key 3"}) {
-            QTest::newRow(name) << name;
-        }
-    }
-    void readOnlyLibrary() {
-        QFETCH(QString, name);
-        const QString folder = m_home->file(QStringLiteral("lib"));
-        startGenerated([&](Database&) {
-            QVERIFY(QFile::setPermissions(folder + QStringLiteral("/Dance.mdb"), QFile::ReadOwner));
-        });
-        QVERIFY(m_window->session().isReadOnly());
-        const QByteArray bytes = Fixtures::readFile(m_library);
-        change(name);
-        QTest::qWait(50);
-        QVERIFY(Fixtures::readFile(m_library) == bytes);
-        const QString log = AppHome::resolve(QString::fromUtf16(modSystem::ErrorLogName));
-        QVERIFY2(!QFileInfo::exists(log), qPrintable(QString::fromUtf8(Fixtures::readFile(log))));
-        QVERIFY(m_dialogs->questions.isEmpty());
-        // The list refuses a title however it comes, not only by opening no editor.
-        SequenceListModel* model = m_window->sequenceList().model();
-        QVERIFY(!model->setData(model->index(1, SequenceListModel::TitleColumn), QStringLiteral("late title")));
-        QCOMPARE(m_window->sequenceList().model()->index(1, 0).data().toString(),
-                 sql(QStringLiteral("SELECT Title FROM tblSequence WHERE Sequence = ?"), {keyAt(1)}).value(0));
-        QCOMPARE(shownCalls(), storedCalls(m_window->state().currentSequence));
-        QCOMPARE(m_window->callList().historyModel()->index(0, 1).data().toString(),
-                 sql(QStringLiteral("SELECT PartyName FROM tblHistory WHERE Sequence = ?"),
-                     {m_window->state().currentSequence})
-                     .value(0));
-    }
-
-    // Changes undone with Ctrl+Z to the start and redone with both redo keys; a change the library
-    // refused adds nothing to undo; a new change drops what could have been redone.
-    void keysAndMixedChanges() {
-        startGenerated();
-        QUndoStack* stack = m_window->undoHistory().stack();
-        const QStringList start = exactContent();
-        for (const char* name : {"state item", "insert call", "title", "add history"}) {
-            change(QLatin1String(name));
-        }
-        // The next add proposes what was entered.
-        m_dialogs->historyEntry.reset();
-        m_window->menus().sequenceAddHist->trigger();
-        QCOMPARE(m_dialogs->proposals.last(), QStringLiteral("2026/12/06|O'Brien"));
-        const QStringList end = exactContent();
-        sql(QStringLiteral(
-            "CREATE TEMP TRIGGER refuse BEFORE UPDATE ON tblSequence BEGIN SELECT RAISE(ABORT, 'no'); END"));
-        selectRows(0, 0);
-        m_window->menus().sequenceChangeLevel->trigger();
-        sql(QStringLiteral("DROP TRIGGER temp.refuse"));
-        QVERIFY(m_errors->reported(QStringLiteral("frmVornReader.mnuSequenceChangeLevel_Click")));
-        m_errors->prompts.clear();
-        QCOMPARE(stack->count(), 4);
-        QCOMPARE(exactContent(), end);
-        change(QStringLiteral("delete key"));
-        const QStringList deleted = exactContent();
-        for (int i = 0; i < 5; ++i) {
-            QTest::keyClick(list(), Qt::Key_Z, Qt::ControlModifier);
-        }
-        QCOMPARE(exactContent(), start);
-        for (int i = 0; i < 5; ++i) {
-            QTest::keyClick(list(), i % 2 ? Qt::Key_Y : Qt::Key_Z,
-                            i % 2 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
-        }
-        QCOMPARE(exactContent(), deleted);
-        // The keys work from the call grid as well.
-        QTest::keyClick(list(), Qt::Key_Z, Qt::ControlModifier);
-        QVERIFY(focus(m_window->callList().grid()));
-        QTest::keyClick(m_window->callList().grid(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(stack->index(), 3);
-        change(QStringLiteral("state item"));
-        QCOMPARE(stack->count(), 4);
-        QVERIFY(!m_window->menus().editRedo->isEnabled());
-    }
-
-    // The undo stack belongs to the open library: File > Close, another library and File > Export
-    // empty it.
-    void undoForgottenWithTheLibrary_data() {
-        QTest::addColumn<QString>("how");
-        for (const char* how : {"close", "open", "export"}) {
-            QTest::newRow(how) << how;
-        }
-    }
-    void undoForgottenWithTheLibrary() {
-        QFETCH(QString, how);
-        startGenerated();
-        change(QStringLiteral("delete key"));
-        if (how == QLatin1String("close")) {
-            m_window->menus().fileClose->trigger();
-        } else if (how == QLatin1String("open")) {
-            m_window->session().OpenSequenceMdbFile(createLibrary(QStringLiteral("Other.mdb"), {"generated C1"}), {});
-        } else {
-            m_window->exportCommand().setRunner([](frmExport& dialog) { dialog.close(); });
-            m_window->menus().fileExport->trigger();
-            QVERIFY(m_window->session().isOpen());
-        }
-        QCOMPARE(m_window->undoHistory().stack()->count(), 0);
-        QCOMPARE(undoCaption(), QStringLiteral("Undo"));
-    }
-
-    // File > Export closes the library while its dialog is shown and opens it again afterwards,
-    // through the same switch key, without the sequences that left it.
-    void exportMovesOutOfTheOpenLibrary() {
-        QVERIFY(start({"generated Plus", "generated A1"}, {}, {{"FuncKey", "F3"}}));
-        const QString target = createLibrary(QStringLiteral("Target.mdb"), {});
-        m_dialogs->fileToOpen = target;
-        bool shown = false;
-        m_window->exportCommand().setRunner([&](frmExport& dialog) {
-            shown = !m_window->session().isOpen() && dialog.fileName(0) == m_library;
-            dialog.cmdBrowse_Click(1);
-            auto* level = dialog.findChild<QComboBox*>(QStringLiteral("cboLevel"));
-            level->setCurrentIndex(level->findText(QStringLiteral("A1")));
-            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cmdExecute")), Qt::LeftButton);
-        });
-        m_window->menus().fileExport->trigger();
-        QVERIFY(shown);
-        QCOMPARE(m_dialogs->questions, QStringList{modGeneral::TransMessage(40221, {3, target})});
-        QCOMPARE(m_dialogs->informations, QStringList{modGeneral::TransMessage(40223)});
-        QVERIFY(m_window->windowTitle().contains(QLatin1String("Dance.mdb [F3]")));
-        QCOMPARE(sql(QStringLiteral("SELECT Level || count(*) FROM tblSequence GROUP BY Level")), QStringList{"Plus3"});
-        QVERIFY(!m_window->menus().viewLevels[2]->isVisible());
-        Database db(target);
-        QCOMPARE(Fixtures::value(db, QStringLiteral("SELECT count(*) FROM tblSequence WHERE Level = 'A1'")).toInt(), 3);
-        // With no library open the dialog starts without a source and nothing opens when it closes.
-        m_window->menus().fileClose->trigger();
-        m_window->exportCommand().setRunner([&](frmExport& dialog) { shown = dialog.fileName(0).isEmpty(); });
-        m_window->menus().fileExport->trigger();
-        QVERIFY(shown && !m_window->session().isOpen());
-    }
-
-    void searchNext_data() {
-        QTest::addColumn<bool>("matchCase");
-        QTest::addColumn<QString>("find");
-        QTest::addColumn<QList<int>>("rows");
-        QTest::newRow("ignoring case, wrapping") << false << "zebra" << QList<int>{3, 5, 1};
-        QTest::newRow("match case") << true << "zebra" << QList<int>{3};
-        QTest::newRow("nowhere") << false << "okapi" << QList<int>{};
-    }
-    void searchNext() {
-        QFETCH(bool, matchCase);
-        QFETCH(QString, find);
-        QFETCH(QList<int>, rows);
-        QVERIFY(start({"linux.Plus"}));
-        // Rows 1, 3 and 5 get the texts in calls 2, 3 and 4; the search starts on row 2.
-        const QStringList planted{"Zebra left", "zebra right", "ZEBRA home"};
-        for (int i = 0; i < 3; ++i) {
-            sql(QStringLiteral("UPDATE tblCall SET Call = ? WHERE Sequence = ? AND Number = ?"),
-                {planted[i], keyAt(1 + 2 * i), 2 + i});
-        }
-        m_window->sequenceList().setCurrentRow(2);
-        m_window->menus().editSearch->trigger();
-        frmSearchWord* dialog = m_window->searchCommands().dialog();
-        QTRY_VERIFY(dialog->isVisible());
-        dialog->findChild<QLineEdit*>(QStringLiteral("txtSearchWord"))->setText(find);
-        dialog->findChild<QCheckBox*>(QStringLiteral("chkSplitCase"))->setChecked(matchCase);
-        auto* next = dialog->findChild<QPushButton*>(QStringLiteral("cmdSearchNext"));
-        for (const int row : rows) {
-            QTest::mouseClick(next, Qt::LeftButton);
-            const int call = (row - 1) / 2 + 1;
-            QCOMPARE(m_window->sequenceList().currentRow(), row);
-            QCOMPARE(m_window->callList().currentRow(), call);
-            QCOMPARE(shownCalls().value(call), QStringLiteral("%1. %2").arg(call + 1).arg(planted[(row - 1) / 2]));
-        }
-        QVERIFY(m_dialogs->informations.isEmpty());
-        // Back at the first match the round is reported with its steps; without a match the list stays.
-        QTest::mouseClick(next, Qt::LeftButton);
-        QCOMPARE(m_dialogs->informations + m_dialogs->exclamations,
-                 QStringList{rows.isEmpty() ? modGeneral::TransMessage(40501)
-                                            : modGeneral::TransCount(40502, 40506, rows.size())});
-        QCOMPARE(m_window->sequenceList().currentRow(), rows.value(0, 2));
-        // Closing the library takes the dialog with it.
-        m_window->menus().fileClose->trigger();
-        QVERIFY(!dialog->isVisible());
-    }
-
-    // Without a library, after File > Close and on an empty library, every command of the window
-    // and the keys 0-9 do nothing: no report, no question, no row.
-    void commandsNeedALibrary_data() {
-        QTest::addColumn<QString>("state");
-        for (const char* state : {"none", "closed", "empty"}) {
-            QTest::newRow(state) << state;
-        }
-    }
-    void commandsNeedALibrary() {
-        QFETCH(QString, state);
-        if (state == QLatin1String("none")) {
-            modSystem::WriteIniValue(QStringLiteral("VornReader"), QStringLiteral("Language"),
-                                     QStringLiteral("English"), iniPath());
-            m_window = std::make_unique<frmVornReader>(QString(), m_dialogs.get());
-            m_window->show();
-            QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-        } else {
-            QVERIFY(start(state == QLatin1String("empty") ? QStringList() : QStringList{"linux.Plus"}));
-            if (state == QLatin1String("closed")) {
-                m_window->menus().fileClose->trigger();
-            }
-        }
-        const auto content = [this] {
-            if (m_library.isEmpty()) {
-                return QVariant();
-            }
-            Database db(m_library, Database::Mode::ReadOnly);
-            return Fixtures::value(db,
-                                   QStringLiteral("SELECT (SELECT count(*) FROM tblSequence) || (SELECT count(*) "
-                                                  "FROM tblCall) || (SELECT group_concat(Property) FROM tblSequence)"));
+    // What keys, the wheel, menu items and dropped files do to what the window shows. linux.Plus
+    // holds 19 Plus sequences, linux.C1 one C1 sequence.
+    void views_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char* name, const char* steps, const char* expected) {
+            QTest::newRow(name) << steps << expected;
         };
-        QGuiApplication::clipboard()->setText(QString());
-        const QVariant before = content();
-        QVERIFY(m_window->findChild<QLabel*>(QStringLiteral("lblCallHint"))->isVisible());
-        // Everything but what leaves the window, opens a chooser of its own or opens a library.
-        QList<QAction*> skipped{m_window->menus().fileExit, m_window->menus().filePrintSet,
-                                m_window->menus().settingOptions, m_window->menus().helpIndex};
-        skipped += m_window->menus().recentFiles;
-        m_window->exportCommand().setRunner([](frmExport&) {});
-        QList<QAction*> actions = m_window->findChildren<QAction*>();
-        for (QMenu* popup :
-             {m_window->menus().sequencePopup, m_window->menus().historyPopup, m_window->menus().callEditPopup}) {
-            actions += popup->actions();
-        }
-        for (QAction* action : std::as_const(actions)) {
-            if (!skipped.contains(action) && !action->menu() && !action->isSeparator()) {
-                action->trigger();
-            }
-        }
-        for (int key = Qt::Key_0; key <= Qt::Key_9; ++key) {
-            QTest::keyClick(list(), Qt::Key(key));
-            QTest::keyClick(list(), Qt::Key(key), Qt::ShiftModifier);
-        }
-        QVERIFY2(m_dialogs->questions.isEmpty(), qPrintable(m_dialogs->questions.join('\n')));
-        QCOMPARE(content(), before);
-        QCOMPARE(m_window->state().currentSequence, 0);
-        QVERIFY(!m_window->menus().callEditInsert->isEnabled());
+        // Start-up: the saved level and position; the first sequence opens at its first call.
+        row("first level", "start linux.Plus+linux.C1; ?levels", "Plus:1*,4,14 | 0.0/19 【Plus】 Dance.mdb");
+        row("saved level", "mdb ViewLevel=C1; start linux.Plus+linux.C1; ?levels",
+            "C1:1,4*,14 | 0.0/1 【C1】 Dance.mdb");
+        row("saved level gone", "mdb ViewLevel=A2; start linux.Plus+linux.C1; ?levels",
+            "Plus:1*,4,14 | 0.0/19 【Plus】 Dance.mdb");
+        row("saved position", "mdb ViewLevel=Plus; mdb ViewIndex(Plus)=3; mdb ViewRow(Plus)=2; start linux.Plus",
+            "2.0/19 【Plus】 Dance.mdb");
+        row("saved position beyond",
+            "mdb ViewLevel=Plus; mdb ViewIndex(Plus)=100; mdb ViewRow(Plus)=2; start linux.Plus",
+            "18.0/19 【Plus】 Dance.mdb");
+        row("mainstream shown as MS", "start linux.C1+generated Mainstream; ?levels",
+            "MS:0*,4,14 | 0.0/3 【MS】 Dance.mdb");
+        row("empty library", "start; ?levels; ?title", ":15 | Dance.mdb (~/lib) - VornReader | -1.-1/0 Dance.mdb");
+        // The opened library heads the recent files; the first nine have access keys.
+        row("recent files", "ini RecentFile1=/x/a.mdb; ini RecentFile2=/x/b.mdb; start; ?recent",
+            "&1 ~/lib/Dance.mdb,&2 /x/a.mdb,&3 /x/b.mdb | -1.-1/0 Dance.mdb");
+        row("recent files beyond nine", "recent 20; start; ?recent 8; ?recent 9; ?recent 19",
+            "&9 /lib/8.mdb | 10 /lib/9.mdb | 20 /lib/19.mdb | -1.-1/0 Dance.mdb");
+        row("choose Plus", "start linux.Plus+linux.C1; mnuViewLevel(14); mnuViewLevel(1); ?levels",
+            "Plus:1*,4,14 | 0.0/19 【Plus】 Dance.mdb");
+        row("choose C1", "start linux.Plus+linux.C1; mnuViewLevel(4); ?levels", "C1:1,4*,14 | 0.0/1 【C1】 Dance.mdb");
+        row("choose all levels", "start linux.Plus+linux.C1; mnuViewLevel(14); ?levels",
+            "C1:1,4,14* | 0.0/20 【C1】 Dance.mdb");
+        // The pictures of the calls before and after the current one; Pause switches hexagon mode.
+        row("first call, hexagon mode",
+            "start generated Plus; set HexSwitch; grdCall:Pause; ?fig before; "
+            "grdCall:Pause; ?fig before",
+            "HVnone | set | 0.0/3 【Plus】 Dance.mdb");
+        row("Pause without the switch", "start generated Plus; grdCall:Pause; ?fig before",
+            "set | 0.0/3 【Plus】 Dance.mdb");
+        row("third call, before", "start generated Plus; at 0.2; ?fig before", "fig2 | 0.2/3 【Plus】 Dance.mdb");
+        row("second call, after", "start generated Plus; at 0.1; ?fig after", "fig2 | 0.1/3 【Plus】 Dance.mdb");
+        row("last call, after", "start generated Plus; at 0.-1; ?fig after", "set | 0.2/3 【Plus】 Dance.mdb");
+        row("last call, after, hexagon", "start generated Plus; set HexSwitch; at 0.-1; grdCall:Pause; ?fig after",
+            "HVnone | 0.2/3 【Plus】 Dance.mdb");
+        // Keys and the wheel move the calls and the list.
+        row("down inside", "start linux.Plus; grdCall:Down", "0.1/19 【Plus】 Dance.mdb");
+        row("down from the last call", "start linux.Plus; at 0.-1; grdCall:Down", "1.0/19 【Plus】 Dance.mdb");
+        row("up from the first call", "start linux.Plus; at 2.0; grdCall:Up", "1.13/19 【Plus】 Dance.mdb");
+        row("down at the end", "start linux.Plus; at -1.-1; grdCall:Down", "18.13/19 【Plus】 Dance.mdb");
+        row("up at the start", "start linux.Plus; grdCall:Up", "0.0/19 【Plus】 Dance.mdb");
+        row("list down opens the first call", "start linux.Plus; at 0.1; grdSeqList:Down", "1.0/19 【Plus】 Dance.mdb");
+        row("wheel down from the last call", "start linux.Plus; at 0.-1; grdCall:wheel-", "1.0/19 【Plus】 Dance.mdb");
+        row("wheel up from the first call", "start linux.Plus; at 1.0; grdCall:wheel+", "0.8/19 【Plus】 Dance.mdb");
+        // With a mouse button held on the calls the wheel moves the list.
+        row("wheel, button held", "start linux.Plus; grdCall:held-", "1.0/19 【Plus】 Dance.mdb");
+        // The wheel on the list opens the call row last chosen in the level.
+        row("wheel list up", "start linux.Plus; at 2.1; grdSeqList:wheel+", "1.1/19 【Plus】 Dance.mdb");
+        row("wheel list down at the end", "start linux.Plus; at -1.1; grdSeqList:wheel-", "18.1/19 【Plus】 Dance.mdb");
+        // O skips to the next opener (state 11), Shift+O to the one before.
+        row("opener down", "start linux.Plus; state 3,7=11; state 5=10; grdSeqList:O", "3.0/19 【Plus】 Dance.mdb");
+        row("opener down past", "start linux.Plus; state 3,7=11; at 3.0; grdSeqList:O", "7.0/19 【Plus】 Dance.mdb");
+        row("no opener below", "start linux.Plus; state 3,7=11; at 7.0; grdSeqList:O", "7.0/19 【Plus】 Dance.mdb");
+        row("opener up", "start linux.Plus; state 3,7=11; state 5=10; at 5.0; grdSeqList:Shift+O",
+            "3.0/19 【Plus】 Dance.mdb");
+        row("no opener above", "start linux.Plus; state 3,7=11; at 3.0; grdSeqList:Shift+O",
+            "3.0/19 【Plus】 Dance.mdb");
+        // Assigned cursor keys act as arrows in the focused list; "(" has the code of Down.
+        row("cursor keys", "start linux.Plus; assign 0=L; assign 2={F2}; at 0.2; grdCall:L; grdCall:F2; grdCall:F2",
+            "0.3/19 【Plus】 Dance.mdb");
+        row("Down stays Down", "start linux.Plus; assign 2=(; grdCall:Down", "0.1/19 【Plus】 Dance.mdb");
+        // The Database menu: captions from the INI file, keys and items opening their libraries.
+        row("switch hint", "start; ?switch",
+            "hint (No databases assigned: see Settings > Options) | -1.-1/0 Dance.mdb");
+        row("switch captions",
+            "slot 1=/libs/Other.mdb; slot 11=/libs/Rock & Roll.mdb; slot 20=/music/"
+            "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx/end/Deep.mdb; start; ?switch",
+            "Other.mdb  (/libs),Rock && Roll.mdb  (/libs),Deep.mdb  "
+            "(/music/xxxxxxxxxxxxxxxxxxxxxx…xxxxxxxxxxxxxxxxxxxxxxxxx/end) | -1.-1/0 Dance.mdb");
+        row("F1", "lib Other.mdb; slot 0=~/lib/Other.mdb; start linux.Plus; win:F1", "0.0/1 【C1】 Other.mdb [F1]");
+        row("Shift+F3", "lib Other.mdb; slot 11=~/lib/Other.mdb; start linux.Plus; win:Shift+F3",
+            "0.0/1 【C1】 Other.mdb [Shift+F3]");
+        row("Ctrl+F1", "lib Other.mdb; slot 18=~/lib/Other.mdb; start linux.Plus; win:Ctrl+F1",
+            "0.0/1 【C1】 Other.mdb [Ctrl+F1]");
+        row("switch item", "lib Other.mdb; slot 4=~/lib/Other.mdb; start linux.Plus; mnuDBSwitchFunc(4)",
+            "0.0/1 【C1】 Other.mdb [F5]");
+        row("switch, no library",
+            "lib Other.mdb; slot 9=~/lib/Other.mdb; start linux.Plus; mnuFileMdbClose; "
+            "win:Shift+F1",
+            "0.0/1 【C1】 Other.mdb [Shift+F1]");
+        row("empty slot", "slot 0=/libs/F1 only.mdb; start linux.Plus; win:Shift+F3; ?msg",
+            " | 0.0/19 【Plus】 Dance.mdb");
+        row("switch file gone", "slot 11=~/lib/gone.mdb; start linux.Plus; win:Shift+F3; ?msg",
+            "The file ~/lib/gone.mdb was not found. | 0.0/19 【Plus】 Dance.mdb");
+        row("switch while editing",
+            "lib Other.mdb; slot 0=~/lib/Other.mdb; start linux.Plus; grdCall:Return; "
+            "focus:F1; focus:Escape; ?title; win:F1",
+            "【Plus】 Dance.mdb (~/lib) - VornReader | 0.0/1 【C1】 Other.mdb [F1]");
+        // File > Open: a wrong choice keeps the open library; the second recent item opens the first again.
+        row("open",
+            "lib Other.mdb; open Other.mdb; start linux.Plus; mnuFileMdbOpen; ?asked; ?recent; "
+            "mnuRecentFile(1)",
+            "~/lib | &1 ~/lib/Other.mdb,&2 ~/lib/Dance.mdb | 0.0/19 【Plus】 Dance.mdb");
+        row("open, upper-case extension", "lib OTHER.MDB; open OTHER.MDB; start linux.Plus; mnuFileMdbOpen",
+            "0.0/1 【C1】 OTHER.MDB");
+        row("open, not a library", "lib Other.accdb; open Other.accdb; start linux.Plus; mnuFileMdbOpen; ?msg",
+            "This file is not a database file (*.mdb). | 0.0/19 【Plus】 Dance.mdb");
+        row("open, missing", "open Missing.mdb; start linux.Plus; mnuFileMdbOpen; ?msg; ?recent",
+            "The file ~/lib/Missing.mdb was not found. | &1 ~/lib/Dance.mdb | 0.0/19 【Plus】 Dance.mdb");
+        row("open, cancelled", "start linux.Plus; mnuFileMdbOpen; ?msg", " | 0.0/19 【Plus】 Dance.mdb");
+        // Dropped generator files are read, one report each; a dropped library opens first.
+        row("drop on the list", "start linux.Plus; drop grdSeqList linux.C1; ?msg",
+            "1 sequence was read from \"~/linux.C1\". | 0.0/19 【Plus】 Dance.mdb");
+        row("drop two on the window", "start linux.Plus; drop frmVornReader linux.C1,windows.Plus; ?msg",
+            "1 sequence was read from \"~/linux.C1\".,6 sequences were read from \"~/windows.Plus\". | 0.0/25 【Plus】 "
+            "Dance.mdb");
+        row("drop library and file", "start linux.Plus; drop grdCall windows.Plus,Other.MDB; ?msg",
+            "6 sequences were read from \"~/windows.Plus\". | 0.0/1 【C1】 Other.MDB");
+        row("drop, no library", "start linux.Plus; mnuFileMdbClose; drop grdSeqList linux.C1; ?msg",
+            "This file is not a database file (*.mdb). | -1.-1/0 VornReader");
+        // Closing writes the INI file (no library after File > Close), unless the library has gone.
+        row("close", "start linux.Plus; closewin; ?ini", "[Dance.mdb] sized | -1.-1/0 VornReader");
+        row("close after File > Close", "start linux.Plus; mnuFileMdbClose; ?levels; closewin; ?ini",
+            ": | [] sized | -1.-1/0 VornReader");
+        row("close, library deleted", "start linux.Plus; rm; closewin; ?ini",
+            "[Dance.mdb] | 0.0/19 【Plus】 Dance.mdb");
     }
-
-    // Only a drag that started in this list reorders it; after one, the remembered position and
-    // the position panel follow the shown sequence.
-    void dropsFromElsewhereDoNotReorder() {
-        startGenerated();
-        SequenceListModel* model = m_window->sequenceList().model();
-        QMimeData stranger;
-        stranger.setData(QStringLiteral("application/x-vornreader-sequence-row"), "1:2:0");
-        stranger.setText(QStringLiteral("some text"));
-        QVERIFY(!model->dropMimeData(&stranger, Qt::MoveAction, 3, 0, {}));
-        QCOMPARE(listedKeys(), (QList<qint64>{1, 2, 3}));
-        change(QStringLiteral("drag"));
-        QCOMPARE(m_window->sequenceList().currentRow(), 2);
-        QCOMPARE(settings().ViewIndex[m_window->state().levelIndex], 3);
-        QCOMPARE(m_window->callList().positionPanel()->text(), QStringLiteral("3 / 3"));
+    void views() {
+        QFETCH(QString, steps);
+        QTEST(run(steps), "expected");
     }
 };
 

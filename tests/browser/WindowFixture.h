@@ -87,9 +87,6 @@ protected:
         }
         return rows;
     }
-    int number(const QString& statement, const QVariantList& values = {}) const {
-        return sql(statement, values).value(0).toInt();
-    }
 
     int seqCount() const { return m_window->sequenceList().rowCount(); }
     qint64 keyAt(int row) const { return m_window->sequenceList().model()->sequenceAt(row); }
@@ -126,6 +123,17 @@ protected:
     static bool focus(QWidget* widget) {
         widget->setFocus();
         return QTest::qWaitFor([widget] { return widget->hasFocus(); });
+    }
+    // Files dropped on the receiver as a drag drops them: the widget that accepts the entering drag
+    // receives the drop. Whether it accepted.
+    static bool drop(QWidget* receiver, const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(receiver, &enter);
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(receiver, &event);
+        return enter.isAccepted();
     }
 
     std::unique_ptr<TestHome> m_home;
