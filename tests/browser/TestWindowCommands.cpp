@@ -589,6 +589,413 @@ private Q_SLOTS:
         QFETCH(QString, steps);
         QTEST(run(steps), "expected");
     }
+
+    // Changes undone with Ctrl+Z to the start and redone with both redo keys, from the list and the
+    // calls; a change the library refused adds nothing to undo; a new change drops what could have
+    // been redone. The next add proposes what was entered.
+    void undoKeys() {
+        startGenerated();
+        QUndoStack* stack = m_window->undoHistory().stack();
+        const QStringList start = Fixtures::exactContent(m_window->session().database());
+        run(QStringLiteral(
+            "sel 0-1; mnuSequenceState(4); mnuCallEditInsert; edit grdSeqList 1 0 T; mnuSequenceAddHist"));
+        m_dialogs->historyEntry.reset();
+        m_window->menus().sequenceAddHist->trigger();
+        QCOMPARE(m_dialogs->proposals.last(), QStringLiteral("2026/12/06|O'Brien"));
+        sql(QStringLiteral("CREATE TEMP TRIGGER no BEFORE UPDATE ON tblSequence BEGIN SELECT RAISE(ABORT, 'no'); END"));
+        run(QStringLiteral("sel 0-0; mnuSequenceChangeLevel"));
+        sql(QStringLiteral("DROP TRIGGER temp.no"));
+        QVERIFY(m_errors->reported(QStringLiteral("frmVornReader.mnuSequenceChangeLevel_Click")));
+        m_errors->prompts.clear();
+        QCOMPARE(stack->count(), 4);
+        run(QStringLiteral("sel 0-2; grdSeqList:0"));
+        const QStringList deleted = Fixtures::exactContent(m_window->session().database());
+        run(QStringLiteral(
+            "grdSeqList:Ctrl+Z; grdSeqList:Ctrl+Z; grdSeqList:Ctrl+Z; grdSeqList:Ctrl+Z; grdCall:Ctrl+Z"));
+        QCOMPARE(Fixtures::exactContent(m_window->session().database()), start);
+        run(QStringLiteral("grdSeqList:Ctrl+Shift+Z; grdSeqList:Ctrl+Y; grdCall:Ctrl+Y; grdSeqList:Ctrl+Y; "
+                           "grdSeqList:Ctrl+Shift+Z"));
+        QCOMPARE(Fixtures::exactContent(m_window->session().database()), deleted);
+        run(QStringLiteral("grdSeqList:Ctrl+Z; grdSeqList:Ctrl+Z; mnuCallEditInsert"));
+        QCOMPARE(stack->count(), 4);
+        QVERIFY(!m_window->menus().editRedo->isEnabled());
+    }
+
+    // The undo stack belongs to the open library: File > Close, another library and File > Export
+    // empty it.
+    void undoForgottenWithTheLibrary_data() {
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"close", "open", "export"}) {
+            QTest::newRow(how) << how;
+        }
+    }
+    void undoForgottenWithTheLibrary() {
+        QFETCH(QString, how);
+        startGenerated();
+        run(QStringLiteral("sel 0-0; grdSeqList:0"));
+        m_window->exportCommand().setRunner([](frmExport& dialog) { dialog.close(); });
+        run(how == QLatin1String("close")  ? QStringLiteral("mnuFileMdbClose")
+            : how == QLatin1String("open") ? QStringLiteral("lib Other.mdb; open Other.mdb; mnuFileMdbOpen")
+                                           : QStringLiteral("mnuFileExport"));
+        QCOMPARE(m_window->undoHistory().stack()->count(), 0);
+        QCOMPARE(undoCaption(), QStringLiteral("Undo"));
+    }
+
+    // File > Export closes the library while its dialog is shown and opens it again afterwards,
+    // through the same switch key, without the sequences that left it; with no library open the
+    // dialog starts without a source and nothing opens when it closes.
+    void exportMovesOutOfTheOpenLibrary() {
+        QVERIFY(start({"generated Plus", "generated A1"}, {}, {{"FuncKey", "F3"}}));
+        const QString target = createLibrary(QStringLiteral("Target.mdb"), {});
+        m_dialogs->fileToOpen = target;
+        bool shown = false;
+        m_window->exportCommand().setRunner([&](frmExport& dialog) {
+            shown = !m_window->session().isOpen() && dialog.fileName(0) == m_library;
+            dialog.cmdBrowse_Click(1);
+            auto* level = dialog.findChild<QComboBox*>(QStringLiteral("cboLevel"));
+            level->setCurrentIndex(level->findText(QStringLiteral("A1")));
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cmdExecute")), Qt::LeftButton);
+        });
+        QCOMPARE(run(QStringLiteral("mnuFileExport; ?sql SELECT Level || count(*) FROM tblSequence GROUP BY Level; "
+                                    "?levels")),
+                 QStringLiteral("Plus3 | Plus:1*,14 | 0.0/3 【Plus】 Dance.mdb [F3]"));
+        QVERIFY(shown);
+        QCOMPARE(m_dialogs->questions, QStringList{modGeneral::TransMessage(40221, {3, target})});
+        QCOMPARE(m_dialogs->informations, QStringList{modGeneral::TransMessage(40223)});
+        Database db(target);
+        QCOMPARE(Fixtures::value(db, QStringLiteral("SELECT count(*) FROM tblSequence WHERE Level = 'A1'")).toInt(), 3);
+        m_window->menus().fileClose->trigger();
+        m_window->exportCommand().setRunner([&](frmExport& dialog) { shown = dialog.fileName(0).isEmpty(); });
+        m_window->menus().fileExport->trigger();
+        QVERIFY(shown && !m_window->session().isOpen());
+    }
+
+    // Edit > Search: Next goes from match to match, wrapping, and reports the round; without a
+    // match the list stays. Closing the library takes the dialog with it.
+    void searchNext_data() {
+        QTest::addColumn<bool>("matchCase");
+        QTest::addColumn<QString>("find");
+        QTest::addColumn<QList<int>>("rows");
+        QTest::newRow("ignoring case, wrapping") << false << "zebra" << QList<int>{3, 5, 1};
+        QTest::newRow("match case") << true << "zebra" << QList<int>{3};
+        QTest::newRow("nowhere") << false << "okapi" << QList<int>{};
+    }
+    void searchNext() {
+        QFETCH(bool, matchCase);
+        QFETCH(QString, find);
+        QFETCH(QList<int>, rows);
+        QVERIFY(start({"linux.Plus"}));
+        // Rows 1, 3 and 5 get the texts in calls 2, 3 and 4; the search starts on row 2.
+        const QStringList planted{"Zebra left", "zebra right", "ZEBRA home"};
+        for (int i = 0; i < 3; ++i) {
+            sql(QStringLiteral("UPDATE tblCall SET Call = ? WHERE Sequence = ? AND Number = ?"),
+                {planted[i], keyAt(1 + 2 * i), 2 + i});
+        }
+        m_window->sequenceList().setCurrentRow(2);
+        m_window->menus().editSearch->trigger();
+        frmSearchWord* dialog = m_window->searchCommands().dialog();
+        QTRY_VERIFY(dialog->isVisible());
+        dialog->findChild<QLineEdit*>(QStringLiteral("txtSearchWord"))->setText(find);
+        dialog->findChild<QCheckBox*>(QStringLiteral("chkSplitCase"))->setChecked(matchCase);
+        auto* next = dialog->findChild<QPushButton*>(QStringLiteral("cmdSearchNext"));
+        for (const int row : rows) {
+            QTest::mouseClick(next, Qt::LeftButton);
+            QCOMPARE(view(), QStringLiteral("%1.%2/19 【Plus】 Dance.mdb").arg(row).arg((row - 1) / 2 + 1));
+        }
+        QVERIFY(m_dialogs->informations.isEmpty());
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(m_dialogs->informations + m_dialogs->exclamations,
+                 QStringList{rows.isEmpty() ? modGeneral::TransMessage(40501)
+                                            : modGeneral::TransCount(40502, 40506, rows.size())});
+        QCOMPARE(m_window->sequenceList().currentRow(), rows.value(0, 2));
+        m_window->menus().fileClose->trigger();
+        QVERIFY(!dialog->isVisible());
+    }
+
+    // Without a library, after File > Close and on an empty library, every command of the window
+    // and the keys 0-9 do nothing: no report, no question, no row; the print commands are disabled.
+    void commandsNeedALibrary_data() {
+        QTest::addColumn<QString>("state");
+        for (const char* state : {"none", "closed", "empty"}) {
+            QTest::newRow(state) << state;
+        }
+    }
+    void commandsNeedALibrary() {
+        QFETCH(QString, state);
+        if (state == QLatin1String("none")) {
+            modSystem::WriteIniValue(QStringLiteral("VornReader"), QStringLiteral("Language"),
+                                     QStringLiteral("English"), iniPath());
+            m_window = std::make_unique<frmVornReader>(QString(), m_dialogs.get());
+            m_window->show();
+            QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        } else {
+            QVERIFY(start(state == QLatin1String("empty") ? QStringList() : QStringList{"linux.Plus"}));
+            if (state == QLatin1String("closed")) {
+                m_window->menus().fileClose->trigger();
+            }
+        }
+        const auto content = [this] {
+            if (m_library.isEmpty()) {
+                return QVariant();
+            }
+            Database db(m_library, Database::Mode::ReadOnly);
+            return Fixtures::value(db,
+                                   QStringLiteral("SELECT (SELECT count(*) FROM tblSequence) || (SELECT count(*) "
+                                                  "FROM tblCall) || (SELECT group_concat(Property) FROM tblSequence)"));
+        };
+        QGuiApplication::clipboard()->setText(QString());
+        const QVariant before = content();
+        QVERIFY(m_window->findChild<QLabel*>(QStringLiteral("lblCallHint"))->isVisible());
+        const MainMenus& menus = m_window->menus();
+        for (QAction* print : {menus.filePrintSet, menus.filePrint, menus.filePrintPreview, menus.fileExcelOut}) {
+            QVERIFY(!print->isEnabled());
+        }
+        // Everything but what leaves the window, opens a chooser of its own or opens a library.
+        QList<QAction*> skipped{menus.fileExit, menus.filePrintSet, menus.settingOptions, menus.helpIndex};
+        skipped += menus.recentFiles;
+        m_window->exportCommand().setRunner([](frmExport&) {});
+        for (QAction* action : allActions()) {
+            if (!skipped.contains(action) && !action->menu() && !action->isSeparator()) {
+                action->trigger();
+            }
+        }
+        for (int key = Qt::Key_0; key <= Qt::Key_9; ++key) {
+            QTest::keyClick(list(), Qt::Key(key));
+            QTest::keyClick(list(), Qt::Key(key), Qt::ShiftModifier);
+        }
+        QVERIFY2(m_dialogs->questions.isEmpty(), qPrintable(m_dialogs->questions.join('\n')));
+        QCOMPARE(content(), before);
+        QCOMPARE(m_window->state().currentSequence, 0);
+        QVERIFY(!m_window->menus().callEditInsert->isEnabled());
+    }
+
+    // Only a drag that started in this list reorders it; after one, the remembered position and
+    // the position panel follow the shown sequence.
+    void dropsFromElsewhereDoNotReorder() {
+        startGenerated();
+        SequenceListModel* model = m_window->sequenceList().model();
+        QMimeData stranger;
+        stranger.setData(QStringLiteral("application/x-vornreader-sequence-row"), "1:2:0");
+        stranger.setText(QStringLiteral("some text"));
+        QVERIFY(!model->dropMimeData(&stranger, Qt::MoveAction, 3, 0, {}));
+        QCOMPARE(listedKeys(), (QList<qint64>{1, 2, 3}));
+        run(QStringLiteral("drag"));
+        QCOMPARE(settings().ViewIndex[m_window->state().levelIndex], 3);
+        QCOMPARE(m_window->callList().positionPanel()->text(), QStringLiteral("3 / 3"));
+    }
+
+    // "-ini" counts only at an option position (first, third, ... word), in any letter case.
+    void iniFileOption() {
+        QCOMPARE(frmVornReader::iniFileFromArguments({"-INI", "my.ini"}), QStringLiteral("my.ini"));
+        QCOMPARE(frmVornReader::iniFileFromArguments({"x", "-ini", "my.ini"}), QString());
+        QCOMPARE(frmVornReader::iniFileFromArguments({"-ini"}), QString());
+    }
+
+    // Something else under the remembered library name is refused once at start-up and
+    // forgotten: no error report, nothing at the close, and the next start opens nothing.
+    void startUpWithSomethingElse() {
+        const QString path = createLibrary(QStringLiteral("Dance.mdb"), {});
+        Fixtures::writeFile(path, QByteArray(2000, 'x'));
+        run(QStringLiteral("ini MdbPath=~/lib; ini MdbFile=Dance.mdb; ini Language=English")
+                .replace("~", m_home->path()));
+        m_window = std::make_unique<frmVornReader>(QString(), m_dialogs.get());
+        m_window->show();
+        QTRY_COMPARE(m_dialogs->exclamations.size(), 1);
+        QVERIFY(m_dialogs->exclamations.front().contains(QLatin1String("not a VornReader library")));
+        QCOMPARE(run(QStringLiteral("closewin; ?ini")), QStringLiteral("[] sized | -1.-1/0 VornReader"));
+        QCOMPARE(m_dialogs->exclamations.size(), 1);
+        QCOMPARE(QFileInfo(path).size(), 2000);
+    }
+
+    // The number column never becomes current; Ctrl+C on the list copies the sequence.
+    void numberColumnAndCopy() {
+        QVERIFY(start({"generated Plus"}));
+        GridView* calls = m_window->callList().grid();
+        QTest::mouseClick(calls->viewport(), Qt::LeftButton, {},
+                          calls->visualRect(calls->model()->index(2, 0)).center());
+        QCOMPARE(calls->currentIndex(), calls->model()->index(2, 1));
+        QGuiApplication::clipboard()->setText(QString());
+        run(QStringLiteral("grdSeqList:Ctrl+C"));
+        QTRY_VERIFY(QGuiApplication::clipboard()->text().contains(QLatin1String("generated sequence")));
+    }
+
+    // Call rows are measured again whenever the call pane changes its width; in a narrow window
+    // every pane keeps its minimum width inside the window, and resizing keeps the panes' shares.
+    void panesFollowTheWidth() {
+        QVERIFY(start({"generated Plus"}, [](Database& db) {
+            Fixtures::value(db, QStringLiteral("UPDATE tblCall SET Call = ? WHERE Sequence = 1 AND Number = 1"),
+                            {QStringLiteral("HEADS { this is an inserted comment } lead right, {b veer left}, "
+                                            "couples circulate, bend the line, star thru, pass thru")});
+        }));
+        m_window->resize(1400, 700);
+        auto* split = qobject_cast<SplitLayout*>(m_window->centralWidget());
+        GridView* calls = m_window->callList().grid();
+        const auto lines = [calls] { return calls->rowHeight(0) / QFontMetrics(calls->font()).height(); };
+        split->dragTo(1, 11000);
+        split->dragTo(0, 600);
+        QTRY_VERIFY(calls->columnWidth(1) > 500 && lines() <= 3);
+        split->dragTo(0, 9000);
+        QTRY_VERIFY(lines() >= 6);
+        const auto shares = [split] {
+            QList<double> list;
+            for (const char* name : {"picFrame1", "picFrame2", "picFrame3"}) {
+                const QRect pane = split->findChild<QWidget*>(QLatin1String(name))->geometry();
+                list.append(pane.left() >= 0 && pane.right() < split->width() ? double(pane.width()) / split->width()
+                                                                              : -1.0);
+            }
+            return list;
+        };
+        const QList<double> before = shares();
+        for (const int width : {1600, 400}) {
+            m_window->resize(width, 700);
+            QTRY_COMPARE(m_window->width(), std::max(width, m_window->minimumSizeHint().width()));
+            const QList<double> after = shares();
+            for (int i = 0; i < 3; ++i) {
+                QVERIFY2(after[i] * split->width() >= SplitLayout::MinimumPaneWidth[i],
+                         qPrintable(QDebug::toString(after)));
+                QVERIFY2(width < 800 || qAbs(after[i] - before[i]) < 0.03,
+                         qPrintable(QDebug::toString(before + after)));
+            }
+        }
+    }
+
+    // A first start without settings: the window takes most of the screen, centred; Qt's own
+    // buttons speak the program's language (Japanese by default); File > New proposes a new file in
+    // the caller's documents, under a name no file there has.
+    void firstStart() {
+        m_window = std::make_unique<frmVornReader>(QString(), m_dialogs.get());
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        const QRect available = m_window->screen()->availableGeometry();
+        QVERIFY(qAbs(m_window->width() - available.width() * 0.8) <= 2);
+        QVERIFY(qAbs(m_window->height() - available.height() * 0.8) <= 2);
+        QVERIFY(qAbs(m_window->geometry().center().x() - available.center().x()) <= 2);
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+        const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        const QString name = modGeneral::LoadTransString(30106);
+        const bool taken = QFile::exists(documents.filePath(name));
+        m_window->menus().fileNew->trigger();
+        QCOMPARE(m_dialogs->saveRequests.size(), 1);
+        QCOMPARE(m_dialogs->saveRequests[0][1] == documents.filePath(name), !taken);
+        QVERIFY(name.endsWith(QLatin1String(".mdb")) && !QFile::exists(m_dialogs->saveRequests[0][1]));
+    }
+
+    // View > Not called for: the list less what Club 1 heard, the state keys on what is shown, the
+    // filter kept over a restart and cleared by the status bar or the menu item; View > History: the
+    // parties' rows, one party's written to a spreadsheet.
+    void notCalledFor_data() {
+        QTest::addColumn<bool>("byClick");
+        QTest::newRow("cleared on the status bar") << true;
+        QTest::newRow("cleared by the menu item") << false;
+    }
+    void notCalledFor() {
+        QFETCH(bool, byClick);
+        m_dialogs->notCalled = NotCalledChoice{QStringLiteral("Club 1"), 52};
+        // Club 1 heard sequence 2 on 2026/01/02, within the year.
+        QCOMPARE(run(QStringLiteral("start generated Plus; mnuViewNotCalledFor; sel 0-1; grdSeqList:2; "
+                                    "?sql SELECT group_concat(Sequence) FROM tblSequence WHERE Property = 2")),
+                 QStringLiteral("1,3 | 0.0/2 【Plus】 Dance.mdb"));
+        QCOMPARE(m_dialogs->partyChoices, (QStringList{"Club 0", "Club 1", "Club 2"}));
+        QVERIFY(m_window->close());
+        m_window.reset();
+        settings().NotCalledFor = false;
+        m_window = std::make_unique<frmVornReader>(QString(), m_dialogs.get());
+        m_window->show();
+        QTRY_VERIFY(m_window->session().isOpen());
+        QToolButton* status = m_window->historyViews().statusButton();
+        QVERIFY(status->isVisible() && status->text().contains(QLatin1String("Club 1")));
+        QVERIFY(m_window->menus().viewNotCalledFor->isChecked());
+        QCOMPARE(seqCount(), 2);
+        if (byClick) {
+            QTest::mouseClick(status, Qt::LeftButton);
+        } else {
+            m_window->menus().viewNotCalledFor->trigger();
+        }
+        QCOMPARE(seqCount(), 3);
+        QVERIFY(!status->isVisible() && !m_window->menus().viewNotCalledFor->isChecked());
+        FakePrintDialogs print;
+        m_window->printCommands().setPrintDialogs(&print);
+        m_window->menus().viewHistory->trigger();
+        frmHistory* history = m_window->historyViews().historyWindow();
+        QVERIFY(history && history->isVisible());
+        QCOMPARE(history->shownRows().size(), 3);
+        history->parties()->setCurrentIndex(history->parties()->findText(QStringLiteral("Club 2")));
+        QCOMPARE(history->shownRows(), (QList<QStringList>{{"Club 2", "Plus", "2026/12/06 00:00:02",
+                                                            "generated sequence 2", "1", "2026/01/03"}}));
+        QTest::mouseClick(history->findChild<QPushButton*>(QStringLiteral("cmdExcelOut")), Qt::LeftButton);
+        QVERIFY(print.openedExisted);
+        m_window->printCommands().setPrintDialogs(nullptr);
+    }
+
+    // Every menu item the shipped help page names in 「」 is an item of the Japanese window's menus,
+    // spelled as the menu spells it; Help > Index shows that page.
+    void helpPageNamesTheMenus() {
+        QVERIFY(start({"generated Plus"}, {}, {{QStringLiteral("Language"), QStringLiteral("Japanese")}}));
+        QSet<QString> captions;
+        for (const QAction* action : allActions()) {
+            captions.insert(MainMenus::plainCaption(action));
+        }
+        const QString text =
+            QString::fromUtf8(Fixtures::readFile(AppHome::path() + QStringLiteral("/System/VornReader.html")));
+        static const QRegularExpression named(QStringLiteral("「([^」]+)」"));
+        int names = 0;
+        for (const QRegularExpressionMatch& match : named.globalMatch(text)) {
+            QVERIFY2(captions.contains(match.captured(1)), qPrintable(match.captured(1)));
+            ++names;
+        }
+        QVERIFY(names >= 20);
+        m_window->menus().helpIndex->trigger();
+        auto* help = m_window->findChild<QTextBrowser*>(QStringLiteral("frmHelp"));
+        QVERIFY(help && help->isVisible() &&
+                help->toPlainText().contains(QStringLiteral("シーケンスファイル読み込み")));
+    }
+
+    // What Settings > Options changes reaches the window at once: fonts and colours of both lists,
+    // the Database menu, the list order, the call rows' spacing and layout.
+    void optionsReachTheWindow() {
+        QVERIFY(start({"generated Plus"}, [](Database& db) {
+            db.exec(QStringLiteral("UPDATE tblSequence SET OrderNo = 100 - Sequence"));
+            db.exec(QStringLiteral("UPDATE tblCall SET Call = Call || ' and then a long, long tail of words that "
+                                   "cannot fit in one line of the call list at all' WHERE Number = 2"));
+            db.exec(QStringLiteral("UPDATE tblCall SET Note = 'watch the ends' WHERE Number = 3"));
+        }));
+        QSignalSpy tip(&m_window->optionsCommand(), &OptionsCommand::tipSettingsChanged);
+        GridView* calls = m_window->callList().grid();
+        const auto look = [](const QWidget* grid) {
+            const QPalette& p = grid->palette();
+            return QStringLiteral("%1 %2 %3 %4 %5")
+                .arg(grid->font().family())
+                .arg(grid->font().pointSizeF())
+                .arg(int(grid->font().bold()))
+                .arg(p.color(QPalette::Text).name(), p.color(QPalette::Base).name());
+        };
+        const auto heights = [calls] {
+            return QList<int>{calls->rowHeight(0), calls->rowHeight(1), calls->rowHeight(2)};
+        };
+        QTRY_COMPARE(calls->rowHeight(0), static_cast<QAbstractItemView*>(calls)->sizeHintForRow(0));
+        const QList<int> wrapped = heights();
+        QVERIFY2(wrapped[1] > wrapped[0] && wrapped[2] == wrapped[0], qPrintable(QDebug::toString(wrapped)));
+        m_window->optionsCommand().setEditor([](Settings& s) {
+            s.seqFont = {16, QStringLiteral("Courier"), false, true};
+            s.SeqForeColor = 0x000000FF;
+            s.SeqBackColor = 0x0000FF00;
+            s.FuncFile[3] = QStringLiteral("/libs/Four.mdb");
+            s.SequenceSort = 1;
+            s.CallRowMargin = 30;
+            s.PartFormat = 1;
+            return true;
+        });
+        m_window->menus().settingOptions->trigger();
+        QCOMPARE(look(list()), QStringLiteral("Courier 16 0 #ff0000 #00ff00"));
+        QCOMPARE(run(QStringLiteral("?switch")), QStringLiteral("Four.mdb  (/libs) | 0.0/3 【Plus】 Dance.mdb"));
+        QCOMPARE(listedKeys(), (QList<qint64>{3, 2, 1}));
+        QCOMPARE(tip.size(), 1);
+        // One line a call, the note in a second line under it, the spacing added to every row.
+        QTRY_COMPARE(calls->rowHeight(0), wrapped[0] + 30);
+        const QList<int> oneLine = heights();
+        QVERIFY2(oneLine[1] == oneLine[0] && oneLine[2] > oneLine[0], qPrintable(QDebug::toString(oneLine)));
+    }
 };
 
 int main(int argc, char** argv) {

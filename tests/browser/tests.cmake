@@ -2,8 +2,7 @@ vorn_add_test(TestStateIcons SOURCES browser/TestStateIcons.cpp LIBS vorn_browse
 vorn_add_test(TestMarkupDelegate SOURCES browser/TestMarkupDelegate.cpp LIBS vorn_browser)
 # The main-window tests share the window fixture and the fake dialogs; the real dialogs are
 # answered by keys and clicks in TestRealDialogs.
-foreach(name TestDatabaseSwitchMenu TestMainWindow TestOptionsCommand TestPrintCommands TestRealDialogs
-             TestWindowCommands)
+foreach(name TestPrintCommands TestRealDialogs TestWindowCommands)
     vorn_add_test(${name} SOURCES browser/${name}.cpp browser/WindowFixture.h browser/FakeDialogs.h
                   browser/DialogScript.h LIBS vorn_browser)
 endforeach()
