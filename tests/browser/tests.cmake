@@ -7,7 +7,7 @@ foreach(name TestPrintCommands TestRealDialogs TestWindowCommands)
                   browser/DialogScript.h LIBS vorn_browser)
 endforeach()
 # The player's line and the key table, with the stand-in programs on a private bus.
-foreach(name TestPlayerPanel TestKeyDispatch)
+foreach(name TestPlayerPanel)
     vorn_add_test(${name} BUS SOURCES browser/${name}.cpp browser/WindowFixture.h browser/FakeDialogs.h LIBS vorn_browser)
 endforeach()
 # File > Print to a queue of a CUPS scheduler the test runs itself (Debian cups-daemon, cups-client).
