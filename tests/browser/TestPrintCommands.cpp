@@ -75,7 +75,7 @@ const char* const kFilesConf = "ServerRoot %1\n"
                                "Printcap %1/printcap\n"
                                "FileDevice Yes\n";
 
-QString run(const QString& program, const QStringList& arguments) {
+QString runTool(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
     process.waitForFinished(30000);
@@ -106,8 +106,8 @@ class TestPrintCommands : public WindowFixture {
     }
     // The number of jobs the queue has completed.
     int completedJobs() const {
-        return static_cast<int>(run(QStringLiteral(VORN_LPSTAT),
-                                    {QStringLiteral("-W"), QStringLiteral("completed"), QStringLiteral("-o"), kQueue})
+        return static_cast<int>(runTool(QStringLiteral(VORN_LPSTAT), {QStringLiteral("-W"), QStringLiteral("completed"),
+                                                                      QStringLiteral("-o"), kQueue})
                                     .count(kQueue + QLatin1Char('-')));
     }
     bool startPrinting(const QStringList& sources = {QStringLiteral("generated Plus")}) {
@@ -160,10 +160,10 @@ private Q_SLOTS:
                            QStringLiteral("-s"), spoolFile(QStringLiteral("cups-files.conf"))});
         QVERIFY2(m_scheduler.waitForStarted(), qPrintable(m_scheduler.errorString()));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(spoolFile(QStringLiteral("cups.sock"))), 20000);
-        const QString added =
-            run(QStringLiteral(VORN_LPADMIN), {QStringLiteral("-p"), kQueue, QStringLiteral("-E"), QStringLiteral("-v"),
-                                               QStringLiteral("file://") + spoolFile(QStringLiteral("printed.pdf")),
-                                               QStringLiteral("-P"), spoolFile(QStringLiteral("queue.ppd"))});
+        const QString added = runTool(QStringLiteral(VORN_LPADMIN),
+                                      {QStringLiteral("-p"), kQueue, QStringLiteral("-E"), QStringLiteral("-v"),
+                                       QStringLiteral("file://") + spoolFile(QStringLiteral("printed.pdf")),
+                                       QStringLiteral("-P"), spoolFile(QStringLiteral("queue.ppd"))});
         QVERIFY2(QPrinterInfo::availablePrinterNames().contains(kQueue),
                  qPrintable(QStringLiteral("Qt does not list the queue (its CUPS print support comes with "
                                            "libqt6printsupport6): ") +
@@ -355,7 +355,7 @@ private Q_SLOTS:
     void printsThroughTheQueue() {
         QFETCH(bool, accepting);
         const QString tools = QFileInfo(QStringLiteral(VORN_LPADMIN)).absolutePath();
-        run(tools + (accepting ? QStringLiteral("/cupsaccept") : QStringLiteral("/cupsreject")), {kQueue});
+        runTool(tools + (accepting ? QStringLiteral("/cupsaccept") : QStringLiteral("/cupsreject")), {kQueue});
         QVERIFY(startPrinting());
         m_print.queue = kQueue;
         const QList<qint64> sequences = selectRows(0, 2);
@@ -376,8 +376,9 @@ private Q_SLOTS:
         QVERIFY2(arrived, Fixtures::readFile(spoolFile(QStringLiteral("log/error_log"))).right(4000).constData());
         const QString printed = spoolFile(QStringLiteral("printed.pdf"));
         QVERIFY(Fixtures::readFile(printed).startsWith("%PDF-"));
-        const QString text = unspaced(run(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"),
-                                                                        printed, QStringLiteral("-")}));
+        const QString text =
+            unspaced(runTool(QStringLiteral("pdftotext"),
+                             {QStringLiteral("-enc"), QStringLiteral("UTF-8"), printed, QStringLiteral("-")}));
         const QStringList expected = printedLines(sequences);
         QCOMPARE(expected.size(), 3 * 4);
         for (const QString& line : expected) {
