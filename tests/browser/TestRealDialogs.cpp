@@ -57,11 +57,15 @@ class TestRealDialogs : public WindowFixture {
     }
     static QString errorLog() { return AppHome::resolve(QString::fromUtf16(modSystem::ErrorLogName)); }
 
-    // The dialogs of one command: how it starts, the answers, and what it left.
+    // The dialogs of one command: the steps that start it, the answers, and a probe with what it
+    // answers after yes and after no (without a probe: what the window shows); check runs afterwards.
     struct Case {
-        std::function<void()> trigger;
+        QString trigger;
         QList<Step> steps;
-        std::function<void()> check;
+        QString probe;
+        QString afterYes;
+        QString afterNo;
+        std::function<void()> check = [] {};
     };
 
     // The message box of a translated text, answered Enter (its default, OK) or Escape (Cancel).
@@ -69,10 +73,15 @@ class TestRealDialogs : public WindowFixture {
         return {"QMessageBox", S::press(enter ? Qt::Key_Return : Qt::Key_Escape), true,
                 modGeneral::TransMessage(key, arguments).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))};
     }
+    // Typed into a box, then Enter (yes) or Escape.
+    static S::Answer typed(const char* box, const char* text, bool yes) {
+        return S::then(S::type(QLatin1String(box), QLatin1String(text)),
+                       S::press(yes ? Qt::Key_Return : Qt::Key_Escape));
+    }
 
     Case caseFor(const QString& dialog, bool yes) {
         const auto ok = [yes](S::Answer answer, S::Answer cancel) { return yes ? answer : cancel; };
-        const qint64 first = keyAt(0);
+        const QString shown = QStringLiteral("0.0/3 【Plus】 Dance.mdb");
         if (dialog == QLatin1String("export")) {
             const QString target = createLibrary(QStringLiteral("Target.mdb"), {});
             QList<Step> steps{{"frmExport",
@@ -89,21 +98,10 @@ class TestRealDialogs : public WindowFixture {
                 steps.append(box(40223, {}, true));
             }
             steps.append({"frmExport", S::click(QStringLiteral("cmdClose"))});
-            return {[this] { m_window->menus().fileExport->trigger(); }, steps,
-                    [this, yes, target] {
-                        QCOMPARE(count(QStringLiteral("tblSequence WHERE Level = 'A1'")), yes ? "0" : "3");
-                        Database db(target, Database::Mode::ReadOnly);
-                        QCOMPARE(Fixtures::value(db, QStringLiteral("SELECT count(*) FROM tblSequence")).toInt(),
-                                 yes ? 3 : 0);
-                    }};
+            return {"mnuFileExport", steps, "?sql SELECT count(*) FROM tblSequence WHERE Level = 'A1'", "0", "3"};
         }
         if (dialog == QLatin1String("delete")) {
-            return {[this] {
-                        selectRows(0, 0);
-                        QTest::keyClick(m_window->windowHandle(), Qt::Key_0);
-                    },
-                    {box(40136, {1}, yes)},
-                    [this, yes] { QCOMPARE(count(QStringLiteral("tblSequence")), yes ? "5" : "6"); }};
+            return {"sel 0-0; win:0", {box(40136, {1}, yes)}, "?sql SELECT count(*) FROM tblSequence", "5", "6"};
         }
         if (dialog == QLatin1String("change level")) {
             const auto chooseA2 = [](QWidget* w) {
@@ -112,38 +110,25 @@ class TestRealDialogs : public WindowFixture {
                 QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
                 S::click(QStringLiteral("cmdOK"))(w);
             };
-            return {[this] {
-                        selectRows(0, 0);
-                        m_window->menus().sequenceChangeLevel->trigger();
-                    },
+            return {"sel 0-0; mnuSequenceChangeLevel",
                     {{"frmMsgChangeLevel", ok(chooseA2, S::click(QStringLiteral("cmdCancel")))}},
-                    [this, yes, first] {
-                        QCOMPARE(sql(QStringLiteral("SELECT Level FROM tblSequence WHERE Sequence = ?"), {first}),
-                                 QStringList{yes ? "A2" : "Plus"});
-                    }};
+                    "?sql SELECT count(*) FROM tblSequence WHERE Level = 'A2'",
+                    "1",
+                    "0"};
         }
         if (dialog == QLatin1String("history add")) {
-            return {[this] {
-                        selectRows(0, 0);
-                        m_window->menus().sequenceAddHist->trigger();
-                    },
-                    {{"frmMsgHistoryAdd", S::then(S::type(QStringLiteral("txtPartyName"), QStringLiteral("Hall")),
-                                                  ok(S::press(Qt::Key_Return), S::press(Qt::Key_Escape)))}},
-                    [this, yes, first] {
-                        QCOMPARE(
-                            count(QStringLiteral("tblHistory WHERE PartyName = 'Hall' AND Sequence = %1").arg(first)),
-                            yes ? "1" : "0");
-                    }};
+            return {"sel 0-0; mnuSequenceAddHist",
+                    {{"frmMsgHistoryAdd", typed("txtPartyName", "Hall", yes)}},
+                    "?sql SELECT count(*) FROM tblHistory WHERE PartyName = 'Hall'",
+                    "1",
+                    "0"};
         }
         if (dialog == QLatin1String("history delete")) {
-            return {[this] {
-                        selectRows(0, 0);
-                        m_window->menus().sequenceDelHist->trigger();
-                    },
+            return {"sel 0-0; mnuSequenceDelHist",
                     {{"frmMsgHistoryDel", S::click(yes ? QStringLiteral("cmdOK") : QStringLiteral("cmdCancel"))}},
-                    [this, yes, first] {
-                        QCOMPARE(count(QStringLiteral("tblHistory WHERE Sequence = %1").arg(first)), yes ? "0" : "1");
-                    }};
+                    "?sql SELECT count(*) FROM tblHistory",
+                    "5",
+                    "6"};
         }
         if (dialog == QLatin1String("not called for")) {
             // Down twice from "any party": Club 1, which heard one Plus sequence on 2026/01/02.
@@ -152,32 +137,42 @@ class TestRealDialogs : public WindowFixture {
                 party->setFocus();
                 QTest::keyClick(party, Qt::Key_Down);
                 QTest::keyClick(party, Qt::Key_Down);
-                S::type(QStringLiteral("txtWeeks"), QStringLiteral("52"))(w);
             };
-            return {[this] { m_window->menus().viewNotCalledFor->trigger(); },
-                    {{"frmNotCalledFor", S::then(club1, ok(S::press(Qt::Key_Return), S::press(Qt::Key_Escape)))}},
-                    [this, yes] {
-                        QCOMPARE(m_window->sequenceList().rowCount(), yes ? 2 : 3);
-                        QCOMPARE(settings().NotCalledParty, yes ? QStringLiteral("Club 1") : QString());
-                    }};
+            return {"mnuViewNotCalledFor",
+                    {{"frmNotCalledFor", S::then(club1, typed("txtWeeks", "52", yes))}},
+                    "",
+                    "0.0/2 【Plus】 Dance.mdb",
+                    shown};
         }
         if (dialog == QLatin1String("options")) {
+            // The tip time, and the language for the next start, written only when it was changed.
             const auto tipTime = [](QWidget* w) {
-                auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("tabSetting"));
-                tabs->setCurrentIndex(3);
+                w->findChild<QTabWidget*>(QStringLiteral("tabSetting"))->setCurrentIndex(3);
                 S::type(QStringLiteral("txtTipTimer"), QStringLiteral("45"))(w);
+                auto* languages = w->findChild<QComboBox*>(QStringLiteral("cboLanguage"));
+                QVERIFY(focus(languages));
+                QTest::keyClick(languages, Qt::Key_Down);
             };
             const int before = settings().TipTime;
-            return {[this] { m_window->menus().settingOptions->trigger(); },
+            const QString language = modGeneral::Language();
+            return {"mnuSettingOptions",
                     {{"frmSetting", S::then(tipTime, ok(S::click(QStringLiteral("cmdOK")), S::press(Qt::Key_Escape)))}},
-                    [yes, before] { QCOMPARE(settings().TipTime, yes ? 45 : before); }};
+                    "",
+                    shown,
+                    shown,
+                    [this, yes, before, language] {
+                        QCOMPARE(settings().TipTime, yes ? 45 : before);
+                        QCOMPARE(modSystem::GetIniString(QStringLiteral("VornReader"), QStringLiteral("Language"),
+                                                         iniPath(), {}),
+                                 yes ? QStringLiteral("Japanese") : language);
+                    }};
         }
         if (dialog == QLatin1String("page setup")) {
             const double before = settings().pageSetup.MarginLeft;
-            return {[this] { m_window->menus().filePrintSet->trigger(); },
-                    {{"cmnPageSetup", S::then(S::type(QStringLiteral("leftMargin"), QStringLiteral("3")),
-                                              ok(S::press(Qt::Key_Return), S::press(Qt::Key_Escape)))}},
-                    [yes, before] { QCOMPARE(settings().pageSetup.MarginLeft != before, yes); }};
+            return {
+                "mnuFilePrintSet", {{"cmnPageSetup", typed("leftMargin", "3", yes)}}, "", shown, shown, [yes, before] {
+                    QCOMPARE(settings().pageSetup.MarginLeft != before, yes);
+                }};
         }
         if (dialog == QLatin1String("search and replace")) {
             QList<Step> steps{
@@ -191,53 +186,50 @@ class TestRealDialogs : public WindowFixture {
                 steps.append(box(40503, {9}, true));
             }
             steps.append({"frmSearchWord", S::click(QStringLiteral("cmdCancel"))});
-            return {[this] { m_window->menus().editReplace->trigger(); }, steps,
-                    [this, yes] {
-                        QCOMPARE(count(QStringLiteral("tblCall WHERE Call LIKE '%spin the top'")), yes ? "9" : "0");
-                    }};
+            return {"mnuEditReplace", steps, "?sql SELECT count(*) FROM tblCall WHERE Call LIKE '%spin the top'", "9",
+                    "0"};
         }
         if (dialog == QLatin1String("print preview")) {
-            return {[this] {
-                        selectRows(0, 1);
-                        m_window->menus().filePrintPreview->trigger();
-                    },
+            return {"sel 0-1; mnuFilePrintPreview",
                     {{"frmPreview", ok(S::click(QStringLiteral("cmdClose")), S::press(Qt::Key_Escape))}},
+                    "",
+                    shown,
+                    shown,
                     [this] {
                         QVERIFY(!m_window->printCommands().preview()->pages().isEmpty());
                         QVERIFY(!m_window->printCommands().preview()->isVisible());
                     }};
         }
         if (dialog == QLatin1String("formation editor")) {
-            return {[this] {
-                        m_window->callList().setCurrentRow(0);
-                        m_window->menus().callEditFormation->trigger();
-                    },
+            return {"mnuCallEditFormation",
                     {{"frmFormation", S::then(S::type(QStringLiteral("txtFormation"), QStringLiteral(" 1B^")),
                                               S::click(yes ? QStringLiteral("cmdOK") : QStringLiteral("cmdCancel")))}},
-                    [this, yes, first] {
-                        QCOMPARE(sql(QStringLiteral("SELECT Figure FROM tblCall WHERE Sequence = ? AND Number = 1"),
-                                     {first}),
-                                 QStringList{yes ? " 1B^" : ""});
-                    }};
+                    "?sql SELECT count(*) FROM tblCall WHERE Figure = ' 1B^'",
+                    "1",
+                    "0"};
         }
         if (dialog == QLatin1String("about")) {
             // The version is the build's own, whatever the process was told at start.
-            auto shown = std::make_shared<QString>();
-            const S::Answer read = [shown](QWidget* w) {
-                *shown = w->findChild<QLabel*>(QStringLiteral("lblVersion"))->text();
+            const S::Answer read = [](QWidget* w) {
+                QCOMPARE(w->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
+                         QStringLiteral("VornReader  ver %1").arg(QLatin1String(kVornVersion)));
             };
-            return {
-                [this] { m_window->menus().helpVersion->trigger(); },
-                {{"frmAbout", S::then(read, ok(S::press(Qt::Key_Return), S::press(Qt::Key_Escape)))}},
-                [shown] { QCOMPARE(*shown, QStringLiteral("VornReader  ver %1").arg(QLatin1String(kVornVersion))); }};
+            return {"mnuHelpVersion",
+                    {{"frmAbout", S::then(read, ok(S::press(Qt::Key_Return), S::press(Qt::Key_Escape)))}},
+                    "",
+                    shown,
+                    shown};
         }
         if (dialog == QLatin1String("progress")) {
             const QString path = generatorFile(20000);
             ProgressDialog::setShowAfter(0);
-            return {[this] { m_window->menus().fileRead->trigger(); },
+            return {"mnuFileSeqRead",
                     {{"QFileDialog", S::chooseFile(path)},
                      {"frmProgress", ok(S::click(QStringLiteral("cmdCancel")), S::press(Qt::Key_Escape))},
                      {"QMessageBox", S::press(Qt::Key_Return)}},
+                    "",
+                    "",
+                    "",
                     [this] {
                         ProgressDialog::setShowAfter(ProgressDialog::ShowAfterMs);
                         const int stored = count(QStringLiteral("tblSequence")).toInt();
@@ -246,9 +238,11 @@ class TestRealDialogs : public WindowFixture {
         }
         if (dialog == QLatin1String("open")) {
             const QString other = createLibrary(QStringLiteral("Other.mdb"), {"generated C1"});
-            return {[this] { m_window->menus().fileOpen->trigger(); },
+            return {"mnuFileMdbOpen",
                     {{"QFileDialog", ok(S::chooseFile(other), S::press(Qt::Key_Escape))}},
-                    [this, yes, other] { QCOMPARE(m_window->session().database().path(), yes ? other : m_library); }};
+                    "",
+                    "0.0/3 【C1】 Other.mdb",
+                    shown};
         }
         if (dialog == QLatin1String("read")) {
             const QString path = generatorFile(2);
@@ -256,17 +250,15 @@ class TestRealDialogs : public WindowFixture {
             if (yes) {
                 steps.append({"QMessageBox", S::press(Qt::Key_Return)});
             }
-            return {[this] { m_window->menus().fileRead->trigger(); }, steps,
-                    [this, yes] { QCOMPARE(count(QStringLiteral("tblSequence")), yes ? "8" : "6"); }};
+            return {"mnuFileSeqRead", steps, "?sql SELECT count(*) FROM tblSequence", "8", "6"};
         }
         if (dialog == QLatin1String("new")) {
             const QString path = m_home->file(QStringLiteral("lib/New.mdb"));
-            return {[this] { m_window->menus().fileNew->trigger(); },
+            return {"mnuFileMdbNew",
                     {{"QFileDialog", ok(S::chooseFile(path), S::press(Qt::Key_Escape))}},
-                    [this, yes, path] {
-                        QCOMPARE(QFileInfo::exists(path), yes);
-                        QCOMPARE(m_window->session().database().path(), yes ? path : m_library);
-                    }};
+                    "",
+                    "-1.-1/0 New.mdb",
+                    shown};
         }
         qFatal("no case %s", qPrintable(dialog));
     }
@@ -277,46 +269,34 @@ private Q_SLOTS:
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     }
 
+    // Every dialog the window can show, each answered both ways; Japanese for the second answer of
+    // each: the boxes take the same keys.
     void answeredBothWays_data() {
         QTest::addColumn<QString>("dialog");
         QTest::addColumn<bool>("yes");
-        QTest::addColumn<QString>("language");
-        const QStringList dialogs{"export",
-                                  "delete",
-                                  "change level",
-                                  "history add",
-                                  "history delete",
-                                  "not called for",
-                                  "options",
-                                  "page setup",
-                                  "search and replace",
-                                  "print preview",
-                                  "formation editor",
-                                  "about",
-                                  "progress",
-                                  "open",
-                                  "read",
-                                  "new"};
-        for (const QString& dialog : dialogs) {
-            for (const bool yes : {true, false}) {
-                // Japanese for the second answer of each: the boxes take the same keys.
-                const QString language = yes ? QStringLiteral("English") : QStringLiteral("Japanese");
-                QTest::newRow(qPrintable(dialog + (yes ? ", yes" : ", no"))) << dialog << yes << language;
-            }
+        for (const char* dialog : {"export", "delete", "change level", "history add", "history delete",
+                                   "not called for", "options", "page setup", "search and replace", "print preview",
+                                   "formation editor", "about", "progress", "open", "read", "new"}) {
+            QTest::addRow("%s, yes", dialog) << dialog << true;
+            QTest::addRow("%s, no", dialog) << dialog << false;
         }
     }
     void answeredBothWays() {
         QFETCH(QString, dialog);
         QFETCH(bool, yes);
-        QFETCH(QString, language);
         m_realDialogs = true;
-        QVERIFY(start({"generated Plus", "generated A1"}, {}, {{"Language", language}}));
-        Case run = caseFor(dialog, yes);
-        DialogScript script(run.steps);
-        run.trigger();
+        QVERIFY(start({"generated Plus", "generated A1"}, {}, {{"Language", yes ? "English" : "Japanese"}}));
+        Case test = caseFor(dialog, yes);
+        DialogScript script(test.steps);
+        run(test.trigger);
         QTRY_VERIFY_WITH_TIMEOUT(script.settled(), 20000);
         QVERIFY2(script.faults().isEmpty(), qPrintable(script.faults().join('\n')));
-        run.check();
+        const QString outcome = run(test.probe);
+        if (!test.afterYes.isEmpty()) {
+            QCOMPARE(test.probe.isEmpty() ? outcome : outcome.section(QStringLiteral(" | "), 0, 0),
+                     yes ? test.afterYes : test.afterNo);
+        }
+        test.check();
         QVERIFY(takesKeys());
     }
 

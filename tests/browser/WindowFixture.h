@@ -437,7 +437,7 @@ protected:
         m_dialogs->historyEntry = HistoryEntryText{QStringLiteral("2026/12/06"), QStringLiteral("O'Brien")};
         m_dialogs->historyToDelete = QStringLiteral("2026/01/02|Club 1");
         m_dialogs->formationAnswer = FormationText{QStringLiteral(" 1B^"), QStringLiteral("n"), QStringLiteral("2")};
-        for (const QString& step : steps.split(QStringLiteral("; "))) {
+        for (const QString& step : steps.split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
             act(step);
             if (QTest::currentTestFailed()) {
                 return QStringLiteral("failed at ") + step;
