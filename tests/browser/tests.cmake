@@ -1,5 +1,4 @@
-vorn_add_test(TestStateIcons SOURCES browser/TestStateIcons.cpp LIBS vorn_browser)
-vorn_add_test(TestMarkupDelegate SOURCES browser/TestMarkupDelegate.cpp LIBS vorn_browser)
+vorn_add_test(TestListPainting SOURCES browser/TestListPainting.cpp LIBS vorn_browser)
 # The main-window tests share the window fixture and the fake dialogs; the real dialogs are
 # answered by keys and clicks in TestRealDialogs.
 foreach(name TestRealDialogs TestWindowCommands)
