@@ -36,73 +36,46 @@ private Q_SLOTS:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<bool>("readOnly");
-        const auto row = [](const char* name, bool readOnly, const char* steps, const char* caption,
-                            const char* expected) {
-            QTest::newRow(name) << steps << caption << expected << false;
-            if (readOnly) {
-                QTest::addRow("%s, read-only", name) << steps << caption << expected << true;
+        // A name marked * runs again on the read-only library.
+        // clang-format off
+        const char* table =
+            "state item => sel 0-1; mnuSequenceState(4); ?states => State => 4,4,0 | 0.0/3 【Plus】 Dance.mdb\n"
+            "key 3* => sel 0-1; grdSeqList:3; ?states => State => 2,2,0 | 0.0/3 【Plus】 Dance.mdb\n"
+            "key shift 5 => sel 0-1; grdSeqList:Shift+5; ?states => State => 13,13,0 | 0.0/3 【Plus】 Dance.mdb\n"
+            "key shift @ => sel 0-1; grdSeqList:Shift+@; ?states => State => 10,10,0 | 0.0/3 【Plus】 Dance.mdb\n"
+            "delete key => sel 0-2; grdSeqList:0; ?counts => Delete 3 sequences => 0,0,3 | -1.-1/0 【Plus】 Dance.mdb\n"
+            "cut => sel 1-2; mnuEditCut; ?counts => Cut 2 sequences => 1,3,1 | 0.0/1 【Plus】 Dance.mdb\n"
+            "paste* => sel 0-0; paste; ?counts => Paste 2 sequences => 5,15,5 | 0.0/5 【Plus】 Dance.mdb\n"
+            "read => read linux.C1; ?sql SELECT Level || count(*) FROM tblSequence GROUP BY Level => Read 1 sequence => C11,Plus3 | 0.0/3 【Plus】 Dance.mdb\n"
+            "drop* => drop grdSeqList gen2; ?counts => Read 2 sequences => 5,13,5 | 0.0/5 【Plus】 Dance.mdb\n"
+            "level => sel 1-2; mnuSequenceChangeLevel; ?sql SELECT Level FROM tblSequence => Change Level => Plus,C1,C1 | 0.0/1 【Plus】 Dance.mdb\n"
+            // No Plus sequence is left to list: the window turns to the level they went to.
+            "level all => sel 0-2; mnuSequenceChangeLevel; ?sql SELECT Level FROM tblSequence => Change Level => C1,C1,C1 | 0.0/3 【C1】 Dance.mdb\n"
+            "add history => sel 0-2; mnuSequenceAddHist; ?sql SELECT Sequence FROM tblHistory WHERE PartyName = 'O''Brien' => Add History => 1,2,3 | 0.0/3 【Plus】 Dance.mdb\n"
+            "delete history => sel 1-1; mnuSequenceDelHist; ?sql SELECT Sequence FROM tblHistory => Delete History => 1,3 | 1.0/3 【Plus】 Dance.mdb\n"
+            "history grid delete => histrow 0; mnuHistoryDelete; ?sql SELECT Sequence FROM tblHistory => Delete History => 2,3 | 0.0/3 【Plus】 Dance.mdb\n"
+            "insert call => mnuCallEditInsert; ?calls => Insert Call => 1:,2:call 1 of sequence 0 swing thru,3:call 2 of sequence 0 swing thru,4:call 3 of sequence 0 swing thru | 0.0/3 【Plus】 Dance.mdb\n"
+            "add call => mnuCallEditAdd; ?calls => Add Call => 1:call 1 of sequence 0 swing thru,2:,3:call 2 of sequence 0 swing thru,4:call 3 of sequence 0 swing thru | 0.0/3 【Plus】 Dance.mdb\n"
+            "delete call => mnuCallEditDelete; ?calls => Delete Call => 1:call 2 of sequence 0 swing thru,2:call 3 of sequence 0 swing thru | 0.0/3 【Plus】 Dance.mdb\n"
+            "formation* => at 0.1; mnuCallEditFormation; ?sql SELECT Figure || '|' || Note || '|' || HexInfo FROM tblCall WHERE Number = 2 AND Sequence = 1 => Formation =>  1B^|n|2 | 0.1/3 【Plus】 Dance.mdb\n"
+            // Digits and Ctrl+A typed into a cell editor reach the editor, never the state keys.
+            "call text* => edit grdCall 0 1 Spin 3/4 Chain 1; ?sql SELECT Call FROM tblCall WHERE Number = 1 AND Sequence = 1; ?states => Call => Spin 3/4 Chain 1 | 0,0,0 | 0.0/3 【Plus】 Dance.mdb\n"
+            "title* => edit grdSeqList 1 0 Title 42; ?sql SELECT Title FROM tblSequence WHERE Sequence = 2; ?states => Title => Title 42 | 0,0,0 | 1.0/3 【Plus】 Dance.mdb\n"
+            "history date => edit grdHistory 0 0 2002/1/5; ?sql SELECT CallDate FROM tblHistory => Edit History => 2002-01-05,2026-01-02,2026-01-03 | 0.0/3 【Plus】 Dance.mdb\n"
+            "history party* => edit grdHistory 0 1 M's \"C\" 9; ?sql SELECT PartyName FROM tblHistory WHERE Sequence = 1 => Edit History => M's \"C\" 9 | 0.0/3 【Plus】 Dance.mdb\n"
+            "hex offsets* => at 0.1; edit grdHexInfo(1) 0 0 1,2,0,1; ?sql SELECT HexInfo FROM tblCall WHERE Number = 2 AND Sequence = 1; ?states => Hexagon Position => 1,2,0,1 | 0,0,0 | 0.1/3 【Plus】 Dance.mdb\n"
+            "replace* => replace; ?sql SELECT count(*) FROM tblCall WHERE Call LIKE '%spin%' => Replace => 1 | 0.2/3 【Plus】 Dance.mdb\n"
+            "replace all* => replaceall; ?sql SELECT count(*) FROM tblCall WHERE Call LIKE '%spin%' => Replace All => 9 | 0.0/3 【Plus】 Dance.mdb\n"
+            "drag* => drag; ?sql SELECT Sequence FROM tblSequence ORDER BY OrderNo => Move Sequences => 2,3,1 | 2.0/3 【Plus】 Dance.mdb\n";
+        // clang-format on
+        for (const QStringList& row : tableRows(table)) {
+            const QString name = row[0].chopped(row[0].endsWith('*') ? 1 : 0);
+            QTest::newRow(qPrintable(name)) << row.value(1) << row.value(2) << row.value(3) << false;
+            if (row[0].endsWith('*')) {
+                QTest::addRow("%s, read-only", qPrintable(name))
+                    << row.value(1) << row.value(2) << row.value(3) << true;
             }
-        };
-        row("state item", false, "sel 0-1; mnuSequenceState(4); ?states", "State", "4,4,0 | 0.0/3 【Plus】 Dance.mdb");
-        row("key 3", true, "sel 0-1; grdSeqList:3; ?states", "State", "2,2,0 | 0.0/3 【Plus】 Dance.mdb");
-        row("key shift 5", false, "sel 0-1; grdSeqList:Shift+5; ?states", "State",
-            "13,13,0 | 0.0/3 【Plus】 Dance.mdb");
-        row("key shift @", false, "sel 0-1; grdSeqList:Shift+@; ?states", "State",
-            "10,10,0 | 0.0/3 【Plus】 Dance.mdb");
-        row("delete key", false, "sel 0-2; grdSeqList:0; ?counts", "Delete 3 sequences",
-            "0,0,3 | -1.-1/0 【Plus】 Dance.mdb");
-        row("cut", false, "sel 1-2; mnuEditCut; ?counts", "Cut 2 sequences", "1,3,1 | 0.0/1 【Plus】 Dance.mdb");
-        row("paste", true, "sel 0-0; paste; ?counts", "Paste 2 sequences", "5,15,5 | 0.0/5 【Plus】 Dance.mdb");
-        row("read", false, "read linux.C1; ?sql SELECT Level || count(*) FROM tblSequence GROUP BY Level",
-            "Read 1 sequence", "C11,Plus3 | 0.0/3 【Plus】 Dance.mdb");
-        row("drop", true, "drop grdSeqList gen2; ?counts", "Read 2 sequences", "5,13,5 | 0.0/5 【Plus】 Dance.mdb");
-        row("level", false, "sel 1-2; mnuSequenceChangeLevel; ?sql SELECT Level FROM tblSequence", "Change Level",
-            "Plus,C1,C1 | 0.0/1 【Plus】 Dance.mdb");
-        // No Plus sequence is left to list: the window turns to the level they went to.
-        row("level all", false, "sel 0-2; mnuSequenceChangeLevel; ?sql SELECT Level FROM tblSequence", "Change Level",
-            "C1,C1,C1 | 0.0/3 【C1】 Dance.mdb");
-        row("add history", false,
-            "sel 0-2; mnuSequenceAddHist; ?sql SELECT Sequence FROM tblHistory WHERE PartyName = 'O''Brien'",
-            "Add History", "1,2,3 | 0.0/3 【Plus】 Dance.mdb");
-        row("delete history", false, "sel 1-1; mnuSequenceDelHist; ?sql SELECT Sequence FROM tblHistory",
-            "Delete History", "1,3 | 1.0/3 【Plus】 Dance.mdb");
-        row("history grid delete", false, "histrow 0; mnuHistoryDelete; ?sql SELECT Sequence FROM tblHistory",
-            "Delete History", "2,3 | 0.0/3 【Plus】 Dance.mdb");
-        row("insert call", false, "mnuCallEditInsert; ?calls", "Insert Call",
-            "1:,2:call 1 of sequence 0 swing thru,3:call 2 of sequence 0 swing thru,4:call 3 of sequence 0 swing "
-            "thru | 0.0/3 【Plus】 Dance.mdb");
-        row("add call", false, "mnuCallEditAdd; ?calls", "Add Call",
-            "1:call 1 of sequence 0 swing thru,2:,3:call 2 of sequence 0 swing thru,4:call 3 of sequence 0 swing "
-            "thru | 0.0/3 【Plus】 Dance.mdb");
-        row("delete call", false, "mnuCallEditDelete; ?calls", "Delete Call",
-            "1:call 2 of sequence 0 swing thru,2:call 3 of sequence 0 swing thru | 0.0/3 【Plus】 Dance.mdb");
-        row("formation", true,
-            "at 0.1; mnuCallEditFormation; ?sql SELECT Figure || '|' || Note || '|' || HexInfo FROM tblCall "
-            "WHERE Number = 2 AND Sequence = 1",
-            "Formation", " 1B^|n|2 | 0.1/3 【Plus】 Dance.mdb");
-        // Digits and Ctrl+A typed into a cell editor reach the editor, never the state keys.
-        row("call text", true,
-            "edit grdCall 0 1 Spin 3/4 Chain 1; ?sql SELECT Call FROM tblCall WHERE Number = 1 AND Sequence = 1; "
-            "?states",
-            "Call", "Spin 3/4 Chain 1 | 0,0,0 | 0.0/3 【Plus】 Dance.mdb");
-        row("title", true,
-            "edit grdSeqList 1 0 Title 42; ?sql SELECT Title FROM tblSequence WHERE Sequence = 2; ?states", "Title",
-            "Title 42 | 0,0,0 | 1.0/3 【Plus】 Dance.mdb");
-        row("history date", false, "edit grdHistory 0 0 2002/1/5; ?sql SELECT CallDate FROM tblHistory", "Edit History",
-            "2002-01-05,2026-01-02,2026-01-03 | 0.0/3 【Plus】 Dance.mdb");
-        row("history party", true,
-            "edit grdHistory 0 1 M's \"C\" 9; ?sql SELECT PartyName FROM tblHistory WHERE Sequence = 1", "Edit History",
-            "M's \"C\" 9 | 0.0/3 【Plus】 Dance.mdb");
-        row("hex offsets", true,
-            "at 0.1; edit grdHexInfo(1) 0 0 1,2,0,1; ?sql SELECT HexInfo FROM tblCall WHERE Number = 2 AND "
-            "Sequence = 1; ?states",
-            "Hexagon Position", "1,2,0,1 | 0,0,0 | 0.1/3 【Plus】 Dance.mdb");
-        row("replace", true, "replace; ?sql SELECT count(*) FROM tblCall WHERE Call LIKE '%spin%'", "Replace",
-            "1 | 0.2/3 【Plus】 Dance.mdb");
-        row("replace all", true, "replaceall; ?sql SELECT count(*) FROM tblCall WHERE Call LIKE '%spin%'",
-            "Replace All", "9 | 0.0/3 【Plus】 Dance.mdb");
-        row("drag", true, "drag; ?sql SELECT Sequence FROM tblSequence ORDER BY OrderNo", "Move Sequences",
-            "2,3,1 | 2.0/3 【Plus】 Dance.mdb");
+        }
     }
     void commands() {
         QFETCH(QString, steps);
@@ -158,126 +131,82 @@ private Q_SLOTS:
     void views_data() {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("expected");
-        const auto row = [](const char* name, const char* steps, const char* expected) {
-            QTest::newRow(name) << steps << expected;
-        };
-        // Start-up: the saved level and position; the first sequence opens at its first call.
-        row("first level", "start linux.Plus+linux.C1; ?levels", "Plus:1*,4,14 | 0.0/19 【Plus】 Dance.mdb");
-        row("saved level", "mdb ViewLevel=C1; start linux.Plus+linux.C1; ?levels",
-            "C1:1,4*,14 | 0.0/1 【C1】 Dance.mdb");
-        row("saved level gone", "mdb ViewLevel=A2; start linux.Plus+linux.C1; ?levels",
-            "Plus:1*,4,14 | 0.0/19 【Plus】 Dance.mdb");
-        row("saved position", "mdb ViewLevel=Plus; mdb ViewIndex(Plus)=3; mdb ViewRow(Plus)=2; start linux.Plus",
-            "2.0/19 【Plus】 Dance.mdb");
-        row("saved position beyond",
-            "mdb ViewLevel=Plus; mdb ViewIndex(Plus)=100; mdb ViewRow(Plus)=2; start linux.Plus",
-            "18.0/19 【Plus】 Dance.mdb");
-        row("mainstream shown as MS", "start linux.C1+generated Mainstream; ?levels",
-            "MS:0*,4,14 | 0.0/3 【MS】 Dance.mdb");
-        row("empty library", "start; ?levels; ?title", ":15 | Dance.mdb (~/lib) - VornReader | -1.-1/0 Dance.mdb");
-        // The opened library heads the recent files; the first nine have access keys.
-        row("recent files", "ini RecentFile1=/x/a.mdb; ini RecentFile2=/x/b.mdb; start; ?recent",
-            "&1 ~/lib/Dance.mdb,&2 /x/a.mdb,&3 /x/b.mdb | -1.-1/0 Dance.mdb");
-        row("recent files beyond nine", "recent 20; start; ?recent 8; ?recent 9; ?recent 19",
-            "&9 /lib/8.mdb | 10 /lib/9.mdb | 20 /lib/19.mdb | -1.-1/0 Dance.mdb");
-        row("choose Plus", "start linux.Plus+linux.C1; mnuViewLevel(14); mnuViewLevel(1); ?levels",
-            "Plus:1*,4,14 | 0.0/19 【Plus】 Dance.mdb");
-        row("choose C1", "start linux.Plus+linux.C1; mnuViewLevel(4); ?levels", "C1:1,4*,14 | 0.0/1 【C1】 Dance.mdb");
-        row("choose all levels", "start linux.Plus+linux.C1; mnuViewLevel(14); ?levels",
-            "C1:1,4,14* | 0.0/20 【C1】 Dance.mdb");
-        // The pictures of the calls before and after the current one; Pause switches hexagon mode.
-        row("first call, hexagon mode",
-            "start generated Plus; set HexSwitch; grdCall:Pause; ?fig before; "
-            "grdCall:Pause; ?fig before",
-            "HVnone | set | 0.0/3 【Plus】 Dance.mdb");
-        row("Pause without the switch", "start generated Plus; grdCall:Pause; ?fig before",
-            "set | 0.0/3 【Plus】 Dance.mdb");
-        row("third call, before", "start generated Plus; at 0.2; ?fig before", "fig2 | 0.2/3 【Plus】 Dance.mdb");
-        row("second call, after", "start generated Plus; at 0.1; ?fig after", "fig2 | 0.1/3 【Plus】 Dance.mdb");
-        row("last call, after", "start generated Plus; at 0.-1; ?fig after", "set | 0.2/3 【Plus】 Dance.mdb");
-        row("last call, after, hexagon", "start generated Plus; set HexSwitch; at 0.-1; grdCall:Pause; ?fig after",
-            "HVnone | 0.2/3 【Plus】 Dance.mdb");
-        // Keys and the wheel move the calls and the list.
-        row("down inside", "start linux.Plus; grdCall:Down", "0.1/19 【Plus】 Dance.mdb");
-        row("down from the last call", "start linux.Plus; at 0.-1; grdCall:Down", "1.0/19 【Plus】 Dance.mdb");
-        row("up from the first call", "start linux.Plus; at 2.0; grdCall:Up", "1.13/19 【Plus】 Dance.mdb");
-        row("down at the end", "start linux.Plus; at -1.-1; grdCall:Down", "18.13/19 【Plus】 Dance.mdb");
-        row("up at the start", "start linux.Plus; grdCall:Up", "0.0/19 【Plus】 Dance.mdb");
-        row("list down opens the first call", "start linux.Plus; at 0.1; grdSeqList:Down", "1.0/19 【Plus】 Dance.mdb");
-        row("wheel down from the last call", "start linux.Plus; at 0.-1; grdCall:wheel-", "1.0/19 【Plus】 Dance.mdb");
-        row("wheel up from the first call", "start linux.Plus; at 1.0; grdCall:wheel+", "0.8/19 【Plus】 Dance.mdb");
-        // With a mouse button held on the calls the wheel moves the list.
-        row("wheel, button held", "start linux.Plus; grdCall:held-", "1.0/19 【Plus】 Dance.mdb");
-        // The wheel on the list opens the call row last chosen in the level.
-        row("wheel list up", "start linux.Plus; at 2.1; grdSeqList:wheel+", "1.1/19 【Plus】 Dance.mdb");
-        row("wheel list down at the end", "start linux.Plus; at -1.1; grdSeqList:wheel-", "18.1/19 【Plus】 Dance.mdb");
-        // O skips to the next opener (state 11), Shift+O to the one before.
-        row("opener down", "start linux.Plus; state 3,7=11; state 5=10; grdSeqList:O", "3.0/19 【Plus】 Dance.mdb");
-        row("opener down past", "start linux.Plus; state 3,7=11; at 3.0; grdSeqList:O", "7.0/19 【Plus】 Dance.mdb");
-        row("no opener below", "start linux.Plus; state 3,7=11; at 7.0; grdSeqList:O", "7.0/19 【Plus】 Dance.mdb");
-        row("opener up", "start linux.Plus; state 3,7=11; state 5=10; at 5.0; grdSeqList:Shift+O",
-            "3.0/19 【Plus】 Dance.mdb");
-        row("no opener above", "start linux.Plus; state 3,7=11; at 3.0; grdSeqList:Shift+O",
-            "3.0/19 【Plus】 Dance.mdb");
-        // Assigned cursor keys act as arrows in the focused list; "(" has the code of Down.
-        row("cursor keys", "start linux.Plus; assign 0=L; assign 2={F2}; at 0.2; grdCall:L; grdCall:F2; grdCall:F2",
-            "0.3/19 【Plus】 Dance.mdb");
-        row("Down stays Down", "start linux.Plus; assign 2=(; grdCall:Down", "0.1/19 【Plus】 Dance.mdb");
-        // The Database menu: captions from the INI file, keys and items opening their libraries.
-        row("switch hint", "start; ?switch",
-            "hint (No databases assigned: see Settings > Options) | -1.-1/0 Dance.mdb");
-        row("switch captions",
-            "slot 1=/libs/Other.mdb; slot 11=/libs/Rock & Roll.mdb; slot 20=/music/"
-            "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx/end/Deep.mdb; start; ?switch",
-            "Other.mdb  (/libs),Rock && Roll.mdb  (/libs),Deep.mdb  "
-            "(/music/xxxxxxxxxxxxxxxxxxxxxx…xxxxxxxxxxxxxxxxxxxxxxxxx/end) | -1.-1/0 Dance.mdb");
-        row("F1", "lib Other.mdb; slot 0=~/lib/Other.mdb; start linux.Plus; win:F1", "0.0/1 【C1】 Other.mdb [F1]");
-        row("Shift+F3", "lib Other.mdb; slot 11=~/lib/Other.mdb; start linux.Plus; win:Shift+F3",
-            "0.0/1 【C1】 Other.mdb [Shift+F3]");
-        row("Ctrl+F1", "lib Other.mdb; slot 18=~/lib/Other.mdb; start linux.Plus; win:Ctrl+F1",
-            "0.0/1 【C1】 Other.mdb [Ctrl+F1]");
-        row("switch item", "lib Other.mdb; slot 4=~/lib/Other.mdb; start linux.Plus; mnuDBSwitchFunc(4)",
-            "0.0/1 【C1】 Other.mdb [F5]");
-        row("switch, no library",
-            "lib Other.mdb; slot 9=~/lib/Other.mdb; start linux.Plus; mnuFileMdbClose; "
-            "win:Shift+F1",
-            "0.0/1 【C1】 Other.mdb [Shift+F1]");
-        row("empty slot", "slot 0=/libs/F1 only.mdb; start linux.Plus; win:Shift+F3; ?msg",
-            " | 0.0/19 【Plus】 Dance.mdb");
-        row("switch file gone", "slot 11=~/lib/gone.mdb; start linux.Plus; win:Shift+F3; ?msg",
-            "The file ~/lib/gone.mdb was not found. | 0.0/19 【Plus】 Dance.mdb");
-        row("switch while editing",
-            "lib Other.mdb; slot 0=~/lib/Other.mdb; start linux.Plus; grdCall:Return; "
-            "focus:F1; focus:Escape; ?title; win:F1",
-            "【Plus】 Dance.mdb (~/lib) - VornReader | 0.0/1 【C1】 Other.mdb [F1]");
-        // File > Open: a wrong choice keeps the open library; the second recent item opens the first again.
-        row("open",
-            "lib Other.mdb; open Other.mdb; start linux.Plus; mnuFileMdbOpen; ?asked; ?recent; "
-            "mnuRecentFile(1)",
-            "~/lib | &1 ~/lib/Other.mdb,&2 ~/lib/Dance.mdb | 0.0/19 【Plus】 Dance.mdb");
-        row("open, upper-case extension", "lib OTHER.MDB; open OTHER.MDB; start linux.Plus; mnuFileMdbOpen",
-            "0.0/1 【C1】 OTHER.MDB");
-        row("open, not a library", "lib Other.accdb; open Other.accdb; start linux.Plus; mnuFileMdbOpen; ?msg",
-            "This file is not a database file (*.mdb). | 0.0/19 【Plus】 Dance.mdb");
-        row("open, missing", "open Missing.mdb; start linux.Plus; mnuFileMdbOpen; ?msg; ?recent",
-            "The file ~/lib/Missing.mdb was not found. | &1 ~/lib/Dance.mdb | 0.0/19 【Plus】 Dance.mdb");
-        row("open, cancelled", "start linux.Plus; mnuFileMdbOpen; ?msg", " | 0.0/19 【Plus】 Dance.mdb");
-        // Dropped generator files are read, one report each; a dropped library opens first.
-        row("drop on the list", "start linux.Plus; drop grdSeqList linux.C1; ?msg",
-            "1 sequence was read from \"~/linux.C1\". | 0.0/19 【Plus】 Dance.mdb");
-        row("drop two on the window", "start linux.Plus; drop frmVornReader linux.C1,windows.Plus; ?msg",
-            "1 sequence was read from \"~/linux.C1\".,6 sequences were read from \"~/windows.Plus\". | 0.0/25 【Plus】 "
-            "Dance.mdb");
-        row("drop library and file", "start linux.Plus; drop grdCall windows.Plus,Other.MDB; ?msg",
-            "6 sequences were read from \"~/windows.Plus\". | 0.0/1 【C1】 Other.MDB");
-        row("drop, no library", "start linux.Plus; mnuFileMdbClose; drop grdSeqList linux.C1; ?msg",
-            "This file is not a database file (*.mdb). | -1.-1/0 VornReader");
-        // Closing writes the INI file (no library after File > Close), unless the library has gone.
-        row("close", "start linux.Plus; closewin; ?ini", "[Dance.mdb] sized | -1.-1/0 VornReader");
-        row("close after File > Close", "start linux.Plus; mnuFileMdbClose; ?levels; closewin; ?ini",
-            ": | [] sized | -1.-1/0 VornReader");
-        row("close, library deleted", "start linux.Plus; rm; closewin; ?ini",
-            "[Dance.mdb] | 0.0/19 【Plus】 Dance.mdb");
+        // clang-format off
+        const char* table =
+            // Start-up: the saved level and position; the first sequence opens at its first call.
+            "first level => start linux.Plus+linux.C1; ?levels => Plus:1*,4,14 | 0.0/19 【Plus】 Dance.mdb\n"
+            "saved level => mdb ViewLevel=C1; start linux.Plus+linux.C1; ?levels => C1:1,4*,14 | 0.0/1 【C1】 Dance.mdb\n"
+            "saved level gone => mdb ViewLevel=A2; start linux.Plus+linux.C1; ?levels => Plus:1*,4,14 | 0.0/19 【Plus】 Dance.mdb\n"
+            "saved position => mdb ViewLevel=Plus; mdb ViewIndex(Plus)=3; mdb ViewRow(Plus)=2; start linux.Plus => 2.0/19 【Plus】 Dance.mdb\n"
+            "saved position beyond => mdb ViewLevel=Plus; mdb ViewIndex(Plus)=100; mdb ViewRow(Plus)=2; start linux.Plus => 18.0/19 【Plus】 Dance.mdb\n"
+            "mainstream shown as MS => start linux.C1+generated Mainstream; ?levels => MS:0*,4,14 | 0.0/3 【MS】 Dance.mdb\n"
+            "empty library => start; ?levels; ?title => :15 | Dance.mdb (~/lib) - VornReader | -1.-1/0 Dance.mdb\n"
+            // The opened library heads the recent files; the first nine have access keys.
+            "recent files => ini RecentFile1=/x/a.mdb; ini RecentFile2=/x/b.mdb; start; ?recent => &1 ~/lib/Dance.mdb,&2 /x/a.mdb,&3 /x/b.mdb | -1.-1/0 Dance.mdb\n"
+            "recent files beyond nine => recent 20; start; ?recent 8; ?recent 9; ?recent 19 => &9 /lib/8.mdb | 10 /lib/9.mdb | 20 /lib/19.mdb | -1.-1/0 Dance.mdb\n"
+            "choose Plus => start linux.Plus+linux.C1; mnuViewLevel(14); mnuViewLevel(1); ?levels => Plus:1*,4,14 | 0.0/19 【Plus】 Dance.mdb\n"
+            "choose C1 => start linux.Plus+linux.C1; mnuViewLevel(4); ?levels => C1:1,4*,14 | 0.0/1 【C1】 Dance.mdb\n"
+            "choose all levels => start linux.Plus+linux.C1; mnuViewLevel(14); ?levels => C1:1,4,14* | 0.0/20 【C1】 Dance.mdb\n"
+            // The pictures of the calls before and after the current one; Pause switches hexagon mode.
+            "first call, hexagon mode => start generated Plus; set HexSwitch; grdCall:Pause; ?fig before; grdCall:Pause; ?fig before => HVnone | set | 0.0/3 【Plus】 Dance.mdb\n"
+            "Pause without the switch => start generated Plus; grdCall:Pause; ?fig before => set | 0.0/3 【Plus】 Dance.mdb\n"
+            "third call, before => start generated Plus; at 0.2; ?fig before => fig2 | 0.2/3 【Plus】 Dance.mdb\n"
+            "second call, after => start generated Plus; at 0.1; ?fig after => fig2 | 0.1/3 【Plus】 Dance.mdb\n"
+            "last call, after => start generated Plus; at 0.-1; ?fig after => set | 0.2/3 【Plus】 Dance.mdb\n"
+            "last call, after, hexagon => start generated Plus; set HexSwitch; at 0.-1; grdCall:Pause; ?fig after => HVnone | 0.2/3 【Plus】 Dance.mdb\n"
+            // Keys and the wheel move the calls and the list.
+            "down inside => start linux.Plus; grdCall:Down => 0.1/19 【Plus】 Dance.mdb\n"
+            "down from the last call => start linux.Plus; at 0.-1; grdCall:Down => 1.0/19 【Plus】 Dance.mdb\n"
+            "up from the first call => start linux.Plus; at 2.0; grdCall:Up => 1.13/19 【Plus】 Dance.mdb\n"
+            "down at the end => start linux.Plus; at -1.-1; grdCall:Down => 18.13/19 【Plus】 Dance.mdb\n"
+            "up at the start => start linux.Plus; grdCall:Up => 0.0/19 【Plus】 Dance.mdb\n"
+            "list down opens the first call => start linux.Plus; at 0.1; grdSeqList:Down => 1.0/19 【Plus】 Dance.mdb\n"
+            "wheel down from the last call => start linux.Plus; at 0.-1; grdCall:wheel- => 1.0/19 【Plus】 Dance.mdb\n"
+            "wheel up from the first call => start linux.Plus; at 1.0; grdCall:wheel+ => 0.8/19 【Plus】 Dance.mdb\n"
+            // With a mouse button held on the calls the wheel moves the list.
+            "wheel, button held => start linux.Plus; grdCall:held- => 1.0/19 【Plus】 Dance.mdb\n"
+            // The wheel on the list opens the call row last chosen in the level.
+            "wheel list up => start linux.Plus; at 2.1; grdSeqList:wheel+ => 1.1/19 【Plus】 Dance.mdb\n"
+            "wheel list down at the end => start linux.Plus; at -1.1; grdSeqList:wheel- => 18.1/19 【Plus】 Dance.mdb\n"
+            // O skips to the next opener (state 11), Shift+O to the one before.
+            "opener down => start linux.Plus; state 3,7=11; state 5=10; grdSeqList:O => 3.0/19 【Plus】 Dance.mdb\n"
+            "opener down past => start linux.Plus; state 3,7=11; at 3.0; grdSeqList:O => 7.0/19 【Plus】 Dance.mdb\n"
+            "no opener below => start linux.Plus; state 3,7=11; at 7.0; grdSeqList:O => 7.0/19 【Plus】 Dance.mdb\n"
+            "opener up => start linux.Plus; state 3,7=11; state 5=10; at 5.0; grdSeqList:Shift+O => 3.0/19 【Plus】 Dance.mdb\n"
+            "no opener above => start linux.Plus; state 3,7=11; at 3.0; grdSeqList:Shift+O => 3.0/19 【Plus】 Dance.mdb\n"
+            // Assigned cursor keys act as arrows in the focused list; "(" has the code of Down.
+            "cursor keys => start linux.Plus; assign 0=L; assign 2={F2}; at 0.2; grdCall:L; grdCall:F2; grdCall:F2 => 0.3/19 【Plus】 Dance.mdb\n"
+            "Down stays Down => start linux.Plus; assign 2=(; grdCall:Down => 0.1/19 【Plus】 Dance.mdb\n"
+            // The Database menu: captions from the INI file, keys and items opening their libraries.
+            "switch hint => start; ?switch => hint (No databases assigned: see Settings > Options) | -1.-1/0 Dance.mdb\n"
+            "switch captions => slot 1=/libs/Other.mdb; slot 11=/libs/Rock & Roll.mdb; slot 20=/music/xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx/end/Deep.mdb; start; ?switch => Other.mdb  (/libs),Rock && Roll.mdb  (/libs),Deep.mdb  (/music/xxxxxxxxxxxxxxxxxxxxxx…xxxxxxxxxxxxxxxxxxxxxxxxx/end) | -1.-1/0 Dance.mdb\n"
+            "F1 => lib Other.mdb; slot 0=~/lib/Other.mdb; start linux.Plus; win:F1 => 0.0/1 【C1】 Other.mdb [F1]\n"
+            "Shift+F3 => lib Other.mdb; slot 11=~/lib/Other.mdb; start linux.Plus; win:Shift+F3 => 0.0/1 【C1】 Other.mdb [Shift+F3]\n"
+            "Ctrl+F1 => lib Other.mdb; slot 18=~/lib/Other.mdb; start linux.Plus; win:Ctrl+F1 => 0.0/1 【C1】 Other.mdb [Ctrl+F1]\n"
+            "switch item => lib Other.mdb; slot 4=~/lib/Other.mdb; start linux.Plus; mnuDBSwitchFunc(4) => 0.0/1 【C1】 Other.mdb [F5]\n"
+            "switch, no library => lib Other.mdb; slot 9=~/lib/Other.mdb; start linux.Plus; mnuFileMdbClose; win:Shift+F1 => 0.0/1 【C1】 Other.mdb [Shift+F1]\n"
+            "empty slot => slot 0=/libs/F1 only.mdb; start linux.Plus; win:Shift+F3; ?msg =>  | 0.0/19 【Plus】 Dance.mdb\n"
+            "switch file gone => slot 11=~/lib/gone.mdb; start linux.Plus; win:Shift+F3; ?msg => The file ~/lib/gone.mdb was not found. | 0.0/19 【Plus】 Dance.mdb\n"
+            "switch while editing => lib Other.mdb; slot 0=~/lib/Other.mdb; start linux.Plus; grdCall:Return; focus:F1; focus:Escape; ?title; win:F1 => 【Plus】 Dance.mdb (~/lib) - VornReader | 0.0/1 【C1】 Other.mdb [F1]\n"
+            // File > Open: a wrong choice keeps the open library; the second recent item opens the first again.
+            "open => lib Other.mdb; open Other.mdb; start linux.Plus; mnuFileMdbOpen; ?asked; ?recent; mnuRecentFile(1) => ~/lib | &1 ~/lib/Other.mdb,&2 ~/lib/Dance.mdb | 0.0/19 【Plus】 Dance.mdb\n"
+            "open, upper-case extension => lib OTHER.MDB; open OTHER.MDB; start linux.Plus; mnuFileMdbOpen => 0.0/1 【C1】 OTHER.MDB\n"
+            "open, not a library => lib Other.accdb; open Other.accdb; start linux.Plus; mnuFileMdbOpen; ?msg => This file is not a database file (*.mdb). | 0.0/19 【Plus】 Dance.mdb\n"
+            "open, missing => open Missing.mdb; start linux.Plus; mnuFileMdbOpen; ?msg; ?recent => The file ~/lib/Missing.mdb was not found. | &1 ~/lib/Dance.mdb | 0.0/19 【Plus】 Dance.mdb\n"
+            "open, cancelled => start linux.Plus; mnuFileMdbOpen; ?msg =>  | 0.0/19 【Plus】 Dance.mdb\n"
+            // Dropped generator files are read, one report each; a dropped library opens first.
+            "drop on the list => start linux.Plus; drop grdSeqList linux.C1; ?msg => 1 sequence was read from \"~/linux.C1\". | 0.0/19 【Plus】 Dance.mdb\n"
+            "drop two on the window => start linux.Plus; drop frmVornReader linux.C1,windows.Plus; ?msg => 1 sequence was read from \"~/linux.C1\".,6 sequences were read from \"~/windows.Plus\". | 0.0/25 【Plus】 Dance.mdb\n"
+            "drop library and file => start linux.Plus; drop grdCall windows.Plus,Other.MDB; ?msg => 6 sequences were read from \"~/windows.Plus\". | 0.0/1 【C1】 Other.MDB\n"
+            "drop, no library => start linux.Plus; mnuFileMdbClose; drop grdSeqList linux.C1; ?msg => This file is not a database file (*.mdb). | -1.-1/0 VornReader\n"
+            // Closing writes the INI file (no library after File > Close), unless the library has gone.
+            "close => start linux.Plus; closewin; ?ini => [Dance.mdb] sized | -1.-1/0 VornReader\n"
+            "close after File > Close => start linux.Plus; mnuFileMdbClose; ?levels; closewin; ?ini => : | [] sized | -1.-1/0 VornReader\n"
+            "close, library deleted => start linux.Plus; rm; closewin; ?ini => [Dance.mdb] | 0.0/19 【Plus】 Dance.mdb\n";
+        // clang-format on
+        for (const QStringList& row : tableRows(table)) {
+            QTest::newRow(qPrintable(row[0])) << row.value(1) << row.value(2);
+        }
     }
     void views() {
         QFETCH(QString, steps);

@@ -76,6 +76,18 @@ protected:
                QTest::qWaitFor([this] { return m_window->session().isOpen(); });
     }
 
+    // The rows of a table written one a line, columns parted by " => "; lines starting "//" are
+    // comments.
+    static QList<QStringList> tableRows(const char* table) {
+        QList<QStringList> rows;
+        for (const QString& line : QString::fromUtf8(table).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            if (!line.startsWith(QLatin1String("//"))) {
+                rows.append(line.split(QStringLiteral(" => ")));
+            }
+        }
+        return rows;
+    }
+
     QString iniPath() const { return m_home->file(QStringLiteral("VornReader.ini")); }
 
     // The rows of a statement with bound values, each as its columns joined by "|".
