@@ -13,6 +13,7 @@
 #include "LibraryCommands.h"
 #include "LibrarySession.h"
 #include "MainMenus.h"
+#include "PrintCommands.h"
 #include "RecordingErrorBox.h"
 #include "SearchCommands.h"
 #include "SequenceImport.h"
@@ -21,6 +22,7 @@
 #include "Settings.h"
 #include "SplitLayout.h"
 #include "TestHome.h"
+#include "frmPreview.h"
 #include "frmVornReader.h"
 #include "modDataBase.h"
 #include "modGeneral.h"
@@ -329,6 +331,9 @@ protected:
                 rows.append(row.toInt());
             }
             m_window->sequenceList().model()->setProperties(rows, value.toInt());
+        } else if (verb == QLatin1String("gen")) {
+            Fixtures::writeFile(m_home->file(QStringLiteral("lib/more.Plus")),
+                                Fixtures::generatorText(arg.toInt(), 4, QStringLiteral("Plus"), 100).toUtf8());
         } else if (verb == QLatin1String("rm")) {
             QVERIFY(QFile::remove(m_library));
         } else if (verb == QLatin1String("closewin")) {
@@ -406,6 +411,19 @@ protected:
                 ini(QStringLiteral("frmVornReader"), "FormHeight").toInt() == qRound(m_window->height() * perPixel);
             return QStringLiteral("[%1]%2").arg(ini(QStringLiteral("VornReader"), "MdbFile"),
                                                 sized ? QStringLiteral(" sized") : QString());
+        }
+        if (what == QLatin1String("setting")) {
+            return arg == QLatin1String("TipTime") ? QString::number(settings().TipTime)
+                                                   : QString::number(settings().pageSetup.MarginLeft);
+        }
+        if (what == QLatin1String("inikey")) {
+            return ini(QStringLiteral("VornReader"), qPrintable(arg));
+        }
+        if (what == QLatin1String("preview")) {
+            const frmPreview* preview = m_window->printCommands().preview();
+            return QStringLiteral("%1 pages, %2")
+                .arg(preview->pages().size())
+                .arg(preview->isVisible() ? "shown" : "hidden");
         }
         if (what == QLatin1String("title")) {
             return m_window->windowTitle();
