@@ -9,7 +9,6 @@
 #include "WindowFixture.h"
 #include "frmExport.h"
 #include "frmHistory.h"
-#include "frmSearchWord.h"
 #include "modGeneral.h"
 
 #include <QClipboard>
@@ -177,6 +176,11 @@ private Q_SLOTS:
             // Assigned cursor keys act as arrows in the focused list; "(" has the code of Down.
             "cursor keys => start linux.Plus; assign 0=L; assign 2={F2}; at 0.2; grdCall:L; grdCall:F2; grdCall:F2 => 0.3/19 【Plus】 Dance.mdb\n"
             "Down stays Down => start linux.Plus; assign 2=(; grdCall:Down => 0.1/19 【Plus】 Dance.mdb\n"
+            // Edit > Search: Next goes from match to match (calls 2-4 of rows 1, 3 and 5), wrapping, and
+            // reports the round; without a match the list stays. Closing the library closes the dialog.
+            "search, ignoring case => start linux.Plus; plant; at 2.0; find zebra; next; ?at; next; ?at; next; ?at; next; ?msg; mnuFileMdbClose; ?search => 3.2 | 5.3 | 1.1 | The search went through 3 matches and is back at the first one. | hidden | -1.-1/0 VornReader\n"
+            "search, match case => start linux.Plus; plant; at 2.0; find zebra; case; next; ?at; next; ?msg => 3.2 | The search found 1 match and is back at it. | 3.2/19 【Plus】 Dance.mdb\n"
+            "search, nowhere => start linux.Plus; plant; at 2.0; find okapi; next; ?msg => The text was not found. | 2.0/19 【Plus】 Dance.mdb\n"
             // The Database menu: captions from the INI file, keys and items opening their libraries.
             "switch hint => start; ?switch => hint (No databases assigned: see Settings > Options) | -1.-1/0 Dance.mdb\n"
             "switch captions => slot 1=/libs/Other.mdb; slot 11=/libs/Rock & Roll.mdb; slot 20=/music/xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx/end/Deep.mdb; start; ?switch => Other.mdb  (/libs),Rock && Roll.mdb  (/libs),Deep.mdb  (/music/xxxxxxxxxxxxxxxxxxxxxx…xxxxxxxxxxxxxxxxxxxxxxxxx/end) | -1.-1/0 Dance.mdb\n"
@@ -291,48 +295,6 @@ private Q_SLOTS:
         m_window->exportCommand().setRunner([&](frmExport& dialog) { shown = dialog.fileName(0).isEmpty(); });
         m_window->menus().fileExport->trigger();
         QVERIFY(shown && !m_window->session().isOpen());
-    }
-
-    // Edit > Search: Next goes from match to match, wrapping, and reports the round; without a
-    // match the list stays. Closing the library takes the dialog with it.
-    void searchNext_data() {
-        QTest::addColumn<bool>("matchCase");
-        QTest::addColumn<QString>("find");
-        QTest::addColumn<QList<int>>("rows");
-        QTest::newRow("ignoring case, wrapping") << false << "zebra" << QList<int>{3, 5, 1};
-        QTest::newRow("match case") << true << "zebra" << QList<int>{3};
-        QTest::newRow("nowhere") << false << "okapi" << QList<int>{};
-    }
-    void searchNext() {
-        QFETCH(bool, matchCase);
-        QFETCH(QString, find);
-        QFETCH(QList<int>, rows);
-        QVERIFY(start({"linux.Plus"}));
-        // Rows 1, 3 and 5 get the texts in calls 2, 3 and 4; the search starts on row 2.
-        const QStringList planted{"Zebra left", "zebra right", "ZEBRA home"};
-        for (int i = 0; i < 3; ++i) {
-            sql(QStringLiteral("UPDATE tblCall SET Call = ? WHERE Sequence = ? AND Number = ?"),
-                {planted[i], keyAt(1 + 2 * i), 2 + i});
-        }
-        m_window->sequenceList().setCurrentRow(2);
-        m_window->menus().editSearch->trigger();
-        frmSearchWord* dialog = m_window->searchCommands().dialog();
-        QTRY_VERIFY(dialog->isVisible());
-        dialog->findChild<QLineEdit*>(QStringLiteral("txtSearchWord"))->setText(find);
-        dialog->findChild<QCheckBox*>(QStringLiteral("chkSplitCase"))->setChecked(matchCase);
-        auto* next = dialog->findChild<QPushButton*>(QStringLiteral("cmdSearchNext"));
-        for (const int row : rows) {
-            QTest::mouseClick(next, Qt::LeftButton);
-            QCOMPARE(view(), QStringLiteral("%1.%2/19 【Plus】 Dance.mdb").arg(row).arg((row - 1) / 2 + 1));
-        }
-        QVERIFY(m_dialogs->informations.isEmpty());
-        QTest::mouseClick(next, Qt::LeftButton);
-        QCOMPARE(m_dialogs->informations + m_dialogs->exclamations,
-                 QStringList{rows.isEmpty() ? modGeneral::TransMessage(40501)
-                                            : modGeneral::TransCount(40502, 40506, rows.size())});
-        QCOMPARE(m_window->sequenceList().currentRow(), rows.value(0, 2));
-        m_window->menus().fileClose->trigger();
-        QVERIFY(!dialog->isVisible());
     }
 
     // Without a library, after File > Close and on an empty library, every command of the window

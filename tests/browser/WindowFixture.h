@@ -23,6 +23,7 @@
 #include "SplitLayout.h"
 #include "TestHome.h"
 #include "frmPreview.h"
+#include "frmSearchWord.h"
 #include "frmVornReader.h"
 #include "modDataBase.h"
 #include "modGeneral.h"
@@ -331,6 +332,23 @@ protected:
                 rows.append(row.toInt());
             }
             m_window->sequenceList().model()->setProperties(rows, value.toInt());
+        } else if (verb == QLatin1String("plant")) {
+            const QStringList planted{"Zebra left", "zebra right", "ZEBRA home"};
+            for (int i = 0; i < 3; ++i) {
+                sql(QStringLiteral("UPDATE tblCall SET Call = ? WHERE Sequence = ? AND Number = ?"),
+                    {planted[i], keyAt(1 + 2 * i), 2 + i});
+            }
+        } else if (verb == QLatin1String("find")) {
+            m_window->menus().editSearch->trigger();
+            QTRY_VERIFY(m_window->searchCommands().dialog()->isVisible());
+            m_window->searchCommands().dialog()->findChild<QLineEdit*>(QStringLiteral("txtSearchWord"))->setText(arg);
+        } else if (verb == QLatin1String("case") || verb == QLatin1String("next")) {
+            QWidget* dialog = m_window->searchCommands().dialog();
+            if (verb == QLatin1String("case")) {
+                dialog->findChild<QCheckBox*>(QStringLiteral("chkSplitCase"))->setChecked(true);
+            } else {
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdSearchNext")), Qt::LeftButton);
+            }
         } else if (verb == QLatin1String("gen")) {
             Fixtures::writeFile(m_home->file(QStringLiteral("lib/more.Plus")),
                                 Fixtures::generatorText(arg.toInt(), 4, QStringLiteral("Plus"), 100).toUtf8());
@@ -411,6 +429,15 @@ protected:
                 ini(QStringLiteral("frmVornReader"), "FormHeight").toInt() == qRound(m_window->height() * perPixel);
             return QStringLiteral("[%1]%2").arg(ini(QStringLiteral("VornReader"), "MdbFile"),
                                                 sized ? QStringLiteral(" sized") : QString());
+        }
+        if (what == QLatin1String("at")) {
+            return QStringLiteral("%1.%2")
+                .arg(m_window->sequenceList().currentRow())
+                .arg(m_window->callList().currentRow());
+        }
+        if (what == QLatin1String("search")) {
+            return m_window->searchCommands().dialog()->isVisible() ? QStringLiteral("shown")
+                                                                    : QStringLiteral("hidden");
         }
         if (what == QLatin1String("setting")) {
             return arg == QLatin1String("TipTime") ? QString::number(settings().TipTime)
