@@ -3,10 +3,9 @@
 #include "IBrowserDialogs.h"
 
 #include <QStringList>
-#include <functional>
 
-// The main window's dialogs without windows: each question gets its scripted answer; messages,
-// proposals and the rows shown are recorded.
+// The main window's dialogs without windows: each question gets its scripted answer (yes);
+// messages, requests and proposals are recorded.
 class FakeDialogs final : public IBrowserDialogs {
 public:
     static QString entryText(const HistoryEntryText& entry) { return entry.callDate + '|' + entry.partyName; }
@@ -15,7 +14,7 @@ public:
     void information(const QString& text) override { informations.append(text); }
     bool question(const QString& text) override {
         questions.append(text);
-        return answerOk;
+        return true;
     }
     std::optional<QString> openFile(const QString& title, const QString& folder, const QString&) override {
         openRequests.append({title, folder});
@@ -26,7 +25,7 @@ public:
         saveRequests.append({title, proposed});
         return fileToOpen;
     }
-    std::optional<QString> inputText(const QString&) override { return author; }
+    std::optional<QString> inputText(const QString&) override { return std::nullopt; }
     void about(const QString& caption, const QString&) override { informations.append(caption); }
     std::optional<HistoryEntryText> historyAdd(const HistoryEntryText& proposed) override {
         proposals.append(entryText(proposed));
@@ -34,41 +33,28 @@ public:
     }
     // Chooses the row equal to historyToDelete; cancels when none is.
     std::optional<int> historyDelete(const QList<HistoryEntryText>& rows) override {
-        for (const HistoryEntryText& row : rows) {
-            deleteRows.append(entryText(row));
+        for (int i = 0; i < rows.size(); ++i) {
+            if (entryText(rows[i]) == historyToDelete) {
+                return i;
+            }
         }
-        return deleteRows.contains(historyToDelete) ? std::optional<int>(int(deleteRows.indexOf(historyToDelete)))
-                                                    : std::nullopt;
+        return std::nullopt;
     }
-    std::optional<QString> changeLevel(const QStringList& levels) override {
-        levelChoices = levels;
-        return level;
-    }
-    std::optional<FormationText> editFormation(const FormationText& call, bool hexMode) override {
-        formationCalls.append({call.figure, call.note, call.hexInfo});
-        formationHexMode = hexMode;
-        return formationAnswer;
-    }
+    std::optional<QString> changeLevel(const QStringList&) override { return level; }
+    std::optional<FormationText> editFormation(const FormationText&, bool) override { return formationAnswer; }
     std::optional<NotCalledChoice> notCalledFor(const QStringList& parties, const NotCalledChoice&) override {
         partyChoices = parties;
         return notCalled;
     }
-    std::unique_ptr<IProgress> progress() override {
-        ++progresses;
-        return makeProgress ? makeProgress() : nullptr;
-    }
+    std::unique_ptr<IProgress> progress() override { return nullptr; }
 
-    bool answerOk = true;
     std::optional<QString> fileToOpen;
     QStringList filesToOpen;
-    std::optional<QString> author;
     std::optional<HistoryEntryText> historyEntry;
     QString historyToDelete;
     std::optional<QString> level;
     std::optional<FormationText> formationAnswer;
     std::optional<NotCalledChoice> notCalled;
-    // The progress each long command gets (none when unset).
-    std::function<std::unique_ptr<IProgress>()> makeProgress;
 
     QStringList exclamations;
     QStringList informations;
@@ -76,10 +62,5 @@ public:
     QList<QStringList> openRequests; // title and folder of each file dialog
     QList<QStringList> saveRequests; // title and proposed path of each dialog for a new file
     QStringList proposals;
-    QStringList deleteRows;
-    QStringList levelChoices;
     QStringList partyChoices;
-    QList<QStringList> formationCalls; // figure, note and hexInfo handed to the editor
-    bool formationHexMode = false;
-    int progresses = 0; // progresses asked for
 };

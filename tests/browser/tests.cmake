@@ -1,23 +1,20 @@
-vorn_add_test(TestStateIcons SOURCES browser/TestStateIcons.cpp LIBS vorn_browser)
-vorn_add_test(TestMarkupDelegate SOURCES browser/TestMarkupDelegate.cpp LIBS vorn_browser)
+vorn_add_test(TestListPainting SOURCES browser/TestListPainting.cpp LIBS vorn_browser)
 # The main-window tests share the window fixture and the fake dialogs; the real dialogs are
 # answered by keys and clicks in TestRealDialogs.
-foreach(name TestDatabaseSwitchMenu TestMainWindow TestOptionsCommand TestPrintCommands TestRealDialogs
-             TestWindowCommands)
+foreach(name TestRealDialogs TestWindowCommands)
     vorn_add_test(${name} SOURCES browser/${name}.cpp browser/WindowFixture.h browser/FakeDialogs.h
                   browser/DialogScript.h LIBS vorn_browser)
 endforeach()
 # The player's line and the key table, with the stand-in programs on a private bus.
-foreach(name TestPlayerPanel TestKeyDispatch)
-    vorn_add_test(${name} BUS SOURCES browser/${name}.cpp browser/WindowFixture.h browser/FakeDialogs.h LIBS vorn_browser)
-endforeach()
-# File > Print to a queue of a CUPS scheduler the test runs itself (Debian cups-daemon, cups-client).
+vorn_add_test(TestPlayerPanel BUS SOURCES browser/TestPlayerPanel.cpp browser/WindowFixture.h browser/FakeDialogs.h
+              LIBS vorn_browser)
+# File > Print, also to a queue of a CUPS scheduler the test runs itself (Debian cups-daemon, cups-client).
 find_program(CUPSD cupsd PATHS /usr/sbin)
 find_program(LPADMIN lpadmin PATHS /usr/sbin)
 find_program(LPSTAT lpstat)
 if(NOT CUPSD OR NOT LPADMIN OR NOT LPSTAT)
-    message(FATAL_ERROR "TestPrintQueue needs cupsd, lpadmin and lpstat (Debian packages cups-daemon, cups-client)")
+    message(FATAL_ERROR "TestPrintCommands needs cupsd, lpadmin and lpstat (Debian packages cups-daemon, cups-client)")
 endif()
-vorn_add_test(TestPrintQueue SOURCES browser/TestPrintQueue.cpp browser/WindowFixture.h browser/FakeDialogs.h
+vorn_add_test(TestPrintCommands SOURCES browser/TestPrintCommands.cpp browser/WindowFixture.h browser/FakeDialogs.h
               browser/FakePrintDialogs.h LIBS vorn_browser)
-target_compile_definitions(TestPrintQueue PRIVATE VORN_CUPSD="${CUPSD}" VORN_LPADMIN="${LPADMIN}" VORN_LPSTAT="${LPSTAT}")
+target_compile_definitions(TestPrintCommands PRIVATE VORN_CUPSD="${CUPSD}" VORN_LPADMIN="${LPADMIN}" VORN_LPSTAT="${LPSTAT}")
