@@ -19,6 +19,7 @@ struct ParsedFile {
     bool endsWithNewline = true;
     bool bom = false;   // written back so that a write leaves the first line's bytes as they were
     bool dirty = false; // changed inside a batch and not yet on disk
+    bool clean = true;  // every byte decoded; a write would otherwise replace the rest with its guess
 };
 
 int g_batchDepth = 0;
@@ -51,8 +52,8 @@ const ParsedFile* load(const QString& path) {
         return nullptr;
     }
     const QByteArray bytes = file.readAll();
-    const QString text = TextDecoding::decode(bytes);
     ParsedFile parsed;
+    const QString text = TextDecoding::decode(bytes, &parsed.clean);
     parsed.bom = bytes.startsWith("\xEF\xBB\xBF");
     parsed.modified = info.lastModified();
     parsed.size = info.size();
@@ -187,6 +188,9 @@ std::optional<QString> read(const QString& path, const QString& section, const Q
 bool write(const QString& path, const QString& section, const QString& key, const QString& value) {
     ParsedFile file;
     if (const ParsedFile* existing = load(path)) {
+        if (!existing->clean) {
+            return false;
+        }
         file = *existing;
     }
     QStringList& lines = file.lines;

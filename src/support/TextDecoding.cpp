@@ -364,13 +364,17 @@ void Decoder::append(QByteArrayView bytes, QString& text) {
     }
 }
 
-QString decode(const QByteArray& bytes) {
+QString decode(const QByteArray& bytes, bool* clean) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QString text;
     Decoder decoder(detect(buffer).value_or(Encoding::Windows1252));
     decoder.append(bytes, text);
+    if (clean) {
+        // Qt's UTF-32 decoder turns values beyond U+10FFFF into stray surrogates without an error.
+        *clean = !decoder.hasError() && QStringView(text).isValidUtf16();
+    }
     return text;
 }
 

@@ -30,13 +30,17 @@ public:
     // Appends the text of the next piece of bytes.
     void append(QByteArrayView bytes, QString& text);
 
+    // True once a piece held bytes that are not text in the encoding.
+    bool hasError() const { return m_decoder.isValid() && m_decoder.hasError(); }
+
 private:
     Encoding m_encoding;
     QStringDecoder m_decoder;
     bool m_start = true;
 };
 
-// Bytes from a file or the clipboard as text, by the rules of detect.
-QString decode(const QByteArray& bytes);
+// Bytes from a file or the clipboard as text, by the rules of detect. clean, when given, tells
+// whether every byte decoded (false: some became replacement characters).
+QString decode(const QByteArray& bytes, bool* clean = nullptr);
 
 } // namespace TextDecoding

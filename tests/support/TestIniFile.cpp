@@ -76,6 +76,15 @@ private Q_SLOTS:
         QCOMPARE(IniFile::read(path, section, key), std::optional<QString>(QStringLiteral("new")));
     }
 
+    // Bytes that do not decode as the byte order mark says are not rewritten in their decoded form.
+    void undecodableFileIsLeftAlone() {
+        const QString path = m_home->file(QStringLiteral("u.ini"));
+        const QByteArray before("\0\0\xFE\xFF[S]\nk=0\n", 12);
+        QVERIFY(Fixtures::writeFile(path, before));
+        QVERIFY(!IniFile::write(path, QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("new")));
+        QCOMPARE(Fixtures::readFile(path), before);
+    }
+
 private:
     std::unique_ptr<TestHome> m_home;
 };

@@ -2,6 +2,7 @@
 // write a value that must read back while every other value read stays as it was.
 
 #include "FuzzSupport.h"
+#include "TextDecoding.h"
 #include "modSystem.h"
 
 #include <QFile>
@@ -81,8 +82,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!writable(target) || database) {
         return 0;
     }
-    FuzzSupport::check(modSystem::WriteIniValue(target.section, target.key, QStringLiteral("Fuzz value 1"), path),
-                       "the write succeeds");
+    // Text that does not decode is not rewritten from a guess: the write fails and the file stays.
+    bool clean = true;
+    TextDecoding::decode(FuzzSupport::bytes(data, size), &clean);
+    const bool written = modSystem::WriteIniValue(target.section, target.key, QStringLiteral("Fuzz value 1"), path);
+    FuzzSupport::check(written == clean, "the write succeeds unless the text does not decode");
+    if (!written) {
+        QFile file(path);
+        FuzzSupport::check(file.open(QIODevice::ReadOnly) && file.readAll() == FuzzSupport::bytes(data, size),
+                           "a refused write leaves the file as it was");
+        return 0;
+    }
     FuzzSupport::check(modSystem::GetIniString(target.section, target.key, path, {}) == QLatin1String("Fuzz value 1"),
                        "the value written reads back");
     for (const Entry& entry : keys) {
