@@ -3,7 +3,7 @@
 #include "IDrawSurface.h"
 
 #include <QColor>
-#include <QPointF>
+#include <QRectF>
 #include <QStringList>
 
 // A drawing surface that records every drawing call as text, coordinates to a hundredth:
@@ -15,12 +15,12 @@ public:
     static constexpr double LineHeight = 200.0;
 
     RecordingSurface(double width, double height, double left = 0.0, double top = 0.0)
-        : m_left(left), m_top(top), m_width(width), m_height(height) {}
+        : m_scale(left, top, width, height) {}
 
-    double ScaleLeft() const override { return m_left; }
-    double ScaleTop() const override { return m_top; }
-    double ScaleWidth() const override { return m_width; }
-    double ScaleHeight() const override { return m_height; }
+    double ScaleLeft() const override { return m_scale.left(); }
+    double ScaleTop() const override { return m_scale.top(); }
+    double ScaleWidth() const override { return m_scale.width(); }
+    double ScaleHeight() const override { return m_scale.height(); }
     void setFillStyle(int style) override { fillStyle = style; }
     void setFillColor(const QColor& color) override { m_fill = color; }
     void setFontName(const QString& name) override { fontName = name; }
@@ -61,10 +61,7 @@ private:
     static QString at(double x, double y) { return n(x) + QLatin1Char(',') + n(y); }
 
     QColor m_fill;
-    double m_left;
-    double m_top;
-    double m_width;
-    double m_height;
+    QRectF m_scale;
     double m_x = 0.0;
     double m_y = 0.0;
 };

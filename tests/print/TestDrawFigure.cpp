@@ -106,60 +106,51 @@ private Q_SLOTS:
 
     // The squared set on paper: centred across the box, hung below the room at the top, its rows a
     // diagram line apart (two where blank lines come between), in 12-point bold Arial.
-    void printModeSquaredSet_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("rowStep"); // text lines from one row of dancers to the next
-        QTest::addColumn<double>("boxHeight");
-        QTest::newRow("four lines") << kFourLines << 1 << 20000.0;
-        QTest::newRow("default squared set, blank lines between") << squaredSetText() << 2 << 20000.0;
-        QTest::newRow("four lines, box just high enough") << kFourLines << 1 << 3 * kUnit + 2 * kReach + 2 * kMargin;
-    }
     void printModeSquaredSet() {
-        QFETCH(QString, text);
-        QFETCH(int, rowStep);
-        QFETCH(double, boxHeight);
-        RecordingSurface s(20000, 20000, 100, 50);
-        double w = 4000;
-        double h = boxHeight;
-        DrawFigure(s, text, false, 500, 700, w, h, false, false, {}, {}, kTpp);
-        QCOMPARE(h, 3 * rowStep * kUnit + 2 * kReach + 2 * kMargin);
-        // Each number centred on its dancer (half a pixel right and down): cell starts 7 and 13, 1
-        // and 19 around the middle 10, on the middle (2,000 twips) of the box.
-        QStringList numbers;
-        const int cells[8][3] = {{3, 7, 0}, {3, 13, 0}, {4, 1, 1}, {2, 19, 1},
-                                 {4, 1, 2}, {2, 19, 2}, {1, 7, 3}, {1, 13, 3}};
-        for (const auto& [number, cell, row] : cells) {
-            numbers.append(QStringLiteral("P %1,%2 %3")
-                               .arg(100 + 500 + 2000 + kUnit * (cell - 10) / 3.0 - 30 + 7.5)
-                               .arg(50 + 700 + kMargin + kReach + kUnit * rowStep * row - 100 + 7.5)
-                               .arg(number));
+        const double justHighEnough = 3 * kUnit + 2 * kReach + 2 * kMargin;
+        // Text lines from one row of dancers to the next, and the box's height.
+        for (const auto& [text, rowStep, boxHeight] :
+             {std::tuple{kFourLines, 1, 20000.0}, {squaredSetText(), 2, 20000.0}, {kFourLines, 1, justHighEnough}}) {
+            RecordingSurface s(20000, 20000, 100, 50);
+            double w = 4000;
+            double h = boxHeight;
+            DrawFigure(s, text, false, 500, 700, w, h, false, false, {}, {}, kTpp);
+            QCOMPARE(h, 3 * rowStep * kUnit + 2 * kReach + 2 * kMargin);
+            // Each number centred on its dancer (half a pixel right and down): cell starts 7 and 13, 1
+            // and 19 around the middle 10, on the middle (2,000 twips) of the box.
+            QStringList numbers;
+            const int cells[8][3] = {{3, 7, 0}, {3, 13, 0}, {4, 1, 1}, {2, 19, 1},
+                                     {4, 1, 2}, {2, 19, 2}, {1, 7, 3}, {1, 13, 3}};
+            for (const auto& [number, cell, row] : cells) {
+                numbers.append(QStringLiteral("P %1,%2 %3")
+                                   .arg(100 + 500 + 2000 + kUnit * (cell - 10) / 3.0 - 30 + 7.5)
+                                   .arg(50 + 700 + kMargin + kReach + kUnit * rowStep * row - 100 + 7.5)
+                                   .arg(number));
+            }
+            QCOMPARE(s.calls.filter(QRegularExpression(QStringLiteral("^P "))), numbers);
+            QCOMPARE(s.calls.size(), 8 * 3 + 4 * 3);
+            QCOMPARE(QStringLiteral("%1 %2 %3 %4").arg(s.fontName).arg(s.fontSize).arg(s.fontBold).arg(s.fillStyle),
+                     QStringLiteral("Arial 12 1 %1").arg(int(IDrawSurface::FillSolid)));
         }
-        QCOMPARE(s.calls.filter(QRegularExpression(QStringLiteral("^P "))), numbers);
-        QCOMPARE(s.calls.size(), 8 * 3 + 4 * 3);
-        QCOMPARE(QStringLiteral("%1 %2 %3 %4").arg(s.fontName).arg(s.fontSize).arg(s.fontBold).arg(s.fillStyle),
-                 QStringLiteral("Arial 12 1 %1").arg(int(IDrawSurface::FillSolid)));
     }
 
-    void hexagonNumbers_data() {
-        QTest::addColumn<QString>("hexInfo");
-        QTest::addColumn<QString>("numbers");
-        // The second half of the squared set (4G, 2B, 1B, 1G) three times, couples raised by 2 a pass.
-        // Odd couples add item 0 (boys) or 1 (girls), even couples item 2 or 3.
-        QTest::newRow("fewer than four") << QStringLiteral("1,2,3") << QStringLiteral("4 2 1 1 6 4 3 3 2 6 5 5");
-        QTest::newRow("offsets") << QStringLiteral("1,2,3,4") << QStringLiteral("2 5 2 3 4 1 4 5 6 3 6 1");
-        QTest::newRow("wrapped once only") << QStringLiteral("9,0,0,0") << QStringLiteral("4 2 4 1 6 4 6 3 2 6 8 5");
-        QTest::newRow("negative") << QStringLiteral("-5,0,0,0") << QStringLiteral("4 2 2 1 6 4 4 3 2 6 6 5");
-    }
+    // The second half of the squared set (4G, 2B, 1B, 1G) three times, couples raised by 2 a pass.
+    // Odd couples add item 0 (boys) or 1 (girls), even couples item 2 or 3; fewer than four
+    // offsets, offsets wrapped once only, negative offsets.
     void hexagonNumbers() {
-        QFETCH(QString, hexInfo);
-        RecordingSurface s(4400, 4400);
-        double w = 0;
-        double h = 0;
-        DrawFigure(s, squaredSetText(), true, 0, 0, w, h, false, true, hexInfo, {}, kTpp);
-        QTEST(s.calls.filter(QRegularExpression(QStringLiteral("^P ")))
-                  .replaceInStrings(QRegularExpression(QStringLiteral("^P \\S+ ")), QString())
-                  .join(QLatin1Char(' ')),
-              "numbers");
+        for (const auto& [hexInfo, numbers] : {std::pair{"1,2,3", "4 2 1 1 6 4 3 3 2 6 5 5"},
+                                               {"1,2,3,4", "2 5 2 3 4 1 4 5 6 3 6 1"},
+                                               {"9,0,0,0", "4 2 4 1 6 4 6 3 2 6 8 5"},
+                                               {"-5,0,0,0", "4 2 2 1 6 4 4 3 2 6 6 5"}}) {
+            RecordingSurface s(4400, 4400);
+            double w = 0;
+            double h = 0;
+            DrawFigure(s, squaredSetText(), true, 0, 0, w, h, false, true, hexInfo, {}, kTpp);
+            QCOMPARE(s.calls.filter(QRegularExpression(QStringLiteral("^P ")))
+                         .replaceInStrings(QRegularExpression(QStringLiteral("^P \\S+ ")), QString())
+                         .join(QLatin1Char(' ')),
+                     QString(numbers));
+        }
     }
 };
 

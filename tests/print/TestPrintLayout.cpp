@@ -199,33 +199,27 @@ private Q_SLOTS:
 
     // Filler calls push a call with a figure further down the first column until the call, its
     // note and its figure no longer fit; they then move to the next column together.
-    void callAndFigureStayInOneColumn_data() {
-        QTest::addColumn<int>("notePrint");
-        QTest::newRow("call and figure") << 0;
-        QTest::newRow("call, note and figure") << 1;
-    }
     void callAndFigureStayInOneColumn() {
-        QFETCH(int, notePrint);
-        modPrint::PrintOptions options;
-        options.NotePrint = notePrint;
-        const QStringList together = notePrint == 1 ? QStringList{"with figure", "    a note", "over", "lines", "[fig]"}
-                                                    : QStringList{"with figure", "[fig]"};
-        QList<TestCall> fillers;
-        for (int i = 1; i <= 34; ++i) {
-            fillers.append({QStringLiteral("filler %1").arg(i)});
+        for (const int notePrint : {0, 1}) {
+            modPrint::PrintOptions options;
+            options.NotePrint = notePrint;
+            const QStringList together = notePrint == 1
+                                             ? QStringList{"with figure", "    a note", "over", "lines", "[fig]"}
+                                             : QStringList{"with figure", "[fig]"};
+            const QList<TestCall> fillers(34, {"filler"});
+            int moved = 0;
+            for (int count = 20; count <= 34; ++count) {
+                const QList<TestCall> sequence =
+                    fillers.mid(0, count) + QList<TestCall>{{"with figure", kSquaredSet, "a note\nover\nlines"}};
+                print({addSequence(db(), QStringLiteral("11:00:%1").arg(count), sequence)}, options);
+                const QStringList& tokens = m_outline;
+                QVERIFY2(!tokens.join(QString()).contains(QLatin1Char('!')), qPrintable(tokens.join(QLatin1Char('|'))));
+                const qsizetype at = tokens.indexOf(QStringLiteral("with figure"));
+                QCOMPARE(tokens.mid(at, together.size()), together);
+                moved += tokens.value(at - 1) == QLatin1String("1.1") ? 1 : 0;
+            }
+            QVERIFY(moved > 0);
         }
-        int moved = 0;
-        for (int count = 20; count <= 34; ++count) {
-            const QList<TestCall> sequence =
-                fillers.mid(0, count) + QList<TestCall>{{"with figure", kSquaredSet, "a note\nover\nlines"}};
-            print({addSequence(db(), QStringLiteral("11:00:%1").arg(count), sequence)}, options);
-            const QStringList& tokens = m_outline;
-            QVERIFY2(!tokens.join(QString()).contains(QLatin1Char('!')), qPrintable(tokens.join(QLatin1Char('|'))));
-            const qsizetype at = tokens.indexOf(QStringLiteral("with figure"));
-            QCOMPARE(tokens.mid(at, together.size()), together);
-            moved += tokens.value(at - 1) == QLatin1String("1.1") ? 1 : 0;
-        }
-        QVERIFY(moved > 0);
     }
 
     // A call taller than the rest of its column, or than a whole page, goes on in the next column
@@ -234,26 +228,19 @@ private Q_SLOTS:
     // its last line. Every composed line reaches the PDF as text on the page the preview showed it
     // on, on the paper chosen, in an embedded CJK font; also when the pages are held back as
     // pictures and sent at the end.
-    void longCall_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("paper");
-        QTest::addColumn<int>("orientation");
-        QTest::addColumn<bool>("heldBack");
-        QTest::addColumn<double>("millimetres"); // margins
+    void longWords() {
         QStringList words;
         for (int w = 0; w < 3000; ++w) {
             words.append(QStringLiteral("w%1").arg(w, 4, 10, QLatin1Char('0')));
         }
-        QTest::newRow("3,000 words, Letter landscape, no margins") << words.join(' ') << 1 << 2 << false << 0.0;
-        QTest::newRow("Japanese, A4, held back, 12.5 mm margins")
-            << QStringLiteral("右手で引いて通り抜けてから左手でアルマンド").repeated(80) << 9 << 1 << true << 12.5;
+        longCall(words.join(' '), 1, 2, false, 0.0); // Letter landscape, no margins
     }
-    void longCall() {
-        QFETCH(QString, text);
-        QFETCH(int, paper);
-        QFETCH(int, orientation);
-        QFETCH(bool, heldBack);
-        QFETCH(double, millimetres);
+    void longJapanese() {
+        longCall(QStringLiteral("右手で引いて通り抜けてから左手でアルマンド").repeated(80), 9, 1, true, 12.5);
+    }
+
+private:
+    void longCall(const QString& text, int paper, int orientation, bool heldBack, double millimetres) {
         const qint64 key = addSequence(db(), QStringLiteral("09:00:00"),
                                        {{"{b before}"}, {text, kSquaredSet, "the note"}, {"after"}}, "山田");
         modPrint::PrintOptions options;
@@ -279,29 +266,21 @@ private Q_SLOTS:
                     .contains(QRegularExpression(QStringLiteral("CJK\\S*\\s.*\\syes\\s+\\S+\\s+yes"))));
     }
 
+private Q_SLOTS:
     // Stopped on its progress before a sequence (four steps lay three out, one before each and one
     // at the end), the document is given up: the preview shows nothing, and the pages held back
     // for the printer never reach it. Once laid out, they go to the printer whole: a stop asked
     // for while they are sent is not taken, and the progress follows them page by page.
-    void stoppedOrSentWhole_data() {
-        QTest::addColumn<bool>("preview");
-        QTest::addColumn<int>("stopAt");
-        QTest::newRow("preview, first sequence") << true << 1;
-        QTest::newRow("printer, last sequence") << false << 3;
-        QTest::newRow("printer, while sending") << false << 5;
-    }
-    void stoppedOrSentWhole() {
-        QFETCH(bool, preview);
-        QFETCH(int, stopAt);
+    void stoppedInPreview() { stopped(true, 1); }
+    void stoppedBeforeTheLastSequence() { stopped(false, 3); }
+    void notStoppedWhileSending() { stopped(false, 5); }
+
+private:
+    void stopped(bool preview, int stopAt) {
         modGeneral::SetLanguage(QStringLiteral("English"));
-        QList<TestCall> calls;
-        for (int c = 1; c <= 40; ++c) {
-            calls.append({QStringLiteral("call %1").arg(c)});
-        }
-        QList<qint64> keys;
-        for (const char* time : {"10:00:01", "10:00:02", "10:00:03"}) {
-            keys.append(addSequence(db(), time, calls));
-        }
+        const QList<TestCall> calls(40, {"a call"});
+        const QList<qint64> keys{addSequence(db(), "10:00:01", calls), addSequence(db(), "10:00:02", calls),
+                                 addSequence(db(), "10:00:03", calls)};
         const QString pdf = m_library->home.file(QStringLiteral("stopped.pdf"));
         CountingForm form;
         StoppingProgress progress(stopAt);
@@ -314,7 +293,6 @@ private Q_SLOTS:
             printer.setDeferred(!preview);
             printer.setPrinter(&writer);
             modPrint::PrintSequence(LibrarySource(db()), keys, {}, printer, &progress);
-            QVERIFY(!printer.isDocumentOpen());
             pages = printer.pages().size();
         }
         QVERIFY(form.shown.isEmpty());
