@@ -77,7 +77,6 @@ private Q_SLOTS:
         row("capital letter", "{B x}", "{B x", "{B :|x:|}:");
         row("unmatched close", "a}b", "ab", "a:|}:|b:");
         row("red at the end", "x {red", "x {red", "x :|{red:");
-        row("plain", "plain text", "plain text", "plain text:");
         row("levels nest", "{red {b x}y}z", "xyz", "x:b#ff0000|y:#ff0000|z:");
         row("styles", "{u {s {i a}}}", "a", "a:ius");
         row("long style names", "{bold {italic {underline {strikeout a}}}}", "a", "a:bius");
@@ -110,7 +109,6 @@ private Q_SLOTS:
         const qreal measured = MeasureTextOut(canvas.painter, text, kLeft, kTop, kLeft + width, kTop + 20000, kFont);
         QVERIFY(canvas.items().isEmpty());
         QCOMPARE(TextOut(canvas.painter, text, kLeft, kTop, kLeft + width, kTop + 20000, kFont), measured);
-        QVERIFY(measured > 0);
         QCOMPARE(canvas.painter.font(), entry);
         QCOMPARE(canvas.items().front().font.pixelSize(), 200); // 10 points of 20 twips
         QString drawn;

@@ -133,16 +133,6 @@ private Q_SLOTS:
         mouse(QEvent::MouseMove, start + QPoint(-200, -200));
         QCOMPARE(across->value(), 130);
     }
-
-    void ctrlWheelZooms() {
-        show(1);
-        child("cmdZoom100")->click();
-        auto* page = child<QWidget>("picPreview");
-        QWheelEvent wheel(QPointF(20, 20), page->mapToGlobal(QPointF(20, 20)), {}, QPoint(0, 120), Qt::NoButton,
-                          Qt::ControlModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(page, &wheel);
-        QVERIFY(qAbs(m_form->zoom() - 1.15) < 1e-9);
-    }
 };
 
 QTEST_MAIN(TestPreview)

@@ -158,10 +158,11 @@ private Q_SLOTS:
         const auto row = [](const char* name, const char* keys, int notes, int figures, const char* outline) {
             QTest::newRow(name) << QString(keys) << notes << figures << QString(outline);
         };
-        row("given order, one missing", "c?ab", 0, 1,
-            "2 pages|1.0|[10:00:03]|c1|c2|c3|1.1|[10:00:01]|a1|a2|a3|2.0|[10:00:02]|b1|b2|b3|missing 4242");
+        // Two sequences of one level, date and time (Change Level can make them) each get their calls.
+        row("given order, one missing", "c?abs", 0, 1,
+            "2 pages|1.0|[10:00:03]|c1|c2|c3|1.1|[10:00:01]|a1|a2|a3|2.0|[10:00:02]|b1|b2|b3|2.1|[10:00:01]|s1|missing "
+            "4242");
         row("nothing selected", "", 0, 1, "1 pages");
-        row("one level, date and time twice", "as", 0, 1, "1 pages|1.0|[10:00:01]|a1|a2|a3|1.1|[10:00:01]|s1");
         row("notes", "n", 1, 1,
             "1 pages|1.0|[10:00:04]|Author : Ann Author|Note : sequence note|Swing thru|    call note|two");
         row("no notes", "n", 0, 1, "1 pages|1.0|[10:00:04]|Author : Ann Author|Swing thru|two");
@@ -175,19 +176,14 @@ private Q_SLOTS:
         QFETCH(int, formationPrint);
         options.NotePrint = notePrint;
         options.FormationPrint = formationPrint;
-        QMap<QChar, qint64> samples;
-        for (const char name : {'a', 'b', 'c', 's'}) {
-            const int count = name == 's' ? 1 : 3;
-            QList<TestCall> calls;
-            for (int i = 1; i <= count; ++i) {
-                calls.append({QStringLiteral("%1%2").arg(QLatin1Char(name)).arg(i)});
-            }
-            samples[name] = addSequence(db(), QStringLiteral("10:00:0%1").arg(count == 1 ? 1 : name - 'a' + 1), calls);
-        }
-        samples['n'] = addSequence(db(), QStringLiteral("10:00:04"),
-                                   {{"{b Swing} {red thru}", {}, "call note"}, {"two"}}, "Ann Author", "sequence note");
-        samples['f'] =
-            addSequence(db(), QStringLiteral("10:00:05"), {{"one", kSquaredSet}, {"two"}, {"three", "   \r\n  "}});
+        const QMap<QChar, qint64> samples{
+            {'a', addSequence(db(), "10:00:01", {{"a1"}, {"a2"}, {"a3"}})},
+            {'b', addSequence(db(), "10:00:02", {{"b1"}, {"b2"}, {"b3"}})},
+            {'c', addSequence(db(), "10:00:03", {{"c1"}, {"c2"}, {"c3"}})},
+            {'s', addSequence(db(), "10:00:01", {{"s1"}})},
+            {'n', addSequence(db(), "10:00:04", {{"{b Swing} {red thru}", {}, "call note"}, {"two"}}, "Ann Author",
+                              "sequence note")},
+            {'f', addSequence(db(), "10:00:05", {{"one", kSquaredSet}, {"two"}, {"three", "   \r\n  "}})}};
         QList<qint64> selected;
         for (const QChar name : keys) {
             selected.append(samples.value(name, 4242));
