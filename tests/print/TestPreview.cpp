@@ -25,13 +25,6 @@ class TestPreview : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     }
     QString pageText() const { return child<QLineEdit>("txtPage")->text() + child<QLabel>("lblMaxPage")->text(); }
-    void mouse(QEvent::Type type, QPoint global) {
-        QWidget* page = child<QWidget>("picPreview");
-        QMouseEvent event(type, page->mapFromGlobal(QPointF(global)), QPointF(global),
-                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(page, &event);
-    }
 
     std::optional<TestHome> m_home;
     FormGeometry m_geometry;
@@ -98,40 +91,6 @@ private Q_SLOTS:
                 previous = rect;
             }
         }
-    }
-
-    void smallPageIsCentredAndFitsWithoutBars() {
-        show(1);
-        child("cmdZoomPage")->click();
-        auto* viewport = child<QWidget>("picContainer1");
-        auto* frame = child<QWidget>("picContainer2");
-        QVERIFY(!child<QScrollBar>("hsbHScroll")->isVisible() && !child<QScrollBar>("vsbVScroll")->isVisible());
-        QVERIFY(qAbs(frame->x() - (viewport->width() - frame->width()) / 2) <= 1);
-        QVERIFY(qAbs(frame->y() - (viewport->height() - frame->height()) / 2) <= 1);
-        child("cmdZoomWidth")->click();
-        QVERIFY(frame->width() > viewport->width() - 40 && frame->width() <= viewport->width());
-        QVERIFY(child<QScrollBar>("vsbVScroll")->isVisible());
-    }
-
-    void dragFollowsTheMouseAfterThreeMoves() {
-        show(1);
-        m_form->setZoom(2.0);
-        auto* across = child<QScrollBar>("hsbHScroll");
-        auto* down = child<QScrollBar>("vsbVScroll");
-        across->setValue(100);
-        down->setValue(200);
-        const QPoint start = child<QWidget>("picPreview")->mapToGlobal(QPoint(300, 300));
-        mouse(QEvent::MouseButtonPress, start);
-        for (int i = 1; i <= 3; ++i) {
-            mouse(QEvent::MouseMove, start + QPoint(5 * i, 5 * i));
-        }
-        QCOMPARE(QPoint(across->value(), down->value()), QPoint(100, 200));
-        mouse(QEvent::MouseMove, start + QPoint(15 - 30, 15 - 50));
-        QCOMPARE(QPoint(across->value(), down->value()), QPoint(130, 250));
-        QCOMPARE(child<QWidget>("picPreview")->pos(), QPoint(-130, -250));
-        mouse(QEvent::MouseButtonRelease, start);
-        mouse(QEvent::MouseMove, start + QPoint(-200, -200));
-        QCOMPARE(across->value(), 130);
     }
 };
 
