@@ -2,7 +2,6 @@
 
 #include "IDrawSurface.h"
 
-#include <QColor>
 #include <QRectF>
 #include <QStringList>
 
@@ -21,11 +20,11 @@ public:
     double ScaleTop() const override { return m_scale.top(); }
     double ScaleWidth() const override { return m_scale.width(); }
     double ScaleHeight() const override { return m_scale.height(); }
-    void setFillStyle(int style) override { fillStyle = style; }
+    void setFillStyle(int) override {}
     void setFillColor(const QColor& color) override { m_fill = color; }
-    void setFontName(const QString& name) override { fontName = name; }
+    void setFontName(const QString&) override {}
     void setFontSize(double points) override { fontSize = points; }
-    void setFontBold(bool bold) override { fontBold = bold; }
+    void setFontBold(bool) override {}
     void setFontItalic(bool) override {}
     void setCurrentX(double x) override { m_x = x; }
     void setCurrentY(double y) override { m_y = y; }
@@ -51,10 +50,7 @@ public:
     }
 
     QStringList calls;
-    int fillStyle = FillTransparent;
-    QString fontName;
     double fontSize = 0.0;
-    bool fontBold = false;
 
 private:
     static QString n(double v) { return QString::number(qRound64(v * 100) / 100.0); }

@@ -67,31 +67,6 @@ private Q_SLOTS:
         QCOMPARE(pageText(), QStringLiteral("1/ 1"));
         QVERIFY(!child("cmdPagePrevious")->isEnabled() && !child("cmdPageNext")->isEnabled());
     }
-
-    // Opened at the size of a first start (400 x 400 pixels), the window is as large as its button
-    // row needs: every caption and the page count show whole, side by side.
-    void buttonRowShowsWhole() {
-        for (const char* language : {"English", "Japanese"}) {
-            modGeneral::SetLanguage(language);
-            m_geometry = {0, 0, 6000, 6000};
-            m_form = std::make_unique<frmPreview>(m_geometry);
-            show(12);
-            QRect previous(0, 0, 0, 0);
-            for (const char* name : {"Label1", "txtPage", "lblMaxPage", "cmdPagePrevious", "cmdPageNext", "cmdZoomPage",
-                                     "cmdZoomWidth", "cmdZoom100", "cmdPrint", "cmdClose", "picContainer1"}) {
-                auto* widget = child<QWidget>(name);
-                const QRect rect(widget->mapTo(m_form.get(), QPoint(0, 0)), widget->size());
-                // The page's viewport lies below the row, at least 100 pixels high.
-                const bool placed = qstrcmp(name, "picContainer1") == 0
-                                        ? rect.top() > previous.bottom() && rect.height() >= 100
-                                        : rect.left() > previous.right();
-                QVERIFY2(m_form->rect().contains(rect) && placed &&
-                             widget->width() >= widget->minimumSizeHint().width(),
-                         name);
-                previous = rect;
-            }
-        }
-    }
 };
 
 QTEST_MAIN(TestPreview)

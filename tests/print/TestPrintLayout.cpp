@@ -8,9 +8,7 @@
 #include "Translation.h"
 #include "clsPrinter.h"
 
-#include <QPainter>
 #include <QPdfWriter>
-#include <QPicture>
 #include <QtTest>
 #include <cmath>
 
