@@ -52,10 +52,8 @@ public:
     }
     // The marker for the stand-in player: command 0x7777.
     QStringList playerLines() {
-        QDBusMessage marker =
-            QDBusMessage::createMethodCall(QStringLiteral("org.vorn.MusicPlayer"), QStringLiteral("/"),
-                                           QStringLiteral("org.vorn.MusicPlayer"), QStringLiteral("Command"));
-        marker.setArguments({0x7777});
+        const QString player = QStringLiteral("org.vorn.MusicPlayer");
+        const QDBusMessage marker = QDBusMessage::createMethodCall(player, "/", player, "Command") << 0x7777;
         return linesBefore([&marker] { QDBusConnection::sessionBus().send(marker); }, QStringLiteral("Command 0x7777"));
     }
 

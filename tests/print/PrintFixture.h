@@ -27,16 +27,14 @@ inline qint64 addSequence(Database& db, const QString& time, const QList<TestCal
     Savepoint savepoint(db, QStringLiteral("addSequence"));
     Statement sequence = db.prepare(QStringLiteral(
         "INSERT INTO tblSequence (Level, Date, Time, Title, Note, Author) VALUES ('Plus', '2026/01/02', ?, ?, ?, ?)"));
-    sequence.bind(1, time).bind(2, time).bind(3, note).bind(4, author);
-    sequence.run();
+    sequence.bind(1, time).bind(2, time).bind(3, note).bind(4, author).run();
     const qint64 key = db.lastInsertRowId();
     Statement call = db.prepare(QStringLiteral(
         "INSERT INTO tblCall (Sequence, Number, Call, Figure, Note, HexInfo) VALUES (?, ?, ?, ?, ?, '')"));
     for (qsizetype i = 0; i < calls.size(); ++i) {
         call.reset();
         call.bind(1, key).bind(2, static_cast<int>(i + 1)).bind(3, calls[i].call).bind(4, calls[i].figure);
-        call.bind(5, calls[i].note);
-        call.run();
+        call.bind(5, calls[i].note).run();
     }
     savepoint.release();
     return key;

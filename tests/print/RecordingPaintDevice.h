@@ -22,14 +22,10 @@ public:
 
 protected:
     int metric(PaintDeviceMetric metric) const override {
-        const bool dpi =
-            metric == PdmDpiX || metric == PdmDpiY || metric == PdmPhysicalDpiX || metric == PdmPhysicalDpiY;
-        return metric == PdmWidth || metric == PdmHeight ? 2000
-               : dpi                                     ? 96
-               : metric == PdmDepth                      ? 32
-               : metric == PdmDevicePixelRatio           ? 1
-               : metric == PdmDevicePixelRatioScaled     ? static_cast<int>(devicePixelRatioFScale())
-                                                         : 0;
+        if (metric == PdmDevicePixelRatioScaled) {
+            return static_cast<int>(devicePixelRatioFScale());
+        }
+        return metric == PdmWidth || metric == PdmHeight ? 2000 : metric == PdmDevicePixelRatio ? 1 : 96;
     }
 
 private:

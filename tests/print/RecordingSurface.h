@@ -2,8 +2,7 @@
 
 #include "IDrawSurface.h"
 
-#include <QColor>
-#include <QPointF>
+#include <QRectF>
 #include <QStringList>
 
 // A drawing surface that records every drawing call as text, coordinates to a hundredth:
@@ -15,17 +14,17 @@ public:
     static constexpr double LineHeight = 200.0;
 
     RecordingSurface(double width, double height, double left = 0.0, double top = 0.0)
-        : m_left(left), m_top(top), m_width(width), m_height(height) {}
+        : m_scale(left, top, width, height) {}
 
-    double ScaleLeft() const override { return m_left; }
-    double ScaleTop() const override { return m_top; }
-    double ScaleWidth() const override { return m_width; }
-    double ScaleHeight() const override { return m_height; }
-    void setFillStyle(int style) override { fillStyle = style; }
+    double ScaleLeft() const override { return m_scale.left(); }
+    double ScaleTop() const override { return m_scale.top(); }
+    double ScaleWidth() const override { return m_scale.width(); }
+    double ScaleHeight() const override { return m_scale.height(); }
+    void setFillStyle(int) override {}
     void setFillColor(const QColor& color) override { m_fill = color; }
-    void setFontName(const QString& name) override { fontName = name; }
+    void setFontName(const QString&) override {}
     void setFontSize(double points) override { fontSize = points; }
-    void setFontBold(bool bold) override { fontBold = bold; }
+    void setFontBold(bool) override {}
     void setFontItalic(bool) override {}
     void setCurrentX(double x) override { m_x = x; }
     void setCurrentY(double y) override { m_y = y; }
@@ -51,20 +50,14 @@ public:
     }
 
     QStringList calls;
-    int fillStyle = FillTransparent;
-    QString fontName;
     double fontSize = 0.0;
-    bool fontBold = false;
 
 private:
     static QString n(double v) { return QString::number(qRound64(v * 100) / 100.0); }
     static QString at(double x, double y) { return n(x) + QLatin1Char(',') + n(y); }
 
     QColor m_fill;
-    double m_left;
-    double m_top;
-    double m_width;
-    double m_height;
+    QRectF m_scale;
     double m_x = 0.0;
     double m_y = 0.0;
 };
