@@ -67,6 +67,40 @@ private Q_SLOTS:
         QCOMPARE(pageText(), QStringLiteral("1/ 1"));
         QVERIFY(!child("cmdPagePrevious")->isEnabled() && !child("cmdPageNext")->isEnabled());
     }
+
+    // Opened at a first start's size, the window is as wide as its button row needs, every caption
+    // whole, in either language. Zoom Page fits a page without scroll bars; Ctrl+wheel zooms by 15 %.
+    void buttonRowAndZoom_data() {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("English") << "English";
+        QTest::newRow("Japanese") << "Japanese";
+    }
+    void buttonRowAndZoom() {
+        QFETCH(QString, language);
+        modGeneral::SetLanguage(language);
+        m_geometry = {0, 0, 6000, 6000};
+        m_form = std::make_unique<frmPreview>(m_geometry);
+        show(12);
+        int right = -1;
+        for (const char* name : {"Label1", "txtPage", "lblMaxPage", "cmdPagePrevious", "cmdPageNext", "cmdZoomPage",
+                                 "cmdZoomWidth", "cmdZoom100", "cmdPrint", "cmdClose"}) {
+            const auto* widget = child<QWidget>(name);
+            const QRect rect(widget->mapTo(m_form.get(), QPoint()), widget->size());
+            QVERIFY2(m_form->rect().contains(rect) && rect.left() > right &&
+                         widget->width() >= widget->minimumSizeHint().width(),
+                     name);
+            right = rect.right();
+        }
+        child("cmdZoomPage")->click();
+        QVERIFY(!child<QScrollBar>("hsbHScroll")->isVisible() && !child<QScrollBar>("vsbVScroll")->isVisible());
+        child("cmdZoom100")->click();
+        auto* page = child<QWidget>("picPreview");
+        QWheelEvent wheel(QPointF(20, 20), page->mapToGlobal(QPointF(20, 20)), {}, QPoint(0, 120), Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(page, &wheel);
+        QVERIFY(qAbs(m_form->zoom() - 1.15) < 1e-9);
+        modGeneral::SetLanguage(QStringLiteral("Japanese"));
+    }
 };
 
 QTEST_MAIN(TestPreview)
