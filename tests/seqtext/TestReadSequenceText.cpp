@@ -339,16 +339,6 @@ private Q_SLOTS:
         QVERIFY(QDir(m_lib->home.file(QStringLiteral("Backup"))).isEmpty());
     }
 
-    // Without a stop the progress runs to the whole text and the read is as without one.
-    void progressOfAWholeRead() {
-        const QString text = Fixtures::generatorText(6, 2);
-        m_host.clipboard = text;
-        StoppingProgress progress;
-        QCOMPARE(modSeqText::ReadSequenceText(m_lib->db, QString(), true, -1, m_host, &progress), 6);
-        QCOMPARE(progress.positions.back(), (QPair<qint64, qint64>(text.size(), text.size())));
-        QCOMPARE(m_host.reports, QStringList{report(QStringLiteral("Clipboard"), 6)});
-    }
-
 private:
     std::optional<LibraryFixture> m_lib;
     FakeSeqTextHost m_host;

@@ -182,7 +182,6 @@ private Q_SLOTS:
         QTest::newRow("answered") << 2 << false << QStringLiteral("Ann");
         QTest::newRow("cancelled") << 2 << true << QString();
         QTest::newRow("empty answer") << 2 << false << QString();
-        QTest::newRow("quotes") << 2 << false << QStringLiteral("O'Neil \"Bo\"");
     }
     void authorAdded() {
         QFETCH(int, rows);
