@@ -115,7 +115,6 @@ private Q_SLOTS:
         row("bad sort", "", {"list", "x.mdb", "--sort", "title"}, 2, "");
         row("option without value", "", {"list", "x.mdb", "--level"}, 2, "");
         row("copy of a word", "", {"copy", "x.mdb", "first"}, 2, "");
-        row("export from no date", "", {"export", "x.mdb", "y.mdb", "--from", "2002/02/30"}, 2, "");
         row("export state word", "", {"export", "x.mdb", "y.mdb", "--state", "called"}, 2, "");
         row("print without pdf", "", {"print", "x.mdb", "1"}, 2, "");
         row("unknown paper", "", {"print", "x.mdb", "1", "--pdf", "o.pdf", "--paper", "napkin"}, 2, "");
