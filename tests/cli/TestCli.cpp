@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <QStringEncoder>
 #include <QtTest>
 #include <unistd.h>
@@ -20,38 +19,33 @@ class TestCli : public QObject {
     std::unique_ptr<TestHome> m_home;
 
     QString file(const QString& name) const { return m_home->file(name); }
-    int sequences(const QString& path) const {
-        Database db(path, Database::Mode::ReadOnly);
-        return db.scalar(QStringLiteral("SELECT count(*) FROM tblSequence")).toInt();
-    }
 
 private Q_SLOTS:
     void init() {
         m_home = std::make_unique<TestHome>();
-        QVERIFY(Fixtures::writeFile(file(QStringLiteral("VornReader.ini")), "[VornReader]\r\nLanguage=English\r\n"));
+        QVERIFY(Fixtures::writeFile(file("VornReader.ini"), "[VornReader]\r\nLanguage=English\r\n"));
     }
     void cleanup() { m_home.reset(); }
 
     // What read, list, paste and copy write; what copy writes, paste takes back.
     void commandsAndTheirOutput() {
-        const QString library = file(QStringLiteral("lib.mdb"));
-        QCOMPARE(tool({QStringLiteral("new"), library}).status, 0);
-        QCOMPARE(tool({QStringLiteral("new"), library}).status, 1);
-        const QString plus = Fixtures::dataFile(QStringLiteral("linux.Plus"));
-        const QString c1 = Fixtures::dataFile(QStringLiteral("linux.C1"));
-        QCOMPARE(tool({QStringLiteral("read"), library, plus, c1}).out,
+        const QString library = file("lib.mdb");
+        QCOMPARE(tool({"new", library}).status, 0);
+        QCOMPARE(tool({"new", library}).status, 1);
+        const QString plus = Fixtures::dataFile("linux.Plus");
+        const QString c1 = Fixtures::dataFile("linux.C1");
+        QCOMPARE(tool({"read", library, plus, c1}).out,
                  QStringLiteral("19 sequences were read from \"%1\". 1 sequence was already in the library.\n"
                                 "1 sequence was read from \"%2\".\n")
                      .arg(plus, c1));
-        QCOMPARE(tool({QStringLiteral("list"), library, QStringLiteral("--level"), QStringLiteral("C1")}).out,
+        QCOMPARE(tool({"list", library, "--level", "C1"}).out,
                  QStringLiteral("20\t2\tC1\t2026/12/06\t08:52:34\t0\ta title comment\n"));
         // Pasted at position 2: the C1 sequence moves to 3, the pasted one takes 2.
-        Cli::Result result = tool({QStringLiteral("paste"), library, QStringLiteral("--at"), QStringLiteral("2")},
-                                  Fixtures::generatorText(1, 2, QStringLiteral("A2")).toUtf8());
+        Cli::Result result =
+            tool({"paste", library, "--at", "2"}, Fixtures::generatorText(1, 2, QStringLiteral("A2")).toUtf8());
         QCOMPARE(result.out, QStringLiteral("1 sequence was read from the clipboard.\n"));
         const QStringList lines =
-            tool({QStringLiteral("list"), library, QStringLiteral("--sort"), QStringLiteral("order")})
-                .out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            tool({"list", library, "--sort", "order"}).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 21);
         QVERIFY(lines[19].startsWith(QLatin1String("21\t2\tA2\t")) && lines[20].startsWith(QLatin1String("20\t3\tC1")));
 
@@ -61,33 +55,19 @@ private Q_SLOTS:
             db.exec(QStringLiteral("UPDATE tblCall SET Call = 'before' || char(0) || 'after' WHERE Sequence = 5 AND "
                                    "Number = 1"));
         }
-        const Cli::Result copied = tool({QStringLiteral("copy"), library, QStringLiteral("20"), QStringLiteral("5")});
+        const Cli::Result copied = tool({"copy", library, "20", "5"});
         QCOMPARE(copied.status, 0);
         QVERIFY(copied.out.contains(QStringLiteral("before") + QChar(0) + QStringLiteral("after\r\n")));
         QVERIFY(copied.out.indexOf(QLatin1String("a title comment")) < copied.out.indexOf(QLatin1String("before")));
         QCOMPARE(copied.out.count(QStringLiteral("\r\n\f\r\n")), 1);
-        const QString second = file(QStringLiteral("second.mdb"));
-        QCOMPARE(tool({QStringLiteral("new"), second}).status, 0);
-        QCOMPARE(tool({QStringLiteral("paste"), second}, copied.out.toUtf8()).out,
+        const QString second = file("second.mdb");
+        QCOMPARE(tool({"new", second}).status, 0);
+        QCOMPARE(tool({"paste", second}, copied.out.toUtf8()).out,
                  QStringLiteral("2 sequences were read from the clipboard.\n"));
-        QCOMPARE(tool({QStringLiteral("copy"), second, QStringLiteral("1"), QStringLiteral("2")}).out, copied.out);
+        QCOMPARE(tool({"copy", second, "1", "2"}).out, copied.out);
 
-        // Standard input is decoded as a file is.
-        QStringEncoder shiftJis("Shift_JIS");
-        QString text = Fixtures::generatorText(1, 2, QStringLiteral("C3"));
-        text.replace(QStringLiteral("generated sequence 0"), QStringLiteral("シングル テスト"));
-        QCOMPARE(tool({QStringLiteral("paste"), second}, shiftJis.encode(text)).status, 0);
-        QVERIFY(tool({QStringLiteral("list"), second, QStringLiteral("--level"), QStringLiteral("C3")})
-                    .out.endsWith(QStringLiteral("\tシングル テスト\n")));
-
-        result = tool({QStringLiteral("--help")});
-        QCOMPARE(result.status, 0);
-        for (const char* usage : {"new LIBRARY", "read LIBRARY", "paste LIBRARY", "copy LIBRARY", "list LIBRARY",
-                                  "[--quiet]", "  --quiet "}) {
-            QVERIFY(result.out.contains(QLatin1String(usage)));
-        }
-        QCOMPARE(tool({QStringLiteral("--version")}).out,
-                 QStringLiteral("vornreader-cli %1\n").arg(QLatin1String(kVornVersion)));
+        QVERIFY(tool({"--help"}).out.contains(QLatin1String("  --quiet ")));
+        QCOMPARE(tool({"--version"}).out, QStringLiteral("vornreader-cli %1\n").arg(QLatin1String(kVornVersion)));
     }
 
     // What the tool says and its exit status for a command line, a file or an output: one row
@@ -116,9 +96,8 @@ private Q_SLOTS:
         row("history of every party", "", {"history", "@lib"}, 0, "",
             "2026/01/01\tClub 0\t21\tA2\tgenerated sequence 0\n2026/01/02\tClub 1\t22\tA2\tgenerated sequence 1\n"
             "2026/01/03\tClub 2\t23\tA2\tgenerated sequence 2\n");
-        row("history of a party", "", {"history", "@lib", "--party", "Club 2"}, 0, "",
-            "2026/01/03\tClub 2\t23\tA2\tgenerated sequence 2\n");
-        row("history of some days", "", {"history", "@lib", "--from", "2026/01/02", "--to", "2026/01/02"}, 0, "",
+        row("history of a party on some days", "",
+            {"history", "@lib", "--party", "Club 1", "--from", "2026/01/02", "--to", "2026/01/02"}, 0, "",
             "2026/01/02\tClub 1\t22\tA2\tgenerated sequence 1\n");
         row("not a date", "", {"list", "@lib", "--not-called-for", "*", "--since", "2026/02/30"}, 2,
             "--since \"2026/02/30\" is not a date (yyyy/mm/dd)");
@@ -130,34 +109,28 @@ private Q_SLOTS:
             "--party: the library has no history for the party \"Club 9\"");
         row("no command", "", {}, 2, "");
         row("unknown command", "", {"frobnicate", "x.mdb"}, 2, "");
-        row("list without library", "", {"list"}, 2, "");
         row("read without file", "", {"read", "x.mdb"}, 2, "");
         row("negative position", "", {"paste", "x.mdb", "--at", "-1"}, 2, "");
         row("position beyond 31 bits", "", {"paste", "x.mdb", "--at", "4294967296"}, 2, "");
         row("bad sort", "", {"list", "x.mdb", "--sort", "title"}, 2, "");
         row("option without value", "", {"list", "x.mdb", "--level"}, 2, "");
-        row("copy without sequence", "", {"copy", "x.mdb"}, 2, "");
         row("copy of a word", "", {"copy", "x.mdb", "first"}, 2, "");
-        row("export without target", "", {"export", "x.mdb"}, 2, "");
-        row("export from no date", "", {"export", "x.mdb", "y.mdb", "--from", "2002/02/30"}, 2, "");
-        row("export to no date", "", {"export", "x.mdb", "y.mdb", "--to", "soon", "--yes"}, 2, "");
         row("export state word", "", {"export", "x.mdb", "y.mdb", "--state", "called"}, 2, "");
-        row("export negative state", "", {"export", "x.mdb", "y.mdb", "--state", "-1"}, 2, "");
-        row("export level without value", "", {"export", "x.mdb", "y.mdb", "--level"}, 2, "");
         row("print without pdf", "", {"print", "x.mdb", "1"}, 2, "");
-        row("print without sequence", "", {"print", "x.mdb", "--pdf", "o.pdf"}, 2, "");
         row("unknown paper", "", {"print", "x.mdb", "1", "--pdf", "o.pdf", "--paper", "napkin"}, 2, "");
         row("negative margins", "", {"print", "x.mdb", "1", "--pdf", "o.pdf", "--margins", "-1"}, 2, "");
-        row("xlsx without file", "", {"xlsx", "x.mdb", "1", "2"}, 2, "");
-        row("xlsx of a word", "", {"xlsx", "x.mdb", "first", "o.xlsx"}, 2, "");
         row("missing library", "", {"list", "@home/missing.mdb"}, 1, "@home/missing.mdb was not found");
         row("wrong extension", "", {"list", "@home/notes.txt"}, 1, "must end in .mdb");
         row("not a database", "", {"list", "@home/junk.mdb"}, 1, "is not a VornReader library");
         row("unreadable text", "", {"read", "@lib", "@home/missing.Plus"}, 1, "modSeqText.ReadSequenceText", "");
         row("missing sequence", "", {"copy", "@lib", "1", "99999", "2"}, 1,
             "there is no sequence 99999 in the library");
+        // A sequence that is not there is named once; the others are written all the same.
+        row("print of a missing sequence", "", {"print", "@lib", "2", "777", "--pdf", "@home/p.pdf"}, 1,
+            "sequence 777 does not exist");
+        row("xlsx of a missing sequence", "", {"xlsx", "@lib", "2", "777", "@home/p.xlsx"}, 1,
+            "sequence 777 does not exist");
         row("list leaves the file", "free pages", {"list", "@lib"}, 0, "");
-        row("copy leaves the file", "free pages", {"copy", "@lib", "1", "2"}, 0, "");
         row("pdf through a link to the library", "", {"print", "@lib", "1", "--pdf", "@home/out.pdf"}, 1,
             "Nothing was written to @home/out.pdf: that name leads to the VornReader library @lib");
         row("no runtime folder", "no runtime folder", {"print", "@lib", "1", "--pdf", "@home/new.pdf"}, 0, "");
@@ -184,23 +157,17 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(QString, says);
         QFETCH(QString, out);
-        const QString shelf = file(QStringLiteral("shelf"));
+        const QString shelf = file("shelf");
         QVERIFY(QDir().mkpath(shelf));
         const QString lib = shelf + QStringLiteral("/lib.mdb");
-        QCOMPARE(tool({QStringLiteral("new"), lib}).status, 0);
-        QCOMPARE(tool({QStringLiteral("new"), file(QStringLiteral("target.mdb"))}).status, 0);
-        QCOMPARE(tool({QStringLiteral("read"), lib, Fixtures::dataFile(QStringLiteral("linux.Plus")),
-                       Fixtures::dataFile(QStringLiteral("linux.C1"))})
-                     .status,
-                 0);
-        QCOMPARE(
-            tool({QStringLiteral("paste"), lib}, Fixtures::generatorText(3, 2, QStringLiteral("A2")).toUtf8()).status,
-            0);
-        QVERIFY(QFile::link(lib, file(QStringLiteral("out.pdf"))));
-        QVERIFY(Fixtures::writeFile(file(QStringLiteral("--quiet")),
-                                    Fixtures::generatorText(1, 2, QStringLiteral("A1")).toUtf8()));
-        QVERIFY(Fixtures::writeFile(file(QStringLiteral("notes.txt")), "text"));
-        QVERIFY(Fixtures::writeFile(file(QStringLiteral("junk.mdb")), QByteArray(4096, 'x')));
+        QCOMPARE(tool({"new", lib}).status, 0);
+        QCOMPARE(tool({"new", file("target.mdb")}).status, 0);
+        QCOMPARE(tool({"read", lib, Fixtures::dataFile("linux.Plus"), Fixtures::dataFile("linux.C1")}).status, 0);
+        QCOMPARE(tool({"paste", lib}, Fixtures::generatorText(3, 2, QStringLiteral("A2")).toUtf8()).status, 0);
+        QVERIFY(QFile::link(lib, file("out.pdf")));
+        QVERIFY(Fixtures::writeFile(file("--quiet"), Fixtures::generatorText(1, 2, QStringLiteral("A1")).toUtf8()));
+        QVERIFY(Fixtures::writeFile(file("notes.txt"), "text"));
+        QVERIFY(Fixtures::writeFile(file("junk.mdb"), QByteArray(4096, 'x')));
         QStringList command{Cli::path()};
         for (const QString& argument : arguments) {
             command.append(QString(argument)
@@ -217,7 +184,7 @@ private Q_SLOTS:
         }
         if (setup.endsWith(QLatin1String("read-only"))) {
             permit(m_home->path(), 0x7777);
-            permit(file(QStringLiteral("VornReader.ini")), 0x6666);
+            permit(file("VornReader.ini"), 0x6666);
             permit(lib, 0x4444);
             permit(shelf, 0x5555);
             if (setup.startsWith(QLatin1String("half-written"))) {
@@ -228,7 +195,7 @@ private Q_SLOTS:
             Database db(lib);
             db.exec(QStringLiteral("DELETE FROM tblCall WHERE Sequence > 10"));
         } else if (setup == QLatin1String("file-size limit")) {
-            QVERIFY(Fixtures::writeFile(file(QStringLiteral("big.Plus")), Fixtures::generatorText(3000, 12).toUtf8()));
+            QVERIFY(Fixtures::writeFile(file("big.Plus"), Fixtures::generatorText(3000, 12).toUtf8()));
             // The shell leaves the signal as it is: the tool itself must keep from being killed by it.
             command =
                 QStringList{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
@@ -238,7 +205,7 @@ private Q_SLOTS:
             Database db(lib);
             db.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON tblSequence "
                                    "BEGIN SELECT RAISE(ABORT, 'refused by a trigger'); END"));
-            QVERIFY(Fixtures::writeFile(file(QStringLiteral("many.Plus")), Fixtures::generatorText(3000, 1).toUtf8()));
+            QVERIFY(Fixtures::writeFile(file("many.Plus"), Fixtures::generatorText(3000, 1).toUtf8()));
         } else if (setup == QLatin1String("no runtime folder")) {
             environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
         }
@@ -264,6 +231,9 @@ private Q_SLOTS:
         }
         QVERIFY(out.isNull() || result.out == out);
         QCOMPARE(QDir(m_home->path()).entryList({QStringLiteral("o.*")}), QStringList());
+        for (const QString& written : arguments.filter(QStringLiteral("@home/p."))) {
+            QVERIFY(QFileInfo(file(written.mid(6))).size() > 0);
+        }
         // Commands that only read leave the file as it was: not even compacted.
         QVERIFY(setup != QLatin1String("free pages") || Fixtures::readFile(lib) == bytesBefore);
     }
@@ -272,48 +242,42 @@ private Q_SLOTS:
     void exportConfirmsOnATerminal_data() {
         QTest::addColumn<QByteArray>("answer");
         QTest::addColumn<int>("status");
-        QTest::addColumn<int>("moved");
-        QTest::newRow("yes") << QByteArray("y\n") << 0 << 1;
-        QTest::newRow("no") << QByteArray("n\n") << 1 << 0;
+        QTest::newRow("yes") << QByteArray("y\n") << 0;
+        QTest::newRow("no") << QByteArray("n\n") << 1;
     }
     void exportConfirmsOnATerminal() {
-        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty(), "script (bsdutils) missing");
         QFETCH(QByteArray, answer);
-        const QString source = file(QStringLiteral("source.mdb"));
-        const QString target = file(QStringLiteral("target.mdb"));
-        QCOMPARE(tool({QStringLiteral("new"), source}).status, 0);
-        QCOMPARE(tool({QStringLiteral("new"), target}).status, 0);
-        QCOMPARE(tool({QStringLiteral("read"), source, Fixtures::dataFile(QStringLiteral("linux.C1"))}).status, 0);
-        const Cli::Result result =
-            Cli::run(QStringLiteral("script"),
-                     {QStringLiteral("-qec"), Cli::command({QStringLiteral("export"), source, target}),
-                      QStringLiteral("/dev/null")},
-                     answer);
+        const QString source = file("source.mdb"), target = file("target.mdb");
+        QCOMPARE(tool({"new", source}).status, 0);
+        QCOMPARE(tool({"new", target}).status, 0);
+        QCOMPARE(tool({"read", source, Fixtures::dataFile("linux.C1")}).status, 0);
+        const Cli::Result result = Cli::run(
+            QStringLiteral("script"),
+            {QStringLiteral("-qec"), Cli::command({"export", source, target}), QStringLiteral("/dev/null")}, answer);
         QTEST(result.status, "status");
         QVERIFY2(result.out.contains(QStringLiteral("Move 1 sequence to %1?").arg(target)), qPrintable(result.out));
-        QTEST(sequences(target), "moved");
     }
 
     // A read whose sequences are all stored but whose compaction at the close fails (here on a
     // small disk of its own, too full for the compaction's journal) ends well, with one warning.
     void compactionFailureIsAWarning() {
-        if (Cli::run(QStringLiteral("unshare"), {QStringLiteral("-rm"), QStringLiteral("true")}).status != 0) {
+        if (Cli::run(QStringLiteral("unshare"), {"-rm", "true"}).status != 0) {
             QSKIP("a mount namespace (unshare -rm) is needed for a small disk of the test's own");
         }
-        const QString library = file(QStringLiteral("lib.mdb"));
-        QCOMPARE(tool({QStringLiteral("new"), library}).status, 0);
-        QVERIFY(Fixtures::writeFile(file(QStringLiteral("many.Plus")), Fixtures::generatorText(300, 12).toUtf8()));
-        QCOMPARE(tool({QStringLiteral("read"), library, file(QStringLiteral("many.Plus"))}).status, 0);
+        const QString library = file("lib.mdb");
+        QCOMPARE(tool({"new", library}).status, 0);
+        QVERIFY(Fixtures::writeFile(file("many.Plus"), Fixtures::generatorText(300, 12).toUtf8()));
+        QCOMPARE(tool({"read", library, file("many.Plus")}).status, 0);
         {
             Database db(library);
             db.exec(QStringLiteral("DELETE FROM tblCall WHERE Sequence > 250"));
         }
-        const QString disk = file(QStringLiteral("disk"));
+        const QString disk = file("disk");
         QVERIFY(QDir().mkpath(disk));
-        const QString c1 = Fixtures::dataFile(QStringLiteral("linux.C1"));
+        const QString c1 = Fixtures::dataFile("linux.C1");
         const Cli::Result result =
             Cli::run(QStringLiteral("unshare"),
-                     {QStringLiteral("-rm"), QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                     {"-rm", "/bin/sh", "-c",
                       QStringLiteral("mount -t tmpfs -o size=%1k tmpfs \"$0\" && cp \"$1\" \"$0\" && "
                                      "\"$2\" read \"$0/lib.mdb\" \"$3\"; s=$?; cp \"$0/lib.mdb\" \"$1\"; exit $s")
                           .arg(QFileInfo(library).size() / 1024 + 128),
@@ -323,9 +287,6 @@ private Q_SLOTS:
         QCOMPARE(result.err, QStringLiteral("vornreader-cli: Warning: everything was stored, but the library could not "
                                             "be compacted afterwards: the disk is full or the file has reached its "
                                             "size limit.\n"));
-        Database db(library, Database::Mode::ReadOnly);
-        QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM tblSequence")).toInt(), 301);
-        QVERIFY(db.scalar(QStringLiteral("PRAGMA freelist_count")).toInt() > 0);
     }
 };
 

@@ -85,16 +85,15 @@ private Q_SLOTS:
     // The open library is the source, its levels and states fill the lists; no library, no lists.
     void formLoad() {
         m_form->Form_Load(m_source, m_home->path());
-        QCOMPARE(fileName(0), m_source);
-        QCOMPARE(fileName(1), QString());
+        QCOMPARE(fileName(0) + '|' + fileName(1), m_source + '|');
         QCOMPARE(items(child<QComboBox>(QStringLiteral("cboLevel"))), (QStringList{"(All)|0", "Plus|0", "C1|0"}));
         QCOMPARE(items(child<QComboBox>(QStringLiteral("cboProperty"))),
                  (QStringList{"(All)|-1", "Not called|0", "Checked|1", "Called|2"}));
 
         m_form->Form_Load(m_home->file(QStringLiteral("gone.mdb")), m_home->path());
-        QCOMPARE(fileName(0), QString());
-        QCOMPARE(child<QComboBox>(QStringLiteral("cboLevel"))->count(), 0);
-        QCOMPARE(child<QComboBox>(QStringLiteral("cboProperty"))->count(), 0);
+        QCOMPARE(fileName(0) + items(child<QComboBox>("cboLevel")).join(' ') +
+                     items(child<QComboBox>("cboProperty")).join(' '),
+                 QString());
     }
 
     // A chosen file that cannot take part is turned away with its reason; the source refills the
@@ -164,8 +163,7 @@ private Q_SLOTS:
         m_form->Form_Load(m_source, m_home->path());
         m_dialogs->fileToChoose = m_target;
         m_form->cmdBrowse_Click(1);
-        auto* beginBox = child<QLineEdit>(QStringLiteral("txtBeginDate"));
-        auto* endBox = child<QLineEdit>(QStringLiteral("txtEndDate"));
+        auto *beginBox = child<QLineEdit>(QStringLiteral("txtBeginDate")), *endBox = child<QLineEdit>("txtEndDate");
         beginBox->setText(begin);
         endBox->setText(end);
         child<QComboBox>(QStringLiteral("cboLevel"))->setCurrentIndex(levelIndex);
@@ -176,9 +174,7 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs->questions, QStringList{modGeneral::TransCount(40221, 40225, moved.size(), {m_target})});
         Database db(m_target);
         QCOMPARE(ExportSamples::titles(db), moved);
-        QCOMPARE(exported.size(), 1);
-        QCOMPARE(exported[0][0].toLongLong(), qint64(moved.size()));
-        QCOMPARE(m_form->movedCount(), qint64(moved.size()));
+        QCOMPARE(exported.value(0).value(0).toLongLong(), qint64(moved.size()));
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     }
 };

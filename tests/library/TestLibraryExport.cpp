@@ -65,7 +65,6 @@ private Q_SLOTS:
         row("range", "2002/01/05", "2002/01/20", "", -1, "BCD");
         row("level", "", "", "Plus", -1, "ABD");
         row("state 0", "", "", "", 0, "ACE");
-        row("level and state", "", "", "A1", 1, "F");
         row("all four", "2002/01/01", "2002/01/31", "Plus", 2, "D");
         row("a level with a quote", "", "", "it's", -1, "");
     }
@@ -94,7 +93,6 @@ private Q_SLOTS:
                      Fixtures::value(db, titles.arg("target")).toString(),
                  kept + '/' + moved);
         QCOMPARE(orphans(db), QStringList());
-        QCOMPARE(exporter.count(filter), qint64(0));
         // Moving everything leaves the source's tables in place, empty.
         QVERIFY(modDataBase::IsCurrent(db));
     }

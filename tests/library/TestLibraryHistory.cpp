@@ -49,7 +49,6 @@ private Q_SLOTS:
         row("heard before the period", "Plus", 0, "Club A", "2026-11-25", "1,2,4");
         row("the first day counts", "Plus", 0, "Club A", "2026-11-22", "2,4");
         row("any party", "AllLevel", 0, "*", "2026-11-25", "1,4");
-        row("any party, by stored order", "Plus", 1, "*", "2026-01-01", "4");
         row("party with no history", "Plus", 2, "Nobody", "2000-01-01", "4,2,1");
         row("quote in the party", "Plus", 0, "Club' OR '1'='1", "2000-01-01", "1,2,4");
     }

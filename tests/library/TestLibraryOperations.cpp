@@ -217,26 +217,6 @@ private Q_SLOTS:
         QVERIFY(Fixtures::value(m_lib->db, images).isNull());
     }
 
-    // Without a temporary folder to keep images in, changes still go ahead, without undo, and the
-    // failure is reported once, not at every change.
-    void changesGoAheadWithoutUndo() {
-        const QByteArray saved = qgetenv("TMPDIR");
-        qputenv("TMPDIR", m_lib->home.path().toUtf8() + "/missing");
-        LibraryOperations ops(m_lib->db);
-        int recorded = 0;
-        ops.undo().setRecorded([&recorded](qint64, const QString&) { ++recorded; });
-        for (int state : {4, 5}) {
-            const LibraryUndo::Step step(ops.undo(), QStringLiteral("State"));
-            ops.setState({1}, state);
-        }
-        qputenv("TMPDIR", saved);
-        QCOMPARE(Fixtures::value(m_lib->db, QStringLiteral("SELECT Property FROM tblSequence WHERE Sequence = 1")), 5);
-        QCOMPARE(recorded, 0);
-        QVERIFY(m_lib->box.reported(QStringLiteral("LibraryUndo.Step")));
-        QCOMPARE(m_lib->box.prompts.size(), 1);
-        m_lib->box.prompts.clear();
-    }
-
     // What the panes read: a sequence's calls by its identity, its history by date; a second
     // sequence with the same level, date and time keeps its own.
     void reading() {

@@ -22,36 +22,25 @@ struct Sample {
 
 // Adds the sequence with its calls ("<title> call <n>", a figure, a note, and hexagon offsets on
 // every call) and history rows; returns its key.
-inline qint64 add(Database& db, const Sample& sample) {
-    Statement sequence =
-        db.prepare(QStringLiteral("INSERT INTO tblSequence (Level, [Date], [Time], Version, Title, [Note], Property, "
-                                  "OrderNo, Author) VALUES (?, ?, ?, 'Sd39.56', ?, ?, ?, ?, 'author')"));
-    sequence.bind(1, sample.level)
-        .bind(2, sample.date)
-        .bind(3, QStringLiteral("12:00:00"))
-        .bind(4, sample.title)
-        .bind(5, QStringLiteral("note of ") + sample.title)
-        .bind(6, sample.property)
-        .bind(7, sample.orderNo);
-    sequence.run();
+inline qint64 add(Database& db, const Sample& s) {
+    Fixtures::value(db,
+                    QStringLiteral("INSERT INTO tblSequence (Level, [Date], [Time], Version, Title, [Note], Property, "
+                                   "OrderNo, Author) VALUES (?, ?, '12:00:00', 'Sd39.56', ?, 'note of ' || ?3, ?, ?, "
+                                   "'author')"),
+                    {s.level, s.date, s.title, s.property, s.orderNo});
     const qint64 key = db.lastInsertRowId();
-    Statement call = db.prepare(QStringLiteral(
-        "INSERT INTO tblCall (Sequence, [Number], Call, Figure, [Note], HexInfo) VALUES (?, ?, ?, ?, ?, ?)"));
-    for (int n = 1; n <= sample.calls; ++n) {
-        call.bind(1, key)
-            .bind(2, n)
-            .bind(3, QStringLiteral("%1 call %2").arg(sample.title).arg(n))
-            .bind(4, QStringLiteral(" 1B^   1G^\r\n 2B>   2G<"))
-            .bind(5, QStringLiteral("Warning: %1").arg(n))
-            .bind(6, QStringLiteral("%1,0,1,%2").arg(n).arg(sample.title));
-        call.run();
+    for (int n = 1; n <= s.calls; ++n) {
+        Fixtures::value(db,
+                        QStringLiteral("INSERT INTO tblCall (Sequence, [Number], Call, Figure, [Note], HexInfo) VALUES "
+                                       "(?1, ?2, ?3 || ' call ' || ?2, ' 1B^   1G^' || char(13, 10) || ' 2B>   2G<', "
+                                       "'Warning: ' || ?2, ?2 || ',0,1,' || ?3)"),
+                        {key, n, s.title});
     }
-    Statement history =
-        db.prepare(QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate, PartyName) VALUES (?, ?, ?)"));
-    for (int h = 1; h <= sample.history; ++h) {
-        history.bind(1, key).bind(2, QStringLiteral("2026-01-%1").arg(h, 2, 10, QLatin1Char('0')));
-        history.bind(3, QStringLiteral("Club %1 of %2").arg(h).arg(sample.title));
-        history.run();
+    for (int h = 1; h <= s.history; ++h) {
+        Fixtures::value(db,
+                        QStringLiteral("INSERT INTO tblHistory (Sequence, CallDate, PartyName) VALUES (?1, "
+                                       "printf('2026-01-%02d', ?2), 'Club ' || ?2 || ' of ' || ?3)"),
+                        {key, h, s.title});
     }
     return key;
 }

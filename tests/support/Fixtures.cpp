@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTime>
 #include <algorithm>
 #include <csignal>
 #include <sys/wait.h>
@@ -23,19 +24,21 @@ void createLibrary(Database& db, const QString& folder, const QString& name) {
     db.open(path);
 }
 
-QVariant value(Database& db, const QString& sql, const QVariantList& values) {
+static Statement bound(Database& db, const QString& sql, const QVariantList& values) {
     Statement statement = db.prepare(sql);
     for (qsizetype i = 0; i < values.size(); ++i) {
         statement.bind(static_cast<int>(i + 1), values[i]);
     }
+    return statement;
+}
+
+QVariant value(Database& db, const QString& sql, const QVariantList& values) {
+    Statement statement = bound(db, sql, values);
     return statement.step() ? statement.value(0) : QVariant();
 }
 
 QStringList rows(Database& db, const QString& sql, const QVariantList& values) {
-    Statement statement = db.prepare(sql);
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        statement.bind(static_cast<int>(i + 1), values[i]);
-    }
+    Statement statement = bound(db, sql, values);
     QStringList result;
     while (statement.step()) {
         QStringList fields;
@@ -154,27 +157,19 @@ void leaveHalfWritten(const QString& path) {
 
 QString generatorText(int count, int callsPerSequence, const QString& level, int startSecond) {
     QString text;
-    const QString eol = QStringLiteral("\n");
     for (int s = 0; s < count; ++s) {
-        const int second = startSecond + s;
-        if (s > 0) {
-            text += QChar(12) + eol;
-        }
-        text += QStringLiteral("Sun Dec  6 %1:%2:%3 %5     Sd39.56:db39.56     %4")
-                    .arg(second / 3600 % 24, 2, 10, QLatin1Char('0'))
-                    .arg(second / 60 % 60, 2, 10, QLatin1Char('0'))
-                    .arg(second % 60, 2, 10, QLatin1Char('0'))
+        const QTime time = QTime(0, 0).addSecs((startSecond + s) % 86400);
+        text += QStringLiteral("%1Sun Dec  6 %2 %3     Sd39.56:db39.56     %4\n       generated sequence %5\n       "
+                               "History: 2026/01/%6,Club %7\n\n\n")
+                    .arg(s > 0 ? QStringLiteral("\f\n") : QString(), time.toString(u"HH:mm:ss"))
+                    .arg(2026 + (startSecond + s) / 86400)
                     .arg(level)
-                    .arg(2026 + second / 86400) +
-                eol;
-        text += QStringLiteral("       generated sequence %1").arg(s) + eol;
-        text += QStringLiteral("       History: 2026/01/%1,Club %2").arg(s % 28 + 1).arg(s % 7) + eol + eol + eol;
+                    .arg(s)
+                    .arg(s % 28 + 1)
+                    .arg(s % 7);
         for (int c = 1; c <= callsPerSequence; ++c) {
-            text += QStringLiteral("call %1 of sequence %2 swing thru").arg(c).arg(s) + eol + eol;
-            if (c % 2 == 0) {
-                text += QStringLiteral(" 1G^   2G<   2B<   1BV") + eol + eol +
-                        QStringLiteral(" 3B^   4B>   4G>   3GV") + eol + eol + eol;
-            }
+            text += QStringLiteral("call %1 of sequence %2 swing thru\n\n").arg(c).arg(s) +
+                    (c % 2 ? QString() : QStringLiteral(" 1G^   2G<   2B<   1BV\n\n 3B^   4B>   4G>   3GV\n\n\n"));
         }
     }
     return text;

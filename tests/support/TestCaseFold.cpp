@@ -50,14 +50,6 @@ private Q_SLOTS:
         QCOMPARE(match.position, qsizetype(position));
         QCOMPARE(match.length, qsizetype(length));
     }
-
-    void findAllGoesOnAfterEachOccurrence() {
-        const std::vector<CaseFold::Match> matches = CaseFold::findAll(QStringLiteral("bBbb"), QStringLiteral("bb"), 1);
-        QCOMPARE(matches.size(), std::size_t(2));
-        QCOMPARE(matches[0].position, qsizetype(0));
-        QCOMPARE(matches[1].position, qsizetype(2));
-        QVERIFY(CaseFold::findAll(QStringLiteral("abc"), QString(), 1).empty());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCaseFold)

@@ -33,24 +33,12 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("encoding");
         QTest::addColumn<QString>("comment");
         QTest::newRow("Shift_JIS katakana") << QByteArray("Shift_JIS") << QStringLiteral("テスト");
-        QTest::newRow("Shift_JIS call name") << QByteArray("Shift_JIS") << QStringLiteral("シングル");
-        QTest::newRow("Shift_JIS sentence") << QByteArray("Shift_JIS") << QStringLiteral("これはテストです。");
-        // Kanji alone in Shift_JIS are bytes Windows-1252 also holds ("“Œ‹ž" for 東京); only the
-        // runs of symbols they make there tell them from a European text.
-        QTest::newRow("Shift_JIS 上級") << QByteArray("Shift_JIS") << QStringLiteral("上級");
-        QTest::newRow("Shift_JIS 中級") << QByteArray("Shift_JIS") << QStringLiteral("中級");
-        QTest::newRow("Shift_JIS 東京") << QByteArray("Shift_JIS") << QStringLiteral("東京");
-        QTest::newRow("Shift_JIS 日本語") << QByteArray("Shift_JIS") << QStringLiteral("日本語");
-        QTest::newRow("Shift_JIS 日本語 中級 東京") << QByteArray("Shift_JIS") << QStringLiteral("日本語 中級 東京");
+        // Kanji alone in Shift_JIS are bytes Windows-1252 also holds; only the runs of symbols they
+        // make there tell them from a European text.
         QTest::newRow("Shift_JIS 人") << QByteArray("Shift_JIS") << QStringLiteral("人");
-        QTest::newRow("Shift_JIS 新人") << QByteArray("Shift_JIS") << QStringLiteral("新人");
         QTest::newRow("Shift_JIS kanji and kana") << QByteArray("Shift_JIS") << QStringLiteral("東京の中級クラス");
         QTest::newRow("EUC-JP") << QByteArray("EUC-JP") << QStringLiteral("シングル テスト");
         QTest::newRow("Windows-1252 French") << QByteArray("windows-1252") << QStringLiteral("Café naïve, élève");
-        QTest::newRow("Windows-1252 German") << QByteArray("windows-1252") << QStringLiteral("Größe Ärger Müller");
-        QTest::newRow("Windows-1252 quotes") << QByteArray("windows-1252") << QStringLiteral("“Sweet” – Caller’s");
-        QTest::newRow("Windows-1252 apostrophes") << QByteArray("windows-1252") << QStringLiteral("don’t, it’s Ärger");
-        QTest::newRow("Windows-1252 capitals") << QByteArray("windows-1252") << QStringLiteral("ÀÉÎÕÜ ßç");
         QTest::newRow("Windows-1252 symbols") << QByteArray("windows-1252") << QStringLiteral("Wait…” – «Œuvre» élan");
     }
     // A file is decided over all its bytes and decoded piece by piece: a character cut between two
