@@ -90,7 +90,7 @@ private Q_SLOTS:
         for (const char* row : {"OK|||9 1", "Cancel, Letter landscape printer|Letter 2||1 2",
                                 "A5 printer, INI says A4 portrait|A5 1|9 1|9 1"}) {
             const QStringList c = QString::fromLatin1(row).split('|');
-            QTest::newRow(row) << c[0].startsWith("OK") << c[1] << c[2] << c[3];
+            QTest::newRow(qPrintable(c[0])) << c[0].startsWith("OK") << c[1] << c[2] << c[3];
         }
     }
     void pageSetup() {
