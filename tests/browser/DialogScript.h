@@ -16,12 +16,10 @@ public:
         // dialog: the objectName or class name; closes: the answer closes the dialog (the next
         // step waits until it has); text: for a message box, its text (a box with another text is
         // not this step's).
-        Step(QString dialog, Answer answer, bool closes = true, QString text = {})
-            : dialog(std::move(dialog)), answer(std::move(answer)), closes(closes), text(std::move(text)) {}
         QString dialog;
         Answer answer;
-        bool closes;
-        QString text;
+        bool closes = true;
+        QString text = {};
     };
 
     static constexpr int StuckMs = 3000;
@@ -72,12 +70,6 @@ public:
             QTest::keyClick(edit, Qt::Key_Return);
         };
     }
-    static Answer then(Answer first, Answer second) {
-        return [first, second](QWidget* dialog) {
-            first(dialog);
-            second(dialog);
-        };
-    }
 
 private:
     static bool fits(const QWidget* widget, const Step& step) {
@@ -87,12 +79,9 @@ private:
                (step.text.isEmpty() || (box && box->text() == step.text));
     }
     static QString describe(const QWidget* widget) {
-        QString text =
-            widget->objectName().isEmpty() ? QLatin1String(widget->metaObject()->className()) : widget->objectName();
-        if (const auto* box = qobject_cast<const QMessageBox*>(widget)) {
-            text += QStringLiteral(" \"") + box->text() + QLatin1Char('"');
-        }
-        return text;
+        const auto* box = qobject_cast<const QMessageBox*>(widget);
+        return QLatin1String(widget->metaObject()->className()) + QLatin1Char(' ') + widget->objectName() +
+               (box ? QStringLiteral(" \"") + box->text() + QLatin1Char('"') : QString());
     }
 
     QWidget* dialogOfStep() const {
@@ -122,32 +111,30 @@ private:
             return;
         }
         if (m_closing) {
-            if (m_closing->isVisible() && m_idle.elapsed() > StuckMs) {
-                fault(describe(m_closing) + QStringLiteral(" stayed open after its answer"), m_closing);
-            }
-            if (m_closing && m_closing->isVisible()) {
+            if (m_closing->isVisible()) {
+                if (m_idle.elapsed() > StuckMs) {
+                    fault(describe(m_closing) + QStringLiteral(" stayed open after its answer"), m_closing);
+                }
                 return;
             }
             // Hidden is not yet returned: the dialog's exec() still has its loop to leave, and an
             // answer given meanwhile (on a busy machine) reaches the caller before the dialog's
             // result does. A dialog on the stack is destroyed once it has returned; one that is
             // kept gets a moment.
-            if (m_closing) {
-                if (!m_hidden.isValid()) {
-                    m_hidden.start();
-                }
-                if (m_hidden.elapsed() < UnwindMs) {
-                    return;
-                }
+            if (!m_hidden.isValid()) {
+                m_hidden.start();
+            }
+            if (m_hidden.elapsed() < UnwindMs) {
+                return;
             }
             m_closing = nullptr;
-            m_hidden.invalidate();
         }
         if (m_next < m_steps.size() && m_idle.elapsed() >= PauseMs) {
             if (QWidget* dialog = dialogOfStep()) {
                 const Step step = m_steps[m_next++];
                 if (step.closes) {
                     m_closing = dialog;
+                    m_hidden.invalidate();
                 }
                 m_idle.restart();
                 // Answered from the event loop: an answer that opens a dialog of its own waits

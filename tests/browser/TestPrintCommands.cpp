@@ -1,12 +1,8 @@
 #include "FakePrintDialogs.h"
 #include "PdfText.h"
-#include "PrintCommands.h"
 #include "PrinterDefaults.h"
 #include "WindowFixture.h"
-#include "frmPreview.h"
-#include "modGeneral.h"
 
-#include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <csignal>
@@ -16,75 +12,24 @@ namespace {
 
 const QString kQueue = QStringLiteral("VornQueue");
 
-// A CUPS filter that hands the document on unchanged, so that the queue's file receives the PDF
-// the program sent.
-const char* const kFilter = "#!/bin/sh\n"
-                            "if [ -n \"$6\" ]; then exec cat \"$6\"; fi\n"
-                            "exec cat\n";
-
-// The queue's driver: A4 and Letter paper, PDF taken through the filter.
-const char* const kDriver = "*PPD-Adobe: \"4.3\"\n"
-                            "*FormatVersion: \"4.3\"\n"
-                            "*FileVersion: \"1.0\"\n"
-                            "*LanguageVersion: English\n"
-                            "*LanguageEncoding: ISOLatin1\n"
-                            "*PCFileName: \"VORNPDF.PPD\"\n"
-                            "*Manufacturer: \"VornReader\"\n"
-                            "*Product: \"(PDF file)\"\n"
-                            "*ModelName: \"PDF file\"\n"
-                            "*ShortNickName: \"PDF file\"\n"
-                            "*NickName: \"PDF file\"\n"
-                            "*PSVersion: \"(3010.000) 0\"\n"
-                            "*LanguageLevel: \"3\"\n"
-                            "*ColorDevice: True\n"
-                            "*DefaultColorSpace: RGB\n"
-                            "*FileSystem: False\n"
-                            "*Throughput: \"1\"\n"
-                            "*cupsFilter: \"application/pdf 0 %1\"\n"
-                            "*OpenUI *PageSize/Media Size: PickOne\n"
-                            "*OrderDependency: 10 AnySetup *PageSize\n"
-                            "*DefaultPageSize: A4\n"
-                            "*PageSize A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
-                            "*PageSize Letter/Letter: \"<</PageSize[612 792]>>setpagedevice\"\n"
-                            "*CloseUI: *PageSize\n"
-                            "*DefaultImageableArea: A4\n"
-                            "*ImageableArea A4/A4: \"0 0 595 842\"\n"
-                            "*ImageableArea Letter/Letter: \"0 0 612 792\"\n"
-                            "*DefaultPaperDimension: A4\n"
-                            "*PaperDimension A4/A4: \"595 842\"\n"
-                            "*PaperDimension Letter/Letter: \"612 792\"\n";
-
-// The scheduler's configuration: the socket its only way in, no sharing, everyone allowed.
-const char* const kSchedulerConf = "Listen %1/cups.sock\n"
-                                   "LogLevel info\n"
-                                   "WebInterface No\n"
-                                   "Browsing Off\n"
-                                   "DefaultAuthType None\n"
-                                   "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                   "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
-
-// Its files, every one inside the folder; a file: device may be written.
-const char* const kFilesConf = "ServerRoot %1\n"
-                               "RequestRoot %1/spool\n"
-                               "CacheDir %1/cache\n"
-                               "StateDir %1/state\n"
-                               "TempDir %1/tmp\n"
-                               "AccessLog %1/log/access_log\n"
-                               "ErrorLog %1/log/error_log\n"
-                               "PageLog %1/log/page_log\n"
-                               "Printcap %1/printcap\n"
-                               "FileDevice Yes\n";
-
-QString runTool(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
-}
-
-QString unspaced(QString text) {
-    return text.remove(QRegularExpression(QStringLiteral("\\s")));
-}
+// The scheduler's configuration, every file of it inside the folder (its temporary files in a
+// folder it empties): the socket its only way in, everyone allowed, a file: device may be written.
+// The queue's driver hands the PDF on unchanged through the filter.
+const char* const kFiles[][2] = {{"cupsd.conf", "Listen %1/cups.sock\n"
+                                                "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"},
+                                 {"cups-files.conf", "ServerRoot %1\n"
+                                                     "RequestRoot %1\n"
+                                                     "CacheDir %1\n"
+                                                     "StateDir %1\n"
+                                                     "TempDir %1/tmp\n"
+                                                     "ErrorLog %1/log\n"
+                                                     "AccessLog %1/log\n"
+                                                     "PageLog %1/log\n"
+                                                     "FileDevice Yes\n"},
+                                 {"pass", "#!/bin/sh\ncd %1 && exec cat \"${6:--}\"\n"},
+                                 {"queue.ppd", "*PPD-Adobe: \"4.3\"\n"
+                                               "*NickName: \"PDF file\"\n"
+                                               "*cupsFilter: \"application/pdf 0 %1/pass\"\n"}};
 
 } // namespace
 
@@ -100,16 +45,6 @@ class TestPrintCommands : public WindowFixture {
     FakePrintDialogs m_print;
 
     QString spoolFile(const QString& name) const { return m_spool.filePath(name); }
-    bool write(const QString& name, const QByteArray& bytes, QFile::Permissions permissions) const {
-        QFile file(spoolFile(name));
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.setPermissions(permissions);
-    }
-    // The number of jobs the queue has completed.
-    int completedJobs() const {
-        return static_cast<int>(runTool(QStringLiteral(VORN_LPSTAT), {QStringLiteral("-W"), QStringLiteral("completed"),
-                                                                      QStringLiteral("-o"), kQueue})
-                                    .count(kQueue + QLatin1Char('-')));
-    }
     bool startPrinting(const QStringList& sources = {QStringLiteral("generated Plus")}) {
         m_print = FakePrintDialogs();
         m_print.pdf = m_home->file(QStringLiteral("printed.pdf"));
@@ -119,55 +54,26 @@ class TestPrintCommands : public WindowFixture {
         m_window->printCommands().setPrintDialogs(&m_print);
         return true;
     }
-    // Each sequence's header and calls, as the printed text must hold them.
-    QStringList printedLines(const QList<qint64>& sequences) const {
-        QStringList expected;
-        for (const qint64 sequence : sequences) {
-            expected += sql(QStringLiteral("SELECT 'Level : ' || Level || 'Create : ' || Date || Time FROM tblSequence "
-                                           "WHERE Sequence = ?"),
-                            {sequence});
-            expected += sql(QStringLiteral("SELECT Call FROM tblCall WHERE Sequence = ? ORDER BY Number"), {sequence});
-        }
-        return expected;
-    }
 
 private Q_SLOTS:
     void initTestCase() {
-        QVERIFY(m_spool.isValid());
-        // Run as root, the scheduler's filters run as its own user, who must reach the spool and
-        // the filter.
-        const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                        QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
-        QVERIFY(QFile::setPermissions(m_spool.path(), open));
-        for (const char* folder : {"spool", "cache", "state", "tmp", "log"}) {
-            QVERIFY(QDir(m_spool.path()).mkdir(QString::fromLatin1(folder)));
+        // Run as root, the scheduler's own user must reach the spool.
+        QVERIFY(QFile::setPermissions(m_spool.path(), QFile::Permissions(0x7755)));
+        QVERIFY(QDir(m_spool.path()).mkdir(QStringLiteral("tmp")));
+        for (const auto& [name, text] : kFiles) {
+            Fixtures::writeFile(spoolFile(name), QString::fromLatin1(text).arg(m_spool.path()).toUtf8());
         }
-        const QString dir = m_spool.path();
-        const QFile::Permissions readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
-        QVERIFY(write(QStringLiteral("passthrough"), kFilter, open & ~QFile::WriteOwner));
-        QVERIFY(write(QStringLiteral("queue.ppd"), QString::fromLatin1(kDriver).arg(spoolFile("passthrough")).toUtf8(),
-                      readable));
-        QVERIFY(write(QStringLiteral("cupsd.conf"), QString::fromLatin1(kSchedulerConf).arg(dir).toUtf8(), readable));
-        QVERIFY(write(QStringLiteral("cups-files.conf"), QString::fromLatin1(kFilesConf).arg(dir).toUtf8(), readable));
-
+        QVERIFY(QFile::setPermissions(spoolFile(QStringLiteral("pass")), QFile::Permissions(0x5555)));
         // Everything of CUPS in this process and its children, Qt's print support included, asks
         // this scheduler.
         qputenv("CUPS_SERVER", spoolFile(QStringLiteral("cups.sock")).toLocal8Bit());
-        m_scheduler.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_scheduler.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
         m_scheduler.start(QStringLiteral(VORN_CUPSD),
-                          {QStringLiteral("-f"), QStringLiteral("-c"), spoolFile(QStringLiteral("cupsd.conf")),
-                           QStringLiteral("-s"), spoolFile(QStringLiteral("cups-files.conf"))});
-        QVERIFY2(m_scheduler.waitForStarted(), qPrintable(m_scheduler.errorString()));
+                          {"-f", "-c", spoolFile("cupsd.conf"), "-s", spoolFile("cups-files.conf")});
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(spoolFile(QStringLiteral("cups.sock"))), 20000);
-        const QString added = runTool(QStringLiteral(VORN_LPADMIN),
-                                      {QStringLiteral("-p"), kQueue, QStringLiteral("-E"), QStringLiteral("-v"),
-                                       QStringLiteral("file://") + spoolFile(QStringLiteral("printed.pdf")),
-                                       QStringLiteral("-P"), spoolFile(QStringLiteral("queue.ppd"))});
-        QVERIFY2(QPrinterInfo::availablePrinterNames().contains(kQueue),
-                 qPrintable(QStringLiteral("Qt does not list the queue (its CUPS print support comes with "
-                                           "libqt6printsupport6): ") +
-                            added));
+        pdfTool(QStringLiteral(VORN_LPADMIN),
+                {"-p", kQueue, "-E", "-P", spoolFile("queue.ppd"), "-v", "file://" + spoolFile("printed.pdf")});
+        QVERIFY(QPrinterInfo::availablePrinterNames().contains(kQueue));
     }
     void cleanupTestCase() {
         m_scheduler.terminate();
@@ -181,38 +87,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("systemPaper"); // the default printer's paper, "" for no printer
         QTest::addColumn<QString>("iniPaper");    // PaperSize and Orientation in the INI, "" for none
         QTest::addColumn<QString>("seeded");
-        QTest::newRow("OK") << true << ""
-                            << ""
-                            << "9 1";
-        QTest::newRow("Cancel, Letter landscape printer") << false << "Letter 2"
-                                                          << ""
-                                                          << "1 2";
-        QTest::newRow("A5 printer, INI says A4 portrait") << false << "A5 1"
-                                                          << "9 1"
-                                                          << "9 1";
-        QTest::newRow("OK, Legal printer") << true << "Legal 1"
-                                           << ""
-                                           << "5 1";
+        for (const char* row : {"OK|||9 1", "Cancel, Letter landscape printer|Letter 2||1 2",
+                                "A5 printer, INI says A4 portrait|A5 1|9 1|9 1"}) {
+            const QStringList c = QString::fromLatin1(row).split('|');
+            QTest::newRow(qPrintable(c[0])) << c[0].startsWith("OK") << c[1] << c[2] << c[3];
+        }
     }
     void pageSetup() {
         QFETCH(bool, confirm);
         QFETCH(QString, systemPaper);
         QFETCH(QString, iniPaper);
         QFETCH(QString, seeded);
-        const auto ini = [this](const char* key, const QString& value) {
-            modSystem::WriteIniValue(QStringLiteral("Printer"), QLatin1String(key), value, iniPath());
-        };
-        ini("MarginLeft", QStringLiteral("12"));
-        if (!iniPaper.isEmpty()) {
-            ini("PaperSize", iniPaper.section(' ', 0, 0));
-            ini("Orientation", iniPaper.section(' ', 1, 1));
+        const QStringList keys{"MarginLeft", "PaperSize", "Orientation", "MarginBottom"};
+        const QStringList values = QStringList{"12"} + iniPaper.split(' ', Qt::SkipEmptyParts);
+        for (int i = 0; i < values.size(); ++i) {
+            modSystem::WriteIniValue(QStringLiteral("Printer"), keys[i], values[i], iniPath());
         }
         PrinterDefaults::setSource([systemPaper]() -> std::optional<QPageLayout> {
             if (systemPaper.isEmpty()) {
                 return std::nullopt;
             }
-            const QHash<QString, QPageSize::PageSizeId> sizes{
-                {"Letter", QPageSize::Letter}, {"A5", QPageSize::A5}, {"Legal", QPageSize::Legal}};
+            const QHash<QString, QPageSize::PageSizeId> sizes{{"Letter", QPageSize::Letter}, {"A5", QPageSize::A5}};
             return QPageLayout(QPageSize(sizes.value(systemPaper.section(' ', 0, 0))),
                                systemPaper.endsWith('2') ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
         });
@@ -229,10 +124,10 @@ private Q_SLOTS:
         m_window->close();
         m_window.reset();
         QStringList written;
-        for (const char* key : {"MarginLeft", "MarginBottom", "PaperSize", "Orientation"}) {
-            written.append(modSystem::GetIniString(QStringLiteral("Printer"), QLatin1String(key), iniPath(), {}));
+        for (const QString& key : keys) {
+            written.append(modSystem::GetIniString(QStringLiteral("Printer"), key, iniPath(), {}));
         }
-        QCOMPARE(written.join(' '), confirm ? QStringLiteral("15 18 1 2") : QStringLiteral("12 10 ") + seeded);
+        QCOMPARE(written.join(' '), confirm ? QStringLiteral("15 1 2 18") : QStringLiteral("12 ") + seeded + " 10");
     }
 
     // File > Print asks once; clicked rows print in the order they were selected, a range taken
@@ -254,9 +149,8 @@ private Q_SLOTS:
         GridView* view = m_window->sequenceList().view();
         for (const QString& click : clicks) {
             const QString target = click.section(' ', -1);
-            Qt::KeyboardModifiers modifiers;
-            modifiers.setFlag(Qt::ControlModifier, click.contains(QLatin1String("Ctrl")));
-            modifiers.setFlag(Qt::ShiftModifier, click.contains(QLatin1String("Shift")));
+            const Qt::KeyboardModifiers modifiers = (click.contains("Ctrl") ? Qt::ControlModifier : Qt::NoModifier) |
+                                                    (click.contains("Shift") ? Qt::ShiftModifier : Qt::NoModifier);
             if (target == QLatin1String("A") || target == QLatin1String("Up")) {
                 QVERIFY(focus(view));
                 QTest::keyClick(view, target == QLatin1String("A") ? Qt::Key_A : Qt::Key_Up, modifiers);
@@ -290,7 +184,6 @@ private Q_SLOTS:
         frmPreview* preview = m_window->printCommands().preview();
         QTRY_VERIFY(preview && preview->isVisible());
         QCOMPARE(preview->pages().size(), 1);
-        QCOMPARE(preview->findChild<QLabel*>(QStringLiteral("lblMaxPage"))->text(), QStringLiteral("/ 1"));
         selectRows(2, 2);
         auto* print = preview->findChild<QPushButton*>(QStringLiteral("cmdPrint"));
         m_print.confirm = false;
@@ -298,12 +191,10 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(m_print.pdf));
         m_print.confirm = true;
         print->click();
-        QCOMPARE(m_print.printDialogs, 2);
         QCOMPARE(pdfPages(m_print.pdf), 1);
         const QString printed = pdfText(m_print.pdf);
         QVERIFY(printed.contains(QStringLiteral("call 3 of sequence 0")) &&
                 printed.count(QStringLiteral("Level : ")) == 2);
-        preview->close();
     }
 
     // The workbook is written to the Temp folder and kept there whether or not anything opens it;
@@ -354,35 +245,25 @@ private Q_SLOTS:
     }
     void printsThroughTheQueue() {
         QFETCH(bool, accepting);
-        const QString tools = QFileInfo(QStringLiteral(VORN_LPADMIN)).absolutePath();
-        runTool(tools + (accepting ? QStringLiteral("/cupsaccept") : QStringLiteral("/cupsreject")), {kQueue});
+        pdfTool(QFileInfo(QStringLiteral(VORN_LPADMIN)).absolutePath() + (accepting ? "/cupsaccept" : "/cupsreject"),
+                {kQueue});
+        QFile::remove(spoolFile(QStringLiteral("printed.pdf")));
         QVERIFY(startPrinting());
         m_print.queue = kQueue;
-        const QList<qint64> sequences = selectRows(0, 2);
-        const int before = completedJobs();
+        selectRows(0, 2);
         m_window->menus().filePrint->trigger();
-        QCOMPARE(m_print.printDialogs, 1);
         if (!accepting) {
-            QCOMPARE(m_errors->prompts.size(), 1);
             QVERIFY2(m_errors->reported(QStringLiteral("clsPrinter.EndDoc")) &&
-                         m_errors->prompts[0].contains(QStringLiteral("not accepting jobs")),
-                     qPrintable(m_errors->prompts[0]));
+                         m_errors->prompts.value(0).contains(QStringLiteral("not accepting jobs")),
+                     qPrintable(m_errors->prompts.join('\n')));
             m_errors->prompts.clear();
-            QCOMPARE(completedJobs(), before);
             return;
         }
-        // What the scheduler says of the job, should it not arrive.
-        const bool arrived = QTest::qWaitFor([this, before] { return completedJobs() == before + 1; }, 60000);
-        QVERIFY2(arrived, Fixtures::readFile(spoolFile(QStringLiteral("log/error_log"))).right(4000).constData());
-        const QString printed = spoolFile(QStringLiteral("printed.pdf"));
-        QVERIFY(Fixtures::readFile(printed).startsWith("%PDF-"));
-        const QString text =
-            unspaced(runTool(QStringLiteral("pdftotext"),
-                             {QStringLiteral("-enc"), QStringLiteral("UTF-8"), printed, QStringLiteral("-")}));
-        const QStringList expected = printedLines(sequences);
-        QCOMPARE(expected.size(), 3 * 4);
-        for (const QString& line : expected) {
-            QVERIFY2(text.contains(unspaced(line)), qPrintable(line));
+        const QStringList calls = sql(QStringLiteral("SELECT Call FROM tblCall"));
+        QTRY_VERIFY_WITH_TIMEOUT(pdfText(spoolFile(QStringLiteral("printed.pdf"))).contains(calls.last()), 60000);
+        const QString text = pdfText(spoolFile(QStringLiteral("printed.pdf")));
+        for (const QString& call : calls) {
+            QVERIFY2(text.contains(call), qPrintable(call));
         }
     }
 };

@@ -73,20 +73,19 @@ protected:
         for (const QStringList& key : keys + iniKeys) {
             modSystem::WriteIniValue(QStringLiteral("VornReader"), key[0], key[1], iniPath());
         }
+        return openWindow() && QTest::qWaitFor([this] { return m_window->session().isOpen(); });
+    }
+    bool openWindow() {
         m_window = std::make_unique<frmVornReader>(QString(), m_realDialogs ? nullptr : m_dialogs.get());
         m_window->show();
-        return QTest::qWaitForWindowActive(m_window.get()) &&
-               QTest::qWaitFor([this] { return m_window->session().isOpen(); });
+        return QTest::qWaitForWindowActive(m_window.get());
     }
 
-    // The rows of a table written one a line, columns parted by " => "; lines starting "//" are
-    // comments.
+    // The rows of a table written one a line, columns parted by " => ".
     static QList<QStringList> tableRows(const char* table) {
         QList<QStringList> rows;
         for (const QString& line : QString::fromUtf8(table).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-            if (!line.startsWith(QLatin1String("//"))) {
-                rows.append(line.split(QStringLiteral(" => ")));
-            }
+            rows.append(line.split(QStringLiteral(" => ")));
         }
         return rows;
     }
@@ -95,19 +94,7 @@ protected:
 
     // The rows of a statement with bound values, each as its columns joined by "|".
     QStringList sql(const QString& statement, const QVariantList& values = {}) const {
-        Statement query = m_window->session().database().prepare(statement);
-        for (qsizetype i = 0; i < values.size(); ++i) {
-            query.bind(int(i + 1), values[i]);
-        }
-        QStringList rows;
-        while (query.step()) {
-            QStringList columns;
-            for (int column = 0; column < query.columnCount(); ++column) {
-                columns.append(query.value(column).toString());
-            }
-            rows.append(columns.join(QLatin1Char('|')));
-        }
-        return rows;
+        return Fixtures::rows(m_window->session().database(), statement, values);
     }
 
     int seqCount() const { return m_window->sequenceList().rowCount(); }
@@ -173,7 +160,7 @@ protected:
     QString path(const QString& name) const {
         return name.startsWith(QLatin1String("~/")) ? m_home->file(name.mid(2)) : name;
     }
-    QString label(const char* name) const { return m_window->findChild<QLabel*>(QLatin1String(name))->text(); }
+    QString label(const QString& name) const { return m_window->findChild<QLabel*>(name)->text(); }
     QString ini(const QString& section, const char* key) const {
         return modSystem::GetIniString(section, QLatin1String(key), iniPath(), {});
     }
@@ -290,9 +277,8 @@ protected:
                 if (file.endsWith(QLatin1String(".MDB"))) {
                     dropped = createLibrary(file, {"linux.C1"});
                 } else if (file.startsWith(QLatin1String("gen"))) {
-                    dropped = m_home->file(QStringLiteral("more.Plus"));
-                    Fixtures::writeFile(
-                        dropped, Fixtures::generatorText(file.mid(3).toInt(), 2, QStringLiteral("Plus"), 100).toUtf8());
+                    act(QStringLiteral("gen ") + file.mid(3));
+                    dropped = m_home->file(QStringLiteral("lib/more.Plus"));
                 } else {
                     // A copy, so that the reader may move it.
                     QVERIFY(QFile::copy(Fixtures::dataFile(file), dropped));
@@ -342,13 +328,10 @@ protected:
             m_window->menus().editSearch->trigger();
             QTRY_VERIFY(m_window->searchCommands().dialog()->isVisible());
             m_window->searchCommands().dialog()->findChild<QLineEdit*>(QStringLiteral("txtSearchWord"))->setText(arg);
-        } else if (verb == QLatin1String("case") || verb == QLatin1String("next")) {
-            QWidget* dialog = m_window->searchCommands().dialog();
-            if (verb == QLatin1String("case")) {
-                dialog->findChild<QCheckBox*>(QStringLiteral("chkSplitCase"))->setChecked(true);
-            } else {
-                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdSearchNext")), Qt::LeftButton);
-            }
+        } else if (verb == QLatin1String("next")) {
+            QTest::mouseClick(
+                m_window->searchCommands().dialog()->findChild<QPushButton*>(QStringLiteral("cmdSearchNext")),
+                Qt::LeftButton);
         } else if (verb == QLatin1String("gen")) {
             Fixtures::writeFile(m_home->file(QStringLiteral("lib/more.Plus")),
                                 Fixtures::generatorText(arg.toInt(), 4, QStringLiteral("Plus"), 100).toUtf8());
@@ -361,7 +344,7 @@ protected:
         }
     }
 
-    QString probe(const QString& what, const QString& arg) const {
+    QString probe(const QString& what, const QString& arg) {
         const MainMenus& menus = m_window->menus();
         QStringList parts;
         if (what == QLatin1String("sql") || what == QLatin1String("states") || what == QLatin1String("counts") ||
@@ -373,28 +356,24 @@ protected:
                 {"calls", "SELECT Number || ':' || ifnull(Call, '') FROM tblCall WHERE Sequence = 1 ORDER BY Number"}};
             return sql(named.value(what, arg)).join(QLatin1Char(','));
         }
-        if (what == QLatin1String("levels")) {
-            for (int i = 0; i < MainMenus::LevelItems; ++i) {
-                if (menus.viewLevels[i]->isVisible()) {
-                    parts.append(QString::number(i) + (menus.viewLevels[i]->isChecked() ? "*" : ""));
-                }
+        // The visible items of a menu's list, by their text (levels: number and * when checked).
+        const bool levels = what == QLatin1String("levels");
+        const QList<QAction*> items = levels                            ? menus.viewLevels
+                                      : what == QLatin1String("recent") ? menus.recentFiles
+                                                                        : menus.switchFuncs;
+        for (QAction* item : items) {
+            if (item->isVisible()) {
+                parts.append(levels ? QString::number(items.indexOf(item)) + (item->isChecked() ? "*" : "")
+                                    : item->text());
             }
+        }
+        if (levels) {
             return label("lblLevel") + QLatin1Char(':') + parts.join(QLatin1Char(','));
         }
         if (what == QLatin1String("recent")) {
-            for (const QAction* item : menus.recentFiles) {
-                if (item->isVisible()) {
-                    parts.append(item->text());
-                }
-            }
             return arg.isEmpty() ? parts.join(QLatin1Char(',')) : parts.value(arg.toInt());
         }
         if (what == QLatin1String("switch")) {
-            for (const QAction* item : menus.switchFuncs) {
-                if (item->isVisible()) {
-                    parts.append(item->text());
-                }
-            }
             const auto* hint = m_window->findChild<QAction*>(QStringLiteral("mnuDBSwitchNone"));
             return hint->isVisible() && !hint->isEnabled() ? QStringLiteral("hint ") + hint->text()
                                                            : parts.join(QLatin1Char(','));
@@ -431,26 +410,22 @@ protected:
                                                 sized ? QStringLiteral(" sized") : QString());
         }
         if (what == QLatin1String("at")) {
-            return QStringLiteral("%1.%2")
-                .arg(m_window->sequenceList().currentRow())
-                .arg(m_window->callList().currentRow());
+            return view().section(QLatin1Char('/'), 0, 0);
         }
         if (what == QLatin1String("search")) {
-            return m_window->searchCommands().dialog()->isVisible() ? QStringLiteral("shown")
-                                                                    : QStringLiteral("hidden");
+            return QLatin1String(m_window->searchCommands().dialog()->isVisible() ? "shown" : "hidden");
         }
         if (what == QLatin1String("setting")) {
-            return arg == QLatin1String("TipTime") ? QString::number(settings().TipTime)
-                                                   : QString::number(settings().pageSetup.MarginLeft);
+            return QString::number(arg == QLatin1String("TipTime") ? settings().TipTime
+                                                                   : settings().pageSetup.MarginLeft);
         }
         if (what == QLatin1String("inikey")) {
             return ini(QStringLiteral("VornReader"), qPrintable(arg));
         }
         if (what == QLatin1String("preview")) {
             const frmPreview* preview = m_window->printCommands().preview();
-            return QStringLiteral("%1 pages, %2")
-                .arg(preview->pages().size())
-                .arg(preview->isVisible() ? "shown" : "hidden");
+            return QString::number(preview->pages().size()) +
+                   (preview->isVisible() ? " pages, shown" : " pages, hidden");
         }
         if (what == QLatin1String("title")) {
             return m_window->windowTitle();
@@ -466,12 +441,8 @@ protected:
         const int call = m_window->callList().currentRow();
         [&] {
             QCOMPARE(m_window->state().currentSequence, key);
-            if (!m_window->session().isOpen()) {
-                QCOMPARE(shownCalls() << label("lblDate"), QStringList{"0000/00/00"});
-                return;
-            }
-            QCOMPARE(shownCalls(), storedCalls(key));
-            if (key != 0) {
+            if (m_window->session().isOpen() && key != 0) {
+                QCOMPARE(shownCalls(), storedCalls(key));
                 QCOMPARE(label("lblDate") + '|' + label("stbCallNote(1)") + '|' + label("stbCallNote(2)"),
                          sql(QStringLiteral("SELECT Date, REPLACE(tblCall.Note, char(13, 10), ' '), ? FROM tblSequence "
                                             "JOIN tblCall USING (Sequence) WHERE Sequence = ? AND Number = ?"),
@@ -479,12 +450,11 @@ protected:
                              .value(0));
             }
         }();
-        const QString title = m_window->windowTitle();
         return QStringLiteral("%1.%2/%3 %4")
             .arg(row)
             .arg(call)
             .arg(seqCount())
-            .arg(title.section(QStringLiteral(" ("), 0, 0));
+            .arg(m_window->windowTitle().section(QStringLiteral(" ("), 0, 0));
     }
     QString run(const QString& steps) {
         m_seen.clear();
