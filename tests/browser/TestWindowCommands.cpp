@@ -364,8 +364,9 @@ private Q_SLOTS:
         QTRY_VERIFY(QGuiApplication::clipboard()->text().contains(QLatin1String("generated sequence")));
     }
 
-    // Call rows are measured again whenever the call pane changes its width.
-    void callRowsFollowThePaneWidth() {
+    // Call rows are measured again whenever the call pane changes its width; in a narrow window
+    // every pane keeps its minimum width inside the window, and resizing keeps the panes' shares.
+    void panesFollowTheWidth() {
         QVERIFY(start({"generated Plus"}, [](Database& db) {
             Fixtures::value(db, QStringLiteral("UPDATE tblCall SET Call = ? WHERE Sequence = 1 AND Number = 1"),
                             {QStringLiteral("HEADS { this is an inserted comment } lead right, {b veer left}, "
@@ -380,6 +381,25 @@ private Q_SLOTS:
         QTRY_VERIFY(calls->columnWidth(1) > 500 && lines() <= 3);
         split->dragTo(0, 9000);
         QTRY_VERIFY(lines() >= 6);
+        const auto shares = [split] {
+            QList<double> list;
+            for (const char* name : {"picFrame1", "picFrame2", "picFrame3"}) {
+                const QRect pane = split->findChild<QWidget*>(QLatin1String(name))->geometry();
+                list.append(pane.right() < split->width() ? double(pane.width()) / split->width() : -1.0);
+            }
+            return list;
+        };
+        const QList<double> before = shares();
+        for (const int width : {1600, 400}) {
+            m_window->resize(width, 700);
+            QTRY_COMPARE(m_window->width(), std::max(width, m_window->minimumSizeHint().width()));
+            const QList<double> after = shares();
+            for (int i = 0; i < 3; ++i) {
+                QVERIFY2(after[i] * split->width() >= SplitLayout::MinimumPaneWidth[i] &&
+                             (width < 800 || qAbs(after[i] - before[i]) < 0.03),
+                         qPrintable(QDebug::toString(before + after)));
+            }
+        }
     }
 
     // A first start without settings: the window takes most of the screen, centred; Qt's own

@@ -16,3 +16,5 @@ endif()
 vorn_add_test(TestPrintCommands SOURCES browser/TestPrintCommands.cpp browser/WindowFixture.h browser/FakeDialogs.h
               browser/FakePrintDialogs.h LIBS vorn_browser)
 target_compile_definitions(TestPrintCommands PRIVATE VORN_CUPSD="${CUPSD}" VORN_LPADMIN="${LPADMIN}")
+# The list's marked-up cells on a screen scaled to 150 %.
+vorn_add_test(TestMarkupScale SOURCES browser/TestMarkupScale.cpp LIBS vorn_browser)
