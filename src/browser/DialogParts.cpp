@@ -1,7 +1,9 @@
 #include "DialogParts.h"
 
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -20,6 +22,22 @@ QVBoxLayout* questionLayout(QDialog* dialog, const QString& message) {
     top->addWidget(text, 1);
     layout->addLayout(top);
     return layout;
+}
+
+void addOkCancel(QDialog* dialog, QVBoxLayout* layout, const QString& okText, const QString& cancelText,
+                 bool& cancelled) {
+    auto* buttons = new QDialogButtonBox(dialog);
+    QPushButton* ok = buttons->addButton(okText, QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    QPushButton* cancel = buttons->addButton(cancelText, QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("cmdCancel"));
+    QObject::connect(ok, &QPushButton::clicked, dialog, [dialog, &cancelled] {
+        cancelled = false;
+        dialog->accept();
+    });
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    layout->addWidget(buttons);
 }
 
 } // namespace DialogParts

@@ -11,4 +11,9 @@ namespace DialogParts {
 // (lblMessage).
 QVBoxLayout* questionLayout(QDialog* dialog, const QString& message);
 
+// The OK (cmdOK, the default button) and Cancel (cmdCancel) row closing a question form: OK clears
+// cancelled and accepts, Cancel rejects.
+void addOkCancel(QDialog* dialog, QVBoxLayout* layout, const QString& okText, const QString& cancelText,
+                 bool& cancelled);
+
 } // namespace DialogParts

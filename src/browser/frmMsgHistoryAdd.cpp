@@ -3,11 +3,9 @@
 #include "DialogParts.h"
 #include "modGeneral.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -31,18 +29,8 @@ frmMsgHistoryAdd::frmMsgHistoryAdd(const QString& callDate, const QString& party
     form->addRow(partyLabel, m_partyName);
     layout->addLayout(form);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(modGeneral::LoadTransString(20391), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(modGeneral::LoadTransString(20392), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("cmdCancel"));
-    connect(ok, &QPushButton::clicked, this, [this] {
-        cancelled = false;
-        accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    DialogParts::addOkCancel(this, layout, modGeneral::LoadTransString(20391), modGeneral::LoadTransString(20392),
+                             cancelled);
     m_partyName->setFocus();
 }
 

@@ -5,10 +5,8 @@
 #include "modGeneral.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -44,18 +42,8 @@ frmNotCalledFor::frmNotCalledFor(const QStringList& parties, const NotCalledChoi
     form->addRow(weeksLabel, m_weeks);
     layout->addLayout(form);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(modGeneral::LoadTransString(22191), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(modGeneral::LoadTransString(22192), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("cmdCancel"));
-    connect(ok, &QPushButton::clicked, this, [this] {
-        cancelled = false;
-        accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    DialogParts::addOkCancel(this, layout, modGeneral::LoadTransString(22191), modGeneral::LoadTransString(22192),
+                             cancelled);
     m_party->setFocus();
 }
 
